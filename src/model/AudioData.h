@@ -9,6 +9,9 @@
 #include <array>
 #include <string>
 
+class CArchive;
+struct ProgramImage;
+
 // One program of a processor with the device-wide settings that travel with it. Always four
 // inputs and eight outputs; the smaller variants mark the channels they lack as disabled.
 class CAudio_Data {
@@ -62,6 +65,11 @@ public:
     // Copies the name and every channel's parameters; device-level settings, device ID, device
     // type and enabled flags stay.
     void CopyFrom(const CAudio_Data& other);
+    // Takes the name and every channel from a program image (fixed-layout form).
+    void LoadFromImage(const ProgramImage& image);
+    // Stores or loads the name and the channels in the one-program file order; the device
+    // settings are not archived.
+    void Serialize(CArchive& ar);
     // Takes the device information of another record: the nine info lines, backlight,
     // temperature, input source, status byte, spare value and program name.
     void CopyDeviceInfoFrom(const CAudio_Data& other);

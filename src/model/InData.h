@@ -8,6 +8,9 @@
 #include <cstdint>
 #include <string>
 
+class CArchive;
+struct InputImage;
+
 // One input channel of a program: name, levels, delay, noise gate and a filter set of eight EQ
 // bands plus a high-pass and a low-pass filter (the crossover pair is sent but not drawn).
 // Every parameter is held as the device's index; texts are derived on demand.
@@ -94,6 +97,10 @@ public:
     // Copies the parameter values; index, colour, enabled flag, block codes, changed flags and
     // device type stay. The curve is not recomputed.
     void CopyFrom(const CAudio_InData& other);
+    // Takes the parameters of an input record of a program image (fixed-layout form).
+    void LoadFromImage(const InputImage& image);
+    // Stores or loads the archived fields in the one-program file order.
+    void Serialize(CArchive& ar);
 
 private:
     std::array<CPoint, kCurvePoints> m_curve{};

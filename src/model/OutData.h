@@ -8,6 +8,9 @@
 #include <cstdint>
 #include <string>
 
+class CArchive;
+struct OutputImage;
+
 // One output channel of a program: name, source mask over the inputs, levels, delay, a filter
 // set of six EQ bands plus the crossover high-pass and low-pass filters, and a dynamics
 // processor working as a limiter or a compressor. Parameters are held as device indices.
@@ -123,6 +126,10 @@ public:
     // Copies the parameter values; block codes, index, colour, enabled flag, changed flags and
     // device type stay. The curve is not recomputed.
     void CopyFrom(const CAudio_OutData& other);
+    // Takes the parameters of an output record of a program image (fixed-layout form).
+    void LoadFromImage(const OutputImage& image);
+    // Stores or loads the archived fields in the one-program file order.
+    void Serialize(CArchive& ar);
 
 private:
     bool IsAutoCompressor() const { return m_mode != 0 && m_timing != 0; }
