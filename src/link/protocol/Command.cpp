@@ -1,0 +1,210 @@
+#include "link/protocol/Command.h"
+
+#include "link/protocol/ProtocolCodes.h"
+#include "link/protocol/ReplyDecoders.h"
+
+#include <algorithm>
+#include <array>
+#include <optional>
+
+Command::Command(std::unique_ptr<ISerialLine> line) : m_line(std::move(line)) {}
+
+Command::~Command() {
+    ClosePort();
+}
+
+void Command::SetLine(std::unique_ptr<ISerialLine> line) {
+    ClosePort();
+    m_line = std::move(line);
+}
+
+bool Command::IsOpen() const {
+    return m_line != nullptr && m_line->IsOpen();
+}
+
+bool Command::OpenPort(const std::string& portName, ICommandListener* owner) {
+    if (IsOpen()) {
+        m_line->Close();
+    }
+    if (m_line == nullptr || m_line->Open(portName) != ISerialLine::kSuccess) {
+        if (owner != nullptr) {
+            owner->ShowMessageBox(EngineText::PortOpenFailed);
+        }
+        return false;
+    }
+    // A port that cannot be set up is not left open half-way.
+    if (m_line->Setup(kBaudRate, kDataBits, ISerialLine::Parity::None, kStopBits) !=
+            ISerialLine::kSuccess ||
+        m_line->SetupHandshakingOff() != ISerialLine::kSuccess ||
+        m_line->SetMask(ISerialLine::kAllEvents) != ISerialLine::kSuccess) {
+        m_line->Close();
+        return false;
+    }
+    m_owner = owner;
+    m_assembler.Reset();
+    return true;
+}
+
+bool Command::ClosePort() {
+    if (!IsOpen()) {
+        return false;
+    }
+    m_line->Close();
+    m_owner = nullptr;
+    return true;
+}
+
+void Command::Enqueue(std::unique_ptr<SendData> record) {
+    m_queue.Append(std::move(record));
+}
+
+bool Command::TransmitHead() {
+    if (m_queue.IsEmpty() || m_line == nullptr) {
+        return false;
+    }
+    const SendData& record = m_queue.Head();
+    bool written = true;
+    for (int i = 0; i < Protocol::PreambleCount; ++i) {
+        std::size_t count = 0;
+        written = m_line->Write(&Protocol::PreambleByte, 1, count, Protocol::WriteTimeoutMs) ==
+                      ISerialLine::kSuccess &&
+                  written;
+    }
+    std::size_t count = 0;
+    written = m_line->Write(record.Bytes(), record.GetData().size(), count,
+                            Protocol::WriteTimeoutMs) == ISerialLine::kSuccess &&
+              written;
+    return written;
+}
+
+void Command::OnSerialData() {
+    if (m_line == nullptr) {
+        return;
+    }
+    std::array<std::uint8_t, kChunkSize> chunk{};
+    std::size_t received = 0;
+    m_line->Read(chunk.data(), chunk.size(), received, kReadTimeoutMs);
+    received = std::min(received, chunk.size());
+    if (received == 0) {
+        return;
+    }
+    if (auto frame = m_assembler.Take(chunk.data(), received)) {
+        ProcessFrame(*frame);
+    }
+}
+
+void Command::ProcessFrame(const std::vector<std::uint8_t>& frame) {
+    // A corrupt frame (end byte or checksum) is dropped silently; the head stays for the owner
+    // to retransmit. Unknown reply codes are ignored the same way; the assembler is already
+    // hunting for the next frame either way.
+    const auto reply = Protocol::ParseFrame(frame.data(), frame.size());
+    if (!reply) {
+        return;
+    }
+    m_replyHeader = reply->header;
+    m_replyLength = reply->length;
+    if (Protocol::IsAck(reply->header.code)) {
+        AnswerHead();
+    } else if (reply->header.code == Protocol::DataReply) {
+        ProcessDataReply(*reply);
+    }
+}
+
+void Command::ProcessDataReply(const Protocol::FrameView& reply) {
+    const bool archive = reply.header.block == Protocol::ArchiveFlag;
+    std::optional<EngineNotice> notice;
+    const char* message = nullptr;
+    bool answered = true;
+
+    switch (reply.header.group) {
+    case Protocol::GroupInput: {
+        const ChannelReply result =
+            archive ? DecodeArchiveInputChannel(reply, m_deviceType, m_images.archive)
+                    : DecodeInputChannel(reply, m_deviceType, m_images.program);
+        if (result == ChannelReply::WrongLength) {
+            message = EngineText::InputLengthError;
+        }
+        break;
+    }
+    case Protocol::GroupOutput: {
+        const ChannelReply result =
+            archive ? DecodeArchiveOutputChannel(reply, m_deviceType, m_images.archive)
+                    : DecodeOutputChannel(reply, m_deviceType, m_images.program);
+        if (result == ChannelReply::WrongLength) {
+            // Not an answer: the head stays for the owner to retransmit.
+            answered = false;
+            if (archive) {
+                message = EngineText::OutputLengthError;
+            }
+        } else if (result == ChannelReply::Decoded && reply.header.channel == m_outputCount - 1) {
+            notice = archive ? EngineNotice{EngineMessage::WM_STORED_PROGRAM_RECEIVED,
+                                            reply.header.program, false}
+                             : EngineNotice{EngineMessage::WM_PROGRAM_RECEIVED, 0, false};
+        }
+        break;
+    }
+    case Protocol::GroupSystem:
+        notice = DecodeSystemItem(reply, m_deviceType,
+                                  m_queue.IsEmpty() ? nullptr : &m_queue.Head(), m_images);
+        break;
+    default:
+        answered = false;
+        break;
+    }
+
+    // The engine's own bookkeeping is finished before anyone is told, so that a listener may
+    // clear the queue or close the port from inside its notification.
+    if (answered) {
+        AnswerHead();
+    }
+    if (message != nullptr) {
+        ShowMessage(message);
+    }
+    if (notice) {
+        if (notice->toSearchWindow) {
+            if (m_searchWindow != nullptr) {
+                m_searchWindow->OnEngineMessage(notice->message, notice->wParam);
+            }
+        } else {
+            Notify(notice->message, notice->wParam);
+        }
+    }
+}
+
+void Command::AnswerHead() {
+    // A late or unsolicited answer with nothing queued has nothing to remove.
+    if (!m_queue.IsEmpty()) {
+        m_queue.RemoveHead();
+    }
+}
+
+void Command::Notify(EngineMessage message, int wParam) {
+    if (m_owner != nullptr) {
+        m_owner->OnEngineMessage(message, wParam);
+    }
+}
+
+void Command::ShowMessage(const char* text) {
+    if (m_owner != nullptr) {
+        m_owner->ShowMessageBox(text);
+    }
+}
+
+void Command::SetDeviceType(int type) {
+    m_deviceType = type;
+    m_images.program.SetDeviceType(type);
+}
+
+std::string Command::GetProgramName(int program) const {
+    if (program < 0 || program >= DeviceImages::kProgramNameCount) {
+        return {};
+    }
+    return m_images.programNames[static_cast<std::size_t>(program)];
+}
+
+int Command::GetMeterValue(int meter) const {
+    if (meter < 0 || meter >= DeviceImages::kMeterCount) {
+        return 0;
+    }
+    return m_images.meters[static_cast<std::size_t>(meter)];
+}

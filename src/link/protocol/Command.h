@@ -1,0 +1,116 @@
+#pragma once
+
+#include "link/protocol/CommandListener.h"
+#include "link/protocol/DeviceImages.h"
+#include "link/protocol/Frame.h"
+#include "link/protocol/FrameAssembler.h"
+#include "link/protocol/SendDataQueue.h"
+#include "link/protocol/SerialLine.h"
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+// The one object through which a panel talks to its processor. It owns the serial line, the
+// queue of command records and the assembly of received bytes into frames, hands every valid
+// reply to its decoder and keeps what the device reports (DeviceImages). The engine is passive:
+// it writes only when its owner asks for the head of the queue to be transmitted, reads only
+// when the owner forwards a line notification, and leaves pacing, retransmission and giving the
+// link up to the owner. Answers are matched to requests by order: a valid acknowledgement or
+// data reply removes the record at the head of the queue.
+class Command {
+public:
+    static constexpr std::size_t kChunkSize = 150;
+    static constexpr int kReadTimeoutMs = 80;
+    static constexpr int kBaudRate = 9600;
+    static constexpr int kDataBits = 8;
+    static constexpr int kStopBits = 1;
+
+    // The line the engine talks through; the window layer passes its serial port, tests a
+    // scripted line. Without one, OpenPort fails.
+    explicit Command(std::unique_ptr<ISerialLine> line = nullptr);
+    ~Command();
+    Command(const Command&) = delete;
+    Command& operator=(const Command&) = delete;
+
+    // Replaces the line (the old one is closed first).
+    void SetLine(std::unique_ptr<ISerialLine> line);
+    ISerialLine* GetLine() const { return m_line.get(); }
+
+    // Opens the named port (closing it first if open) at 9600 baud, 8 data bits, no parity,
+    // 1 stop bit, no flow control, all line events. On an open failure the owner is asked to
+    // show "Unable to open COM-port". The owner receives the engine's notifications until
+    // ClosePort.
+    bool OpenPort(const std::string& portName, ICommandListener* owner);
+    // False if the port is not open; otherwise closes it and forgets the owner.
+    bool ClosePort();
+    bool IsOpen() const;
+
+    // Queue of command records; the head is the record in flight.
+    void Enqueue(std::unique_ptr<SendData> record);
+    int Count() const { return m_queue.Count(); }
+    // The record at the head; the queue must not be empty.
+    SendData& Head() { return m_queue.Head(); }
+    void RemoveHead() { m_queue.RemoveHead(); }
+    void Clear() { m_queue.Clear(); }
+    SendDataQueue& Queue() { return m_queue; }
+
+    // Writes the head record: three single 0xFF bytes, then its frame, each write with a 150 ms
+    // timeout. The record's flags are left to the caller. False when the queue is empty or a
+    // write fails.
+    bool TransmitHead();
+
+    // Reads what the line holds (up to 150 bytes) and processes it; called for every line
+    // notification that reports received characters.
+    void OnSerialData();
+
+    // Sets the engine's device type and that of the device image.
+    void SetDeviceType(int type);
+    int GetDeviceType() const { return m_deviceType; }
+    // Output channels of the program; the reply for output count - 1 completes a program.
+    void SetOutputCount(int count) { m_outputCount = count; }
+    int GetOutputCount() const { return m_outputCount; }
+    // The connect dialog while it searches for IDs (receives WM_ID_SEARCH_END); nullptr otherwise.
+    void SetSearchWindow(ICommandListener* window) { m_searchWindow = window; }
+    ICommandListener* GetSearchWindow() const { return m_searchWindow; }
+    ICommandListener* GetOwner() const { return m_owner; }
+
+    // What the device reported.
+    CAudio_Data& GetDeviceImage() { return m_images.program; }
+    const CAudio_Data& GetDeviceImage() const { return m_images.program; }
+    ProgramImage& GetArchiveRecord() { return m_images.archive; }
+    const ProgramImage& GetArchiveRecord() const { return m_images.archive; }
+    // Name of program 0..30 as last reported; empty outside that range.
+    std::string GetProgramName(int program) const;
+    const std::string& GetLastProgramName() const { return m_images.lastProgramName; }
+    // Level meter 0..11 (inputs 1..4, outputs 1..8); 0 outside that range.
+    int GetMeterValue(int meter) const;
+    int GetDeviceInputSource() const { return m_images.inputSource; }
+    const std::string& GetIdentificationText() const { return m_images.identificationText; }
+    const std::string& GetTypeCodeText() const { return m_images.typeCodeText; }
+    const DeviceImages& GetImages() const { return m_images; }
+
+    // Header and payload length of the last valid frame.
+    const Protocol::FrameHeader& GetReplyHeader() const { return m_replyHeader; }
+    std::size_t GetReplyLength() const { return m_replyLength; }
+    // Receive assembly state.
+    const FrameAssembler& GetAssembler() const { return m_assembler; }
+
+private:
+    void ProcessFrame(const std::vector<std::uint8_t>& frame);
+    void ProcessDataReply(const Protocol::FrameView& reply);
+    void AnswerHead();
+    void Notify(EngineMessage message, int wParam);
+    void ShowMessage(const char* text);
+
+    std::unique_ptr<ISerialLine> m_line;
+    ICommandListener* m_owner = nullptr;
+    ICommandListener* m_searchWindow = nullptr;
+    FrameAssembler m_assembler;
+    SendDataQueue m_queue;
+    DeviceImages m_images;
+    Protocol::FrameHeader m_replyHeader;
+    std::size_t m_replyLength = 0;
+    int m_outputCount = 0;
+    int m_deviceType = 1;
+};

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "link/protocol/CommandListener.h"
+#include "link/protocol/Frame.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+class CAudio_Data;
+class SendData;
+struct DeviceImages;
+struct ProgramImage;
+
+// Turn the payload of a checked data reply into model values. Every number is limited to the
+// range the model accepts, so a device reporting nonsense cannot push the model out of range.
+// Device-type rules follow the engine's device type (types 2 and 3 share one rule).
+
+enum class ChannelReply {
+    Decoded,       // values stored
+    WrongLength,   // payload not 96 (inputs) or 80 (outputs) bytes: nothing stored
+    NoSuchChannel, // channel index outside the program: nothing stored
+};
+
+// A notification a decoded reply asks for; the engine sends it once it is done with the frame.
+struct EngineNotice {
+    EngineMessage message = EngineMessage::WM_DEVICE_NOTICE;
+    int wParam = 0;
+    bool toSearchWindow =
+        false; // WM_ID_SEARCH_END goes to the search window, all else to the owner
+};
+
+// Input channel (group 1) into the device image through the channel's setters.
+ChannelReply DecodeInputChannel(const Protocol::FrameView& reply, int deviceType,
+                                CAudio_Data& program);
+// Input channel marked with ArchiveFlag into the input record of the archive image.
+ChannelReply DecodeArchiveInputChannel(const Protocol::FrameView& reply, int deviceType,
+                                       ProgramImage& archive);
+// Output channel (group 2) into the device image; the limit threshold is limited to 500.
+ChannelReply DecodeOutputChannel(const Protocol::FrameView& reply, int deviceType,
+                                 CAudio_Data& program);
+// Output channel marked with ArchiveFlag into the archive image; limit threshold at most 400.
+ChannelReply DecodeArchiveOutputChannel(const Protocol::FrameView& reply, int deviceType,
+                                        ProgramImage& archive);
+
+// System item (group 3, item at frame offset 5) into the device-side images. head is the record
+// at the head of the queue, or nullptr when the queue is empty (consulted by the identity
+// answer only).
+std::optional<EngineNotice> DecodeSystemItem(const Protocol::FrameView& reply, int deviceType,
+                                             const SendData* head, DeviceImages& images);
+
+// Identity answer (item 0x15, payload: device ID, device type). Answering the link check (a head
+// record marked identityCheck) it yields WM_DEVICE_TYPE_CHECKED; otherwise it belongs to an ID
+// search: a device of the engine's type is entered in FoundIdTable, and device 250 ends the
+// search whatever its type. An answer without a record waiting counts as a search answer.
+std::optional<EngineNotice> DecodeIdentity(const Protocol::FrameView& reply, int deviceType,
+                                           const SendData* head);
+
+// Device text cleaning: every byte outside 0x20..0x7F becomes a space.
+std::string CleanText(const std::uint8_t* bytes, std::size_t count);
+std::string TrimRight(const std::string& text);
+std::string TrimBoth(const std::string& text);
