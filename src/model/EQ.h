@@ -8,6 +8,8 @@
 #include <memory>
 #include <vector>
 
+class CArchive;
+
 // The ordered filter sections of one channel: the EQ bands, then the crossover
 // high-pass, then the crossover low-pass; plus the summed curve of the sections in
 // graph pixels.
@@ -38,6 +40,8 @@ public:
 
     // Copies the user parameters of every section from the same section of other.
     void CopyFrom(const CEQ& other);
+    // Stores or loads every section in order (no count).
+    void Serialize(CArchive& ar);
 
     // A section number kept for the editors; the model does not read it.
     int selected = 0;

@@ -6,6 +6,10 @@
 #include <array>
 #include <string>
 
+class CArchive;
+struct BandImage;
+struct CrossoverImage;
+
 // One filter section of a channel: a parametric EQ band (peaking, low shelf, high shelf)
 // or one of the two crossover filters (high-pass, low-pass). Keeps the user parameters,
 // what the command engine needs to send it, and for drawing its magnitude response at the
@@ -89,6 +93,14 @@ public:
     // Takes the user parameters of other; block code, band mode, device type and changed
     // flag stay.
     void CopyFrom(const CFilter& other);
+    // EQ band: takes type, frequency, gain index, bandwidth index and shelf slope of a band
+    // record of a program image, through the setters.
+    void LoadFromImage(const BandImage& band);
+    // Crossover section: takes frequency, crossover type and slope from the high-pass or the
+    // low-pass fields by its own type; the response is not recomputed.
+    void LoadFromImage(const CrossoverImage& highPass, const CrossoverImage& lowPass);
+    // Stores or loads the nine archived fields; loading recomputes the response.
+    void Serialize(CArchive& ar);
 
     // Graph editing. Points are in graph control pixels (margins included).
     void SetDragState(int slot, int value);
