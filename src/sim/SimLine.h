@@ -1,0 +1,43 @@
+#pragma once
+
+#include "sim/SimDevice.h"
+#include "sim/SimFrameReader.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+// One exchange on a simulated line: a frame that arrived and what was answered to it.
+struct SimExchange {
+    std::vector<std::uint8_t> request; // start byte to end byte, as received
+    bool valid = false;                // passed the frame check
+    int responderId = 0;               // ID of the device that answered (before the frame), or 0
+    std::vector<std::vector<std::uint8_t>> replies; // answer frames, without preamble
+};
+
+// A serial line with several simulated processors on it. Every device hears every frame; the
+// one whose ID the frame carries answers, the others keep quiet. When two devices share an ID
+// only the first one added answers, so the line never carries two answers to one frame.
+class SimLine {
+public:
+    // Adds a device and returns it; the line owns it.
+    SimDevice& Add(int id, int type);
+    std::size_t DeviceCount() const { return m_devices.size(); }
+    SimDevice& Device(std::size_t index) { return *m_devices.at(index); }
+    const SimDevice& Device(std::size_t index) const { return *m_devices.at(index); }
+    // The device answering to an ID, or nullptr.
+    SimDevice* FindById(int id);
+
+    // Bytes from the PC in; one exchange per complete frame, in order.
+    std::vector<SimExchange> Feed(const std::uint8_t* data, std::size_t count);
+    // A silent gap on the line ends a partly received frame (see SimFrameReader::Expire).
+    std::vector<SimExchange> Expire();
+    bool HasPartialFrame() const { return m_reader.HasPartialFrame(); }
+
+private:
+    std::vector<SimExchange> Answer(std::vector<SimFrameReader::Frame> frames);
+
+    std::vector<std::unique_ptr<SimDevice>> m_devices;
+    SimFrameReader m_reader;
+};

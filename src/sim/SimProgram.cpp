@@ -1,0 +1,99 @@
+#include "sim/SimProgram.h"
+
+#include "link/protocol/ProtocolCodes.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr unsigned kFlatGainCode = 600;     // EQ band at 0 dB
+constexpr unsigned kOneOctaveCode = 95;     // 1.00 octave, valid on every device type
+constexpr unsigned kUnityGainCode = 1100;   // channel gain 0 dB on every device type
+constexpr std::uint8_t kButterworth = 2;    // crossover type "BTWorth"
+constexpr unsigned kOpenHighPass = 10;      // Hz
+constexpr unsigned kOpenLowPass = 30000;    // Hz
+constexpr std::uint8_t kGateThreshold = 60; // -60 dBu
+constexpr unsigned kLimitThreshold = 400;   // +10 dBu
+constexpr std::uint8_t kClipLimit = 20;     // 4.0
+
+constexpr std::array<unsigned, 8> kInputBandHz = {40, 100, 250, 500, 1000, 2000, 4000, 8000};
+constexpr std::array<unsigned, 6> kOutputBandHz = {63, 160, 400, 1000, 2500, 6300};
+
+void PutWord(std::uint8_t* at, unsigned value) {
+    at[0] = static_cast<std::uint8_t>(value & 0xFF);
+    at[1] = static_cast<std::uint8_t>((value >> 8) & 0xFF);
+}
+
+void PutBand(std::uint8_t* at, unsigned hz) {
+    PutWord(at + SimLayout::BandFrequency, hz);
+    PutWord(at + 2, kFlatGainCode);
+    PutWord(at + 4, kOneOctaveCode);
+    at[SimLayout::BandSlope] = 0;
+    at[SimLayout::BandType] = 0; // "PEQ"
+}
+
+void PutCrossover(std::uint8_t* at, unsigned hz) {
+    PutWord(at, hz);
+    at[2] = kButterworth;
+    at[SimLayout::CrossoverSlope] = 0; // 12 dB
+}
+
+void PutText(std::uint8_t* at, std::size_t width, const std::string& text) {
+    std::fill(at, at + width, static_cast<std::uint8_t>(' '));
+    std::copy_n(text.begin(), std::min(width, text.size()), at);
+}
+
+} // namespace
+
+SimProgram SimProgram::MakeDefault(const std::string& name) {
+    using namespace SimLayout;
+    SimProgram program;
+    program.SetName(name);
+    for (std::size_t i = 0; i < kInputs; ++i) {
+        std::uint8_t* in = program.inputs[i].data();
+        for (std::size_t b = 0; b < InBandCount; ++b) {
+            PutBand(in + InBands + 8 * b, kInputBandHz[b]);
+        }
+        in[InLevels] = 1; // on
+        in[InLevels + 1] = 0;
+        PutWord(in + InLevels + 2, kUnityGainCode);
+        PutWord(in + InLevels + 4, 0);
+        PutCrossover(in + InHighPass, kOpenHighPass);
+        PutCrossover(in + InLowPass, kOpenLowPass);
+        in[InGate] = kGateThreshold;
+        in[InGate + 1] = 0;
+        PutText(in + InName, Protocol::ChannelNameLength,
+                std::string(1, static_cast<char>('A' + i)));
+    }
+    for (std::size_t o = 0; o < kOutputs; ++o) {
+        std::uint8_t* out = program.outputs[o].data();
+        for (std::size_t b = 0; b < OutBandCount; ++b) {
+            PutBand(out + OutBands + 8 * b, kOutputBandHz[b]);
+        }
+        out[OutLevels] = 1;
+        out[OutLevels + 1] = 0;
+        PutWord(out + OutLevels + 2, kUnityGainCode);
+        PutWord(out + OutLevels + 4, 0);
+        out[OutLevels + 6] = 1; // fed by input A
+        PutCrossover(out + OutCrossover, kOpenHighPass);
+        PutCrossover(out + OutCrossover + CrossoverSize, kOpenLowPass);
+        PutWord(out + OutDynamics, kLimitThreshold);
+        out[OutDynamics + 4] = kClipLimit; // attack, release, ratio, mode, timing stay 0
+        PutText(out + OutName, Protocol::ChannelNameLength, std::to_string(o + 1));
+    }
+    return program;
+}
+
+void SimProgram::SetName(const std::string& text) {
+    PutText(name.data(), name.size(), text);
+}
+
+std::string SimProgram::NameText() const {
+    std::string text(name.begin(), name.end());
+    text.erase(text.find_last_not_of(' ') + 1);
+    return text;
+}
+
+bool SimProgram::operator==(const SimProgram& other) const {
+    return inputs == other.inputs && outputs == other.outputs && name == other.name;
+}
