@@ -1,0 +1,43 @@
+// Archive and image loading of an input channel.
+#include "files/Archive.h"
+#include "files/ProgramImage.h"
+#include "model/InData.h"
+
+#include <algorithm>
+#include <cstdint>
+
+void CAudio_InData::Serialize(CArchive& ar) {
+    if (ar.IsStoring()) {
+        const auto end = std::find(m_name.begin(), m_name.end(), '\0');
+        ar << std::string(m_name.begin(), end) << m_on << m_polarity << std::int32_t{m_delay}
+           << std::int32_t{m_gain} << m_auxFlag << std::int32_t{m_auxValue} << m_gateThreshold
+           << m_gateOff << m_levelCode << m_channelIndex;
+    } else {
+        std::string name;
+        std::int32_t delay = 0, gain = 0, auxValue = 0;
+        ar >> name >> m_on >> m_polarity >> delay >> gain >> m_auxFlag >> auxValue >>
+            m_gateThreshold >> m_gateOff >> m_levelCode >> m_channelIndex;
+        m_name.fill('\0');
+        std::copy_n(name.begin(), std::min(name.size(), m_name.size()), m_name.begin());
+        m_delay = delay;
+        m_gain = gain;
+        m_auxValue = auxValue;
+    }
+    m_eq.Serialize(ar);
+}
+
+void CAudio_InData::LoadFromImage(const InputImage& image) {
+    SetName(image.name);
+    SetOn(image.on);
+    SetPolarity(image.polarity);
+    SetDelay(image.delay);
+    SetGain(image.gain);
+    SetAuxFlag(image.auxFlag);
+    SetAuxValue(image.auxValue);
+    SetGateThreshold(image.gateThreshold);
+    SetGateOff(image.gateOff);
+    for (int i = 0; i < InputImage::kBandCount; ++i)
+        m_eq.GetFilter(i)->LoadFromImage(image.bands[static_cast<std::size_t>(i)]);
+    m_eq.GetHighPass()->LoadFromImage(image.highPass, image.lowPass);
+    m_eq.GetLowPass()->LoadFromImage(image.highPass, image.lowPass);
+}

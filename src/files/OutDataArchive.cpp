@@ -1,0 +1,57 @@
+// Archive and image loading of an output channel.
+#include "files/Archive.h"
+#include "files/ProgramImage.h"
+#include "model/OutData.h"
+
+#include <algorithm>
+#include <cstdint>
+
+void CAudio_OutData::Serialize(CArchive& ar) {
+    if (ar.IsStoring()) {
+        const auto end = std::find(m_name.begin(), m_name.end(), '\0');
+        ar << std::string(m_name.begin(), end) << std::int32_t{m_reserved1} << m_nameCode << m_on
+           << std::int32_t{m_gain} << m_polarity << m_sourceMask << std::int32_t{m_delay}
+           << m_levelCode << std::int32_t{m_reserved2} << std::int32_t{m_limitThreshold} << m_attack
+           << m_release << std::int32_t{m_clipLimit} << std::int32_t{m_ratio}
+           << std::int32_t{m_mode} << std::int32_t{m_timing} << m_dynamicsCode << m_channelIndex;
+    } else {
+        std::string name;
+        std::int32_t reserved1 = 0, gain = 0, delay = 0, reserved2 = 0, limitThreshold = 0,
+                     clipLimit = 0, ratio = 0, mode = 0, timing = 0;
+        ar >> name >> reserved1 >> m_nameCode >> m_on >> gain >> m_polarity >> m_sourceMask >>
+            delay >> m_levelCode >> reserved2 >> limitThreshold >> m_attack >> m_release >>
+            clipLimit >> ratio >> mode >> timing >> m_dynamicsCode >> m_channelIndex;
+        m_name.fill('\0');
+        std::copy_n(name.begin(), std::min(name.size(), m_name.size()), m_name.begin());
+        m_reserved1 = reserved1;
+        m_gain = gain;
+        m_delay = delay;
+        m_reserved2 = reserved2;
+        m_limitThreshold = limitThreshold;
+        m_clipLimit = clipLimit;
+        m_ratio = ratio;
+        m_mode = mode;
+        m_timing = timing;
+    }
+    m_eq.Serialize(ar);
+}
+
+void CAudio_OutData::LoadFromImage(const OutputImage& image) {
+    SetName(image.name);
+    SetOn(image.on);
+    SetPolarity(image.polarity);
+    SetGain(image.gain);
+    SetDelay(image.delay);
+    SetSourceMask(image.sourceMask);
+    SetLimitThreshold(image.limitThreshold);
+    SetAttack(image.attack);
+    SetRelease(image.release);
+    SetClipLimit(image.clipLimit);
+    SetRatio(image.ratio);
+    SetCompressorMode(image.mode);
+    SetAutoTiming(image.timing);
+    for (int i = 0; i < OutputImage::kBandCount; ++i)
+        m_eq.GetFilter(i)->LoadFromImage(image.bands[static_cast<std::size_t>(i)]);
+    m_eq.GetHighPass()->LoadFromImage(image.highPass, image.lowPass);
+    m_eq.GetLowPass()->LoadFromImage(image.highPass, image.lowPass);
+}

@@ -1,0 +1,138 @@
+#include "files/ProgramFiles.h"
+
+#include "files/Archive.h"
+#include "files/FileReplace.h"
+#include "files/ZorvanDoc.h"
+#include "model/AudioData.h"
+
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
+namespace {
+
+std::string VariantDigits(int deviceType) {
+    switch (deviceType) {
+    case 1:
+        return "48";
+    case 2:
+        return "36";
+    case 3:
+        return "24";
+    default:
+        throw std::invalid_argument("unknown device type " + std::to_string(deviceType));
+    }
+}
+
+// The extension rules look at the file name only, so that a folder called "x.dat" does not
+// stand in for the file's own extension.
+std::string WithExtension(const std::string& chosen, const std::string& extension) {
+    const std::string name = std::filesystem::path(chosen).filename().string();
+    if (name.find(extension) != std::string::npos)
+        return chosen;
+    return chosen + extension;
+}
+
+FileResult Failed(const char* message, const std::string& path) {
+    return {false, message, path};
+}
+
+FileResult Succeeded(const std::string& path) {
+    return {true, {}, path};
+}
+
+} // namespace
+
+std::string ProgramFileExtension(int deviceType) {
+    return ".dia" + VariantDigits(deviceType);
+}
+
+std::string ProgramFilePattern(int deviceType) {
+    return "*" + ProgramFileExtension(deviceType);
+}
+
+std::string BankFilePattern(int deviceType) {
+    return "*.dat" + VariantDigits(deviceType);
+}
+
+std::string TitlePrefix(int deviceType) {
+    return "DSP" + VariantDigits(deviceType) + "_";
+}
+
+std::string ProgramTitle(int deviceType, const std::string& programName) {
+    return TitlePrefix(deviceType) + programName;
+}
+
+std::string ProgramFilePath(const std::string& chosen, int deviceType) {
+    return WithExtension(chosen, ProgramFileExtension(deviceType));
+}
+
+std::string BankFilePath(const std::string& chosen) {
+    return WithExtension(chosen, ".dat");
+}
+
+FileResult StoreProgramToPC(CZorvanDoc& doc, int deviceType, const std::string& chosenPath) {
+    const std::string path = ProgramFilePath(chosenPath, deviceType);
+    CArchive ar;
+    doc.Serialize(ar);
+    if (!ReplaceFileContents(path, ar.GetBuffer()))
+        return Failed(kFileWriteError, path);
+    doc.SetTitle(ProgramTitle(deviceType, doc.GetProgram().GetName()));
+    return Succeeded(path);
+}
+
+FileResult RecallProgramFromPC(CZorvanDoc& doc, int deviceType, const std::string& path) {
+    const std::string prefix = TitlePrefix(deviceType);
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        return Failed(kFileReadError, path);
+    try {
+        CArchive ar(file);
+        doc.Serialize(ar);
+    } catch (const CArchiveException&) {
+        return Failed(kFileReadError, path);
+    }
+    doc.SetTitle(prefix + doc.GetProgram().GetName());
+    return Succeeded(path);
+}
+
+FileResult StoreAllToPC(CZorvanDoc& doc, const std::string& chosenPath) {
+    const std::string path = BankFilePath(chosenPath);
+    CArchive ar;
+    for (const ProgramImage& stored : doc.GetStoredPrograms()) {
+        doc.GetWorkingImage() = stored;
+        doc.GetWorkingImage().Serialize(ar);
+    }
+    if (!ReplaceFileContents(path, ar.GetBuffer()))
+        return Failed(kFileWriteError, path);
+    return Succeeded(path);
+}
+
+FileResult RecallAllFromPC(CZorvanDoc& doc, const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        return Failed(kFileReadError, path);
+    // The bank is taken over only when all thirty programs were read.
+    auto bank = std::make_unique<CZorvanDoc::StoredPrograms>();
+    ProgramImage working;
+    try {
+        CArchive ar(file);
+        for (ProgramImage& slot : *bank) {
+            working.Serialize(ar);
+            slot = working;
+        }
+    } catch (const CArchiveException&) {
+        return Failed(kFileReadError, path);
+    }
+    doc.GetStoredPrograms() = *bank;
+    doc.GetWorkingImage() = working;
+    return Succeeded(path);
+}
+
+std::unique_ptr<CAudio_Data> ProgramFromImage(const ProgramImage& image, int deviceType) {
+    VariantDigits(deviceType); // rejects an unknown type before anything is built
+    auto program = std::make_unique<CAudio_Data>();
+    program->SetDeviceType(deviceType);
+    program->LoadFromImage(image);
+    return program;
+}

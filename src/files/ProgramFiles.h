@@ -1,0 +1,57 @@
+#pragma once
+
+#include "files/ProgramImage.h"
+
+#include <memory>
+#include <string>
+
+class CAudio_Data;
+class CZorvanDoc;
+
+// The four program file operations of a panel, without their file dialogs: the caller supplies
+// the chosen path. A device type selects the variant: 1 = 4 in / 8 out, 2 = 3 in / 6 out,
+// 3 = 2 in / 4 out (any other value is rejected with std::invalid_argument).
+
+inline constexpr const char* kFileReadError = "File read Error";
+inline constexpr const char* kFileWriteError = "MusicFile Write Error";
+
+// ".dia48", ".dia36", ".dia24"
+std::string ProgramFileExtension(int deviceType);
+// "*.dia48", ... : the pattern offered by the file dialog for one-program files.
+std::string ProgramFilePattern(int deviceType);
+// "*.dat48", ... : the pattern offered for bank files.
+std::string BankFilePattern(int deviceType);
+// "DSP48_", "DSP36_", "DSP24_"
+std::string TitlePrefix(int deviceType);
+// The document title after a program file was stored or recalled.
+std::string ProgramTitle(int deviceType, const std::string& programName);
+
+// The path a one-program file is stored under: the variant's extension is appended when the
+// file name does not contain it.
+std::string ProgramFilePath(const std::string& chosen, int deviceType);
+// The path a bank file is stored under: ".dat" is appended when the file name does not contain
+// ".dat" (the variant digits are not added).
+std::string BankFilePath(const std::string& chosen);
+
+struct FileResult {
+    bool ok = false;
+    std::string error; // kFileReadError or kFileWriteError when the operation failed
+    std::string path;  // the path that was read or written
+
+    explicit operator bool() const { return ok; }
+};
+
+// Writes the document's program as a one-program file and sets the document title.
+FileResult StoreProgramToPC(CZorvanDoc& doc, int deviceType, const std::string& chosenPath);
+// Replaces the document's program from a one-program file and sets the document title. A file
+// that cannot be opened or ends early leaves the program as it was.
+FileResult RecallProgramFromPC(CZorvanDoc& doc, int deviceType, const std::string& path);
+// Writes the thirty stored programs as a bank file.
+FileResult StoreAllToPC(CZorvanDoc& doc, const std::string& chosenPath);
+// Replaces the thirty stored programs from a bank file. A file that cannot be opened or ends
+// early leaves them as they were.
+FileResult RecallAllFromPC(CZorvanDoc& doc, const std::string& path);
+
+// A temporary program of the given device type loaded from a stored program image, as it is sent
+// to the device after a bank file was recalled.
+std::unique_ptr<CAudio_Data> ProgramFromImage(const ProgramImage& image, int deviceType);
