@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <random>
+#include <string>
 #include <vector>
 
 // Faults a simulated line can put on the answers of its devices. "Every Nth" counts the
@@ -22,9 +23,13 @@ struct SimFaults {
 };
 
 // A piece of line output: wait delayMs after the previous piece has gone out, then send bytes.
+// The first piece of every answer also carries the frame as sent (for the frame log) and a note
+// naming the faults applied to it; noise carries only its note.
 struct SimBurst {
     int delayMs = 0;
     std::vector<std::uint8_t> bytes;
+    std::vector<std::uint8_t> frame;
+    std::string note;
 };
 
 // Turns answer frames into what actually goes on the line under the chosen faults.
@@ -39,7 +44,7 @@ public:
 
 private:
     void AddPieces(std::vector<SimBurst>& bursts, int delayMs,
-                   const std::vector<std::uint8_t>& bytes) const;
+                   const std::vector<std::uint8_t>& frame, const std::string& note) const;
 
     SimFaults m_faults;
     std::minstd_rand m_random;

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+#include <fstream>
+#include <string>
+#include <vector>
+
+// Record of the frames on the simulated line: local time, direction, the bytes in hex and the
+// decoded header, to a file (--log) and/or stderr (-v).
+class FrameLog {
+public:
+    bool OpenFile(const std::string& path, std::string& error);
+    void SetVerbose(bool verbose) { m_verbose = verbose; }
+    bool Enabled() const { return m_verbose || m_file.is_open(); }
+
+    // direction is "in" (PC to device) or "out"; note is added after the decoded header.
+    void Frame(const char* direction, const std::vector<std::uint8_t>& frame,
+               const std::string& note);
+    void Note(const std::string& text);
+
+    // "ReadRequest id=1 prog=0 group=3 item=0x14 block=0 L=8" for a frame.
+    static std::string Describe(const std::vector<std::uint8_t>& frame);
+
+private:
+    void Write(const std::string& line);
+
+    std::ofstream m_file;
+    bool m_verbose = false;
+};

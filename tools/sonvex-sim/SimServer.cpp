@@ -1,0 +1,216 @@
+#include "SimServer.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <poll.h>
+#include <unistd.h>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// 10 bits per byte at 9600 baud.
+constexpr auto kByteTime = std::chrono::nanoseconds(1000000000LL * 10 / 9600);
+// What a processor needs to start answering after the last byte of a frame.
+constexpr auto kTurnaround = 3ms;
+// A gap this long ends a partly received frame.
+constexpr auto kFrameGap = 100ms;
+// Memory is written this long after the line went quiet.
+constexpr auto kSaveDelay = 300ms;
+// Output the PC does not take for this long is thrown away, as a line would lose it.
+constexpr auto kBlockedLimit = 2s;
+
+int CeilMs(SimServer::Clock::duration d) {
+    if (d <= SimServer::Clock::duration::zero()) {
+        return 0;
+    }
+    return static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(d).count());
+}
+
+} // namespace
+
+SimServer::SimServer(SimLine& line, const SimOptions& options, FrameLog& log)
+    : m_line(line), m_options(options), m_log(log), m_faults(options.faults),
+      m_lineFree(Clock::now()), m_lastReceived(Clock::now()) {}
+
+SimServer::Clock::duration SimServer::ByteTime() const {
+    return m_options.fast ? Clock::duration::zero()
+                          : std::chrono::duration_cast<Clock::duration>(kByteTime);
+}
+
+int SimServer::Run(int masterFd, volatile std::sig_atomic_t& stop) {
+    while (stop == 0) {
+        pollfd fds{};
+        fds.fd = masterFd;
+        fds.events = POLLIN | (m_blocked ? POLLOUT : 0);
+        const int ready = poll(&fds, 1, TimeoutMs());
+        if (ready < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            std::cerr << "sonvex-sim: poll: " << std::strerror(errno) << '\n';
+            return 1;
+        }
+        if ((fds.revents & POLLIN) != 0) {
+            Receive(masterFd);
+        }
+        const auto now = Clock::now();
+        if (m_line.HasPartialFrame() && now - m_lastReceived >= kFrameGap) {
+            m_log.Note("gap on the line: partly received frame dropped");
+            Answer(m_line.Expire());
+        }
+        if (!SendDue(masterFd)) {
+            return 1;
+        }
+        if (!m_stateFiles.empty() && now - m_lastReceived >= kSaveDelay) {
+            SaveStates();
+        }
+    }
+    return 0;
+}
+
+int SimServer::TimeoutMs() const {
+    const auto now = Clock::now();
+    int timeout = 500;
+    if (!m_out.empty()) {
+        const Outgoing& head = m_out.front();
+        const auto due = head.start + ByteTime() * static_cast<long>(head.sent);
+        timeout = std::min(timeout, m_blocked ? 10 : CeilMs(due - now));
+    }
+    if (m_line.HasPartialFrame()) {
+        timeout = std::min(timeout, CeilMs(m_lastReceived + kFrameGap - now));
+    }
+    return std::max(timeout, 0);
+}
+
+void SimServer::Receive(int fd) {
+    std::uint8_t buffer[4096];
+    for (;;) {
+        const ssize_t count = read(fd, buffer, sizeof buffer);
+        if (count <= 0) {
+            return; // EAGAIN: all read; EIO cannot happen while the slave side is held open
+        }
+        m_lastReceived = Clock::now();
+        Answer(m_line.Feed(buffer, static_cast<std::size_t>(count)));
+    }
+}
+
+void SimServer::Answer(const std::vector<SimExchange>& exchanges) {
+    for (const SimExchange& exchange : exchanges) {
+        std::string note;
+        if (!exchange.valid) {
+            note = "bad frame, ignored";
+        } else if (exchange.responderId == 0) {
+            note = "no device with this ID";
+        } else if (exchange.replies.empty()) {
+            note = "not accepted by device " + std::to_string(exchange.responderId);
+        }
+        m_log.Frame("in", exchange.request, note);
+        for (const auto& reply : exchange.replies) {
+            Schedule(reply);
+        }
+    }
+}
+
+void SimServer::Schedule(const std::vector<std::uint8_t>& frame) {
+    const std::vector<SimBurst> bursts = m_faults.Shape(frame);
+    if (bursts.empty()) {
+        m_log.Frame("out", frame, "not sent: fault injection");
+        return;
+    }
+    auto at = std::max(Clock::now() + (m_options.fast ? 0ms : kTurnaround), m_lineFree);
+    for (const SimBurst& burst : bursts) {
+        Outgoing out;
+        at += std::chrono::milliseconds(burst.delayMs);
+        out.start = at;
+        out.bytes = burst.bytes;
+        out.frame = burst.frame;
+        out.note = burst.note;
+        at += ByteTime() * static_cast<long>(out.bytes.size());
+        m_out.push_back(std::move(out));
+    }
+    m_lineFree = at;
+}
+
+bool SimServer::SendDue(int fd) {
+    while (!m_out.empty()) {
+        Outgoing& head = m_out.front();
+        const auto now = Clock::now();
+        if (now < head.start) {
+            return true;
+        }
+        std::size_t due = head.bytes.size() - head.sent;
+        if (!m_options.fast) {
+            const auto elapsed = now - head.start;
+            const auto paced = static_cast<std::size_t>(elapsed / ByteTime()) + 1;
+            due = std::min(due, paced > head.sent ? paced - head.sent : 0);
+            if (due == 0) {
+                return true;
+            }
+        }
+        if (head.sent == 0) {
+            if (!head.frame.empty()) {
+                m_log.Frame("out", head.frame, head.note);
+            } else if (!head.note.empty()) {
+                m_log.Note("out " + head.note);
+            }
+        }
+        const ssize_t written = write(fd, head.bytes.data() + head.sent, due);
+        if (written < 0) {
+            if (errno == EAGAIN || errno == EWOULDBLOCK) {
+                if (!m_blocked) {
+                    m_blocked = true;
+                    m_blockedSince = now;
+                } else if (now - m_blockedSince > kBlockedLimit) {
+                    m_log.Note("nobody reads the line: pending answers dropped");
+                    m_out.clear();
+                    m_blocked = false;
+                }
+                return true;
+            }
+            if (errno == EINTR) {
+                continue;
+            }
+            std::cerr << "sonvex-sim: write: " << std::strerror(errno) << '\n';
+            return false;
+        }
+        m_blocked = false;
+        head.sent += static_cast<std::size_t>(written);
+        if (head.sent == head.bytes.size()) {
+            m_out.pop_front();
+        }
+    }
+    return true;
+}
+
+bool SimServer::SaveStates() {
+    bool ok = true;
+    for (std::size_t i = 0; i < m_stateFiles.size() && i < m_line.DeviceCount(); ++i) {
+        SimDevice& device = m_line.Device(i);
+        if (!device.IsDirty()) {
+            continue;
+        }
+        const std::string& path = m_stateFiles[i];
+        const std::string temporary = path + ".tmp";
+        {
+            std::ofstream out(temporary, std::ios::trunc);
+            out << device.SaveState();
+            if (!out.flush()) {
+                std::cerr << "sonvex-sim: cannot write " << temporary << '\n';
+                ok = false;
+                continue;
+            }
+        }
+        if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+            std::cerr << "sonvex-sim: cannot write " << path << '\n';
+            ok = false;
+            continue;
+        }
+        device.ClearDirty();
+    }
+    return ok;
+}
