@@ -8,11 +8,14 @@ void CZorvanDoc::Serialize(CArchive& ar) {
         return;
     }
     // Read into a scratch program first, so that a file that ends early leaves the program as
-    // it was. Once the whole program was read, its bytes are loaded into the real one.
-    CAudio_Data scratch;
-    scratch.Serialize(ar);
+    // it was. Once the whole program was read, its bytes are loaded into the real one. The
+    // scratch program is kept for the next load: a complete load overwrites every archived
+    // field, and only archived fields are taken from it.
+    if (!m_scratch)
+        m_scratch = std::make_unique<CAudio_Data>();
+    m_scratch->Serialize(ar);
     CArchive storing;
-    scratch.Serialize(storing);
+    m_scratch->Serialize(storing);
     CArchive complete(storing.GetBuffer());
     m_program.Serialize(complete);
 }

@@ -4,6 +4,7 @@
 #include "model/AudioData.h"
 
 #include <array>
+#include <memory>
 #include <string>
 
 class CArchive;
@@ -40,4 +41,5 @@ private:
     StoredPrograms m_storedPrograms{};
     ProgramImage m_workingImage;
     std::string m_title;
+    std::unique_ptr<CAudio_Data> m_scratch; // loading target until a whole program was read
 };
