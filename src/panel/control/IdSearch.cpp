@@ -1,0 +1,111 @@
+#include "panel/control/IdSearch.h"
+
+#include "link/protocol/FoundIdTable.h"
+#include "link/protocol/TransferSequences.h"
+#include "panel/control/PanelLink.h"
+
+#include <algorithm>
+
+IdSearch::IdSearch(PanelLink& panel, QObject* parent) : QObject(parent), m_panel(panel) {
+    m_tick.setInterval(kTickIntervalMs);
+    connect(&m_tick, &QTimer::timeout, this, &IdSearch::Tick);
+}
+
+IdSearch::~IdSearch() {
+    if (m_running) {
+        m_tick.stop();
+        Command& engine = m_panel.GetEngine();
+        engine.ClosePort();
+        engine.Clear();
+        engine.SetSearchWindow(nullptr);
+    }
+}
+
+bool IdSearch::Start(const QString& portName) {
+    if (m_running || m_panel.IsConnected()) {
+        return false;
+    }
+    Command& engine = m_panel.GetEngine();
+    // The panel receives the line's events and lets the engine read them.
+    if (!engine.OpenPort(portName.toStdString(), &m_panel)) {
+        return false;
+    }
+    engine.Clear();
+    engine.SetSearchWindow(this);
+    engine.Queue().Append(TransferSequences::IdSearch(m_panel.GetProgram()));
+    m_position = 0;
+    m_running = true;
+    emit progress(m_position);
+    m_tick.start();
+    return true;
+}
+
+void IdSearch::Cancel() {
+    if (m_running) {
+        End();
+    }
+}
+
+QVector<int> IdSearch::FoundIds() {
+    QVector<int> ids;
+    for (int id = kFirstId; id <= kLastId; ++id) {
+        if (FoundIdTable[static_cast<std::size_t>(id)] != 0) {
+            ids.append(id);
+        }
+    }
+    return ids;
+}
+
+void IdSearch::SetTickInterval(int ms) {
+    m_tick.setInterval(std::max(1, ms));
+}
+
+bool IdSearch::WaitForEnd(int timeoutMs) {
+    return PanelLink::WaitFor([this] { return !m_running; }, timeoutMs);
+}
+
+void IdSearch::Tick() {
+    Command& engine = m_panel.GetEngine();
+    if (engine.Count() == 0) {
+        End();
+        return;
+    }
+    SendData& head = engine.Head();
+    if (head.IsPending()) {
+        engine.TransmitHead();
+        head.SetPending(false);
+        m_position = head.GetProbeId();
+        emit progress(m_position);
+        return;
+    }
+    head.SetWaitTicks(head.GetWaitTicks() + 1);
+    if (head.GetWaitTicks() <= kDropAfterTicks) {
+        return;
+    }
+    if (head.GetProbeId() == kLastId) {
+        m_panel.CloseLink();
+        End();
+    } else {
+        engine.RemoveHead();
+    }
+}
+
+void IdSearch::End() {
+    m_tick.stop();
+    Command& engine = m_panel.GetEngine();
+    engine.ClosePort();
+    engine.Clear();
+    engine.SetSearchWindow(nullptr);
+    m_running = false;
+    emit finished(FoundIds());
+}
+
+void IdSearch::OnEngineMessage(EngineMessage message, int /*wParam*/) {
+    if (message == EngineMessage::WM_ID_SEARCH_END && m_running) {
+        End();
+    }
+}
+
+void IdSearch::ShowMessageBox(const std::string& text) {
+    m_panel.ShowMessageBox(text);
+}

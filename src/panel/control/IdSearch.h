@@ -1,0 +1,64 @@
+#pragma once
+
+#include "link/protocol/CommandListener.h"
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <QVector>
+
+class PanelLink;
+
+// The "Search ID" of the Connect dialog, without the dialog: probes device IDs 1..250 on a
+// port through the panel's engine, one probe in flight, and leaves FoundIdTable holding the
+// IDs that answered with the panel's device type. The panel must not be connected while it
+// runs. Nothing is left queued and the port is closed when the search ends or is cancelled.
+class IdSearch : public QObject, public ICommandListener {
+    Q_OBJECT
+
+public:
+    static constexpr int kTickIntervalMs = 30;
+    static constexpr int kDropAfterTicks = 3; // a probe is dropped when its wait exceeds this
+    static constexpr int kFirstId = 1;
+    static constexpr int kLastId = 250;
+
+    explicit IdSearch(PanelLink& panel, QObject* parent = nullptr);
+    ~IdSearch() override;
+
+    // Opens portName and starts probing. False (with the message "Unable to open COM-port"
+    // shown through the panel) when the port does not open, or when the panel is connected or
+    // a search already runs; nothing runs then.
+    bool Start(const QString& portName);
+    // Ends a running search at once: nothing queued, port closed, found IDs as far as known.
+    void Cancel();
+    bool IsRunning() const { return m_running; }
+
+    // The ID probed last (1..250); 0 before the first probe.
+    int GetPosition() const { return m_position; }
+    // IDs present in FoundIdTable, ascending (all 1..250 before any search).
+    static QVector<int> FoundIds();
+
+    void SetTickInterval(int ms);
+    int GetTickInterval() const { return m_tick.interval(); }
+
+    // Runs a local event loop until the search has ended or timeoutMs passed; true if it ended.
+    bool WaitForEnd(int timeoutMs);
+
+    // ICommandListener: WM_ID_SEARCH_END from the engine.
+    void OnEngineMessage(EngineMessage message, int wParam) override;
+    void ShowMessageBox(const std::string& text) override;
+
+signals:
+    void progress(int position);
+    // The search ended (normally or cancelled) with the IDs found.
+    void finished(const QVector<int>& foundIds);
+
+private:
+    void Tick();
+    void End();
+
+    PanelLink& m_panel;
+    QTimer m_tick;
+    bool m_running = false;
+    int m_position = 0;
+};
