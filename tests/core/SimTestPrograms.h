@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -94,16 +95,32 @@ inline void FillVaried(CAudio_Data& program, int type, unsigned seed) {
     }
 }
 
+// Offsets at which two payloads differ, for readable failures.
+inline std::vector<std::size_t> Differences(const Bytes& a, const Bytes& b) {
+    std::vector<std::size_t> at;
+    for (std::size_t i = 0; i < std::max(a.size(), b.size()); ++i) {
+        if (i >= a.size() || i >= b.size() || a[i] != b[i]) {
+            at.push_back(i);
+        }
+    }
+    return at;
+}
+
 // Two programs hold the same parameters when they encode to the same whole-channel records.
 inline void ExpectSameChannels(CAudio_Data& expected, CAudio_Data& actual) {
     ProgramEncoder want(expected);
     ProgramEncoder got(actual);
+    const std::vector<std::size_t> none;
     for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(PayloadOf(want.WriteInputChannel(0, i)), PayloadOf(got.WriteInputChannel(0, i)))
+        EXPECT_EQ(Differences(PayloadOf(want.WriteInputChannel(0, i)),
+                              PayloadOf(got.WriteInputChannel(0, i))),
+                  none)
             << "input " << i;
     }
     for (int o = 0; o < 8; ++o) {
-        EXPECT_EQ(PayloadOf(want.WriteOutputChannel(0, o)), PayloadOf(got.WriteOutputChannel(0, o)))
+        EXPECT_EQ(Differences(PayloadOf(want.WriteOutputChannel(0, o)),
+                              PayloadOf(got.WriteOutputChannel(0, o))),
+                  none)
             << "output " << o;
     }
 }
