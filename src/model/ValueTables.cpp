@@ -69,7 +69,9 @@ const std::array<double, QTableCoarseSize> QTableCoarse = {
 namespace {
 
 // Decades between 10 Hz and 30 kHz.
-double LogSpan() { return std::log10(30000.0) - 1.0; }
+double LogSpan() {
+    return std::log10(30000.0) - 1.0;
+}
 
 } // namespace
 
@@ -92,14 +94,15 @@ int FreqToX(double frequency, int width) {
     if (!(frequency >= 1.0)) {
         frequency = 1.0;
     }
-    return TruncToInt((std::log10(frequency) - 1.0) * width / LogSpan());
+    // The ratio is taken first so that 30 kHz lands exactly on width.
+    return TruncToInt((std::log10(frequency) - 1.0) / LogSpan() * width);
 }
 
 int XToFreq(int x, int width) {
     if (width <= 0) {
         return MinFrequency;
     }
-    return TruncToInt(std::pow(10.0, LogSpan() * x / width + 1.0));
+    return TruncToInt(std::pow(10.0, static_cast<double>(x) / width * LogSpan() + 1.0));
 }
 
 int DbToY(double dB, int height) {
