@@ -84,7 +84,7 @@ ProgramImage Program(int seed) {
     return p;
 }
 
-class BankFileTest : public ::testing::Test {
+class FilesBankFile : public ::testing::Test {
 protected:
     void SetUp() override {
         dir_ =
@@ -101,7 +101,7 @@ protected:
 
 } // namespace
 
-TEST_F(BankFileTest, RecordLayoutPutsTheGainBeforeTheFrequency) {
+TEST_F(FilesBankFile, RecordLayoutPutsTheGainBeforeTheFrequency) {
     const FileResult saved = StoreAllToPC(source_, (dir_ / "bank").string());
     ASSERT_TRUE(saved) << saved.error;
     EXPECT_EQ(saved.path, (dir_ / "bank.dat").string());
@@ -160,7 +160,7 @@ TEST_F(BankFileTest, RecordLayoutPutsTheGainBeforeTheFrequency) {
               (Bytes{0xFF, 0x2C, 0x01, 'L'}));
 }
 
-TEST_F(BankFileTest, StoreRecallStoreIsByteIdentical) {
+TEST_F(FilesBankFile, StoreRecallStoreIsByteIdentical) {
     source_.GetStoredPrograms()[3].outputs[2].reserved = 9; // always written as 0
     const FileResult saved = StoreAllToPC(source_, (dir_ / "first.dat48").string());
     ASSERT_TRUE(saved);
@@ -178,7 +178,7 @@ TEST_F(BankFileTest, StoreRecallStoreIsByteIdentical) {
     EXPECT_EQ(ReadFile(dir_ / "second.dat"), ReadFile(saved.path));
 }
 
-TEST_F(BankFileTest, CutBankFailsAndLeavesTheStoredPrograms) {
+TEST_F(FilesBankFile, CutBankFailsAndLeavesTheStoredPrograms) {
     const FileResult saved = StoreAllToPC(source_, (dir_ / "cut.dat").string());
     ASSERT_TRUE(saved);
     const std::size_t size = fs::file_size(saved.path);
@@ -206,7 +206,7 @@ TEST_F(BankFileTest, CutBankFailsAndLeavesTheStoredPrograms) {
     EXPECT_TRUE(reader.GetStoredPrograms() == before);
 }
 
-TEST_F(BankFileTest, FailedSaveReportsWriteError) {
+TEST_F(FilesBankFile, FailedSaveReportsWriteError) {
     const FileResult result = StoreAllToPC(source_, (dir_ / "missing" / "bank").string());
     EXPECT_FALSE(result);
     EXPECT_EQ(result.error, "MusicFile Write Error");
@@ -214,7 +214,7 @@ TEST_F(BankFileTest, FailedSaveReportsWriteError) {
     EXPECT_TRUE(fs::is_empty(dir_));
 }
 
-TEST_F(BankFileTest, BankReadsIntoEveryVariantWithThatVariantsEncoding) {
+TEST_F(FilesBankFile, BankReadsIntoEveryVariantWithThatVariantsEncoding) {
     source_.GetStoredPrograms()[4].inputs[1].bands[2].gain = 300;
     source_.GetStoredPrograms()[4].inputs[1].bands[2].bandwidth = 20;
     source_.GetStoredPrograms()[4].inputs[1].name = "ABCDEFGHIJ";

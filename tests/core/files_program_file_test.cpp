@@ -35,7 +35,7 @@ void WriteFile(const fs::path& path, const Bytes& bytes) {
               static_cast<std::streamsize>(bytes.size()));
 }
 
-class ProgramFileTest : public ::testing::Test {
+class FilesProgramFile : public ::testing::Test {
 protected:
     void SetUp() override {
         dir_ =
@@ -90,7 +90,7 @@ TEST(FilesProgramFileNames, ExtensionIsAppendedOnlyWhenMissing) {
     EXPECT_EQ(BankFilePath("/pc/old.dat/bank"), "/pc/old.dat/bank.dat");
 }
 
-TEST_F(ProgramFileTest, StoreThenRecallGivesTheSameProgramAndTitle) {
+TEST_F(FilesProgramFile, StoreThenRecallGivesTheSameProgramAndTitle) {
     CZorvanDoc stored;
     stored.GetProgram().SetName("Chapel");
     stored.GetProgram().GetOutput(4)->SetGain(512);
@@ -114,7 +114,7 @@ TEST_F(ProgramFileTest, StoreThenRecallGivesTheSameProgramAndTitle) {
     EXPECT_EQ(recalled.GetProgram().GetDeviceType(), 3);
 }
 
-TEST_F(ProgramFileTest, StoringAgainReplacesTheOldFile) {
+TEST_F(FilesProgramFile, StoringAgainReplacesTheOldFile) {
     CZorvanDoc doc;
     const std::string path = (dir_ / "a.dia36").string();
     ASSERT_TRUE(StoreProgramToPC(doc, 2, path));
@@ -124,7 +124,7 @@ TEST_F(ProgramFileTest, StoringAgainReplacesTheOldFile) {
     EXPECT_EQ(Entries(), std::vector<std::string>{"a.dia36"});
 }
 
-TEST_F(ProgramFileTest, FileCutAtEveryLengthFailsAndLeavesTheProgram) {
+TEST_F(FilesProgramFile, FileCutAtEveryLengthFailsAndLeavesTheProgram) {
     CZorvanDoc source;
     source.GetProgram().SetName("Source");
     source.GetProgram().GetOutput(7)->SetName("Sub");
@@ -156,7 +156,7 @@ TEST_F(ProgramFileTest, FileCutAtEveryLengthFailsAndLeavesTheProgram) {
     EXPECT_EQ(target.GetTitle(), "DSP48_Source");
 }
 
-TEST_F(ProgramFileTest, MissingFileReportsReadError) {
+TEST_F(FilesProgramFile, MissingFileReportsReadError) {
     CZorvanDoc doc;
     const Bytes before = ProgramBytes(doc);
     for (const fs::path& path : {dir_ / "absent.dia48", dir_}) {
@@ -168,7 +168,7 @@ TEST_F(ProgramFileTest, MissingFileReportsReadError) {
     EXPECT_EQ(doc.GetTitle(), "");
 }
 
-TEST_F(ProgramFileTest, FailedSaveKeepsTheOldFileAndReportsWriteError) {
+TEST_F(FilesProgramFile, FailedSaveKeepsTheOldFileAndReportsWriteError) {
     CZorvanDoc doc;
     doc.GetProgram().SetName("New");
 
@@ -201,7 +201,7 @@ TEST_F(ProgramFileTest, FailedSaveKeepsTheOldFileAndReportsWriteError) {
     EXPECT_EQ(Entries(), (std::vector<std::string>{old.filename().string(), "taken.dia48"}));
 }
 
-TEST_F(ProgramFileTest, ReplaceWritesEmptyAndLargeContents) {
+TEST_F(FilesProgramFile, ReplaceWritesEmptyAndLargeContents) {
     const fs::path path = dir_ / "blob";
     ASSERT_TRUE(ReplaceFileContents(path, {}));
     EXPECT_TRUE(fs::exists(path));
