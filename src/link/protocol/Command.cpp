@@ -89,6 +89,9 @@ void Command::OnSerialData() {
         return;
     }
     if (auto frame = m_assembler.Take(chunk.data(), received)) {
+        if (m_frameObserver) {
+            m_frameObserver(*frame);
+        }
         ProcessFrame(*frame);
     }
 }

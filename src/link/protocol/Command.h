@@ -8,8 +8,11 @@
 #include "link/protocol/SerialLine.h"
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 // The one object through which a panel talks to its processor. It owns the serial line, the
 // queue of command records and the assembly of received bytes into frames, hands every valid
@@ -64,6 +67,11 @@ public:
     // notification that reports received characters.
     void OnSerialData();
 
+    // Called with every frame the receive assembly completes, before it is checked and
+    // processed; for tracing the line (the command-line tool's -v). Empty: no calls.
+    using FrameObserver = std::function<void(const std::vector<std::uint8_t>&)>;
+    void SetFrameObserver(FrameObserver observer) { m_frameObserver = std::move(observer); }
+
     // Sets the engine's device type and that of the device image.
     void SetDeviceType(int type);
     int GetDeviceType() const { return m_deviceType; }
@@ -113,4 +121,5 @@ private:
     std::size_t m_replyLength = 0;
     int m_outputCount = 0;
     int m_deviceType = 1;
+    FrameObserver m_frameObserver;
 };
