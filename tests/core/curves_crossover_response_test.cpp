@@ -42,7 +42,7 @@ double Crossing(bool highPass, int type, int slope, double target) {
     return std::sqrt(lo * hi);
 }
 
-TEST(CrossoverResponse, CornerLevelsOfTheFamilies) {
+TEST(CurvesCrossover, CornerLevelsOfTheFamilies) {
     struct Case {
         bool highPass;
         int type;
@@ -65,7 +65,7 @@ TEST(CrossoverResponse, CornerLevelsOfTheFamilies) {
     }
 }
 
-TEST(CrossoverResponse, SlopesPerOctaveFarFromTheCorner) {
+TEST(CurvesCrossover, SlopesPerOctaveFarFromTheCorner) {
     const double perOctave[] = {12.0, 18.0, 24.0, 48.0};
     for (int type : {LR, BES, BTW}) {
         for (int slope = 0; slope < 4; ++slope) {
@@ -84,13 +84,13 @@ TEST(CrossoverResponse, SlopesPerOctaveFarFromTheCorner) {
     }
 }
 
-TEST(CrossoverResponse, BesselHighPassIsDesignedBelowTheSetFrequency) {
+TEST(CurvesCrossover, BesselHighPassIsDesignedBelowTheSetFrequency) {
     // Butterworth damping at 1000 / 1.2683112435 Hz: -3 dB near 790 Hz.
     EXPECT_NEAR(Crossing(true, BES, 0, -3.0), 1000.0 / 1.2683112435, 5.0);
     EXPECT_NEAR(HighPassAt(1000, BES, 0, 1000.0 / 1.2683112435), -3.0, 0.1);
 }
 
-TEST(CrossoverResponse, BesselLowPassKeepsItsPassBandFlat) {
+TEST(CurvesCrossover, BesselLowPassKeepsItsPassBandFlat) {
     // The low-pass divisors put the -3 dB point close to the set frequency.
     for (int slope = 0; slope < 4; ++slope) {
         const double corner = Crossing(false, BES, slope, -3.0);
@@ -99,7 +99,7 @@ TEST(CrossoverResponse, BesselLowPassKeepsItsPassBandFlat) {
     }
 }
 
-TEST(CrossoverResponse, CurveIsTheCascadeAtThePlotFrequencies) {
+TEST(CurvesCrossover, CurveIsTheCascadeAtThePlotFrequencies) {
     const ResponseCurve hp = HighPassResponse(1000, BTW, 2);
     const ResponseCurve lp = LowPassResponse(1000, BES, 1);
     for (int i = 0; i < PlotPointCount; ++i) {
@@ -109,7 +109,7 @@ TEST(CrossoverResponse, CurveIsTheCascadeAtThePlotFrequencies) {
     }
 }
 
-TEST(CrossoverResponse, UnknownDesignsAreNeutral) {
+TEST(CurvesCrossover, UnknownDesignsAreNeutral) {
     for (double v : HighPassResponse(1000, 3, 0)) {
         EXPECT_EQ(v, 0.0);
     }

@@ -27,7 +27,7 @@ double PeakingLevelAt(int hz, double gain, double octaves, double at) {
     return BiquadLevelDb(PeakingBiquad(hz, gain, octaves), CurveTwoPi * at / 192000.0);
 }
 
-TEST(PeakingResponse, PeaksAtItsGainAndFrequency) {
+TEST(CurvesPeaking, PeaksAtItsGainAndFrequency) {
     const ResponseCurve r = PeakingResponse(1000, 12.0, 1.0);
     EXPECT_EQ(PeakIndex(r), NearestPoint(1000.0));
     EXPECT_NEAR(PeakingLevelAt(1000, 12.0, 1.0, 1000.0), 12.0, 1e-6);
@@ -41,7 +41,7 @@ TEST(PeakingResponse, PeaksAtItsGainAndFrequency) {
     }
 }
 
-TEST(PeakingResponse, BandwidthSetsTheHalfGainEdges) {
+TEST(CurvesPeaking, BandwidthSetsTheHalfGainEdges) {
     // The bandwidth enters the design without the usual halving, so the half-gain points
     // of a one-octave band lie one octave either side of the centre (where the bandwidth
     // handles are drawn).
@@ -53,13 +53,13 @@ TEST(PeakingResponse, BandwidthSetsTheHalfGainEdges) {
     EXPECT_LT(PeakingLevelAt(1000, 12.0, 0.3, 2000.0), high - 3.0);
 }
 
-TEST(PeakingResponse, ZeroGainIsFlat) {
+TEST(CurvesPeaking, ZeroGainIsFlat) {
     for (double v : PeakingResponse(1000, 0.0, 1.0)) {
         EXPECT_NEAR(v, 0.0, 1e-12);
     }
 }
 
-TEST(ShelfResponse, LowShelfApproachesItsGainBelowTheCorner) {
+TEST(CurvesShelf, LowShelfApproachesItsGainBelowTheCorner) {
     for (int slope : {0, 1}) {
         const ResponseCurve r = ShelfResponse(false, 1000, 6.0, slope);
         EXPECT_NEAR(r[0], 6.0, 0.1) << "slope " << slope;
@@ -70,7 +70,7 @@ TEST(ShelfResponse, LowShelfApproachesItsGainBelowTheCorner) {
     }
 }
 
-TEST(ShelfResponse, HighShelfApproachesItsGainAboveTheCorner) {
+TEST(CurvesShelf, HighShelfApproachesItsGainAboveTheCorner) {
     for (int slope : {0, 1}) {
         const ResponseCurve r = ShelfResponse(true, 1000, 6.0, slope);
         EXPECT_NEAR(r[0], 0.0, 0.1) << "slope " << slope;
@@ -80,7 +80,7 @@ TEST(ShelfResponse, HighShelfApproachesItsGainAboveTheCorner) {
     }
 }
 
-TEST(ShelfResponse, SlopeOneIsSteeperAndCornerFactorsApply) {
+TEST(CurvesShelf, SlopeOneIsSteeperAndCornerFactorsApply) {
     // The 12 dB shelf changes faster around its corner than the 6 dB shelf.
     const ResponseCurve gentle = ShelfResponse(false, 1000, 12.0, 0);
     const ResponseCurve steep = ShelfResponse(false, 1000, 12.0, 1);
@@ -93,7 +93,7 @@ TEST(ShelfResponse, SlopeOneIsSteeperAndCornerFactorsApply) {
     EXPECT_NEAR(gentle[half], 6.0, 1.5);
 }
 
-TEST(ShelfResponse, ZeroGainIsNeutral) {
+TEST(CurvesShelf, ZeroGainIsNeutral) {
     for (bool high : {false, true}) {
         for (int slope : {0, 1}) {
             for (double v : ShelfResponse(high, 1000, 0.0, slope)) {

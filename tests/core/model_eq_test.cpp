@@ -7,7 +7,7 @@ namespace {
 constexpr int kWidth = 600;
 constexpr int kHeight = 300;
 
-TEST(EQ, InputSetHasEightBandsAndAnOpenCrossover) {
+TEST(ModelEQ, InputSetHasEightBandsAndAnOpenCrossover) {
     CEQ eq;
     eq.Create(true, 10);
     ASSERT_EQ(eq.GetFilterCount(), 10);
@@ -43,7 +43,7 @@ TEST(EQ, InputSetHasEightBandsAndAnOpenCrossover) {
     EXPECT_EQ(eq.GetFilter(-1), nullptr);
 }
 
-TEST(EQ, OutputSetUsesCrossoverCodeSeven) {
+TEST(ModelEQ, OutputSetUsesCrossoverCodeSeven) {
     CEQ eq;
     eq.Create(false, 8);
     ASSERT_EQ(eq.GetFilterCount(), 8);
@@ -58,7 +58,7 @@ TEST(EQ, OutputSetUsesCrossoverCodeSeven) {
     EXPECT_EQ(eq.GetLowPass()->GetCode(), 9);
 }
 
-struct EqFixture : ::testing::Test {
+struct ModelEQSet : ::testing::Test {
     CEQ eq;
     void SetUp() override {
         eq.Create(false, 8);
@@ -66,7 +66,7 @@ struct EqFixture : ::testing::Test {
     }
 };
 
-TEST_F(EqFixture, CurveRectPlacesPointsAndSections) {
+TEST_F(ModelEQSet, CurveRectPlacesPointsAndSections) {
     for (int i = 0; i < PlotPointCount; ++i) {
         EXPECT_EQ(eq.GetCurvePoint(i),
                   CPoint(FreqToX(PlotFrequencies[i], kWidth) + GraphLeftMargin, kHeight / 2));
@@ -78,14 +78,14 @@ TEST_F(EqFixture, CurveRectPlacesPointsAndSections) {
     }
 }
 
-TEST_F(EqFixture, FlatSectionsSumToTheZeroLine) {
+TEST_F(ModelEQSet, FlatSectionsSumToTheZeroLine) {
     eq.SumAll();
     for (int i = 0; i < PlotPointCount; ++i) {
         EXPECT_EQ(eq.GetCurvePoint(i).y, DbToY(0.0, kHeight) + GraphTopMargin);
     }
 }
 
-TEST_F(EqFixture, OppositeBandsCancel) {
+TEST_F(ModelEQSet, OppositeBandsCancel) {
     for (int index : {0, 3}) {
         CFilter* band = eq.GetFilter(index);
         band->SetFrequency(1000);
@@ -100,7 +100,7 @@ TEST_F(EqFixture, OppositeBandsCancel) {
     }
 }
 
-TEST_F(EqFixture, SumBandsLeavesOutTheCrossover) {
+TEST_F(ModelEQSet, SumBandsLeavesOutTheCrossover) {
     eq.GetHighPass()->SetFrequency(1000);
     eq.GetFilter(1)->SetFrequency(5000);
     eq.GetFilter(1)->SetGainIndex(420);
@@ -119,7 +119,7 @@ TEST_F(EqFixture, SumBandsLeavesOutTheCrossover) {
     }
 }
 
-TEST_F(EqFixture, CopyFromCopiesEverySection) {
+TEST_F(ModelEQSet, CopyFromCopiesEverySection) {
     CEQ other;
     other.Create(false, 8);
     other.GetFilter(2)->SetFrequency(800);

@@ -14,7 +14,7 @@ bool AllZero(const CFilter& f) {
     return std::all_of(r.begin(), r.end(), [](double v) { return v == 0.0; });
 }
 
-struct BandFixture : ::testing::Test {
+struct ModelFilterBand : ::testing::Test {
     CFilter band;
     void SetUp() override {
         band.SetCurveRect(CRect(0, 0, kWidth, kHeight));
@@ -29,7 +29,7 @@ struct BandFixture : ::testing::Test {
     }
 };
 
-TEST(Filter, DefaultsAreAFlatBandThatIsNotPending) {
+TEST(ModelFilter, DefaultsAreAFlatBandThatIsNotPending) {
     CFilter f;
     EXPECT_EQ(f.GetType(), CFilter::Peaking);
     EXPECT_EQ(f.GetFrequency(), 10);
@@ -49,7 +49,7 @@ TEST(Filter, DefaultsAreAFlatBandThatIsNotPending) {
     EXPECT_TRUE(AllZero(f));
 }
 
-TEST(Filter, GainIndexDecidesFlat) {
+TEST(ModelFilter, GainIndexDecidesFlat) {
     CFilter f;
     f.SetGainIndex(301);
     EXPECT_DOUBLE_EQ(f.GetGain(), 0.1);
@@ -67,7 +67,7 @@ TEST(Filter, GainIndexDecidesFlat) {
     EXPECT_DOUBLE_EQ(f.GetGain(), -30.0);
 }
 
-TEST(Filter, ZeroGainOnABandThatIsNotFlatKeepsTheFlagButDrawsZero) {
+TEST(ModelFilter, ZeroGainOnABandThatIsNotFlatKeepsTheFlagButDrawsZero) {
     CFilter f;
     f.SetFrequency(1000);
     f.SetGainIndex(360);
@@ -79,7 +79,7 @@ TEST(Filter, ZeroGainOnABandThatIsNotFlatKeepsTheFlagButDrawsZero) {
     }
 }
 
-TEST(Filter, FlatBandsOfEveryEqTypeDrawZero) {
+TEST(ModelFilter, FlatBandsOfEveryEqTypeDrawZero) {
     for (int type : {CFilter::Peaking, CFilter::LowShelf, CFilter::HighShelf}) {
         CFilter f;
         f.SetType(type);
@@ -91,7 +91,7 @@ TEST(Filter, FlatBandsOfEveryEqTypeDrawZero) {
     }
 }
 
-TEST(Filter, SettersMarkChangedBookkeepingDoesNot) {
+TEST(ModelFilter, SettersMarkChangedBookkeepingDoesNot) {
     CFilter f;
     f.SetCode(5);
     f.SetBandMode(0);
@@ -116,7 +116,7 @@ TEST(Filter, SettersMarkChangedBookkeepingDoesNot) {
     }
 }
 
-TEST(Filter, LowPassTypeStartsSentFrequencyAt30kHz) {
+TEST(ModelFilter, LowPassTypeStartsSentFrequencyAt30kHz) {
     CFilter f;
     f.SetType(CFilter::LowPass);
     EXPECT_EQ(f.GetSentFrequency(), 30000);
@@ -127,7 +127,7 @@ TEST(Filter, LowPassTypeStartsSentFrequencyAt30kHz) {
     EXPECT_EQ(f.GetSentFrequency(), 30000); // setting the frequency does not send it
 }
 
-TEST(Filter, HighPassIsOpenAtTenHertz) {
+TEST(ModelFilter, HighPassIsOpenAtTenHertz) {
     CFilter f;
     f.SetBandMode(0);
     f.SetType(CFilter::HighPass);
@@ -141,7 +141,7 @@ TEST(Filter, HighPassIsOpenAtTenHertz) {
     EXPECT_EQ(f.GetResponse(241), 0.0);
 }
 
-TEST(Filter, StepSentFrequencyMovesOneOctavePerCall) {
+TEST(ModelFilter, StepSentFrequencyMovesOneOctavePerCall) {
     struct Case {
         int frequency;
         int sent;
@@ -175,7 +175,7 @@ TEST(Filter, StepSentFrequencyMovesOneOctavePerCall) {
     }
 }
 
-TEST(Filter, StepSentFrequencyOnABandOnlySetsTheFlag) {
+TEST(ModelFilter, StepSentFrequencyOnABandOnlySetsTheFlag) {
     CFilter f;
     f.SetFrequency(1000);
     f.StepSentFrequency(0);
@@ -185,7 +185,7 @@ TEST(Filter, StepSentFrequencyOnABandOnlySetsTheFlag) {
     EXPECT_EQ(f.IsChanged(), 1);
 }
 
-TEST(Filter, StepSentFrequencyRecoversFromAZeroSentFrequency) {
+TEST(ModelFilter, StepSentFrequencyRecoversFromAZeroSentFrequency) {
     // A sent frequency of 0 can only come from damaged data; it must not divide by zero.
     CFilter source;
     source.SetFrequency(0);
@@ -202,7 +202,7 @@ TEST(Filter, StepSentFrequencyRecoversFromAZeroSentFrequency) {
     EXPECT_EQ(f.IsChanged(), 0);
 }
 
-TEST(Filter, TextsAndBandwidthPerDeviceType) {
+TEST(ModelFilter, TextsAndBandwidthPerDeviceType) {
     CFilter f;
     f.SetType(CFilter::LowShelf);
     f.SetSlope(1);
@@ -231,7 +231,7 @@ TEST(Filter, TextsAndBandwidthPerDeviceType) {
     EXPECT_EQ(fine.GetBandwidthIndex(), 24);
 }
 
-TEST(Filter, CopyFromTakesUserParametersOnly) {
+TEST(ModelFilter, CopyFromTakesUserParametersOnly) {
     CFilter source;
     source.SetType(CFilter::HighShelf);
     source.SetFrequency(2500);
@@ -259,7 +259,7 @@ TEST(Filter, CopyFromTakesUserParametersOnly) {
     EXPECT_EQ(f.GetResponses(), source.GetResponses());
 }
 
-TEST_F(BandFixture, HandlesFollowFrequencyGainAndBandwidth) {
+TEST_F(ModelFilterBand, HandlesFollowFrequencyGainAndBandwidth) {
     const CRect handle = band.GetBandHandle();
     EXPECT_EQ(handle.Width(), 16);
     EXPECT_EQ(handle.Height(), 16);
@@ -282,7 +282,7 @@ TEST_F(BandFixture, HandlesFollowFrequencyGainAndBandwidth) {
     EXPECT_EQ(band.GetBandHandle().CenterPoint().y, DbToY(0.0, kHeight) + GraphTopMargin);
 }
 
-TEST_F(BandFixture, DragStopsAtTheGainLimits) {
+TEST_F(ModelFilterBand, DragStopsAtTheGainLimits) {
     EXPECT_TRUE(DragBandTo(FreqToX(1000, kWidth), -200));
     EXPECT_DOUBLE_EQ(band.GetGain(), 15.0);
     EXPECT_EQ(band.GetGainIndex(), 450);
@@ -294,7 +294,7 @@ TEST_F(BandFixture, DragStopsAtTheGainLimits) {
     EXPECT_EQ(band.IsChanged(), 1);
 }
 
-TEST_F(BandFixture, DragToTheRightEnd) {
+TEST_F(ModelFilterBand, DragToTheRightEnd) {
     EXPECT_TRUE(DragBandTo(kWidth + 50, DbToY(12.0, kHeight)));
     EXPECT_EQ(band.GetFrequency(), 30000);
     band.SetType(CFilter::LowShelf);
@@ -303,7 +303,7 @@ TEST_F(BandFixture, DragToTheRightEnd) {
     EXPECT_EQ(band.GetFrequency(), 20000);
 }
 
-TEST_F(BandFixture, DragReportsOnlyRealChangesAndRoundsTheGain) {
+TEST_F(ModelFilterBand, DragReportsOnlyRealChangesAndRoundsTheGain) {
     const int x = FreqToX(1000, kWidth);
     EXPECT_TRUE(DragBandTo(x, DbToY(6.0, kHeight)));
     band.StepSentFrequency(0);
@@ -329,7 +329,7 @@ TEST_F(BandFixture, DragReportsOnlyRealChangesAndRoundsTheGain) {
     EXPECT_LT(band.GetGainIndex(), gainIndex);
 }
 
-TEST_F(BandFixture, BandwidthDragIsLimitedAndStoredInSteps) {
+TEST_F(ModelFilterBand, BandwidthDragIsLimitedAndStoredInSteps) {
     band.SetDragState(CFilter::DragRightHeld, 1);
     band.BeginBandwidthDrag(band.GetRightBandwidthHandle().left + 2);
     EXPECT_TRUE(band.DragBandwidth(kWidth + GraphLeftMargin)); // 30 kHz: far beyond 3 octaves
@@ -351,7 +351,7 @@ TEST_F(BandFixture, BandwidthDragIsLimitedAndStoredInSteps) {
     EXPECT_EQ(band.GetBandwidth(), before);
 }
 
-TEST_F(BandFixture, CoarseDeviceBandwidthDragUsesCoarseSteps) {
+TEST_F(ModelFilterBand, CoarseDeviceBandwidthDragUsesCoarseSteps) {
     band.SetDeviceType(3);
     band.SetDragState(CFilter::DragRightHeld, 1);
     band.DragBandwidth(FreqToX(1700, kWidth) + GraphLeftMargin);
@@ -360,7 +360,7 @@ TEST_F(BandFixture, CoarseDeviceBandwidthDragUsesCoarseSteps) {
     EXPECT_NEAR(band.GetBandwidth(), 0.75, 0.05);
 }
 
-struct CrossoverFixture : ::testing::Test {
+struct ModelFilterCrossover : ::testing::Test {
     CFilter highPass;
     CFilter lowPass;
     void SetUp() override {
@@ -379,7 +379,7 @@ struct CrossoverFixture : ::testing::Test {
     }
 };
 
-TEST_F(CrossoverFixture, HandlesSitOnTheirLines) {
+TEST_F(ModelFilterCrossover, HandlesSitOnTheirLines) {
     EXPECT_EQ(highPass.GetBandHandle().top, DbToY(5.0, kHeight) + GraphTopMargin);
     EXPECT_EQ(lowPass.GetBandHandle().top, DbToY(-1.0, kHeight) + GraphTopMargin);
     EXPECT_LT(highPass.GetBandHandle().top, lowPass.GetBandHandle().top);
@@ -390,7 +390,7 @@ TEST_F(CrossoverFixture, HandlesSitOnTheirLines) {
     EXPECT_EQ(highPass.GetBandHandle().left, -8 + GraphLeftMargin);
 }
 
-TEST_F(CrossoverFixture, HighPassDragStopsAtTheLowPassAndOpensAtTheLeftEdge) {
+TEST_F(ModelFilterCrossover, HighPassDragStopsAtTheLowPassAndOpensAtTheLeftEdge) {
     EXPECT_TRUE(Drag(highPass, kWidth, lowPass.GetFrequency()));
     EXPECT_EQ(highPass.GetFrequency(), 5000);
     EXPECT_TRUE(Drag(highPass, -30, lowPass.GetFrequency()));
@@ -402,7 +402,7 @@ TEST_F(CrossoverFixture, HighPassDragStopsAtTheLowPassAndOpensAtTheLeftEdge) {
     EXPECT_FALSE(Drag(highPass, -30, lowPass.GetFrequency()));
 }
 
-TEST_F(CrossoverFixture, LowPassDragStopsAtTheHighPass) {
+TEST_F(ModelFilterCrossover, LowPassDragStopsAtTheHighPass) {
     EXPECT_TRUE(Drag(lowPass, 0, highPass.GetFrequency()));
     EXPECT_EQ(lowPass.GetFrequency(), 100);
     EXPECT_TRUE(Drag(lowPass, kWidth + 40, highPass.GetFrequency()));

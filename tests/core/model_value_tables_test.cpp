@@ -7,7 +7,7 @@
 
 namespace {
 
-TEST(PlotGrid, FollowsTheGeometricRuleAndEndsAt30kHz) {
+TEST(ModelPlotGrid, FollowsTheGeometricRuleAndEndsAt30kHz) {
     for (int i = 0; i < 240; ++i) {
         const double expected = std::round(10.0 * std::pow(1.0337844951, i) * 10.0) / 10.0;
         EXPECT_NEAR(PlotFrequencies[i], expected, 1e-9) << "point " << i;
@@ -29,7 +29,7 @@ TEST(PlotGrid, FollowsTheGeometricRuleAndEndsAt30kHz) {
     }
 }
 
-TEST(QTables, HoldTheRoundedQOfEachBandwidth) {
+TEST(ModelQTables, HoldTheRoundedQOfEachBandwidth) {
     auto q = [](double bw) {
         const double k = std::pow(2.0, bw);
         return std::round(std::sqrt(k) / (k - 1.0) * 1000.0) / 1000.0;
@@ -47,7 +47,7 @@ TEST(QTables, HoldTheRoundedQOfEachBandwidth) {
     EXPECT_DOUBLE_EQ(QTableCoarse[59], 0.404);
 }
 
-TEST(GraphCoordinates, MapTheAxisEnds) {
+TEST(ModelGraphCoordinates, MapTheAxisEnds) {
     for (int size = 50; size <= 2000; ++size) {
         EXPECT_EQ(FreqToX(10.0, size), 0);
         EXPECT_EQ(FreqToX(30000.0, size), size);
@@ -66,7 +66,7 @@ TEST(GraphCoordinates, MapTheAxisEnds) {
     EXPECT_EQ(XToFreq(172, 600), 99);
 }
 
-TEST(GraphCoordinates, StayDefinedForDegenerateInput) {
+TEST(ModelGraphCoordinates, StayDefinedForDegenerateInput) {
     EXPECT_EQ(XToFreq(10, 0), 10);
     EXPECT_DOUBLE_EQ(YToDb(10, 0), 20.5);
     EXPECT_EQ(FreqToX(0.0, 600), FreqToX(1.0, 600));
@@ -75,7 +75,7 @@ TEST(GraphCoordinates, StayDefinedForDegenerateInput) {
     EXPECT_EQ(TruncToInt(-2.7), -2);
 }
 
-TEST(QIndex, FindsTheFirstEntryNotAboveQ) {
+TEST(ModelQIndex, FindsTheFirstEntryNotAboveQ) {
     EXPECT_EQ(QToFineIndex(28.852), 0);
     EXPECT_EQ(QToFineIndex(100.0), 0);
     EXPECT_EQ(QToFineIndex(0.404), 295);
@@ -90,7 +90,7 @@ TEST(QIndex, FindsTheFirstEntryNotAboveQ) {
     EXPECT_GT(QTableFine[i - 1], 1.0);
 }
 
-TEST(Bandwidth, EveryIndexSurvivesTheRoundTrip) {
+TEST(ModelBandwidth, EveryIndexSurvivesTheRoundTrip) {
     for (int type : {1, 2, 3}) {
         const IndexRange range = BandwidthRange(type);
         for (int i = range.min; i <= range.max; ++i) {
@@ -112,7 +112,7 @@ TEST(Bandwidth, EveryIndexSurvivesTheRoundTrip) {
     EXPECT_DOUBLE_EQ(BandwidthIndexToQ(1000, 2), 0.404);
 }
 
-TEST(Bandwidth, TypedOctavesAndQ) {
+TEST(ModelBandwidth, TypedOctavesAndQ) {
     struct Case {
         double typed;
         int type;
@@ -136,7 +136,7 @@ TEST(Bandwidth, TypedOctavesAndQ) {
     }
 }
 
-TEST(ChannelGain, RangesZeroPointsAndTexts) {
+TEST(ModelChannelGain, RangesZeroPointsAndTexts) {
     EXPECT_EQ(InputGainRange(1).max, 460);
     EXPECT_EQ(InputGainRange(2).max, 560);
     EXPECT_EQ(OutputGainRange(1).max, 550);
@@ -157,7 +157,7 @@ TEST(ChannelGain, RangesZeroPointsAndTexts) {
     }
 }
 
-TEST(LinearFields, TypedValuesAreClampedAndReported) {
+TEST(ModelLinearFields, TypedValuesAreClampedAndReported) {
     struct Case {
         TypedIndex got;
         int index;
@@ -180,7 +180,7 @@ TEST(LinearFields, TypedValuesAreClampedAndReported) {
     }
 }
 
-TEST(EqGain, IndexAndText) {
+TEST(ModelEqGain, IndexAndText) {
     EXPECT_DOUBLE_EQ(EqGainIndexToDb(300), 0.0);
     EXPECT_DOUBLE_EQ(EqGainIndexToDb(0), -30.0);
     EXPECT_DOUBLE_EQ(EqGainIndexToDb(450), 15.0);
@@ -191,7 +191,7 @@ TEST(EqGain, IndexAndText) {
     EXPECT_EQ(EqGainText(-6.0, true), "0.0");
 }
 
-TEST(Delay, IndexToMillisecondsAndTexts) {
+TEST(ModelDelay, IndexToMillisecondsAndTexts) {
     struct Case {
         int type;
         int index;
@@ -216,7 +216,7 @@ TEST(Delay, IndexToMillisecondsAndTexts) {
     EXPECT_EQ(DelayRange(3).max, 1465);
 }
 
-TEST(Delay, TypedMilliseconds) {
+TEST(ModelDelay, TypedMilliseconds) {
     struct Case {
         int type;
         double ms;
@@ -237,7 +237,7 @@ TEST(Delay, TypedMilliseconds) {
     }
 }
 
-TEST(Delay, DistanceDisplayUsesTemperature) {
+TEST(ModelDelay, DistanceDisplayUsesTemperature) {
     EXPECT_EQ(DelayMetersText(961, 1, 25), "3.4581");
     EXPECT_EQ(DelayFeetText(961, 1, 25), "11.3424");
     // Types 2 and 3 switch to one decimal above the 0.021 ms steps.
@@ -249,7 +249,7 @@ TEST(Delay, DistanceDisplayUsesTemperature) {
     EXPECT_DOUBLE_EQ(SpeedOfSoundInput(25, 3), 346.0);
 }
 
-TEST(Delay, TypedDistance) {
+TEST(ModelDelay, TypedDistance) {
     EXPECT_NEAR(MaxDelayMeters(1, 25), 346.4012, 1e-4);
     EXPECT_NEAR(MaxDelayFeet(1, 25), 346.4012 * 3.2808, 1e-3);
     EXPECT_NEAR(MaxDelayMeters(2, 25), 345.654, 1e-9);
@@ -280,7 +280,7 @@ TEST(Delay, TypedDistance) {
     }
 }
 
-TEST(Dynamics, TextsOfThresholdsAttackReleaseClipAndRatio) {
+TEST(ModelDynamics, TextsOfThresholdsAttackReleaseClipAndRatio) {
     EXPECT_EQ(GateThresholdText(60, false), "-60.0");
     EXPECT_EQ(GateThresholdText(130, false), "10.0");
     EXPECT_EQ(GateThresholdText(60, true), "Disable");
@@ -305,7 +305,7 @@ TEST(Dynamics, TextsOfThresholdsAttackReleaseClipAndRatio) {
     EXPECT_EQ(RatioText(8), "");
 }
 
-TEST(Dynamics, TypedAttack) {
+TEST(ModelDynamics, TypedAttack) {
     struct Case {
         double ms;
         int current;
@@ -324,7 +324,7 @@ TEST(Dynamics, TypedAttack) {
     }
 }
 
-TEST(Enumerations, Texts) {
+TEST(ModelEnumerations, Texts) {
     EXPECT_EQ(InputSourceText(0), "Analog");
     EXPECT_EQ(InputSourceText(1), "Digital");
     EXPECT_EQ(OnText(1), "On");
@@ -359,7 +359,7 @@ TEST(Enumerations, Texts) {
     EXPECT_EQ(FrequencyText(1000), "1000");
 }
 
-TEST(Enumerations, TemperatureTexts) {
+TEST(ModelEnumerations, TemperatureTexts) {
     EXPECT_EQ(TemperatureText(25), "25C(77F)");
     EXPECT_EQ(TemperatureText(0), "0C(32F)");
     EXPECT_EQ(TemperatureText(50), "50C(122F)");
@@ -367,7 +367,7 @@ TEST(Enumerations, TemperatureTexts) {
     EXPECT_EQ(TemperatureListText(7), "7C");
 }
 
-TEST(Frequency, TypedValuesAreBounded) {
+TEST(ModelFrequency, TypedValuesAreBounded) {
     EXPECT_EQ(FrequencyFromTyped(1000).index, 1000);
     EXPECT_TRUE(FrequencyFromTyped(1000).inRange);
     EXPECT_EQ(FrequencyFromTyped(40000).index, 30000);
