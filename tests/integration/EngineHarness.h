@@ -1,0 +1,103 @@
+#pragma once
+
+// The real command engine on the real serial port, driven the way the panel's service timer
+// drives it: transmit the head, wait for its answer, transmit again when none comes.
+
+#include "core/ScriptedLine.h"
+#include "link/SerialPort.h"
+#include "link/protocol/Command.h"
+#include "link/protocol/TransferSequences.h"
+
+#include <QCoreApplication>
+#include <QThread>
+
+#include <chrono>
+#include <memory>
+#include <string>
+
+// Runs the event loop until done() holds or the time is up.
+template <typename Predicate> bool ProcessEventsUntil(Predicate done, int timeoutMs) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return false;
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        QThread::usleep(200);
+    }
+    return true;
+}
+
+inline void ProcessEventsFor(int ms) {
+    ProcessEventsUntil([] { return false; }, ms);
+}
+
+// Makes the one QCoreApplication a test program needs.
+inline void EnsureApplication() {
+    if (QCoreApplication::instance() == nullptr) {
+        static int argc = 1;
+        static char name[] = "sonvex_integration_test";
+        static char* argv[] = {name, nullptr};
+        static QCoreApplication app(argc, argv);
+    }
+}
+
+class EngineHarness {
+public:
+    EngineHarness() {
+        EnsureApplication();
+        auto port = std::make_unique<SerialPort>();
+        m_port = port.get();
+        engine = std::make_unique<Command>(std::move(port));
+        QObject::connect(m_port, &SerialPort::lineEvent, [this](quint32 bits) {
+            if ((bits & ISerialLine::kEventReceived) != 0) {
+                engine->OnSerialData();
+            }
+        });
+    }
+
+    bool Open(const std::string& path, int type) {
+        engine->SetDeviceType(type);
+        engine->SetOutputCount(8);
+        return engine->OpenPort(path, &listener);
+    }
+
+    void Enqueue(TransferSequences::RecordList records) {
+        for (auto& record : records) {
+            engine->Enqueue(std::move(record));
+        }
+    }
+
+    // Transmits the head and waits up to timeoutMs for the queue to shrink.
+    bool TransmitAndWait(int timeoutMs = 2000) {
+        if (engine->Count() == 0) {
+            return false;
+        }
+        const int before = engine->Count();
+        engine->Head().SetPending(false);
+        if (!engine->TransmitHead()) {
+            return false;
+        }
+        return ProcessEventsUntil([&] { return engine->Count() < before; }, timeoutMs);
+    }
+
+    // Sends every queued record in turn; false when one stays unanswered.
+    bool Drain(int timeoutMs = 2000) {
+        while (engine->Count() > 0) {
+            if (!TransmitAndWait(timeoutMs)) {
+                return false;
+            }
+        }
+        return true;
+    }
+    bool Drain(TransferSequences::RecordList records, int timeoutMs = 2000) {
+        Enqueue(std::move(records));
+        return Drain(timeoutMs);
+    }
+
+    RecordingListener listener;
+    std::unique_ptr<Command> engine;
+
+private:
+    SerialPort* m_port = nullptr;
+};

@@ -1,0 +1,176 @@
+// The command engine and the serial port against sonvex-sim over a real pseudo-terminal: the
+// connect read-back, program transfers both ways and the ID search.
+
+#include "EngineHarness.h"
+#include "SimProcess.h"
+#include "core/SimTestPrograms.h"
+#include "files/Archive.h"
+#include "link/protocol/FoundIdTable.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+
+namespace {
+
+class SimTransferTest : public ::testing::Test {
+protected:
+    void Start(const std::vector<std::string>& options, int type = 1) {
+        std::string error;
+        ASSERT_TRUE(sim.Start(options, error)) << error;
+        ASSERT_TRUE(harness.Open(sim.LinkPath(), type)) << sim.Stderr();
+    }
+    void TearDown() override {
+        harness.engine->ClosePort();
+        if (HasFailure()) {
+            std::cerr << "--- sonvex-sim frame log (tail) ---\n"
+                      << sim.Log().substr(sim.Log().size() > 4000 ? sim.Log().size() - 4000 : 0);
+        }
+        EXPECT_EQ(sim.Stop(), 0) << "sonvex-sim should end cleanly on SIGTERM";
+        EXPECT_FALSE(QFile::exists(QString::fromStdString(sim.LinkPath())))
+            << "the link must go with the simulator";
+    }
+
+    SimProcess sim;
+    EngineHarness harness;
+};
+
+TEST_F(SimTransferTest, ConnectReadBackReportsTheDeviceAndItsSettings) {
+    Start({"--device", "5:2"}, 2);
+    CAudio_Data program;
+    program.SetDeviceType(2);
+    program.SetDeviceId(5);
+    // Give the device settings of our own first, so the read-back proves they were kept.
+    program.SetTemperature(31);
+    program.SetBacklight(1);
+    program.SetInfoText(5, "Stage left");
+    ProgramEncoder encoder(program);
+    TransferSequences::RecordList writes;
+    writes.push_back(encoder.WriteTemperature());
+    writes.push_back(encoder.WriteBacklight());
+    writes.push_back(encoder.WriteInterfaceText());
+    writes.push_back(encoder.WriteInputSource(1));
+    program.SetName("Matinee");
+    writes.push_back(encoder.WriteProgramName(17));
+    ASSERT_TRUE(harness.Drain(std::move(writes)));
+
+    ASSERT_TRUE(harness.Drain(TransferSequences::ConnectReadBack(program)));
+    using M = RecordingListener::Message;
+    const std::vector<M> expected = {{EngineMessage::WM_DEVICE_TYPE_CHECKED, 1},
+                                     {EngineMessage::WM_DEVICE_INFO_RECEIVED, 0x16}};
+    EXPECT_EQ(harness.listener.messages, expected);
+    const Command& engine = *harness.engine;
+    EXPECT_EQ(engine.GetProgramName(0), "Default");
+    EXPECT_EQ(engine.GetProgramName(17), "Matinee");
+    EXPECT_EQ(engine.GetProgramName(16), "Preset16");
+    EXPECT_EQ(engine.GetDeviceImage().GetTemperature(), 31);
+    EXPECT_EQ(engine.GetDeviceImage().GetBacklight(), 1);
+    EXPECT_EQ(engine.GetDeviceImage().GetInfoText(5), "Stage left");
+    EXPECT_EQ(engine.GetDeviceInputSource(), 1);
+}
+
+TEST_F(SimTransferTest, LiveProgramDownloadAndUploadRoundTripEveryParameter) {
+    Start({});
+    CAudio_Data sent;
+    sent.SetDeviceId(1);
+    simtest::FillVaried(sent, 1, 2024);
+    ASSERT_TRUE(harness.Drain(TransferSequences::DownloadProgram(sent, 0)));
+    // The download leaves the true on flags of inputs A and B to the change scan.
+    ProgramEncoder scan(sent);
+    TransferSequences::RecordList pending;
+    for (auto record = scan.NextChangeRecord(); record->GetData()[5] != Protocol::ItemMeters ||
+                                                record->GetData()[4] != Protocol::GroupSystem;
+         record = scan.NextChangeRecord()) {
+        pending.push_back(std::move(record));
+    }
+    ASSERT_TRUE(harness.Drain(std::move(pending)));
+
+    ASSERT_TRUE(harness.Drain(TransferSequences::UploadProgram(sent, 0)));
+    ASSERT_FALSE(harness.listener.messages.empty());
+    EXPECT_EQ(harness.listener.messages.back().message, EngineMessage::WM_PROGRAM_RECEIVED);
+    simtest::ExpectSameChannels(sent, harness.engine->GetDeviceImage());
+}
+
+TEST_F(SimTransferTest, AllThirtyStoredProgramsRoundTripByteIdentical) {
+    Start({});
+    TransferSequences::Bank bank;
+    for (int k = 0; k < TransferSequences::BankSize; ++k) {
+        bank[static_cast<std::size_t>(k)] =
+            simtest::VariedImage(1, 500u + static_cast<unsigned>(k));
+    }
+    ASSERT_TRUE(harness.Drain(TransferSequences::DownloadAllPrograms(bank, 1, 1)));
+
+    CAudio_Data program;
+    program.SetDeviceId(1);
+    ASSERT_TRUE(harness.Drain(TransferSequences::ConnectReadBack(program))); // the names
+
+    // As the panel does: each completed program goes into the bank under its reported name.
+    TransferSequences::Bank received;
+    std::array<bool, TransferSequences::BankSize> arrived{};
+    struct Collector : RecordingListener {
+        Command* engine = nullptr;
+        TransferSequences::Bank* bank = nullptr;
+        std::array<bool, TransferSequences::BankSize>* arrived = nullptr;
+        void OnEngineMessage(EngineMessage message, int wParam) override {
+            if (message == EngineMessage::WM_STORED_PROGRAM_RECEIVED && wParam >= 1 &&
+                wParam <= TransferSequences::BankSize) {
+                ProgramImage image = engine->GetArchiveRecord();
+                image.name = engine->GetProgramName(wParam);
+                (*bank)[static_cast<std::size_t>(wParam - 1)] = image;
+                (*arrived)[static_cast<std::size_t>(wParam - 1)] = true;
+            }
+        }
+    } collector;
+    collector.engine = harness.engine.get();
+    collector.bank = &received;
+    collector.arrived = &arrived;
+    harness.engine->ClosePort();
+    ASSERT_TRUE(harness.engine->OpenPort(sim.LinkPath(), &collector));
+    ASSERT_TRUE(harness.Drain(TransferSequences::UploadAllPrograms(program)));
+
+    for (int k = 0; k < TransferSequences::BankSize; ++k) {
+        SCOPED_TRACE(k + 1);
+        ASSERT_TRUE(arrived[static_cast<std::size_t>(k)]);
+        CArchive want;
+        CArchive got;
+        bank[static_cast<std::size_t>(k)].Serialize(want);
+        received[static_cast<std::size_t>(k)].Serialize(got);
+        EXPECT_EQ(got.GetBuffer(), want.GetBuffer());
+    }
+}
+
+TEST_F(SimTransferTest, IdSearchFindsExactlyTheDevicesOfThePanelsType) {
+    Start({"--device", "3:1", "--device", "7:1", "--device", "9:2"});
+    CAudio_Data program;
+    program.SetDeviceId(1);
+    harness.Enqueue(TransferSequences::IdSearch(program));
+    // The connect dialog's pacing, on a quicker tick: transmit a pending probe, drop it after
+    // four more ticks without an answer.
+    int probes = 0;
+    while (harness.engine->Count() > 0) {
+        SendData& head = harness.engine->Head();
+        if (head.IsPending()) {
+            head.SetPending(false);
+            ASSERT_TRUE(harness.engine->TransmitHead());
+            ++probes;
+        } else {
+            head.SetWaitTicks(head.GetWaitTicks() + 1);
+            if (head.GetWaitTicks() > 3) {
+                harness.engine->RemoveHead();
+            }
+        }
+        ProcessEventsFor(5);
+    }
+    EXPECT_EQ(probes, 250);
+    std::vector<int> found;
+    for (int id = 1; id <= 250; ++id) {
+        if (FoundIdTable[static_cast<std::size_t>(id)] != 0) {
+            EXPECT_EQ(FoundIdTable[static_cast<std::size_t>(id)], id);
+            found.push_back(id);
+        }
+    }
+    EXPECT_EQ(found, (std::vector<int>{3, 7}));
+    EXPECT_TRUE(harness.listener.messages.empty()) << "device 250 is not on the line";
+}
+
+} // namespace
