@@ -1,0 +1,416 @@
+#include "core/ScriptedLine.h"
+#include "link/protocol/Command.h"
+#include "link/protocol/FoundIdTable.h"
+#include "link/protocol/Frame.h"
+#include "link/protocol/ProtocolCodes.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+using Message = RecordingListener::Message;
+
+Bytes Frame(std::uint8_t code, std::uint8_t group, std::uint8_t item, Bytes payload,
+            std::uint8_t block = 0, std::uint8_t program = 0) {
+    return Protocol::BuildFrame({code, 1, program, group, item, block}, payload);
+}
+
+Bytes AckFrame(std::size_t payloadLength = 1) {
+    return Frame(Protocol::Ack, Protocol::GroupSystem, Protocol::ItemBacklight,
+                 Bytes(payloadLength, 0));
+}
+
+Bytes Reply(std::uint8_t group, std::uint8_t item, Bytes payload, std::uint8_t block = 0,
+            std::uint8_t program = 0) {
+    return Frame(Protocol::DataReply, group, item, std::move(payload), block, program);
+}
+
+// The frame as the device puts it on the line: one 0xFF first.
+Bytes OnLine(Bytes frame, int preamble = 1) {
+    Bytes bytes(static_cast<std::size_t>(preamble), Protocol::PreambleByte);
+    bytes.insert(bytes.end(), frame.begin(), frame.end());
+    return bytes;
+}
+
+Bytes Cat(std::vector<Bytes> parts) {
+    Bytes all;
+    for (const Bytes& part : parts) {
+        all.insert(all.end(), part.begin(), part.end());
+    }
+    return all;
+}
+
+Bytes Slice(const Bytes& bytes, std::size_t from, std::size_t to) {
+    return Bytes(bytes.begin() + static_cast<std::ptrdiff_t>(from),
+                 bytes.begin() + static_cast<std::ptrdiff_t>(std::min(to, bytes.size())));
+}
+
+class EngineTest : public ::testing::Test {
+protected:
+    EngineTest() {
+        auto scripted = std::make_unique<ScriptedLine>();
+        line = scripted.get();
+        engine = std::make_unique<Command>(std::move(scripted));
+        engine->SetOutputCount(8);
+    }
+
+    void Open() { ASSERT_TRUE(engine->OpenPort("ttyS3", &owner)); }
+
+    // Queues records told apart by their program byte 1..count.
+    void Queue(int count, bool identityCheck = false) {
+        for (int i = 1; i <= count; ++i) {
+            auto record =
+                Protocol::MakeRecord({Protocol::ReadRequest, 1, static_cast<std::uint8_t>(i),
+                                      Protocol::GroupSystem, 0, 0},
+                                     Bytes(8, 0));
+            record->SetIdentityCheck(identityCheck);
+            engine->Enqueue(std::move(record));
+        }
+    }
+
+    int HeadProgram() { return engine->Head().GetData()[Protocol::OffsetProgram]; }
+
+    // One read per line notification; a chunk longer than the read buffer takes several.
+    void Receive(const Bytes& chunk) {
+        line->Serve(chunk);
+        while (line->HasPendingReads()) {
+            engine->OnSerialData();
+            EXPECT_LE(engine->GetAssembler().GetReceivedCount(), FrameAssembler::kBufferSize);
+        }
+    }
+
+    ScriptedLine* line = nullptr;
+    RecordingListener owner;
+    std::unique_ptr<Command> engine;
+};
+
+TEST_F(EngineTest, OpenSetsUpTheLineAndCloseForgetsTheOwner) {
+    Open();
+    EXPECT_EQ(line->openedDevice, "ttyS3");
+    EXPECT_EQ(line->baudRate, 9600);
+    EXPECT_EQ(line->dataBits, 8);
+    EXPECT_EQ(line->parity, ISerialLine::Parity::None);
+    EXPECT_EQ(line->stopBits, 1);
+    EXPECT_TRUE(line->handshakingOff);
+    EXPECT_EQ(line->eventMask, 511u);
+    EXPECT_EQ(engine->GetOwner(), &owner);
+    EXPECT_TRUE(owner.boxes.empty());
+
+    // Opening again closes first.
+    EXPECT_TRUE(engine->OpenPort("ttyS4", &owner));
+    EXPECT_EQ(line->closeCount, 1);
+    EXPECT_EQ(line->openedDevice, "ttyS4");
+
+    EXPECT_TRUE(engine->ClosePort());
+    EXPECT_FALSE(engine->IsOpen());
+    EXPECT_EQ(engine->GetOwner(), nullptr);
+    EXPECT_FALSE(engine->ClosePort());
+}
+
+TEST_F(EngineTest, PortThatCannotBeOpenedAsksForTheMessageBox) {
+    line->openResult = 5;
+    EXPECT_FALSE(engine->OpenPort("ttyS9", &owner));
+    EXPECT_EQ(owner.boxes, std::vector<std::string>{"Unable to open COM-port"});
+    EXPECT_FALSE(engine->IsOpen());
+
+    Command lineless;
+    EXPECT_FALSE(lineless.OpenPort("ttyS1", &owner));
+    EXPECT_EQ(owner.boxes.size(), 2u);
+}
+
+TEST_F(EngineTest, PortThatCannotBeSetUpIsNotLeftOpen) {
+    line->maskResult = 87;
+    EXPECT_FALSE(engine->OpenPort("ttyS3", &owner));
+    EXPECT_FALSE(engine->IsOpen());
+    EXPECT_EQ(engine->GetOwner(), nullptr);
+}
+
+TEST_F(EngineTest, TransmitHeadWritesThreeSinglePreambleBytesThenTheFrame) {
+    Open();
+    EXPECT_FALSE(engine->TransmitHead());
+    EXPECT_TRUE(line->writes.empty());
+
+    Queue(2);
+    const Bytes frame = engine->Head().GetData();
+    EXPECT_TRUE(engine->TransmitHead());
+    ASSERT_EQ(line->writes.size(), 4u);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(line->writes[static_cast<std::size_t>(i)].bytes, Bytes{0xFF});
+    }
+    EXPECT_EQ(line->writes[3].bytes, frame);
+    for (const auto& write : line->writes) {
+        EXPECT_EQ(write.timeoutMs, 150);
+    }
+    // The record stays queued and its flags are the owner's business.
+    EXPECT_EQ(engine->Count(), 2);
+    EXPECT_TRUE(engine->Head().IsPending());
+
+    line->writeResult = ISerialLine::kTimeout;
+    EXPECT_FALSE(engine->TransmitHead());
+}
+
+struct AssemblyCase {
+    const char* name;
+    std::vector<Bytes> reads;
+    int answered; // records removed from the head
+};
+
+TEST_F(EngineTest, ReceiveAssembly) {
+    const Bytes ack = AckFrame();
+    const Bytes ackOnLine = OnLine(ack);
+    Bytes badEnd = ack;
+    badEnd.back() = 0xAB;
+    Bytes badChecksum = ack;
+    badChecksum[badChecksum.size() - 2] ^= 0x01;
+    const Bytes unknown = Frame(0x60, Protocol::GroupSystem, Protocol::ItemBacklight, {0});
+    Bytes tooLong = {0xFF, 0xB1, 0x51, 0x01, 0x00, 0x03, 0x14, 0x00, 200};
+    tooLong.resize(60, 0x00);
+
+    std::vector<Bytes> byteByByte;
+    for (std::uint8_t byte : ackOnLine) {
+        byteByByte.push_back({byte});
+    }
+
+    const std::vector<AssemblyCase> cases = {
+        {"whole reply in one read", {ackOnLine}, 1},
+        {"reply split over three reads",
+         {Slice(ackOnLine, 0, 3), Slice(ackOnLine, 3, 10), Slice(ackOnLine, 10, 99)},
+         1},
+        {"reply one byte per read", byteByByte, 1},
+        {"several 0xFF before 0xB1", {OnLine(ack, 5)}, 1},
+        {"0xFF and 0xB1 in different reads", {{0xFF}, ack}, 1},
+        {"noise before the preamble", {Cat({{0x12, 0xB1, 0x00}, ackOnLine})}, 1},
+        {"0xB1 without 0xFF is ignored", {ack}, 0},
+        {"noise between 0xFF and 0xB1", {{0xFF, 0x00}, ack}, 0},
+        {"second Ack code", {OnLine(Frame(0x52, 3, 0x14, {0}))}, 1},
+        {"wrong end byte", {OnLine(badEnd)}, 0},
+        {"wrong checksum", {OnLine(badChecksum)}, 0},
+        {"good reply after a bad one", {OnLine(badChecksum), ackOnLine}, 1},
+        {"two replies in one read: the second is dropped", {Cat({ackOnLine, ackOnLine})}, 1},
+        {"duplicate Acks in separate reads each take a record", {ackOnLine, ackOnLine}, 2},
+        {"unknown reply code is ignored", {OnLine(unknown)}, 0},
+        {"unknown reply code, then a valid reply", {OnLine(unknown), ackOnLine}, 1},
+        {"unknown reply code, then bytes piling up, then a reply",
+         {OnLine(unknown), Bytes(400, 0x00), ackOnLine},
+         1},
+        {"declared length beyond the buffer is dropped", {tooLong}, 0},
+        {"declared length beyond the buffer, then a reply", {tooLong, ackOnLine}, 1},
+        {"largest frame that fits the buffer", {OnLine(AckFrame(139))}, 1},
+        {"frame one byte longer than the buffer", {OnLine(AckFrame(140))}, 0},
+        {"frame longer than the buffer, then a reply", {OnLine(AckFrame(140)), ackOnLine}, 1},
+    };
+
+    for (const AssemblyCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto scripted = std::make_unique<ScriptedLine>();
+        line = scripted.get();
+        engine = std::make_unique<Command>(std::move(scripted));
+        Open();
+        Queue(3);
+        for (const Bytes& read : c.reads) {
+            Receive(read);
+        }
+        EXPECT_EQ(engine->Count(), 3 - c.answered);
+        EXPECT_EQ(HeadProgram(), 1 + c.answered);
+    }
+}
+
+TEST_F(EngineTest, ReceiverHuntsAgainAfterEveryFrame) {
+    Open();
+    Queue(1);
+    Receive(OnLine(AckFrame()));
+    EXPECT_FALSE(engine->GetAssembler().IsSynced());
+    EXPECT_EQ(engine->GetAssembler().GetReceivedCount(), 0u);
+
+    // A rejected reply leaves the receiver hunting too, not stuck on the stale frame.
+    Receive(OnLine(Frame(0x60, 3, 0x14, {0})));
+    EXPECT_FALSE(engine->GetAssembler().IsSynced());
+    EXPECT_EQ(engine->GetAssembler().GetReceivedCount(), 0u);
+    EXPECT_EQ(engine->GetReplyHeader().code, 0x60);
+}
+
+TEST_F(EngineTest, RepliesWithAnEmptyQueueLeaveTheQueueAlone) {
+    Open();
+    Receive(OnLine(AckFrame()));
+    Receive(OnLine(Reply(Protocol::GroupSystem, Protocol::ItemBacklight, {1})));
+    Receive(OnLine(Reply(Protocol::GroupInput, 0, Bytes(96, 0))));
+    Receive(OnLine(Reply(Protocol::GroupSystem, Protocol::ItemDeviceId, {9, 1})));
+    EXPECT_EQ(engine->Count(), 0);
+    EXPECT_EQ(engine->GetDeviceImage().GetBacklight(), 1);
+
+    Queue(1);
+    Receive(OnLine(AckFrame()));
+    EXPECT_EQ(engine->Count(), 0);
+}
+
+TEST_F(EngineTest, ProgramReceivedOnlyAfterTheLastOutput) {
+    Open();
+    Queue(12);
+    for (std::uint8_t in = 0; in < 4; ++in) {
+        Receive(OnLine(Reply(Protocol::GroupInput, in, Bytes(96, 0))));
+    }
+    for (std::uint8_t out = 0; out < 7; ++out) {
+        Receive(OnLine(Reply(Protocol::GroupOutput, out, Bytes(80, 0))));
+    }
+    EXPECT_TRUE(owner.messages.empty());
+    EXPECT_EQ(engine->Count(), 1);
+
+    Receive(OnLine(Reply(Protocol::GroupOutput, 7, Bytes(80, 0))));
+    EXPECT_EQ(owner.messages, (std::vector<Message>{{EngineMessage::WM_PROGRAM_RECEIVED, 0}}));
+    EXPECT_EQ(engine->Count(), 0);
+}
+
+TEST_F(EngineTest, ArchiveOutputsReportTheStoredProgramNumber) {
+    Open();
+    Queue(2);
+    Receive(OnLine(Reply(Protocol::GroupOutput, 6, Bytes(80, 0), Protocol::ArchiveFlag, 17)));
+    EXPECT_TRUE(owner.messages.empty());
+    Receive(OnLine(Reply(Protocol::GroupOutput, 7, Bytes(80, 0), Protocol::ArchiveFlag, 17)));
+    EXPECT_EQ(owner.messages,
+              (std::vector<Message>{{EngineMessage::WM_STORED_PROGRAM_RECEIVED, 17}}));
+    EXPECT_EQ(engine->Count(), 0);
+}
+
+struct LengthCase {
+    const char* name;
+    std::uint8_t group;
+    std::uint8_t channel;
+    std::uint8_t block;
+    std::size_t length;
+    int answered;
+    std::vector<std::string> boxes;
+};
+
+TEST_F(EngineTest, ChannelRepliesOfTheWrongLengthOrChannel) {
+    const std::vector<LengthCase> cases = {
+        {"live input, short", 1, 0, 0, 95, 1, {"输入数据长度错误"}},
+        {"archive input, long", 1, 0, 0x77, 97, 1, {"输入数据长度错误"}},
+        {"live output, short", 2, 7, 0, 79, 0, {}},
+        {"archive output, short", 2, 7, 0x77, 8, 0, {"接收输出数据长度错误"}},
+        {"input channel 4", 1, 4, 0, 96, 1, {}},
+        {"output channel 8", 2, 8, 0, 80, 1, {}},
+        {"archive output channel 200", 2, 200, 0x77, 80, 1, {}},
+    };
+    for (const LengthCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        owner = RecordingListener();
+        auto scripted = std::make_unique<ScriptedLine>();
+        line = scripted.get();
+        engine = std::make_unique<Command>(std::move(scripted));
+        engine->SetOutputCount(8);
+        Open();
+        Queue(2);
+        Receive(OnLine(Reply(c.group, c.channel, Bytes(c.length, 0), c.block)));
+        EXPECT_EQ(engine->Count(), 2 - c.answered);
+        EXPECT_EQ(owner.boxes, c.boxes);
+        EXPECT_TRUE(owner.messages.empty());
+        // Nothing is left behind in the receiver: the next answer is taken.
+        Receive(OnLine(AckFrame()));
+        EXPECT_EQ(engine->Count(), 1 - c.answered);
+    }
+}
+
+TEST_F(EngineTest, SystemRepliesNotifyTheOwner) {
+    Open();
+    Queue(5);
+    Receive(OnLine(Reply(3, Protocol::ItemMeters, Bytes(12, 30))));
+    Receive(OnLine(Reply(3, Protocol::ItemTemperature, {31})));
+    Receive(OnLine(Reply(3, Protocol::ItemIdentification,
+                         {'Z', 'Q', '_', 'P', 'L', 'o', 'x', 'u', '_', 'V', '1', '.', '0'})));
+    Receive(OnLine(Reply(3, Protocol::ItemDeviceNotice, {0})));
+    Receive(OnLine(Reply(3, 0x33, {0})));
+    EXPECT_EQ(owner.messages, (std::vector<Message>{
+                                  {EngineMessage::WM_LEVELS_RECEIVED, 0},
+                                  {EngineMessage::WM_DEVICE_INFO_RECEIVED, 0x16},
+                                  {EngineMessage::WM_IDENTIFICATION_RECEIVED, 0x19},
+                                  {EngineMessage::WM_DEVICE_NOTICE, 0},
+                              }));
+    EXPECT_EQ(engine->Count(), 0);
+    EXPECT_EQ(engine->GetMeterValue(11), 25);
+    EXPECT_EQ(engine->GetDeviceImage().GetTemperature(), 31);
+    EXPECT_EQ(engine->GetIdentificationText(), "ZQ_P_V1.0");
+    EXPECT_EQ(engine->GetTypeCodeText(), "Loxu");
+}
+
+TEST_F(EngineTest, LinkCheckReportsWhetherTheDeviceTypeMatches) {
+    Open();
+    engine->SetDeviceType(2);
+    Queue(2, true);
+    Receive(OnLine(Reply(3, Protocol::ItemDeviceId, {1, 2})));
+    Receive(OnLine(Reply(3, Protocol::ItemDeviceId, {1, 1})));
+    EXPECT_EQ(owner.messages, (std::vector<Message>{
+                                  {EngineMessage::WM_DEVICE_TYPE_CHECKED, 1},
+                                  {EngineMessage::WM_DEVICE_TYPE_CHECKED, 0},
+                              }));
+    EXPECT_EQ(engine->Count(), 0);
+}
+
+TEST_F(EngineTest, SearchEndGoesToTheSearchWindowOnly) {
+    ResetFoundIdTable();
+    FoundIdTable[250] = 0;
+    Open();
+    RecordingListener search;
+    engine->SetSearchWindow(&search);
+    Queue(2);
+    Receive(OnLine(Reply(3, Protocol::ItemDeviceId, {250, 3})));
+    EXPECT_EQ(search.messages, (std::vector<Message>{{EngineMessage::WM_ID_SEARCH_END, 0}}));
+    EXPECT_TRUE(owner.messages.empty());
+    EXPECT_EQ(engine->Count(), 1);
+    EXPECT_EQ(FoundIdTable[250], 0); // another device type is not listed
+
+    engine->SetSearchWindow(nullptr);
+    Receive(OnLine(Reply(3, Protocol::ItemDeviceId, {250, 1})));
+    EXPECT_EQ(search.messages.size(), 1u);
+    EXPECT_TRUE(owner.messages.empty());
+    EXPECT_EQ(FoundIdTable[250], 250);
+    ResetFoundIdTable();
+}
+
+// A panel closes the link from inside the type-check notification.
+class ClosingListener : public RecordingListener {
+public:
+    Command* engine = nullptr;
+    int countSeen = -1;
+    void OnEngineMessage(EngineMessage message, int wParam) override {
+        RecordingListener::OnEngineMessage(message, wParam);
+        countSeen = engine->Count();
+        engine->ClosePort();
+        engine->Clear();
+    }
+};
+
+TEST_F(EngineTest, ListenerMayClearTheQueueFromItsNotification) {
+    ClosingListener closing;
+    closing.engine = engine.get();
+    ASSERT_TRUE(engine->OpenPort("ttyS3", &closing));
+    Queue(3, true);
+    Receive(OnLine(Reply(3, Protocol::ItemDeviceId, {1, 2})));
+    EXPECT_EQ(closing.messages, (std::vector<Message>{{EngineMessage::WM_DEVICE_TYPE_CHECKED, 0}}));
+    EXPECT_EQ(closing.countSeen, 2); // the answered record was already gone
+    EXPECT_EQ(engine->Count(), 0);
+    EXPECT_FALSE(engine->IsOpen());
+}
+
+TEST_F(EngineTest, DeviceTypeReachesTheDeviceImage) {
+    engine->SetDeviceType(3);
+    EXPECT_EQ(engine->GetDeviceType(), 3);
+    EXPECT_EQ(engine->GetDeviceImage().GetDeviceType(), 3);
+    EXPECT_EQ(engine->GetDeviceImage().GetInput(0)->GetGain(), 360);
+}
+
+TEST(FoundIdTable, StartsWithEveryDevicePresent) {
+    ResetFoundIdTable();
+    for (int id = 1; id <= 250; ++id) {
+        ASSERT_EQ(FoundIdTable[static_cast<std::size_t>(id)], id);
+    }
+    FoundIdTable[7] = 0;
+    ResetFoundIdTable();
+    EXPECT_EQ(FoundIdTable[7], 7);
+}
+
+} // namespace
