@@ -21,6 +21,8 @@ constexpr auto kTurnaround = 3ms;
 constexpr auto kFrameGap = 100ms;
 // Memory is written this long after the line went quiet.
 constexpr auto kSaveDelay = 300ms;
+// Pause before a second message sent in answer to one frame.
+constexpr auto kFollowUpGap = 20ms;
 // Output the PC does not take for this long is thrown away, as a line would lose it.
 constexpr auto kBlockedLimit = 2s;
 
@@ -110,19 +112,21 @@ void SimServer::Answer(const std::vector<SimExchange>& exchanges) {
             note = "not accepted by device " + std::to_string(exchange.responderId);
         }
         m_log.Frame("in", exchange.request, note);
-        for (const auto& reply : exchange.replies) {
-            Schedule(reply);
+        for (std::size_t i = 0; i < exchange.replies.size(); ++i) {
+            // A further message after the answer (the identification) comes a moment later,
+            // as its own burst on the line.
+            Schedule(exchange.replies[i], i == 0 ? 0ms : kFollowUpGap);
         }
     }
 }
 
-void SimServer::Schedule(const std::vector<std::uint8_t>& frame) {
+void SimServer::Schedule(const std::vector<std::uint8_t>& frame, Clock::duration delay) {
     const std::vector<SimBurst> bursts = m_faults.Shape(frame);
     if (bursts.empty()) {
         m_log.Frame("out", frame, "not sent: fault injection");
         return;
     }
-    auto at = std::max(Clock::now() + (m_options.fast ? 0ms : kTurnaround), m_lineFree);
+    auto at = std::max(Clock::now() + (m_options.fast ? 0ms : kTurnaround), m_lineFree) + delay;
     for (const SimBurst& burst : bursts) {
         Outgoing out;
         at += std::chrono::milliseconds(burst.delayMs);

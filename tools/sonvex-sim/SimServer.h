@@ -41,7 +41,7 @@ private:
 
     void Receive(int fd);
     void Answer(const std::vector<SimExchange>& exchanges);
-    void Schedule(const std::vector<std::uint8_t>& frame);
+    void Schedule(const std::vector<std::uint8_t>& frame, Clock::duration delay);
     bool SendDue(int fd);
     int TimeoutMs() const;
     Clock::duration ByteTime() const;

@@ -1,0 +1,157 @@
+// The command engine and the serial port against sonvex-sim with its fault injection: what a
+// spoiled, missing, noisy, late or cut-up answer does to the receive side.
+
+#include "EngineHarness.h"
+#include "SimProcess.h"
+#include "link/protocol/ProgramEncoder.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+
+namespace {
+
+class SimFaultsTest : public ::testing::Test {
+protected:
+    SimFaultsTest() { program.SetDeviceId(1); }
+
+    // (Re)starts the simulator with the given faults and connects the engine to it.
+    void Start(const std::vector<std::string>& options) {
+        StopSimulator();
+        sim = std::make_unique<SimProcess>();
+        std::string error;
+        ASSERT_TRUE(sim->Start(options, error)) << error;
+        ASSERT_TRUE(harness.Open(sim->LinkPath(), 1)) << sim->Stderr();
+    }
+    void StopSimulator() {
+        harness.engine->ClosePort();
+        if (sim) {
+            if (HasFailure()) {
+                std::cerr << "--- sonvex-sim frame log ---\n" << sim->Log();
+            }
+            EXPECT_EQ(sim->Stop(), 0) << "sonvex-sim should end cleanly";
+            sim.reset();
+        }
+    }
+    void TearDown() override { StopSimulator(); }
+
+    std::unique_ptr<SendData> ReadBacklight() {
+        return ProgramEncoder(program).ReadSystemItem(Protocol::ItemBacklight, 0);
+    }
+    const FrameAssembler& Receiver() { return harness.engine->GetAssembler(); }
+
+    std::unique_ptr<SimProcess> sim;
+    EngineHarness harness;
+    CAudio_Data program;
+};
+
+// Every second answer is spoiled or left out: the engine drops it, the head stays queued, and
+// the answer to its retransmission removes it.
+TEST_F(SimFaultsTest, SpoiledAnswerIsDroppedAndTheHeadWaitsForItsRetransmission) {
+    for (const char* fault : {"--corrupt-checksum-every", "--corrupt-end-every", "--drop-every"}) {
+        SCOPED_TRACE(fault);
+        Start({fault, "2"});
+        harness.engine->Enqueue(ReadBacklight());
+        ASSERT_TRUE(harness.TransmitAndWait()) << "answer 1 is good";
+
+        harness.engine->Enqueue(ReadBacklight());
+        harness.engine->Enqueue(ProgramEncoder(program).ReadMeters());
+        EXPECT_FALSE(harness.TransmitAndWait(400)) << "answer 2 is spoiled";
+        ProcessEventsFor(50);
+        EXPECT_EQ(harness.engine->Count(), 2);
+        EXPECT_EQ(harness.engine->Head().GetData(), ReadBacklight()->GetData());
+        EXPECT_FALSE(Receiver().IsSynced()) << "the receiver hunts again after a bad frame";
+        EXPECT_EQ(Receiver().GetReceivedCount(), 0u);
+
+        ASSERT_TRUE(harness.TransmitAndWait()) << "answer 3, to the retransmission, is good";
+        EXPECT_EQ(harness.engine->Count(), 1);
+        EXPECT_EQ(harness.engine->GetReplyHeader().channel, Protocol::ItemBacklight);
+        EXPECT_FALSE(harness.TransmitAndWait(400)) << "answer 4 is spoiled";
+        ASSERT_TRUE(harness.TransmitAndWait());
+        EXPECT_EQ(harness.engine->Count(), 0);
+        EXPECT_EQ(harness.engine->GetReplyHeader().channel, Protocol::ItemMeters);
+    }
+}
+
+TEST_F(SimFaultsTest, SilentDeviceAnswersNothing) {
+    Start({"--silent"});
+    harness.engine->Enqueue(ProgramEncoder(program).IdentifyDevice(1));
+    EXPECT_FALSE(harness.TransmitAndWait(500));
+    EXPECT_FALSE(harness.TransmitAndWait(500)) << "nor to the retransmission";
+    EXPECT_EQ(harness.engine->Count(), 1);
+    EXPECT_EQ(Receiver().GetReceivedCount(), 0u);
+    EXPECT_TRUE(harness.listener.messages.empty());
+    EXPECT_NE(sim->Log().find("not sent: fault injection"), std::string::npos)
+        << "the device heard the frame and kept quiet";
+}
+
+TEST_F(SimFaultsTest, LineNoiseBetweenAnswersDoesNotStopTheNextAnswer) {
+    Start({"--noise", "60"});
+    ProgramEncoder encoder(program);
+    for (int p = 0; p <= 30; ++p) {
+        harness.engine->Enqueue(encoder.ReadSystemItem(Protocol::ItemProgramName, p));
+        ASSERT_TRUE(harness.TransmitAndWait()) << "program " << p;
+        ProcessEventsFor(20); // the noise after the answer arrives and is hunted through
+        EXPECT_FALSE(Receiver().IsSynced());
+    }
+    EXPECT_EQ(harness.engine->GetProgramName(0), "Default");
+    EXPECT_EQ(harness.engine->GetProgramName(1), "Preset01");
+    EXPECT_EQ(harness.engine->GetProgramName(30), "Preset30");
+    EXPECT_NE(sim->Log().find("60 noise bytes"), std::string::npos);
+}
+
+TEST_F(SimFaultsTest, LateAnswersInSmallPiecesAreAssembled) {
+    Start({"--split", "3", "--late", "60"});
+    const auto started = std::chrono::steady_clock::now();
+    ASSERT_TRUE(harness.Drain(TransferSequences::UploadProgram(program, 0)));
+    const auto elapsed = std::chrono::steady_clock::now() - started;
+    EXPECT_GE(elapsed, std::chrono::milliseconds(12 * 60)) << "every answer comes 60 ms late";
+    ASSERT_FALSE(harness.listener.messages.empty());
+    EXPECT_EQ(harness.listener.messages.back().message, EngineMessage::WM_PROGRAM_RECEIVED);
+    EXPECT_EQ(harness.engine->GetDeviceImage().GetOutput(7)->GetName(), "8");
+    EXPECT_NE(sim->Log().find("pieces"), std::string::npos);
+}
+
+// Answers are matched to requests by order only, so a doubled Ack takes the next record with it.
+TEST_F(SimFaultsTest, DoubledAckAlsoRemovesTheNextRecord) {
+    Start({"--double-ack"});
+    ProgramEncoder encoder(program);
+    harness.engine->Enqueue(encoder.WriteBacklight());
+    harness.engine->Enqueue(encoder.WriteTemperature());
+    ASSERT_TRUE(harness.TransmitAndWait());
+    EXPECT_TRUE(ProcessEventsUntil([&] { return harness.engine->Count() == 0; }, 1000))
+        << "the repeated Ack removes the second record although it was never sent";
+}
+
+TEST_F(SimFaultsTest, WrongDeviceTypeFailsTheTypeCheck) {
+    Start({"--wrong-type"});
+    ASSERT_TRUE(harness.Drain(TransferSequences::ConnectReadBack(program)));
+    ASSERT_FALSE(harness.listener.messages.empty());
+    EXPECT_EQ(harness.listener.messages.front().message, EngineMessage::WM_DEVICE_TYPE_CHECKED);
+    EXPECT_EQ(harness.listener.messages.front().wParam, 0);
+}
+
+TEST_F(SimFaultsTest, IdentificationFollowsTheFirstIdentityAnswer) {
+    Start({"--send-identification"});
+    auto check = ProgramEncoder(program).IdentifyDevice(1);
+    check->SetIdentityCheck(true);
+    harness.engine->Enqueue(std::move(check));
+    ASSERT_TRUE(harness.TransmitAndWait());
+    ASSERT_TRUE(ProcessEventsUntil(
+        [&] {
+            for (const auto& m : harness.listener.messages) {
+                if (m.message == EngineMessage::WM_IDENTIFICATION_RECEIVED) {
+                    return true;
+                }
+            }
+            return false;
+        },
+        1000));
+    EXPECT_EQ(harness.listener.messages.front().message, EngineMessage::WM_DEVICE_TYPE_CHECKED);
+    EXPECT_EQ(harness.listener.messages.front().wParam, 1);
+    EXPECT_EQ(harness.engine->GetIdentificationText(), "ZQ_P_V1.0");
+    EXPECT_EQ(harness.engine->GetTypeCodeText(), "Loxu");
+}
+
+} // namespace
