@@ -30,15 +30,18 @@ public:
 
     static std::string Binary() { return std::string(SONVEX_BIN_DIR) + "/sonvex-sim"; }
 
-    // Starts the simulator with the given options plus --fast, --link and --log; false (with a
-    // reason) when it does not come up within a few seconds.
-    bool Start(const std::vector<std::string>& options, std::string& error) {
+    // Starts the simulator with the given options plus --link, --log and (unless paced) --fast;
+    // false (with a reason) when it does not come up within a few seconds.
+    bool Start(const std::vector<std::string>& options, std::string& error, bool fast = true) {
         if (!m_dir.isValid()) {
             error = "no temporary directory";
             return false;
         }
         m_link = m_dir.filePath("line").toStdString();
-        std::vector<std::string> args = {Binary(), "--fast", "--link", m_link, "--log", LogPath()};
+        std::vector<std::string> args = {Binary(), "--link", m_link, "--log", LogPath()};
+        if (fast) {
+            args.push_back("--fast");
+        }
         args.insert(args.end(), options.begin(), options.end());
         std::vector<char*> argv;
         for (std::string& arg : args) {
@@ -77,6 +80,10 @@ public:
     }
 
     const std::string& LinkPath() const { return m_link; }
+    // A path inside the private temporary directory.
+    std::string FilePath(const std::string& name) const {
+        return m_dir.filePath(QString::fromStdString(name)).toStdString();
+    }
     std::string LogPath() const { return m_dir.filePath("frames.log").toStdString(); }
     std::string Log() const { return Read(LogPath()); }
     std::string Stderr() const { return Read(m_dir.filePath("stderr.txt").toStdString()); }

@@ -10,14 +10,15 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <chrono>
 
 namespace {
 
 class SimTransferTest : public ::testing::Test {
 protected:
-    void Start(const std::vector<std::string>& options, int type = 1) {
+    void Start(const std::vector<std::string>& options, int type = 1, bool fast = true) {
         std::string error;
-        ASSERT_TRUE(sim.Start(options, error)) << error;
+        ASSERT_TRUE(sim.Start(options, error, fast)) << error;
         ASSERT_TRUE(harness.Open(sim.LinkPath(), type)) << sim.Stderr();
     }
     void TearDown() override {
@@ -171,6 +172,45 @@ TEST_F(SimTransferTest, IdSearchFindsExactlyTheDevicesOfThePanelsType) {
     }
     EXPECT_EQ(found, (std::vector<int>{3, 7}));
     EXPECT_TRUE(harness.listener.messages.empty()) << "device 250 is not on the line";
+}
+
+TEST_F(SimTransferTest, PacedAnswersTakeTheirTimeOnA9600BaudLine) {
+    Start({}, 1, false);
+    CAudio_Data program;
+    program.SetDeviceId(1);
+    ProgramEncoder encoder(program);
+    harness.engine->Enqueue(encoder.ReadChannel(0, 1, 0, 0));
+    const auto started = std::chrono::steady_clock::now();
+    ASSERT_TRUE(harness.TransmitAndWait());
+    const auto elapsed = std::chrono::steady_clock::now() - started;
+    // 2 preamble bytes and a 107-byte frame at about 1.04 ms per byte.
+    EXPECT_GE(elapsed, std::chrono::milliseconds(110));
+    EXPECT_LT(elapsed, std::chrono::milliseconds(1500));
+}
+
+TEST_F(SimTransferTest, StateDirectoryKeepsTheDeviceMemoryBetweenRuns) {
+    const std::string dir = sim.FilePath("state");
+    Start({"--state", dir});
+    CAudio_Data program;
+    program.SetDeviceId(1);
+    simtest::FillVaried(program, 1, 77);
+    program.SetTemperature(44);
+    ProgramEncoder encoder(program);
+    TransferSequences::RecordList writes = TransferSequences::DownloadProgram(program, 9);
+    writes.push_back(encoder.WriteTemperature());
+    ASSERT_TRUE(harness.Drain(std::move(writes)));
+    harness.engine->ClosePort();
+    ASSERT_EQ(sim.Stop(), 0);
+
+    std::string error;
+    ASSERT_TRUE(sim.Start({"--state", dir}, error)) << error;
+    ASSERT_TRUE(harness.engine->OpenPort(sim.LinkPath(), &harness.listener));
+    harness.listener.messages.clear();
+    ASSERT_TRUE(harness.Drain(TransferSequences::ConnectReadBack(program)));
+    EXPECT_EQ(harness.engine->GetDeviceImage().GetTemperature(), 44);
+    EXPECT_EQ(harness.engine->GetProgramName(9), program.GetName());
+    ASSERT_TRUE(harness.Drain(TransferSequences::UploadProgram(program, 9)));
+    simtest::ExpectSameChannels(program, harness.engine->GetDeviceImage());
 }
 
 } // namespace
