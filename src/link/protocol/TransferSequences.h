@@ -35,7 +35,9 @@ RecordList DownloadProgram(CAudio_Data& program, int slot);
 
 // Writes the thirty programs of a bank to slots 1..30: each image is loaded into a temporary
 // program of deviceType addressed to deviceId, then its name, outputs 0..7 and inputs 0..3 are
-// written. Channel records bulk; input 3 of slot 30 lastOfDownload. 390 records.
+// written. Channel records bulk; input 3 of slot 30 lastOfDownload. 390 records. A device type
+// other than 1, 2 or 3 throws std::invalid_argument (from ProgramFromImage) before any record
+// is built.
 RecordList DownloadAllPrograms(const Bank& bank, int deviceType, int deviceId);
 
 // Right after connecting: the device-type check (identityCheck), the 31 program names, then the
