@@ -1,0 +1,109 @@
+// The ID search of the Connect dialog against the simulated line.
+
+#include "control/SimProcess.h"
+
+#include "files/ZorvanDoc.h"
+#include "link/protocol/FoundIdTable.h"
+#include "panel/control/IdSearch.h"
+#include "panel/control/PanelLink.h"
+
+#include <gtest/gtest.h>
+
+using controltest::SimProcess;
+
+namespace {
+
+constexpr int kSearchTickMs = 2;
+constexpr int kWaitMs = 60000;
+
+class IdSearchTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        controltest::EnsureApplication();
+        ResetFoundIdTable();
+    }
+};
+
+struct SearchCase {
+    const char* name;
+    QStringList simArguments;
+    QVector<int> expected;
+};
+
+class IdSearchOnLine : public IdSearchTest, public ::testing::WithParamInterface<SearchCase> {};
+
+TEST_P(IdSearchOnLine, FindsExactlyTheDevicesOfThePanelsType) {
+    SimProcess sim(GetParam().simArguments);
+    ASSERT_TRUE(sim.Started());
+    CZorvanDoc doc;
+    PanelLink link(doc, Variant::FourByEight());
+    IdSearch search(link);
+    search.SetTickInterval(kSearchTickMs);
+    QVector<QVector<int>> finished;
+    QObject::connect(&search, &IdSearch::finished,
+                     [&](const QVector<int>& ids) { finished.append(ids); });
+    EXPECT_EQ(IdSearch::FoundIds().size(), 250); // every ID counts as present before a search
+
+    ASSERT_TRUE(search.Start(sim.Link()));
+    EXPECT_TRUE(search.IsRunning());
+    ASSERT_TRUE(search.WaitForEnd(kWaitMs));
+
+    EXPECT_EQ(IdSearch::FoundIds(), GetParam().expected);
+    ASSERT_EQ(finished.size(), 1);
+    EXPECT_EQ(finished[0], GetParam().expected);
+    EXPECT_EQ(search.GetPosition(), 250);
+    EXPECT_EQ(link.GetEngine().Count(), 0);
+    EXPECT_FALSE(link.GetEngine().IsOpen());
+    EXPECT_EQ(link.GetEngine().GetSearchWindow(), nullptr);
+    EXPECT_FALSE(link.IsConnected());
+    EXPECT_EQ(sim.Received().size(), 250U);
+}
+
+INSTANTIATE_TEST_SUITE_P(Lines, IdSearchOnLine,
+                         ::testing::Values(SearchCase{"DevicesThreeAndSeven",
+                                                      {"--fast", "--device", "3:1", "--device",
+                                                       "7:1", "--device", "9:2"},
+                                                      {3, 7}},
+                                           SearchCase{
+                                               "NothingAnswers", {"--fast", "--silent"}, {}}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(IdSearchTest, CancelLeavesNothingQueuedAndThePortClosed) {
+    SimProcess sim({"--fast", "--silent"});
+    ASSERT_TRUE(sim.Started());
+    CZorvanDoc doc;
+    PanelLink link(doc, Variant::FourByEight());
+    IdSearch search(link);
+    search.SetTickInterval(kSearchTickMs);
+    ASSERT_TRUE(search.Start(sim.Link()));
+    ASSERT_TRUE(PanelLink::WaitFor([&] { return search.GetPosition() >= 5; }, kWaitMs));
+
+    search.Cancel();
+    EXPECT_FALSE(search.IsRunning());
+    EXPECT_EQ(link.GetEngine().Count(), 0);
+    EXPECT_FALSE(link.GetEngine().IsOpen());
+    EXPECT_EQ(link.GetEngine().GetSearchWindow(), nullptr);
+    const int position = search.GetPosition();
+    PanelLink::WaitFor([] { return false; }, 50);
+    EXPECT_EQ(search.GetPosition(), position) << "the search went on after the cancel";
+
+    // The port is free again: the panel can connect through it.
+    link.SetPortName(sim.Link());
+    EXPECT_TRUE(link.OpenLink());
+}
+
+TEST_F(IdSearchTest, PortThatDoesNotOpenStartsNothing) {
+    CZorvanDoc doc;
+    PanelLink link(doc, Variant::FourByEight());
+    QStringList messages;
+    QObject::connect(&link, &PanelLink::messageShown,
+                     [&](const QString& text) { messages.append(text); });
+    IdSearch search(link);
+    EXPECT_FALSE(search.Start(QStringLiteral("/nonexistent/sonvex-line")));
+    EXPECT_FALSE(search.IsRunning());
+    EXPECT_EQ(messages, QStringList{"Unable to open COM-port"});
+    EXPECT_EQ(link.GetEngine().Count(), 0);
+    EXPECT_EQ(IdSearch::FoundIds().size(), 250) << "the table was cleared for nothing";
+}
+
+} // namespace

@@ -1,0 +1,197 @@
+// Whole-program transfers of PanelLink through the simulated processor.
+
+#include "control/LinkRecorder.h"
+#include "control/SimProcess.h"
+#include "core/SimTestPrograms.h"
+
+#include "files/ZorvanDoc.h"
+#include "link/protocol/FoundIdTable.h"
+#include "link/protocol/ProgramEncoder.h"
+#include "link/protocol/ProtocolCodes.h"
+#include "panel/control/PanelLink.h"
+
+#include <gtest/gtest.h>
+
+using controltest::LinkRecorder;
+using controltest::LoggedFrame;
+using controltest::SimProcess;
+
+namespace {
+
+constexpr int kFastTickMs = 2;
+constexpr int kWaitMs = 60000;
+
+class TransfersTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        controltest::EnsureApplication();
+        ResetFoundIdTable();
+    }
+
+    static void ConnectAndSettle(PanelLink& link, const SimProcess& sim, int id) {
+        ASSERT_TRUE(sim.Started());
+        link.SetTickInterval(kFastTickMs);
+        ASSERT_TRUE(link.Connect(sim.Link(), id));
+        ASSERT_TRUE(link.WaitForTransfer(kWaitMs));
+        ASSERT_TRUE(link.WaitUntilSettled(kWaitMs));
+    }
+};
+
+simtest::Bytes InputPayload(CAudio_Data& program, int channel) {
+    return simtest::PayloadOf(ProgramEncoder(program).WriteInputChannel(0, channel));
+}
+
+simtest::Bytes OutputPayload(CAudio_Data& program, int channel) {
+    return simtest::PayloadOf(ProgramEncoder(program).WriteOutputChannel(0, channel));
+}
+
+bool IsInputLevels(const LoggedFrame& frame) {
+    return frame.Code() == Protocol::WriteRequest && frame.Group() == Protocol::GroupInput &&
+           frame.Block() == Protocol::InputBlockLevels;
+}
+
+TEST_F(TransfersTest, StoringTheLiveProgramMutesInputsAAndBAroundIt) {
+    SimProcess sim({"--fast", "--device", "1:1"});
+    CZorvanDoc doc;
+    PanelLink link(doc, Variant::FourByEight());
+    LinkRecorder recorder(link);
+    ConnectAndSettle(link, sim, 1);
+    CAudio_Data& program = doc.GetProgram();
+    program.GetInput(0)->SetOn(1);
+    program.GetInput(1)->SetOn(1);
+    program.SetName("Stage");
+    ASSERT_TRUE(link.WaitUntilSettled(kWaitMs));
+    const std::size_t mark = sim.Frames().size();
+    int progressTotal = 0;
+    int lastRemaining = -1;
+    QObject::connect(&link, &PanelLink::transferProgress, [&](int remaining, int total) {
+        progressTotal = total;
+        lastRemaining = remaining;
+    });
+
+    ASSERT_TRUE(link.StoreProgram(0));
+    EXPECT_TRUE(link.IsBusy());
+    EXPECT_EQ(doc.GetTitle(), "DSP48_Stage");
+    ASSERT_TRUE(link.WaitForTransfer(kWaitMs));
+    ASSERT_TRUE(link.WaitUntilSettled(kWaitMs));
+    EXPECT_EQ(progressTotal, 12);
+    EXPECT_EQ(lastRemaining, 0);
+
+    std::vector<LoggedFrame> writes;
+    for (const LoggedFrame& frame : sim.Received(mark)) {
+        if (frame.Code() == Protocol::WriteRequest) {
+            writes.push_back(frame);
+        }
+    }
+    // Name, A and B muted, 8 outputs, 4 inputs, then A and B in their true state.
+    ASSERT_EQ(writes.size(), 17U);
+    EXPECT_EQ(writes[0].Group(), Protocol::GroupSystem);
+    EXPECT_EQ(writes[0].Channel(), Protocol::ItemProgramName);
+    for (int i : {0, 1}) {
+        const LoggedFrame& muted = writes[static_cast<std::size_t>(1 + i)];
+        ASSERT_TRUE(IsInputLevels(muted));
+        EXPECT_EQ(muted.Channel(), program.GetInput(i)->GetChannelIndex());
+        EXPECT_EQ(muted.PayloadByte(0), 0) << "input " << i << " not muted first";
+        const LoggedFrame& restored = writes[static_cast<std::size_t>(15 + i)];
+        ASSERT_TRUE(IsInputLevels(restored));
+        EXPECT_EQ(restored.Channel(), program.GetInput(i)->GetChannelIndex());
+        EXPECT_EQ(restored.PayloadByte(0), 1) << "input " << i << " left muted";
+    }
+    for (std::size_t k = 3; k < 11; ++k) {
+        EXPECT_EQ(writes[k].Group(), Protocol::GroupOutput);
+        EXPECT_EQ(writes[k].Length(), static_cast<int>(Protocol::OutputChannelLength));
+    }
+    for (std::size_t k = 11; k < 15; ++k) {
+        EXPECT_EQ(writes[k].Group(), Protocol::GroupInput);
+        EXPECT_EQ(writes[k].Length(), static_cast<int>(Protocol::InputChannelLength));
+    }
+    EXPECT_EQ(program.GetInput(0)->GetOn(), 1);
+    EXPECT_EQ(program.GetInput(1)->GetOn(), 1);
+    EXPECT_EQ(recorder.Retransmissions(), 0);
+}
+
+TEST_F(TransfersTest, TwoByFourPanelReadsTwelveChannelsButCopiesOnlyItsOwn) {
+    SimProcess sim({"--fast", "--device", "5:3"});
+    CZorvanDoc doc;
+    PanelLink link(doc, Variant::TwoByFour());
+    ConnectAndSettle(link, sim, 5);
+    CAudio_Data& program = doc.GetProgram();
+
+    // The device's live program gets varied values in all twelve channels.
+    simtest::FillVaried(program, 3, 11);
+    program.ClearChanged();
+    ASSERT_TRUE(link.StoreProgram(0));
+    ASSERT_TRUE(link.WaitForTransfer(kWaitMs));
+    ASSERT_TRUE(link.WaitUntilSettled(kWaitMs));
+
+    // Other local values, not sent.
+    simtest::FillVaried(program, 3, 22);
+    program.ClearChanged();
+    CAudio_Data stored;
+    simtest::FillVaried(stored, 3, 11);
+    CAudio_Data local;
+    simtest::FillVaried(local, 3, 22);
+
+    const std::size_t mark = sim.Frames().size();
+    ASSERT_TRUE(link.RecallProgram(0));
+    ASSERT_TRUE(link.WaitForTransfer(kWaitMs));
+    std::vector<std::pair<int, int>> reads;
+    for (const LoggedFrame& frame : sim.Received(mark)) {
+        if (frame.Code() == Protocol::ReadRequest && frame.Group() != Protocol::GroupSystem) {
+            reads.emplace_back(frame.Group(), frame.Channel());
+        }
+    }
+    std::vector<std::pair<int, int>> expected;
+    for (int i = 0; i < 4; ++i) {
+        expected.emplace_back(Protocol::GroupInput, program.GetInput(i)->GetChannelIndex());
+    }
+    for (int n = 0; n < 8; ++n) {
+        expected.emplace_back(Protocol::GroupOutput, program.GetOutput(n)->GetChannelIndex());
+    }
+    EXPECT_EQ(reads, expected);
+
+    for (int i = 0; i < 4; ++i) {
+        CAudio_Data& source = i < 2 ? stored : local;
+        EXPECT_EQ(InputPayload(program, i), InputPayload(source, i)) << "input " << i;
+    }
+    for (int n = 0; n < 8; ++n) {
+        CAudio_Data& source = n < 4 ? stored : local;
+        EXPECT_EQ(OutputPayload(program, n), OutputPayload(source, n)) << "output " << n + 1;
+    }
+    EXPECT_EQ(doc.GetTitle(), "Sonvex1.1 Jexo  " + program.GetName());
+}
+
+TEST_F(TransfersTest, BankRoundTripsThroughTheDevice) {
+    SimProcess sim({"--fast", "--device", "2:1"});
+    CZorvanDoc doc;
+    PanelLink link(doc, Variant::FourByEight());
+    LinkRecorder recorder(link);
+    ConnectAndSettle(link, sim, 2);
+
+    CZorvanDoc::StoredPrograms bank;
+    for (std::size_t k = 0; k < bank.size(); ++k) {
+        bank[k] = simtest::VariedImage(1, static_cast<unsigned>(100 + k));
+        bank[k].name = "Bank" + std::to_string(k + 1);
+    }
+    doc.GetStoredPrograms() = bank;
+    ASSERT_TRUE(link.RecallAllFromPC());
+    EXPECT_EQ(link.GetTransferTotal(), 360); // the 30 name records are not counted
+    ASSERT_TRUE(link.WaitForTransfer(kWaitMs));
+
+    // A fresh connection reads the names back from the device; the bank is then collected.
+    ASSERT_TRUE(link.Disconnect());
+    ConnectAndSettle(link, sim, 2);
+    EXPECT_EQ(link.GetProgramName(12), "Bank12");
+    doc.GetStoredPrograms() = CZorvanDoc::StoredPrograms{};
+    ASSERT_TRUE(link.StoreAllToPC());
+    ASSERT_TRUE(link.WaitForTransfer(kWaitMs));
+
+    EXPECT_EQ(recorder.bankCompleted, 1);
+    for (std::size_t k = 0; k < bank.size(); ++k) {
+        EXPECT_TRUE(doc.GetStoredPrograms()[k] == bank[k]) << "program " << k + 1;
+    }
+    EXPECT_EQ(recorder.Retransmissions(), 0);
+    EXPECT_TRUE(recorder.messages.empty());
+}
+
+} // namespace
