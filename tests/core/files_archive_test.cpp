@@ -261,6 +261,65 @@ TEST(FilesArchive, EveryFieldSurvivesStoreLoadStore) {
     EXPECT_EQ(f.GetCode(), g.GetCode());
 }
 
+TEST(FilesArchive, EveryFieldHasItsOwnPlaceInTheRecords) {
+    CAudio_Data program;
+    FillEveryField(program);
+    const Bytes bytes = Store(program);
+    const CAudio_InData& in = *program.GetInput(0);
+    const CAudio_OutData& out = *program.GetOutput(0);
+
+    // Offsets after the channel name (n = name length).
+    const std::size_t in0 = 1 + program.GetName().size();
+    const std::size_t ni = in0 + 1 + in.GetNameText().size();
+    EXPECT_EQ(bytes[ni], in.GetOn());
+    EXPECT_EQ(bytes[ni + 1], in.GetPolarity());
+    EXPECT_EQ(Int32At(bytes, ni + 2), in.GetDelay());
+    EXPECT_EQ(Int32At(bytes, ni + 6), in.GetGain());
+    EXPECT_EQ(bytes[ni + 10], in.GetAuxFlag());
+    EXPECT_EQ(Int32At(bytes, ni + 11), in.GetAuxValue());
+    EXPECT_EQ(bytes[ni + 15], in.GetGateThreshold());
+    EXPECT_EQ(bytes[ni + 16], in.GetGateOff());
+    EXPECT_EQ(bytes[ni + 17], in.GetLevelCode());
+    EXPECT_EQ(bytes[ni + 18], in.GetChannelIndex());
+    const CFilter& f = *in.GetFilter(8);
+    const std::size_t fi = ni + 19 + 8 * 44;
+    EXPECT_EQ(Int32At(bytes, fi), f.GetType());
+    EXPECT_EQ(Int32At(bytes, fi + 4), f.GetFrequency());
+    EXPECT_EQ(Int32At(bytes, fi + 8), f.GetSentFrequency());
+    EXPECT_NE(f.GetFrequency(), f.GetSentFrequency());
+    EXPECT_EQ(DoubleAt(bytes, fi + 12), f.GetGain());
+    EXPECT_EQ(Int32At(bytes, fi + 20), f.IsFlat());
+    EXPECT_EQ(DoubleAt(bytes, fi + 24), f.GetBandwidth());
+    EXPECT_EQ(Int32At(bytes, fi + 32), f.GetCrossoverType());
+    EXPECT_EQ(Int32At(bytes, fi + 36), f.GetSlope());
+    EXPECT_EQ(Int32At(bytes, fi + 40), f.GetCode());
+
+    std::size_t out0 = in0;
+    for (int i = 0; i < program.GetInputCount(); ++i)
+        out0 += 1 + program.GetInput(i)->GetNameText().size() + 19 + 10 * 44;
+    const std::size_t no = out0 + 1 + out.GetNameText().size();
+    EXPECT_EQ(bytes[no - 1], out.GetNameText().back());
+    EXPECT_EQ(Int32At(bytes, no), out.GetReserved1());
+    EXPECT_EQ(bytes[no + 4], out.GetNameCode());
+    EXPECT_EQ(bytes[no + 5], out.GetOn());
+    EXPECT_EQ(Int32At(bytes, no + 6), out.GetGain());
+    EXPECT_EQ(bytes[no + 10], out.GetPolarity());
+    EXPECT_EQ(bytes[no + 11], out.GetSourceMask());
+    EXPECT_EQ(Int32At(bytes, no + 12), out.GetDelay());
+    EXPECT_EQ(bytes[no + 16], out.GetLevelCode());
+    EXPECT_EQ(Int32At(bytes, no + 17), out.GetReserved2());
+    EXPECT_EQ(Int32At(bytes, no + 21), out.GetLimitThreshold());
+    EXPECT_EQ(bytes[no + 25], out.GetAttack());
+    EXPECT_EQ(bytes[no + 26], out.GetRelease());
+    EXPECT_EQ(Int32At(bytes, no + 27), out.GetClipLimit());
+    EXPECT_EQ(Int32At(bytes, no + 31), out.GetRatio());
+    EXPECT_EQ(Int32At(bytes, no + 35), out.GetCompressorMode());
+    EXPECT_EQ(Int32At(bytes, no + 39), out.GetAutoTiming());
+    EXPECT_EQ(bytes[no + 43], out.GetDynamicsCode());
+    EXPECT_EQ(bytes[no + 44], out.GetChannelIndex());
+    EXPECT_EQ(Int32At(bytes, no + 45 + 7 * 44 + 40), out.GetFilter(7)->GetCode());
+}
+
 TEST(FilesArchive, LoadingKeepsWhatIsNotArchived) {
     CAudio_Data source;
     FillEveryField(source);
