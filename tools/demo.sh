@@ -1,5 +1,46 @@
 #!/usr/bin/env bash
-# The main job: show what Sonvex builds for a default 4-in/8-out program.
+# The main job without hardware: a simulated 4-in/8-out processor on a pseudo-terminal, driven
+# by the command-line tool the way an installer would over SSH.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-exec build/bin/sonvex-demo "$@"
+BIN=build/bin
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/sonvex-demo.XXXXXX")
+sim_pid=""
+cleanup() {
+    if [ -n "$sim_pid" ]; then
+        kill "$sim_pid" 2>/dev/null || true
+        wait "$sim_pid" 2>/dev/null || true
+    fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+line="$work/line"
+"$BIN/sonvex-sim" --fast --device 3:1 --link "$line" >"$work/sim.out" 2>&1 &
+sim_pid=$!
+for _ in $(seq 1 50); do
+    [ -e "$line" ] && break
+    sleep 0.1
+done
+[ -e "$line" ] || { echo "demo: the simulator did not start" >&2; exit 1; }
+
+cli() { "$BIN/sonvex-cli" "$@"; }
+heading() { printf '\n== %s ==\n' "$*"; }
+
+heading "Devices on the line (sonvex-cli search --port $line)"
+cli search --port "$line"
+
+heading "Device 3 (sonvex-cli info --port $line --id 3)"
+cli info --port "$line" --id 3 | grep -v '^text [0-9]*: *$' | head -n 12
+echo "..."
+
+heading "Output 1 to -3 dB (sonvex-cli set out1.gain=-3 --port $line --id 3)"
+cli set out1.gain=-3 --port "$line" --id 3 && echo "acknowledged by the device"
+
+heading "Back up the 30 stored programs (sonvex-cli backup -o venue --port $line --id 3)"
+cli backup -o "$work/venue" --port "$line" --id 3
+ls -l "$work/venue.dat" | awk '{print $5 " bytes"}'
+
+heading "Parameter table of the live program (sonvex-cli table --port $line --id 3)"
+cli table --port "$line" --id 3

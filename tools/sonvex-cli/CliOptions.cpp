@@ -1,0 +1,130 @@
+#include "CliOptions.h"
+
+#include "Usage.h"
+
+#include "panel/control/Variant.h"
+
+#include <QCommandLineParser>
+
+namespace {
+
+bool ParseNumber(const QString& text, int low, int high, int& out) {
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    if (!ok || value < low || value > high) {
+        return false;
+    }
+    out = value;
+    return true;
+}
+
+} // namespace
+
+const Variant* VariantFromName(const QString& name) {
+    const QString key = name.trimmed().toLower();
+    for (const Variant* variant :
+         {&Variant::FourByEight(), &Variant::ThreeBySix(), &Variant::TwoByFour()}) {
+        if (key == VariantName(*variant) ||
+            key == QString::fromLatin1(variant->modelCode).toLower()) {
+            return variant;
+        }
+    }
+    return nullptr;
+}
+
+QString VariantName(const Variant& variant) {
+    return QStringLiteral("%1x%2").arg(variant.inputCount).arg(variant.outputCount);
+}
+
+bool ParseCliOptions(const QStringList& arguments, CliOptions& options, QString& error) {
+    options = CliOptions{};
+    options.variant = &Variant::FourByEight();
+
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption port("port", "serial port", "NAME|PATH");
+    const QCommandLineOption id("id", "device ID", "N");
+    const QCommandLineOption model("model", "model", "M");
+    const QCommandLineOption slot("slot", "program", "K");
+    const QCommandLineOption output({"o", "output"}, "output file", "FILE");
+    const QCommandLineOption newId("new-id", "new device ID", "K");
+    const QCommandLineOption csv("csv", "CSV output");
+    const QCommandLineOption channel("channel", "channel", "CH");
+    const QCommandLineOption verbose({"v", "verbose"}, "trace frames");
+    const QCommandLineOption tick("tick", "tick period", "MS");
+    const QCommandLineOption help({"h", "help"}, "help");
+    parser.addOptions({port, id, model, slot, output, newId, csv, channel, verbose, tick, help});
+    parser.addPositionalArgument("command", "command");
+
+    // QCommandLineParser expects the program name first.
+    if (!parser.parse(QStringList{QStringLiteral("sonvex-cli")} + arguments)) {
+        error = parser.errorText();
+        return false;
+    }
+    options.help = parser.isSet(help);
+    QStringList positional = parser.positionalArguments();
+    if (!positional.isEmpty()) {
+        options.command = positional.takeFirst();
+        options.operands = positional;
+    }
+    if (options.command.isEmpty()) {
+        if (!options.help) {
+            error = QStringLiteral("no command given");
+            return false;
+        }
+        return true;
+    }
+    if (!Usage::IsCommand(options.command)) {
+        error = QStringLiteral("unknown command '%1'").arg(options.command);
+        return false;
+    }
+    if (options.help) {
+        return true;
+    }
+
+    const QStringList allowed = Usage::OptionsOf(options.command);
+    for (const QCommandLineOption* option :
+         {&port, &id, &model, &slot, &output, &newId, &csv, &channel, &verbose, &tick}) {
+        const QString name = option->names().last();
+        if (!parser.isSet(*option)) {
+            continue;
+        }
+        if (!allowed.contains(name)) {
+            error = QStringLiteral("%1 does not take --%2").arg(options.command, name);
+            return false;
+        }
+        options.given += name;
+    }
+
+    options.port = parser.value(port);
+    options.output = parser.value(output);
+    options.channel = parser.value(channel);
+    options.csv = parser.isSet(csv);
+    options.verbose = parser.isSet(verbose);
+    if (parser.isSet(model)) {
+        options.variant = VariantFromName(parser.value(model));
+        if (options.variant == nullptr) {
+            error = QStringLiteral("--model: '%1' is not 4x8, 3x6, 2x4, Fosk, Wupa or Jexo")
+                        .arg(parser.value(model));
+            return false;
+        }
+    }
+    if (parser.isSet(id) && !ParseNumber(parser.value(id), 1, 250, options.deviceId)) {
+        error = QStringLiteral("--id: '%1' is not a device ID 1..250").arg(parser.value(id));
+        return false;
+    }
+    if (parser.isSet(newId) && !ParseNumber(parser.value(newId), 1, 250, options.newId)) {
+        error = QStringLiteral("--new-id: '%1' is not a device ID 1..250").arg(parser.value(newId));
+        return false;
+    }
+    if (parser.isSet(slot) && !ParseNumber(parser.value(slot), 0, 30, options.slot)) {
+        error = QStringLiteral("--slot: '%1' is not a program 0..30").arg(parser.value(slot));
+        return false;
+    }
+    if (parser.isSet(tick) && !ParseNumber(parser.value(tick), 1, 1000, options.tickMs)) {
+        error =
+            QStringLiteral("--tick: '%1' is not a period of 1..1000 ms").arg(parser.value(tick));
+        return false;
+    }
+    return true;
+}

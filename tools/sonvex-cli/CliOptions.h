@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+struct Variant;
+
+// The command line of sonvex-cli: a command, its options and its operands.
+struct CliOptions {
+    QString command;      // "ports", "search", ... ; empty: none given
+    QStringList operands; // what follows the command that is not an option
+    QString port;
+    int deviceId = 1;
+    const Variant* variant = nullptr; // never null after a successful parse
+    int slot = 0;
+    QString output;
+    int newId = 0; // 0: not given
+    bool csv = false;
+    QString channel;
+    bool verbose = false;
+    int tickMs = 0; // 0: the device-control defaults
+    bool help = false;
+    QStringList given; // long names of the options that were given
+};
+
+// Parses arguments (without the program name). False with a one-line message in error for an
+// unknown option, a malformed value or an option the command does not take.
+bool ParseCliOptions(const QStringList& arguments, CliOptions& options, QString& error);
+
+// The variant for "4x8", "3x6", "2x4" or a model code ("Fosk", "Wupa", "Jexo"), any case;
+// nullptr for anything else.
+const Variant* VariantFromName(const QString& name);
+// "4x8", "3x6", "2x4"
+QString VariantName(const Variant& variant);

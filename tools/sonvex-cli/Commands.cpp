@@ -1,0 +1,67 @@
+#include "Commands.h"
+
+#include "CliOptions.h"
+#include "TableFormat.h"
+
+#include "files/DataTable.h"
+#include "files/ProgramFiles.h"
+#include "files/ZorvanDoc.h"
+#include "panel/control/Variant.h"
+
+#include <QMap>
+
+#include <functional>
+#include <iostream>
+
+namespace Commands {
+
+int Failure(const QString& message) {
+    std::cerr << "sonvex-cli: " << message.toStdString() << std::endl;
+    return kFailure;
+}
+
+int UsageError(const QString& command, const QString& message) {
+    std::cerr << "sonvex-cli: " << message.toStdString() << " (see sonvex-cli "
+              << command.toStdString() << " --help)" << std::endl;
+    return kUsage;
+}
+
+int NoOperands(const CliOptions& options) {
+    if (options.operands.isEmpty()) {
+        return kSuccess;
+    }
+    return UsageError(options.command,
+                      QStringLiteral("unexpected argument '%1'").arg(options.operands.front()));
+}
+
+int Run(const CliOptions& options) {
+    static const QMap<QString, std::function<int(const CliOptions&)>> commands{
+        {"ports", Ports}, {"search", Search}, {"info", Info},       {"pull", Pull},
+        {"push", Push},   {"backup", Backup}, {"restore", Restore}, {"set-id", SetId},
+        {"set", Set},     {"table", Table},   {"curve", Curve},
+    };
+    const auto command = commands.find(options.command);
+    if (command == commands.end()) {
+        return Failure(QStringLiteral("unknown command '%1'").arg(options.command));
+    }
+    return command.value()(options);
+}
+
+bool LoadProgramFile(CZorvanDoc& doc, const Variant& variant, const QString& path) {
+    doc.GetProgram().SetDeviceType(variant.deviceType);
+    const FileResult result = RecallProgramFromPC(doc, variant.deviceType, path.toStdString());
+    if (!result) {
+        Failure(QStringLiteral("%1: %2").arg(QString::fromStdString(result.error), path));
+        return false;
+    }
+    return true;
+}
+
+void PrintTable(const CAudio_Data& program, const Variant& variant, bool csv) {
+    const DataTable table(program, variant.dataViewCode);
+    std::cout << (csv ? TableFormat::Csv(table.GetHeaders(), table.GetRows())
+                      : TableFormat::Aligned(table.GetHeaders(), table.GetRows()));
+    std::cout.flush();
+}
+
+} // namespace Commands

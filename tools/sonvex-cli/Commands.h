@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+
+struct CliOptions;
+class CAudio_Data;
+class CZorvanDoc;
+struct Variant;
+
+// The commands of sonvex-cli. Each returns the exit status: 0 on success, otherwise 1 after
+// one line on stderr saying what failed.
+namespace Commands {
+
+constexpr int kSuccess = 0;
+constexpr int kFailure = 1;
+constexpr int kUsage = 2;
+
+// Prints "sonvex-cli: message" on stderr and returns kFailure.
+int Failure(const QString& message);
+// The same for a wrong command line, pointing at the command's help; returns kUsage.
+int UsageError(const QString& command, const QString& message);
+// Refuses operands for a command that takes none (kSuccess when there are none).
+int NoOperands(const CliOptions& options);
+
+// The command of options (a known one).
+int Run(const CliOptions& options);
+
+// Device commands.
+int Ports(const CliOptions& options);
+int Search(const CliOptions& options);
+int Info(const CliOptions& options);
+int Pull(const CliOptions& options);
+int Push(const CliOptions& options);
+int Backup(const CliOptions& options);
+int Restore(const CliOptions& options);
+int SetId(const CliOptions& options);
+int Set(const CliOptions& options);
+// Program-file commands; table also reads a device's live program with --port.
+int Table(const CliOptions& options);
+int Curve(const CliOptions& options);
+
+// Loads a one-program file of the variant into doc; false after printing the message.
+bool LoadProgramFile(CZorvanDoc& doc, const Variant& variant, const QString& path);
+
+// Prints the data-view table of program, aligned or as CSV, on stdout.
+void PrintTable(const CAudio_Data& program, const Variant& variant, bool csv);
+
+} // namespace Commands

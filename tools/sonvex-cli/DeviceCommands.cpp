@@ -1,0 +1,298 @@
+// The commands that talk to a device: every device operation goes through the panel's
+// device control (DeviceSession / PanelLink), none builds frames of its own.
+
+#include "CliOptions.h"
+#include "Commands.h"
+#include "DeviceSession.h"
+#include "ParamAssignment.h"
+#include "TableFormat.h"
+
+#include "files/ProgramFiles.h"
+#include "link/PortList.h"
+#include "model/AudioData.h"
+#include "panel/control/Variant.h"
+
+#include <iostream>
+#include <vector>
+
+namespace Commands {
+
+namespace {
+
+QString Text(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+} // namespace
+
+int Ports(const CliOptions& options) {
+    if (const int status = NoOperands(options)) {
+        return status;
+    }
+    std::vector<TableFormat::Row> rows;
+    for (const PortEntry& port : PortList::EnumSerialPorts()) {
+        rows.push_back({port.displayName.toStdString(), port.description.toStdString(),
+                        port.usb ? "usb" : "-"});
+    }
+    if (rows.empty()) {
+        std::cerr << "sonvex-cli: no serial ports found (a pseudo-terminal can be given to "
+                     "--port by its path)"
+                  << std::endl;
+        return kSuccess;
+    }
+    std::cout << TableFormat::Aligned({"PORT", "DESCRIPTION", "USB"}, rows);
+    return kSuccess;
+}
+
+int Search(const CliOptions& options) {
+    if (const int status = NoOperands(options)) {
+        return status;
+    }
+    DeviceSession session(options);
+    QVector<int> found;
+    if (!session.Search(found)) {
+        return Failure(session.Error());
+    }
+    if (found.isEmpty()) {
+        return Failure(QStringLiteral("no %1 device answered on %2")
+                           .arg(VariantName(*options.variant), options.port));
+    }
+    for (const int id : found) {
+        std::cout << id << '\n';
+    }
+    std::cout.flush();
+    return kSuccess;
+}
+
+int Info(const CliOptions& options) {
+    if (const int status = NoOperands(options)) {
+        return status;
+    }
+    DeviceSession session(options);
+    if (!session.Open()) {
+        return Failure(session.Error());
+    }
+    const CAudio_Data& program = session.Program();
+    const Variant& variant = session.GetVariant();
+    const auto line = [](const QString& key, const QString& value) {
+        std::cout << key.toStdString() << ": " << value.toStdString() << '\n';
+    };
+    line(QStringLiteral("port"), options.port);
+    line(QStringLiteral("id"), QString::number(session.Link().GetDeviceId()));
+    line(QStringLiteral("model"),
+         QStringLiteral("%1 (%2)").arg(VariantName(variant), variant.modelCode));
+    line(QStringLiteral("input source"), Text(program.GetInputSourceText()));
+    line(QStringLiteral("backlight"), Text(program.GetBacklightText()));
+    line(QStringLiteral("temperature"), Text(program.GetTemperatureText()));
+    for (int i = 0; i < CAudio_Data::kInfoLines; ++i) {
+        line(QStringLiteral("text %1").arg(i + 1), Text(program.GetInfoText(i)).trimmed());
+    }
+    for (int k = 0; k < PanelLink::kProgramNameCount; ++k) {
+        line(QStringLiteral("program %1").arg(k), session.Link().GetProgramName(k).trimmed());
+    }
+    std::cout.flush();
+    return kSuccess;
+}
+
+int Pull(const CliOptions& options) {
+    if (const int status = NoOperands(options)) {
+        return status;
+    }
+    if (options.output.isEmpty()) {
+        return UsageError(options.command, QStringLiteral("no output file given (-o FILE)"));
+    }
+    DeviceSession session(options);
+    if (!session.Open()) {
+        return Failure(session.Error());
+    }
+    // The live program came with the connect; a stored one is read now.
+    session.Program().SetName(session.Link().GetProgramName(options.slot).trimmed().toStdString());
+    if (options.slot != 0 &&
+        !session.RunTransfer([&] { return session.Link().RecallProgram(options.slot); },
+                             QStringLiteral("reading program %1").arg(options.slot))) {
+        return Failure(session.Error());
+    }
+    const FileResult saved = StoreProgramToPC(session.Document(), session.GetVariant().deviceType,
+                                              options.output.toStdString());
+    if (!saved) {
+        return Failure(QStringLiteral("%1: %2").arg(Text(saved.error), Text(saved.path)));
+    }
+    std::cout << saved.path << std::endl;
+    return kSuccess;
+}
+
+int Push(const CliOptions& options) {
+    if (options.operands.size() != 1) {
+        return UsageError(options.command, QStringLiteral("give exactly one program file"));
+    }
+    // Read the file before talking to the device, so that a bad file changes nothing there.
+    CZorvanDoc file;
+    if (!LoadProgramFile(file, *options.variant, options.operands.front())) {
+        return kFailure;
+    }
+    DeviceSession session(options);
+    if (!session.Open()) {
+        return Failure(session.Error());
+    }
+    CAudio_Data& program = session.Program();
+    program.CopyFrom(file.GetProgram());
+    // The whole program is written by the transfer; nothing else is pending.
+    program.ClearChanged();
+    if (!session.RunTransfer([&] { return session.Link().StoreProgram(options.slot); },
+                             QStringLiteral("writing program %1").arg(options.slot)) ||
+        !session.Settle()) {
+        return Failure(session.Error());
+    }
+    return kSuccess;
+}
+
+int Backup(const CliOptions& options) {
+    if (const int status = NoOperands(options)) {
+        return status;
+    }
+    if (options.output.isEmpty()) {
+        return UsageError(options.command, QStringLiteral("no output file given (-o FILE)"));
+    }
+    DeviceSession session(options);
+    if (!session.Open()) {
+        return Failure(session.Error());
+    }
+    bool complete = false;
+    QObject::connect(&session.Link(), &PanelLink::bankCompleted, [&] { complete = true; });
+    if (!session.RunTransfer([&] { return session.Link().StoreAllToPC(); },
+                             QStringLiteral("reading programs 1..30"))) {
+        return Failure(session.Error());
+    }
+    if (!complete) {
+        return Failure(QStringLiteral("program 30 did not arrive; no bank file written"));
+    }
+    const FileResult saved = StoreAllToPC(session.Document(), options.output.toStdString());
+    if (!saved) {
+        return Failure(QStringLiteral("%1: %2").arg(Text(saved.error), Text(saved.path)));
+    }
+    std::cout << saved.path << std::endl;
+    return kSuccess;
+}
+
+int Restore(const CliOptions& options) {
+    if (options.operands.size() != 1) {
+        return UsageError(options.command, QStringLiteral("give exactly one bank file"));
+    }
+    DeviceSession session(options);
+    const QString path = options.operands.front();
+    const FileResult loaded = RecallAllFromPC(session.Document(), path.toStdString());
+    if (!loaded) {
+        return Failure(QStringLiteral("%1: %2").arg(Text(loaded.error), path));
+    }
+    if (!session.Open()) {
+        return Failure(session.Error());
+    }
+    if (!session.RunTransfer([&] { return session.Link().RecallAllFromPC(); },
+                             QStringLiteral("writing programs 1..30"))) {
+        return Failure(session.Error());
+    }
+    return kSuccess;
+}
+
+int SetId(const CliOptions& options) {
+    if (const int status = NoOperands(options)) {
+        return status;
+    }
+    if (options.newId == 0) {
+        return UsageError(options.command, QStringLiteral("no new ID given (--new-id K)"));
+    }
+    if (options.newId == options.deviceId) {
+        return Failure(QStringLiteral("device %1 already has that ID").arg(options.deviceId));
+    }
+    DeviceSession session(options);
+    if (!session.Open()) {
+        return Failure(session.Error());
+    }
+    if (!session.Link().ChangeDeviceId(options.newId) || !session.Settle()) {
+        return Failure(session.Error().isEmpty() ? QStringLiteral("the ID was not changed")
+                                                 : session.Error());
+    }
+    std::cout << options.deviceId << " -> " << options.newId << std::endl;
+    return kSuccess;
+}
+
+int Set(const CliOptions& options) {
+    if (options.operands.isEmpty()) {
+        return UsageError(options.command, QStringLiteral("no PARAM=VALUE given"));
+    }
+    const int type = options.variant->deviceType;
+    std::vector<ParamAssignment> assignments;
+    std::string error;
+    for (const QString& operand : options.operands) {
+        ParamAssignment assignment;
+        if (!ParseAssignment(operand.toStdString(), type, assignment, error)) {
+            return UsageError(options.command, Text(error));
+        }
+        assignments.push_back(assignment);
+    }
+    // Every value is checked before anything goes to the device, first on a scratch program
+    // (at the warmest temperature, which allows the longest distances), then against the
+    // device's own program and temperature.
+    const auto check = [&](const CAudio_Data* from, int temperature) {
+        CAudio_Data scratch;
+        scratch.SetDeviceType(type);
+        if (from != nullptr) {
+            scratch.CopyFrom(*from);
+        }
+        scratch.SetTemperature(temperature);
+        for (const ParamAssignment& assignment : assignments) {
+            if (!ApplyAssignment(assignment, scratch, error)) {
+                return false;
+            }
+        }
+        return true;
+    };
+    if (!check(nullptr, TemperatureRange.max)) {
+        return Failure(Text(error));
+    }
+    DeviceSession session(options);
+    if (!session.Open()) {
+        return Failure(session.Error());
+    }
+    CAudio_Data& program = session.Program();
+    if (!check(&program, program.GetTemperature())) {
+        return Failure(Text(error));
+    }
+    for (const ParamAssignment& assignment : assignments) {
+        ApplyAssignment(assignment, program, error);
+    }
+    if (!session.Settle()) {
+        return Failure(session.Error());
+    }
+    return kSuccess;
+}
+
+int Table(const CliOptions& options) {
+    const bool fromDevice = options.given.contains(QStringLiteral("port"));
+    if (fromDevice == (options.operands.size() == 1) || options.operands.size() > 1) {
+        return UsageError(options.command,
+                          QStringLiteral("give either one program file or --port"));
+    }
+    if (!fromDevice) {
+        const QStringList deviceOnly{"id", "verbose", "tick"};
+        for (const QString& name : deviceOnly) {
+            if (options.given.contains(name)) {
+                return UsageError(options.command, QStringLiteral("--%1 needs --port").arg(name));
+            }
+        }
+        CZorvanDoc doc;
+        if (!LoadProgramFile(doc, *options.variant, options.operands.front())) {
+            return kFailure;
+        }
+        PrintTable(doc.GetProgram(), *options.variant, options.csv);
+        return kSuccess;
+    }
+    DeviceSession session(options);
+    if (!session.Open()) {
+        return Failure(session.Error());
+    }
+    PrintTable(session.Program(), session.GetVariant(), options.csv);
+    return kSuccess;
+}
+
+} // namespace Commands

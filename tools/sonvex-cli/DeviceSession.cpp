@@ -1,0 +1,152 @@
+#include "DeviceSession.h"
+
+#include "FrameTrace.h"
+
+#include "panel/control/IdSearch.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <iostream>
+
+namespace {
+
+// The device control gives the link up after about four seconds without an answer, so the
+// waits need no time-out of their own; this one only guards against a device that keeps
+// answering without ever finishing.
+constexpr int kWaitLimitMs = 60 * 60 * 1000;
+
+std::vector<std::uint8_t> Bytes(const QByteArray& frame) {
+    return std::vector<std::uint8_t>(frame.begin(), frame.end());
+}
+
+} // namespace
+
+DeviceSession::DeviceSession(const CliOptions& options)
+    : m_options(options), m_link(m_document, *options.variant),
+      m_terminal(isatty(STDERR_FILENO) == 1) {
+    if (options.tickMs > 0) {
+        m_link.SetTickInterval(options.tickMs);
+    }
+    QObject::connect(&m_link, &PanelLink::messageShown, [this](const QString& text) {
+        if (m_message.isEmpty()) {
+            m_message = text;
+        }
+    });
+    QObject::connect(&m_link, &PanelLink::transferProgress, [this](int remaining, int total) {
+        if (!m_progressLabel.isEmpty()) {
+            ShowProgress(total - remaining, total);
+        }
+    });
+    if (options.verbose) {
+        QObject::connect(&m_link, &PanelLink::recordTransmitted,
+                         [](const QByteArray& frame, bool again) {
+                             std::cerr << FrameTrace::Line(">", Bytes(frame))
+                                       << (again ? " (again)" : "") << '\n';
+                         });
+        m_link.GetEngine().SetFrameObserver([](const std::vector<std::uint8_t>& frame) {
+            std::cerr << FrameTrace::Line("<", frame) << '\n';
+        });
+    }
+}
+
+DeviceSession::~DeviceSession() {
+    m_link.GetEngine().SetFrameObserver(nullptr);
+    m_link.Disconnect();
+}
+
+bool DeviceSession::Fail(const QString& fallback, const QString& context) {
+    EndProgress();
+    m_error = (m_message.isEmpty() ? fallback : m_message) + QStringLiteral(": ") + context;
+    return false;
+}
+
+bool DeviceSession::Open() {
+    const QString where =
+        QStringLiteral("device %1 on %2").arg(m_options.deviceId).arg(m_options.port);
+    if (m_options.port.isEmpty()) {
+        m_error = QStringLiteral("no port given (--port NAME|PATH; see sonvex-cli ports)");
+        return false;
+    }
+    if (!m_link.Connect(m_options.port, m_options.deviceId)) {
+        return Fail(QStringLiteral("Unable to open COM-port"), m_options.port);
+    }
+    if (!m_link.WaitForTransfer(kWaitLimitMs)) {
+        return Fail(QStringLiteral("no answer"),
+                    QStringLiteral("%1 (expected a %2 %3)")
+                        .arg(where, VariantName(GetVariant()), GetVariant().modelCode));
+    }
+    return true;
+}
+
+bool DeviceSession::RunTransfer(const std::function<bool()>& start, const QString& what) {
+    m_progressLabel = m_terminal ? what : QString();
+    if (!start()) {
+        m_progressLabel.clear();
+        return Fail(QStringLiteral("not connected"), what);
+    }
+    const bool done = m_link.WaitForTransfer(kWaitLimitMs);
+    EndProgress();
+    if (!done) {
+        return Fail(QStringLiteral("transfer did not finish"), what);
+    }
+    return true;
+}
+
+bool DeviceSession::Settle() {
+    if (!m_link.WaitUntilSettled(kWaitLimitMs)) {
+        return Fail(QStringLiteral("changes not acknowledged"),
+                    QStringLiteral("device %1 on %2").arg(m_options.deviceId).arg(m_options.port));
+    }
+    return true;
+}
+
+bool DeviceSession::Search(QVector<int>& found) {
+    if (m_options.port.isEmpty()) {
+        m_error = QStringLiteral("no port given (--port NAME|PATH; see sonvex-cli ports)");
+        return false;
+    }
+    IdSearch search(m_link);
+    if (m_options.tickMs > 0) {
+        search.SetTickInterval(m_options.tickMs);
+    }
+    m_progressLabel = m_terminal ? QStringLiteral("searching") : QString();
+    QObject::connect(&search, &IdSearch::progress, [this](int position) {
+        if (!m_progressLabel.isEmpty()) {
+            ShowProgress(position, IdSearch::kLastId);
+        }
+    });
+    if (!search.Start(m_options.port)) {
+        return Fail(QStringLiteral("Unable to open COM-port"), m_options.port);
+    }
+    const bool ended = search.WaitForEnd(kWaitLimitMs);
+    EndProgress();
+    if (!ended) {
+        search.Cancel();
+        return Fail(QStringLiteral("search did not end"), m_options.port);
+    }
+    found = IdSearch::FoundIds();
+    return true;
+}
+
+void DeviceSession::ShowProgress(int done, int total) {
+    if (total <= 0) {
+        return;
+    }
+    constexpr int kBarWidth = 30;
+    const int percent = done * 100 / total;
+    const int filled = done * kBarWidth / total;
+    std::fprintf(stderr, "\r%s [%s%s] %3d%%", qPrintable(m_progressLabel),
+                 std::string(static_cast<std::size_t>(filled), '#').c_str(),
+                 std::string(static_cast<std::size_t>(kBarWidth - filled), '.').c_str(), percent);
+    std::fflush(stderr);
+    m_progressShown = true;
+}
+
+void DeviceSession::EndProgress() {
+    if (m_progressShown) {
+        std::fputc('\n', stderr);
+        m_progressShown = false;
+    }
+    m_progressLabel.clear();
+}

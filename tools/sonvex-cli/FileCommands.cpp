@@ -1,0 +1,64 @@
+// The commands that only read program files.
+
+#include "CliOptions.h"
+#include "Commands.h"
+
+#include "files/ZorvanDoc.h"
+#include "model/AudioData.h"
+#include "panel/control/Variant.h"
+
+#include <cstdio>
+
+namespace Commands {
+
+namespace {
+
+// Summed response of a channel's filter set in dB at plot point i, as its curve is drawn:
+// an input sums its EQ bands only (its crossover pair is sent but not drawn), an output every
+// section.
+template <typename Channel> double SummedResponse(const Channel& channel, int sections, int i) {
+    double sum = 0.0;
+    for (int s = 0; s < sections; ++s) {
+        sum += channel.GetFilter(s)->GetResponse(i);
+    }
+    return sum;
+}
+
+} // namespace
+
+int Curve(const CliOptions& options) {
+    if (options.operands.size() != 1) {
+        return UsageError(options.command, QStringLiteral("give exactly one program file"));
+    }
+    const Variant& variant = *options.variant;
+    const QString name = options.channel.trimmed().toLower();
+    bool ok = false;
+    const bool output = name.startsWith(QLatin1String("out"));
+    const int number = name.mid(output ? 3 : 2).toInt(&ok);
+    const int count = output ? variant.outputCount : variant.inputCount;
+    if (name.isEmpty() || (!output && !name.startsWith(QLatin1String("in"))) || !ok || number < 1 ||
+        number > count) {
+        return UsageError(options.command,
+                          QStringLiteral("--channel: '%1' is not a channel of the %2 (in1..in%3, "
+                                         "out1..out%4)")
+                              .arg(options.channel, VariantName(variant))
+                              .arg(variant.inputCount)
+                              .arg(variant.outputCount));
+    }
+    CZorvanDoc doc;
+    if (!LoadProgramFile(doc, variant, options.operands.front())) {
+        return kFailure;
+    }
+    const CAudio_Data& program = doc.GetProgram();
+    for (int i = 0; i < PlotPointCount; ++i) {
+        const double dB =
+            output
+                ? SummedResponse(*program.GetOutput(number - 1), CAudio_OutData::kFilterCount, i)
+                : SummedResponse(*program.GetInput(number - 1), CAudio_InData::kFilterCount - 2, i);
+        std::printf("%.1f\t%.4f\n", PlotFrequencies[static_cast<std::size_t>(i)], dB);
+    }
+    std::fflush(stdout);
+    return kSuccess;
+}
+
+} // namespace Commands

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+
+class CAudio_Data;
+
+// One PARAM=VALUE of "sonvex-cli set": which parameter of which channel, and the typed value.
+// Parsing checks the names against the variant; applying converts the value with the model's
+// conversions and calls the channel's setters, as an editor does on commit.
+struct ParamAssignment {
+    enum class Section { Channel, Eq, HighPass, LowPass, Limiter };
+
+    std::string text; // as given, for messages
+    bool output = false;
+    int channel = 0; // 0-based
+    Section section = Section::Channel;
+    int band = 0; // 0-based EQ band
+    std::string field;
+    std::string value;
+};
+
+// Parses "out1.eq2.freq=250" for a program of deviceType (1..3). False with a message naming
+// the assignment when a name is unknown or the channel or band does not exist on the variant.
+bool ParseAssignment(const std::string& text, int deviceType, ParamAssignment& out,
+                     std::string& error);
+
+// Converts the value and sets it in program. A value that cannot be read, or lies outside the
+// accepted range, changes nothing: false with the message ("Out of Range" and the valid range
+// for the latter).
+bool ApplyAssignment(const ParamAssignment& assignment, CAudio_Data& program, std::string& error);
