@@ -39,6 +39,12 @@ using COLORREF = std::uint32_t;
 constexpr COLORREF RGB(unsigned r, unsigned g, unsigned b) {
     return static_cast<COLORREF>((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
 }
-constexpr unsigned GetRValue(COLORREF c) { return c & 0xFF; }
-constexpr unsigned GetGValue(COLORREF c) { return (c >> 8) & 0xFF; }
-constexpr unsigned GetBValue(COLORREF c) { return (c >> 16) & 0xFF; }
+constexpr unsigned GetRValue(COLORREF c) {
+    return c & 0xFF;
+}
+constexpr unsigned GetGValue(COLORREF c) {
+    return (c >> 8) & 0xFF;
+}
+constexpr unsigned GetBValue(COLORREF c) {
+    return (c >> 16) & 0xFF;
+}
