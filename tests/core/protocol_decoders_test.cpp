@@ -63,7 +63,7 @@ CFilter& OutBand(CAudio_Data& p, int band) {
     return *p.GetOutput(0)->GetFilter(band);
 }
 
-TEST(ChannelDecoders, ReceivedValuesAreLimitedToTheModelRanges) {
+TEST(ProtocolChannelDecoders, ReceivedValuesAreLimitedToTheModelRanges) {
     using P = CAudio_Data;
     using I = ProgramImage;
     const std::vector<ClampCase> cases = {
@@ -206,7 +206,7 @@ TEST(ChannelDecoders, ReceivedValuesAreLimitedToTheModelRanges) {
     }
 }
 
-TEST(ChannelDecoders, EqGainAndBandwidthBecomeModelValues) {
+TEST(ProtocolChannelDecoders, EqGainAndBandwidthBecomeModelValues) {
     Bytes payload(96, 0);
     PutWord(payload, 0 + 2, 250);  // band 0: -30 dB
     PutWord(payload, 8 + 2, 800);  // band 1: +15 dB
@@ -224,7 +224,7 @@ TEST(ChannelDecoders, EqGainAndBandwidthBecomeModelValues) {
     EXPECT_NEAR(input.GetFilter(2)->GetBandwidth(), 1.00, 1e-9);
 }
 
-TEST(ChannelDecoders, ChannelNamesAreCleanedAndNeverLongerThanEight) {
+TEST(ProtocolChannelDecoders, ChannelNamesAreCleanedAndNeverLongerThanEight) {
     Bytes in(96, 0);
     const Bytes name = {'K', 'i', 0x01, 'k', 0xC4, ' ', ' ', ' '};
     std::copy(name.begin(), name.end(), in.begin() + 88);
@@ -244,7 +244,7 @@ TEST(ChannelDecoders, ChannelNamesAreCleanedAndNeverLongerThanEight) {
     EXPECT_EQ(archive.outputs[3].name, "Subwoofe");
 }
 
-TEST(ChannelDecoders, WrongLengthAndChannelOutsideTheProgramStoreNothing) {
+TEST(ProtocolChannelDecoders, WrongLengthAndChannelOutsideTheProgramStoreNothing) {
     CAudio_Data program;
     ProgramImage archive;
     Bytes in(96, 0);
@@ -269,7 +269,7 @@ TEST(ChannelDecoders, WrongLengthAndChannelOutsideTheProgramStoreNothing) {
 }
 
 // What the encoders send for a whole channel comes back unchanged through the decoders.
-TEST(ChannelDecoders, WholeChannelRecordsRoundTripThroughTheEncoders) {
+TEST(ProtocolChannelDecoders, WholeChannelRecordsRoundTripThroughTheEncoders) {
     for (int type : {1, 2}) {
         SCOPED_TRACE(type);
         CAudio_Data sent;
@@ -400,7 +400,7 @@ TEST(ChannelDecoders, WholeChannelRecordsRoundTripThroughTheEncoders) {
     }
 }
 
-class SystemItemTest : public ::testing::Test {
+class ProtocolSystemItems : public ::testing::Test {
 protected:
     std::optional<EngineNotice> Decode(std::uint8_t item, const Bytes& payload,
                                        std::uint8_t program = 0, const SendData* head = nullptr) {
@@ -412,7 +412,7 @@ protected:
     DeviceImages images;
 };
 
-TEST_F(SystemItemTest, ProgramNamesKeepEightLettersAndStayInTheTable) {
+TEST_F(ProtocolSystemItems, ProgramNamesKeepEightLettersAndStayInTheTable) {
     EXPECT_FALSE(Decode(0x00, Text("LongProgramX  "), 0));
     EXPECT_EQ(images.programNames[0], "LongProg");
     EXPECT_EQ(images.program.GetName(), "LongProg");
@@ -432,7 +432,7 @@ TEST_F(SystemItemTest, ProgramNamesKeepEightLettersAndStayInTheTable) {
     EXPECT_EQ(images.lastProgramName, "Short");
 }
 
-TEST_F(SystemItemTest, MetersAreLimitedAndBoundedToTwelve) {
+TEST_F(ProtocolSystemItems, MetersAreLimitedAndBoundedToTwelve) {
     Bytes payload = {12, 20, 30, 16, 17, 9, 0, 255, 1, 2, 3, 4};
     const auto notice = Decode(0x02, payload);
     ASSERT_TRUE(notice);
@@ -450,7 +450,7 @@ TEST_F(SystemItemTest, MetersAreLimitedAndBoundedToTwelve) {
     EXPECT_EQ(images.meters[2], 25);
 }
 
-TEST_F(SystemItemTest, DeviceSettingsAndTexts) {
+TEST_F(ProtocolSystemItems, DeviceSettingsAndTexts) {
     Decode(0x01, {1});
     EXPECT_EQ(images.inputSource, 1);
     Decode(0x04, {77});
@@ -487,7 +487,7 @@ TEST_F(SystemItemTest, DeviceSettingsAndTexts) {
     EXPECT_EQ(images.program.GetTemperature(), 30);
 }
 
-TEST_F(SystemItemTest, IdentificationAndNotices) {
+TEST_F(ProtocolSystemItems, IdentificationAndNotices) {
     const auto id = Decode(0x19, Text("ZQ_PLoxu_V1.0"));
     ASSERT_TRUE(id);
     EXPECT_EQ(id->message, EngineMessage::WM_IDENTIFICATION_RECEIVED);
@@ -512,7 +512,7 @@ struct IdentityCase {
     int listedId; // FoundIdTable entry expected to hold its ID afterwards (0: none)
 };
 
-TEST(IdentityAnswer, LinkCheckAndIdSearch) {
+TEST(ProtocolIdentityAnswer, LinkCheckAndIdSearch) {
     const std::vector<IdentityCase> cases = {
         {"link check, same type",
          true,
@@ -576,7 +576,7 @@ TEST(IdentityAnswer, LinkCheckAndIdSearch) {
     ResetFoundIdTable();
 }
 
-TEST(TextRules, CleaningAndTrimming) {
+TEST(ProtocolTextRules, CleaningAndTrimming) {
     const Bytes raw = {' ', 'a', 0x00, 'b', 0x1F, 0x7F, 0x80, 0xFF, ' '};
     EXPECT_EQ(CleanText(raw.data(), raw.size()), " a b \x7F   ");
     EXPECT_EQ(TrimRight("  x y  "), "  x y");

@@ -50,9 +50,9 @@ Bytes Slice(const Bytes& bytes, std::size_t from, std::size_t to) {
                  bytes.begin() + static_cast<std::ptrdiff_t>(std::min(to, bytes.size())));
 }
 
-class EngineTest : public ::testing::Test {
+class ProtocolEngine : public ::testing::Test {
 protected:
-    EngineTest() {
+    ProtocolEngine() {
         auto scripted = std::make_unique<ScriptedLine>();
         line = scripted.get();
         engine = std::make_unique<Command>(std::move(scripted));
@@ -89,7 +89,7 @@ protected:
     std::unique_ptr<Command> engine;
 };
 
-TEST_F(EngineTest, OpenSetsUpTheLineAndCloseForgetsTheOwner) {
+TEST_F(ProtocolEngine, OpenSetsUpTheLineAndCloseForgetsTheOwner) {
     Open();
     EXPECT_EQ(line->openedDevice, "ttyS3");
     EXPECT_EQ(line->baudRate, 9600);
@@ -112,7 +112,7 @@ TEST_F(EngineTest, OpenSetsUpTheLineAndCloseForgetsTheOwner) {
     EXPECT_FALSE(engine->ClosePort());
 }
 
-TEST_F(EngineTest, PortThatCannotBeOpenedAsksForTheMessageBox) {
+TEST_F(ProtocolEngine, PortThatCannotBeOpenedAsksForTheMessageBox) {
     line->openResult = 5;
     EXPECT_FALSE(engine->OpenPort("ttyS9", &owner));
     EXPECT_EQ(owner.boxes, std::vector<std::string>{"Unable to open COM-port"});
@@ -123,14 +123,14 @@ TEST_F(EngineTest, PortThatCannotBeOpenedAsksForTheMessageBox) {
     EXPECT_EQ(owner.boxes.size(), 2u);
 }
 
-TEST_F(EngineTest, PortThatCannotBeSetUpIsNotLeftOpen) {
+TEST_F(ProtocolEngine, PortThatCannotBeSetUpIsNotLeftOpen) {
     line->maskResult = 87;
     EXPECT_FALSE(engine->OpenPort("ttyS3", &owner));
     EXPECT_FALSE(engine->IsOpen());
     EXPECT_EQ(engine->GetOwner(), nullptr);
 }
 
-TEST_F(EngineTest, TransmitHeadWritesThreeSinglePreambleBytesThenTheFrame) {
+TEST_F(ProtocolEngine, TransmitHeadWritesThreeSinglePreambleBytesThenTheFrame) {
     Open();
     EXPECT_FALSE(engine->TransmitHead());
     EXPECT_TRUE(line->writes.empty());
@@ -160,7 +160,7 @@ struct AssemblyCase {
     int answered; // records removed from the head
 };
 
-TEST_F(EngineTest, ReceiveAssembly) {
+TEST_F(ProtocolEngine, ReceiveAssembly) {
     const Bytes ack = AckFrame();
     const Bytes ackOnLine = OnLine(ack);
     Bytes badEnd = ack;
@@ -220,7 +220,7 @@ TEST_F(EngineTest, ReceiveAssembly) {
     }
 }
 
-TEST_F(EngineTest, ReceiverHuntsAgainAfterEveryFrame) {
+TEST_F(ProtocolEngine, ReceiverHuntsAgainAfterEveryFrame) {
     Open();
     Queue(1);
     Receive(OnLine(AckFrame()));
@@ -234,7 +234,7 @@ TEST_F(EngineTest, ReceiverHuntsAgainAfterEveryFrame) {
     EXPECT_EQ(engine->GetReplyHeader().code, 0x60);
 }
 
-TEST_F(EngineTest, RepliesWithAnEmptyQueueLeaveTheQueueAlone) {
+TEST_F(ProtocolEngine, RepliesWithAnEmptyQueueLeaveTheQueueAlone) {
     Open();
     Receive(OnLine(AckFrame()));
     Receive(OnLine(Reply(Protocol::GroupSystem, Protocol::ItemBacklight, {1})));
@@ -248,7 +248,7 @@ TEST_F(EngineTest, RepliesWithAnEmptyQueueLeaveTheQueueAlone) {
     EXPECT_EQ(engine->Count(), 0);
 }
 
-TEST_F(EngineTest, ProgramReceivedOnlyAfterTheLastOutput) {
+TEST_F(ProtocolEngine, ProgramReceivedOnlyAfterTheLastOutput) {
     Open();
     Queue(12);
     for (std::uint8_t in = 0; in < 4; ++in) {
@@ -265,7 +265,7 @@ TEST_F(EngineTest, ProgramReceivedOnlyAfterTheLastOutput) {
     EXPECT_EQ(engine->Count(), 0);
 }
 
-TEST_F(EngineTest, ArchiveOutputsReportTheStoredProgramNumber) {
+TEST_F(ProtocolEngine, ArchiveOutputsReportTheStoredProgramNumber) {
     Open();
     Queue(2);
     Receive(OnLine(Reply(Protocol::GroupOutput, 6, Bytes(80, 0), Protocol::ArchiveFlag, 17)));
@@ -286,7 +286,7 @@ struct LengthCase {
     std::vector<std::string> boxes;
 };
 
-TEST_F(EngineTest, ChannelRepliesOfTheWrongLengthOrChannel) {
+TEST_F(ProtocolEngine, ChannelRepliesOfTheWrongLengthOrChannel) {
     const std::vector<LengthCase> cases = {
         {"live input, short", 1, 0, 0, 95, 1, {"输入数据长度错误"}},
         {"archive input, long", 1, 0, 0x77, 97, 1, {"输入数据长度错误"}},
@@ -315,7 +315,7 @@ TEST_F(EngineTest, ChannelRepliesOfTheWrongLengthOrChannel) {
     }
 }
 
-TEST_F(EngineTest, SystemRepliesNotifyTheOwner) {
+TEST_F(ProtocolEngine, SystemRepliesNotifyTheOwner) {
     Open();
     Queue(5);
     Receive(OnLine(Reply(3, Protocol::ItemMeters, Bytes(12, 30))));
@@ -337,7 +337,7 @@ TEST_F(EngineTest, SystemRepliesNotifyTheOwner) {
     EXPECT_EQ(engine->GetTypeCodeText(), "Loxu");
 }
 
-TEST_F(EngineTest, LinkCheckReportsWhetherTheDeviceTypeMatches) {
+TEST_F(ProtocolEngine, LinkCheckReportsWhetherTheDeviceTypeMatches) {
     Open();
     engine->SetDeviceType(2);
     Queue(2, true);
@@ -350,7 +350,7 @@ TEST_F(EngineTest, LinkCheckReportsWhetherTheDeviceTypeMatches) {
     EXPECT_EQ(engine->Count(), 0);
 }
 
-TEST_F(EngineTest, SearchEndGoesToTheSearchWindowOnly) {
+TEST_F(ProtocolEngine, SearchEndGoesToTheSearchWindowOnly) {
     ResetFoundIdTable();
     FoundIdTable[250] = 0;
     Open();
@@ -384,7 +384,7 @@ public:
     }
 };
 
-TEST_F(EngineTest, ListenerMayClearTheQueueFromItsNotification) {
+TEST_F(ProtocolEngine, ListenerMayClearTheQueueFromItsNotification) {
     ClosingListener closing;
     closing.engine = engine.get();
     ASSERT_TRUE(engine->OpenPort("ttyS3", &closing));
@@ -396,14 +396,14 @@ TEST_F(EngineTest, ListenerMayClearTheQueueFromItsNotification) {
     EXPECT_FALSE(engine->IsOpen());
 }
 
-TEST_F(EngineTest, DeviceTypeReachesTheDeviceImage) {
+TEST_F(ProtocolEngine, DeviceTypeReachesTheDeviceImage) {
     engine->SetDeviceType(3);
     EXPECT_EQ(engine->GetDeviceType(), 3);
     EXPECT_EQ(engine->GetDeviceImage().GetDeviceType(), 3);
     EXPECT_EQ(engine->GetDeviceImage().GetInput(0)->GetGain(), 360);
 }
 
-TEST(FoundIdTable, StartsWithEveryDevicePresent) {
+TEST(ProtocolFoundIdTable, StartsWithEveryDevicePresent) {
     ResetFoundIdTable();
     for (int id = 1; id <= 250; ++id) {
         ASSERT_EQ(FoundIdTable[static_cast<std::size_t>(id)], id);
