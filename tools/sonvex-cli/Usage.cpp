@@ -21,7 +21,8 @@ const QMap<QString, CommandHelp>& Help() {
           "list the serial ports of this computer",
           "Lists every serial port the system reports, one per line: the name to give to\n"
           "--port, its description and whether it is a USB adapter (\"usb\" or \"-\").\n"
-          "Pseudo-terminals are not listed; give their path to --port directly.\n"}},
+          "Pseudo-terminals are not listed; give their path to --port directly.\n"
+          "Example: sonvex-cli ports\n"}},
         {"search",
          {{"port", "model", "verbose", "tick"},
           "sonvex-cli search --port PORT [--model M]",

@@ -1,0 +1,297 @@
+// sonvex-cli end to end against the simulated processor: every device command, the values
+// that reach the device, refused values that send nothing, and the failures a user meets.
+
+#include "tools/CliRunner.h"
+
+#include "link/protocol/ProtocolCodes.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <utility>
+#include <vector>
+
+using clitest::CliResult;
+using clitest::RunCli;
+using controltest::LoggedFrame;
+using controltest::SimProcess;
+
+namespace {
+
+// The simulator answers at once, so the service tick may run much faster than on a real line.
+const QStringList kFast{"--tick", "5"};
+
+QByteArray ReadFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+std::vector<LoggedFrame> Writes(const SimProcess& sim) {
+    std::vector<LoggedFrame> writes;
+    for (const LoggedFrame& frame : sim.Received()) {
+        if (frame.Code() == Protocol::WriteRequest) {
+            writes.push_back(frame);
+        }
+    }
+    return writes;
+}
+
+class CliDeviceTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(m_dir.isValid()); }
+    QString Path(const QString& name) const { return m_dir.filePath(name); }
+
+    // sonvex-cli command on the simulator's line, fast ticks, plus more arguments.
+    static CliResult Run(const SimProcess& sim, const QString& command,
+                         const QStringList& more = {}) {
+        return RunCli(QStringList{command, "--port", sim.Link()} + kFast + more);
+    }
+
+    // The table of the device's live program as CSV rows split at commas (no quoted cells in
+    // the programs these tests write).
+    static std::vector<QStringList> LiveTable(const SimProcess& sim, const QStringList& more = {}) {
+        const CliResult result = Run(sim, "table", QStringList{"--csv"} + more);
+        EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+        std::vector<QStringList> rows;
+        for (const QString& line : result.out.split("\r\n", Qt::SkipEmptyParts)) {
+            rows.push_back(line.split(','));
+        }
+        return rows;
+    }
+
+    static QString Cell(const std::vector<QStringList>& rows, const QString& label,
+                        const QString& header) {
+        if (rows.empty()) {
+            return "<no table>";
+        }
+        const int column = static_cast<int>(rows.front().indexOf(header));
+        for (const QStringList& row : rows) {
+            if (row.front() == label && column > 0 && column < row.size()) {
+                return row[column];
+            }
+        }
+        return "<missing>";
+    }
+
+    QTemporaryDir m_dir;
+};
+
+TEST_F(CliDeviceTest, SearchPrintsEachDeviceOnTheLine) {
+    SimProcess sim({"--fast", "--device", "3:1", "--device", "7:1", "--device", "9:2"});
+    ASSERT_TRUE(sim.Started());
+    const CliResult result = Run(sim, "search");
+    ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+    EXPECT_EQ(result.out, "3\n7\n"); // 9 is a 3x6 and not what was asked for
+
+    const CliResult small = Run(sim, "search", {"--model", "3x6"});
+    EXPECT_EQ(small.exitCode, 0);
+    EXPECT_EQ(small.out, "9\n");
+}
+
+TEST_F(CliDeviceTest, InfoPrintsWhatTheDeviceReports) {
+    SimProcess sim({"--fast", "--device", "4:3"});
+    ASSERT_TRUE(sim.Started());
+    const CliResult result = Run(sim, "info", {"--id", "4", "--model", "Jexo", "-v"});
+    ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+    const QStringList lines = result.OutLines();
+    EXPECT_TRUE(lines.contains("id: 4"));
+    EXPECT_TRUE(lines.contains("model: 2x4 (Jexo)"));
+    for (const char* key : {"input source: ", "backlight: ", "temperature: ", "text 9: ",
+                            "program 0: ", "program 30: "}) {
+        EXPECT_EQ(lines
+                      .filter(QRegularExpression(
+                          "^" + QRegularExpression::escape(QString::fromLatin1(key))))
+                      .size(),
+                  1)
+            << key;
+    }
+    EXPECT_EQ(lines.filter(QRegularExpression("^temperature: \\d+C\\(\\d+F\\)$")).size(), 1);
+    // -v traces the frames both ways with their decoded header.
+    EXPECT_TRUE(result.err.contains(QRegularExpression(
+        "^> B1 A2 04 00 03 15 .*\\| ReadRequest id=4 prog=0 group=system item=0x15",
+        QRegularExpression::MultilineOption)))
+        << result.err.left(400).toStdString();
+    EXPECT_TRUE(result.err.contains(QRegularExpression("^< B1 5[13] 04 .*\\| (Ack|DataReply) id=4",
+                                                       QRegularExpression::MultilineOption)));
+}
+
+TEST_F(CliDeviceTest, SetReachesTheDeviceAndOutOfRangeSendsNothing) {
+    SimProcess sim({"--fast"});
+    ASSERT_TRUE(sim.Started());
+
+    // Refused before anything is written.
+    const CliResult refused = Run(sim, "set", {"out1.gain=-3", "out2.gain=15.1", "in1.mute=on"});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_EQ(refused.err.trimmed(),
+              "sonvex-cli: out2.gain=15.1: Out of Range (valid -40.0..15.0 dB)");
+    const CliResult refusedDelay = Run(sim, "set", {"out3.delay=1001"});
+    EXPECT_EQ(refusedDelay.exitCode, 1);
+    EXPECT_TRUE(refusedDelay.err.contains("Out of Range (valid 0..1000 ms)"))
+        << refusedDelay.err.toStdString();
+    EXPECT_TRUE(Writes(sim).empty()) << "a refused set wrote to the device";
+
+    const std::size_t before = sim.Frames().size();
+    const CliResult set =
+        Run(sim, "set",
+            {"out1.gain=-3", "in2.mute=on", "out2.eq1.freq=250", "out2.eq1.gain=4.5",
+             "out2.eq1.q=1.414", "out3.hpf.freq=800", "out3.hpf.slope=48", "out4.source=B+D",
+             "in1.gate=off", "out1.limiter.release=8X", "out5.delay=3.43m", "out6.name=Sub"});
+    ASSERT_EQ(set.exitCode, 0) << set.err.toStdString();
+
+    // The device acknowledged level, EQ, crossover, gate, dynamics and name records.
+    std::set<std::pair<int, int>> written; // group, block of each write
+    for (const LoggedFrame& frame : sim.Received(before)) {
+        if (frame.Code() == Protocol::WriteRequest) {
+            written.insert({frame.Group(), frame.Block()});
+        }
+    }
+    for (const auto& expected :
+         std::vector<std::pair<int, int>>{{Protocol::GroupOutput, Protocol::OutputBlockLevels},
+                                          {Protocol::GroupInput, Protocol::InputBlockLevels},
+                                          {Protocol::GroupOutput, 0}, // EQ band 1
+                                          {Protocol::GroupOutput, Protocol::OutputBlockCrossover},
+                                          {Protocol::GroupInput, Protocol::InputBlockGate},
+                                          {Protocol::GroupOutput, Protocol::OutputBlockDynamics},
+                                          {Protocol::GroupOutput, Protocol::OutputBlockName}}) {
+        EXPECT_EQ(written.count(expected), 1u)
+            << "group " << expected.first << " block " << expected.second << " not written";
+    }
+
+    // Read back from the device.
+    const auto rows = LiveTable(sim);
+    EXPECT_EQ(Cell(rows, "Gain", "Out1"), "-3.0");
+    EXPECT_EQ(Cell(rows, "Mute", "Input B"), "Mute");
+    EXPECT_EQ(Cell(rows, "Mute", "Input A"), "On");
+    EXPECT_EQ(Cell(rows, "EQ1 Freq", "Out2"), "250");
+    EXPECT_EQ(Cell(rows, "EQ1 Gain", "Out2"), "4.5");
+    EXPECT_EQ(Cell(rows, "EQ1 Q", "Out2"), "1.414");
+    EXPECT_EQ(Cell(rows, "XFreq_HPF", "Out3"), "800"); // reached in octave steps
+    EXPECT_EQ(Cell(rows, "XSLope_HPF", "Out3"), "48dB");
+    EXPECT_EQ(Cell(rows, "Src CHB", "Out4"), "On");
+    EXPECT_EQ(Cell(rows, "Src CHD", "Out4"), "On");
+    EXPECT_EQ(Cell(rows, "Src CHA", "Out4"), "Off");
+    EXPECT_EQ(Cell(rows, "NoiseGate", "Input A"), "Disable");
+    EXPECT_EQ(Cell(rows, "Release", "Out1"), "8X");
+    EXPECT_TRUE(Cell(rows, "Delay", "Out5").startsWith("9.9")) << "3.43 m is about 10 ms";
+    EXPECT_EQ(Cell(rows, "Name", "Out6"), "Sub");
+}
+
+TEST_F(CliDeviceTest, PullAndPushRoundTripAProgram) {
+    SimProcess sim({"--fast", "--device", "2:2"});
+    ASSERT_TRUE(sim.Started());
+    const QStringList device{"--id", "2", "--model", "3x6"};
+    QDir().mkpath(Path("in"));
+    const QString known = clitest::WriteKnownProgram(Path("in"), 2);
+
+    // To stored program 7, and back into a file whose extension is added.
+    const CliResult push = Run(sim, "push", QStringList{known, "--slot", "7"} + device);
+    ASSERT_EQ(push.exitCode, 0) << push.err.toStdString();
+    const CliResult pull =
+        Run(sim, "pull", QStringList{"--slot", "7", "-o", Path("seven")} + device);
+    ASSERT_EQ(pull.exitCode, 0) << pull.err.toStdString();
+    EXPECT_EQ(pull.out.trimmed(), Path("seven.dia36"));
+
+    const CliResult expected = RunCli({"table", known, "--model", "3x6", "--csv"});
+    const CliResult actual = RunCli({"table", Path("seven.dia36"), "--model", "3x6", "--csv"});
+    ASSERT_EQ(actual.exitCode, 0) << actual.err.toStdString();
+    EXPECT_EQ(actual.out, expected.out);
+
+    // To the live program: inputs A and B are muted while the outputs are written.
+    const std::size_t before = sim.Frames().size();
+    ASSERT_EQ(Run(sim, "push", QStringList{known} + device).exitCode, 0);
+    const std::vector<LoggedFrame> in = sim.Received(before);
+    std::vector<LoggedFrame> writes;
+    for (const LoggedFrame& frame : in) {
+        if (frame.Code() == Protocol::WriteRequest && frame.Program() == 0) {
+            writes.push_back(frame);
+        }
+    }
+    ASSERT_GE(writes.size(), 15u);
+    EXPECT_EQ(writes[1].Group(), Protocol::GroupInput);
+    EXPECT_EQ(writes[1].Channel(), 0);
+    EXPECT_EQ(writes[1].Block(), Protocol::InputBlockLevels);
+    EXPECT_EQ(writes[2].Channel(), 1);
+    EXPECT_EQ(writes[3].Group(), Protocol::GroupOutput);
+    // Input B is muted in the file, input A is not: A's true state is sent again afterwards.
+    EXPECT_EQ(writes.back().Group(), Protocol::GroupInput);
+    EXPECT_EQ(writes.back().Block(), Protocol::InputBlockLevels);
+
+    ASSERT_EQ(Run(sim, "pull", QStringList{"-o", Path("live.dia36")} + device).exitCode, 0);
+    const CliResult live = RunCli({"table", Path("live.dia36"), "--model", "3x6", "--csv"});
+    EXPECT_EQ(live.out.section("\r\n", 1), expected.out.section("\r\n", 1))
+        << "every cell below the header (the live program keeps its own name)";
+}
+
+TEST_F(CliDeviceTest, BackupThenRestoreIsByteIdentical) {
+    QDir().mkpath(Path("in"));
+    const QString known = clitest::WriteKnownProgram(Path("in"), 1);
+    {
+        SimProcess source({"--fast"});
+        ASSERT_TRUE(source.Started());
+        ASSERT_EQ(Run(source, "push", {known, "--slot", "3"}).exitCode, 0);
+        ASSERT_EQ(Run(source, "set", {"out2.gain=-12"}).exitCode, 0);
+        ASSERT_EQ(Run(source, "push", {known, "--slot", "30"}).exitCode, 0);
+        const CliResult backup = Run(source, "backup", {"-o", Path("venue")});
+        ASSERT_EQ(backup.exitCode, 0) << backup.err.toStdString();
+        EXPECT_EQ(backup.out.trimmed(), Path("venue.dat"));
+    }
+    SimProcess target({"--fast"});
+    ASSERT_TRUE(target.Started());
+    ASSERT_EQ(Run(target, "backup", {"-o", Path("fresh.dat")}).exitCode, 0);
+    const QByteArray original = ReadFile(Path("venue.dat"));
+    ASSERT_FALSE(original.isEmpty());
+    ASSERT_NE(ReadFile(Path("fresh.dat")), original) << "the pushed programs are in the bank";
+
+    const CliResult restore = Run(target, "restore", {Path("venue.dat")});
+    ASSERT_EQ(restore.exitCode, 0) << restore.err.toStdString();
+    ASSERT_EQ(Run(target, "backup", {"-o", Path("again.dat")}).exitCode, 0);
+    EXPECT_EQ(ReadFile(Path("again.dat")), original);
+}
+
+TEST_F(CliDeviceTest, SetIdMovesTheDevice) {
+    SimProcess sim({"--fast", "--device", "5:1"});
+    ASSERT_TRUE(sim.Started());
+    const CliResult result = Run(sim, "set-id", {"--id", "5", "--new-id", "12"});
+    ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+    EXPECT_EQ(Run(sim, "search").out, "12\n");
+    EXPECT_EQ(Run(sim, "info", {"--id", "12"}).exitCode, 0);
+}
+
+TEST_F(CliDeviceTest, FailuresGiveOneClearLineAndAnError) {
+    SimProcess silent({"--fast", "--silent"});
+    SimProcess wrong({"--fast", "--wrong-type"});
+    SimProcess small({"--fast", "--device", "1:3"});
+    ASSERT_TRUE(silent.Started() && wrong.Started() && small.Started());
+    struct Case {
+        QStringList arguments;
+        QString expected;
+    };
+    const std::vector<Case> cases{
+        {QStringList{"info", "--port", Path("no-such-port")}, "Unable to open COM-port"},
+        {QStringList{"backup", "-o", Path("x"), "--port", Path("no-such-port")},
+         "Unable to open COM-port"},
+        {QStringList{"search", "--port", Path("no-such-port")}, "Unable to open COM-port"},
+        {QStringList{"info", "--port", silent.Link()} + kFast, "Unable to Open COM-Port"},
+        {QStringList{"set", "out1.gain=1", "--port", silent.Link()} + kFast,
+         "Unable to Open COM-Port"},
+        {QStringList{"info", "--port", wrong.Link()} + kFast, "Device Type Error!"},
+        {QStringList{"info", "--port", small.Link()} + kFast, "Device Type Error!"}, // not a 4x8
+        {QStringList{"search", "--port", silent.Link()} + kFast, "no 4x8 device answered"},
+        {QStringList{"restore", Path("missing.dat"), "--port", silent.Link()}, "File read Error"},
+        {QStringList{"push", Path("missing.dia48"), "--port", silent.Link()}, "File read Error"},
+    };
+    for (const Case& c : cases) {
+        const CliResult result = RunCli(c.arguments);
+        EXPECT_EQ(result.exitCode, 1) << c.arguments.join(' ').toStdString();
+        EXPECT_EQ(result.ErrLines().size(), 1) << result.err.toStdString();
+        EXPECT_TRUE(result.err.startsWith("sonvex-cli: " + c.expected)) << result.err.toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(Path("x.dat")));
+}
+
+} // namespace
