@@ -18,7 +18,7 @@ bool ParseInt(const std::string& text, int low, int high, int& value) {
     return true;
 }
 
-bool ParseDevice(const std::string& text, SimOptions::DeviceSpec& device) {
+bool ParseDevice(const std::string& text, SimOptions::DeviceOption& device) {
     const auto colon = text.find(':');
     if (colon == std::string::npos) {
         return ParseInt(text, 1, 250, device.id);
@@ -100,7 +100,7 @@ bool ParseSimOptions(int argc, char** argv, SimOptions& options, std::string& er
             options.help = true;
         } else if (arg == "--device") {
             std::string text;
-            SimOptions::DeviceSpec device;
+            SimOptions::DeviceOption device;
             ok = value(text);
             if (ok && !ParseDevice(text, device)) {
                 error = "--device: '" + text + "' is not ID:TYPE with ID 1..250 and TYPE 1..3";
@@ -148,7 +148,7 @@ bool ParseSimOptions(int argc, char** argv, SimOptions& options, std::string& er
         }
     }
     if (options.devices.empty()) {
-        options.devices.push_back(SimOptions::DeviceSpec{});
+        options.devices.push_back(SimOptions::DeviceOption{});
     }
     std::set<int> ids;
     for (const auto& device : options.devices) {

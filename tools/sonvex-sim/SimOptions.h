@@ -7,17 +7,17 @@
 
 // Command line of sonvex-sim.
 struct SimOptions {
-    struct DeviceSpec {
+    struct DeviceOption {
         int id = 1;
         int type = 1;
     };
 
-    std::vector<DeviceSpec> devices; // at least one after parsing
-    std::string linkPath;            // symbolic link to the pty, or empty
-    bool fast = false;               // answer at once instead of at 9600 baud
-    std::string stateDir;            // keep each device's memory here, or empty
-    std::string logPath;             // frame log file, or empty
-    bool verbose = false;            // frame log on stderr
+    std::vector<DeviceOption> devices; // at least one after parsing
+    std::string linkPath;              // symbolic link to the pty, or empty
+    bool fast = false;                 // answer at once instead of at 9600 baud
+    std::string stateDir;              // keep each device's memory here, or empty
+    std::string logPath;               // frame log file, or empty
+    bool verbose = false;              // frame log on stderr
     bool sendIdentification = false;
     bool wrongType = false;
     SimFaults faults;

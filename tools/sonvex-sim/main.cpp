@@ -77,11 +77,11 @@ int main(int argc, char** argv) {
     }
 
     SimLine line;
-    for (const SimOptions::DeviceSpec& spec : options.devices) {
-        SimDevice& device = line.Add(spec.id, spec.type);
+    for (const SimOptions::DeviceOption& wanted : options.devices) {
+        SimDevice& device = line.Add(wanted.id, wanted.type);
         device.SetSendIdentification(options.sendIdentification);
         if (options.wrongType) {
-            device.SetReportedType(spec.type % 3 + 1);
+            device.SetReportedType(wanted.type % 3 + 1);
         }
     }
     std::vector<std::string> stateFiles;
