@@ -25,8 +25,13 @@ for _ in $(seq 1 50); do
 done
 [ -e "$line" ] || { echo "demo: the simulator did not start" >&2; exit 1; }
 
-cli() { "$BIN/sonvex-cli" "$@"; }
+# The simulator answers at once, so the service tick may run faster than the 100 ms a real
+# 9600 baud line needs.
+cli() { "$BIN/sonvex-cli" "$@" --tick 10; }
 heading() { printf '\n== %s ==\n' "$*"; }
+
+echo "Simulated 4-in/8-out processor with device ID 3 on $line"
+echo "(every command below runs with --tick 10: the simulator answers at once)"
 
 heading "Devices on the line (sonvex-cli search --port $line)"
 cli search --port "$line"
