@@ -16,7 +16,7 @@ namespace {
 constexpr int kSearchTickMs = 2;
 constexpr int kWaitMs = 60000;
 
-class IdSearchTest : public ::testing::Test {
+class ControlIdSearchTest : public ::testing::Test {
 protected:
     void SetUp() override {
         controltest::EnsureApplication();
@@ -30,9 +30,14 @@ struct SearchCase {
     QVector<int> expected;
 };
 
-class IdSearchOnLine : public IdSearchTest, public ::testing::WithParamInterface<SearchCase> {};
+void PrintTo(const SearchCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
-TEST_P(IdSearchOnLine, FindsExactlyTheDevicesOfThePanelsType) {
+class ControlIdSearchOnLine : public ControlIdSearchTest,
+                              public ::testing::WithParamInterface<SearchCase> {};
+
+TEST_P(ControlIdSearchOnLine, FindsExactlyTheDevicesOfThePanelsType) {
     SimProcess sim(GetParam().simArguments);
     ASSERT_TRUE(sim.Started());
     CZorvanDoc doc;
@@ -59,7 +64,7 @@ TEST_P(IdSearchOnLine, FindsExactlyTheDevicesOfThePanelsType) {
     EXPECT_EQ(sim.Received().size(), 250U);
 }
 
-INSTANTIATE_TEST_SUITE_P(Lines, IdSearchOnLine,
+INSTANTIATE_TEST_SUITE_P(Lines, ControlIdSearchOnLine,
                          ::testing::Values(SearchCase{"DevicesThreeAndSeven",
                                                       {"--fast", "--device", "3:1", "--device",
                                                        "7:1", "--device", "9:2"},
@@ -68,7 +73,7 @@ INSTANTIATE_TEST_SUITE_P(Lines, IdSearchOnLine,
                                                "NothingAnswers", {"--fast", "--silent"}, {}}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(IdSearchTest, CancelLeavesNothingQueuedAndThePortClosed) {
+TEST_F(ControlIdSearchTest, CancelLeavesNothingQueuedAndThePortClosed) {
     SimProcess sim({"--fast", "--silent"});
     ASSERT_TRUE(sim.Started());
     CZorvanDoc doc;
@@ -92,7 +97,7 @@ TEST_F(IdSearchTest, CancelLeavesNothingQueuedAndThePortClosed) {
     EXPECT_TRUE(link.OpenLink());
 }
 
-TEST_F(IdSearchTest, PortThatDoesNotOpenStartsNothing) {
+TEST_F(ControlIdSearchTest, PortThatDoesNotOpenStartsNothing) {
     CZorvanDoc doc;
     PanelLink link(doc, Variant::FourByEight());
     QStringList messages;

@@ -28,7 +28,7 @@ bool IsMeterRead(const LoggedFrame& frame) {
            frame.Channel() == Protocol::ItemMeters;
 }
 
-class PanelLinkTest : public ::testing::Test {
+class ControlPanelLinkTest : public ::testing::Test {
 protected:
     void SetUp() override {
         controltest::EnsureApplication();
@@ -65,7 +65,7 @@ protected:
     }
 };
 
-TEST_F(PanelLinkTest, ConnectDropsEarlierEditsAndReadsBackNamesAndSettings) {
+TEST_F(ControlPanelLinkTest, ConnectDropsEarlierEditsAndReadsBackNamesAndSettings) {
     SimProcess sim({"--fast", "--device", "3:1"});
     CZorvanDoc doc;
     PanelLink link(doc, Variant::FourByEight());
@@ -103,7 +103,7 @@ TEST_F(PanelLinkTest, ConnectDropsEarlierEditsAndReadsBackNamesAndSettings) {
     EXPECT_EQ(recorder.Retransmissions(), 0);
 }
 
-TEST_F(PanelLinkTest, EditedGainGoesOutAsOneLevelsRecordAtTheNextTick) {
+TEST_F(ControlPanelLinkTest, EditedGainGoesOutAsOneLevelsRecordAtTheNextTick) {
     SimProcess sim({"--fast", "--device", "1:1"});
     CZorvanDoc doc;
     PanelLink link(doc, Variant::FourByEight());
@@ -137,7 +137,7 @@ TEST_F(PanelLinkTest, EditedGainGoesOutAsOneLevelsRecordAtTheNextTick) {
     EXPECT_EQ(link.GetEngine().GetDeviceImage().GetOutput(2)->GetPolarity(), output.GetPolarity());
 }
 
-TEST_F(PanelLinkTest, IdleLinkPollsTheMetersAtEveryTick) {
+TEST_F(ControlPanelLinkTest, IdleLinkPollsTheMetersAtEveryTick) {
     SimProcess sim({"--fast", "--device", "1:3"});
     CZorvanDoc doc;
     PanelLink link(doc, Variant::TwoByFour());
@@ -173,7 +173,7 @@ TEST_F(PanelLinkTest, IdleLinkPollsTheMetersAtEveryTick) {
     EXPECT_GT(distinct.size(), 1U);
 }
 
-TEST_F(PanelLinkTest, SilentDeviceGetsTheHeadTwiceAndTheLinkClosesAfterTick40) {
+TEST_F(ControlPanelLinkTest, SilentDeviceGetsTheHeadTwiceAndTheLinkClosesAfterTick40) {
     SimProcess sim({"--silent", "--device", "1:1"});
     ASSERT_TRUE(sim.Started());
     CZorvanDoc doc;
@@ -208,10 +208,14 @@ struct WrongTypeCase {
     QStringList simArguments;
 };
 
-class WrongDeviceType : public PanelLinkTest,
-                        public ::testing::WithParamInterface<WrongTypeCase> {};
+void PrintTo(const WrongTypeCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
-TEST_P(WrongDeviceType, IsDroppedWithDeviceTypeError) {
+class ControlWrongDeviceType : public ControlPanelLinkTest,
+                               public ::testing::WithParamInterface<WrongTypeCase> {};
+
+TEST_P(ControlWrongDeviceType, IsDroppedWithDeviceTypeError) {
     SimProcess sim(GetParam().simArguments);
     ASSERT_TRUE(sim.Started());
     CZorvanDoc doc;
@@ -229,7 +233,7 @@ TEST_P(WrongDeviceType, IsDroppedWithDeviceTypeError) {
     EXPECT_EQ(sim.Received().size(), 1U);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, WrongDeviceType,
+INSTANTIATE_TEST_SUITE_P(Cases, ControlWrongDeviceType,
                          ::testing::Values(WrongTypeCase{"ReportsAnotherType",
                                                          &Variant::FourByEight,
                                                          {"--fast", "--wrong-type", "--device",
@@ -239,7 +243,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, WrongDeviceType,
                                                          {"--fast", "--device", "4:1"}}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(PanelLinkTest, DeviceDialogChangesTheIdAndSwitchesDevices) {
+TEST_F(ControlPanelLinkTest, DeviceDialogChangesTheIdAndSwitchesDevices) {
     SimProcess sim({"--fast", "--device", "3:1", "--device", "7:1"});
     CZorvanDoc doc;
     PanelLink link(doc, Variant::FourByEight());
@@ -294,7 +298,7 @@ TEST_F(PanelLinkTest, DeviceDialogChangesTheIdAndSwitchesDevices) {
     EXPECT_GE(answeredByNine, 12U);
 }
 
-TEST_F(PanelLinkTest, OperationsNeedTheLinkAndDisconnectResets) {
+TEST_F(ControlPanelLinkTest, OperationsNeedTheLinkAndDisconnectResets) {
     SimProcess sim({"--fast", "--device", "2:1"});
     CZorvanDoc doc;
     PanelLink link(doc, Variant::FourByEight());
@@ -344,5 +348,39 @@ TEST_F(PanelLinkTest, OperationsNeedTheLinkAndDisconnectResets) {
     EXPECT_EQ(link.GetEngine().Count(), 0);
     EXPECT_FALSE(link.Disconnect());
 }
+
+struct VariantCase {
+    const char* name;
+    const Variant& (*variant)();
+    const char* device;
+};
+
+void PrintTo(const VariantCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class ControlIdentification : public ControlPanelLinkTest,
+                              public ::testing::WithParamInterface<VariantCase> {};
+
+// The device sends its identification text and type code unasked; the panel's own are accepted.
+TEST_P(ControlIdentification, OwnTypeCodeIsAccepted) {
+    SimProcess sim({"--fast", "--send-identification", "--device", GetParam().device});
+    CZorvanDoc doc;
+    PanelLink link(doc, GetParam().variant());
+    LinkRecorder recorder(link);
+    ConnectAndSettle(link, sim, 6);
+    EXPECT_EQ(link.GetEngine().GetIdentificationText(), "ZQ_P_V1.0");
+    EXPECT_EQ(link.GetEngine().GetTypeCodeText(), GetParam().variant().typeCodeText);
+    EXPECT_TRUE(link.IsConnected());
+    EXPECT_TRUE(recorder.messages.empty());
+    EXPECT_EQ(doc.GetTitle(),
+              std::string(GetParam().variant().receivedTitlePrefix) + doc.GetProgram().GetName());
+}
+
+INSTANTIATE_TEST_SUITE_P(Variants, ControlIdentification,
+                         ::testing::Values(VariantCase{"FourByEight", &Variant::FourByEight, "6:1"},
+                                           VariantCase{"ThreeBySix", &Variant::ThreeBySix, "6:2"},
+                                           VariantCase{"TwoByFour", &Variant::TwoByFour, "6:3"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -21,7 +21,7 @@ namespace {
 constexpr int kFastTickMs = 2;
 constexpr int kWaitMs = 60000;
 
-class TransfersTest : public ::testing::Test {
+class ControlTransfersTest : public ::testing::Test {
 protected:
     void SetUp() override {
         controltest::EnsureApplication();
@@ -50,7 +50,7 @@ bool IsInputLevels(const LoggedFrame& frame) {
            frame.Block() == Protocol::InputBlockLevels;
 }
 
-TEST_F(TransfersTest, StoringTheLiveProgramMutesInputsAAndBAroundIt) {
+TEST_F(ControlTransfersTest, StoringTheLiveProgramMutesInputsAAndBAroundIt) {
     SimProcess sim({"--fast", "--device", "1:1"});
     CZorvanDoc doc;
     PanelLink link(doc, Variant::FourByEight());
@@ -110,7 +110,7 @@ TEST_F(TransfersTest, StoringTheLiveProgramMutesInputsAAndBAroundIt) {
     EXPECT_EQ(recorder.Retransmissions(), 0);
 }
 
-TEST_F(TransfersTest, TwoByFourPanelReadsTwelveChannelsButCopiesOnlyItsOwn) {
+TEST_F(ControlTransfersTest, TwoByFourPanelReadsTwelveChannelsButCopiesOnlyItsOwn) {
     SimProcess sim({"--fast", "--device", "5:3"});
     CZorvanDoc doc;
     PanelLink link(doc, Variant::TwoByFour());
@@ -161,7 +161,7 @@ TEST_F(TransfersTest, TwoByFourPanelReadsTwelveChannelsButCopiesOnlyItsOwn) {
     EXPECT_EQ(doc.GetTitle(), "Sonvex1.1 Jexo  " + program.GetName());
 }
 
-TEST_F(TransfersTest, BankRoundTripsThroughTheDevice) {
+TEST_F(ControlTransfersTest, BankRoundTripsThroughTheDevice) {
     SimProcess sim({"--fast", "--device", "2:1"});
     CZorvanDoc doc;
     PanelLink link(doc, Variant::FourByEight());
