@@ -39,14 +39,6 @@ struct LinkRecorder {
         QObject::connect(&link, &PanelLink::bankCompleted, [this] { ++bankCompleted; });
     }
 
-    int Retransmissions() const {
-        int count = 0;
-        for (const Transmission& t : transmissions) {
-            count += t.retransmission ? 1 : 0;
-        }
-        return count;
-    }
-
     std::vector<QString> messages;
     std::vector<Transmission> transmissions;
     std::vector<QVector<int>> levels;
