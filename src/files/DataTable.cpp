@@ -11,7 +11,7 @@ using OutputCell = std::function<std::string(const CAudio_OutData&)>;
 
 // One row of the table: its label and how an input and an output column fill their cell
 // (an empty function leaves the cell empty).
-struct RowSpec {
+struct RowRule {
     std::string label;
     InputCell input;
     OutputCell output;
@@ -25,7 +25,7 @@ const char* const kInputLetters = "ABCD";
 
 // The five rows of EQ band k (0-based) and the separator after them. Bands the channel does
 // not have (outputs have six) stay empty.
-void AddBandRows(std::vector<RowSpec>& rows, int k) {
+void AddBandRows(std::vector<RowRule>& rows, int k) {
     const std::string prefix = "EQ" + std::to_string(k + 1) + " ";
     const auto band = [k](const auto& channel) -> const CFilter* {
         return k < channel.GetFilterCount() - 2 ? channel.GetFilter(k) : nullptr;
@@ -53,7 +53,7 @@ void AddBandRows(std::vector<RowSpec>& rows, int k) {
     rows.push_back({});
 }
 
-void AddCrossoverRows(std::vector<RowSpec>& rows, const char* suffix, bool lowPass) {
+void AddCrossoverRows(std::vector<RowRule>& rows, const char* suffix, bool lowPass) {
     const auto section = [lowPass](const CAudio_OutData& out) -> const CFilter* {
         return out.GetFilter(lowPass ? out.GetFilterCount() - 1 : out.GetFilterCount() - 2);
     };
@@ -67,12 +67,12 @@ void AddCrossoverRows(std::vector<RowSpec>& rows, const char* suffix, bool lowPa
                     [section](const CAudio_OutData& out) { return section(out)->GetSlopeText(); }});
 }
 
-std::vector<RowSpec> RowSpecs(int variantCode, const CAudio_Data* program) {
+std::vector<RowRule> RowRules(int variantCode, const CAudio_Data* program) {
     const bool large = NormalisedVariant(variantCode) == 1;
     const int bands = large ? 8 : 6;
     const int sources = variantCode == 2 ? 3 : (variantCode == 3 ? 2 : 4);
 
-    std::vector<RowSpec> rows;
+    std::vector<RowRule> rows;
     rows.push_back({"Name", &CAudio_InData::GetNameText, &CAudio_OutData::GetNameText});
     if (large) {
         const std::string source = program != nullptr ? program->GetInputSourceText() : "";
@@ -126,13 +126,13 @@ void DataTable::Fill(const CAudio_Data& program) {
     for (int n = 1; n <= m_outputs; ++n) {
         m_headers.push_back("Out" + std::to_string(n));
     }
-    for (const RowSpec& spec : RowSpecs(m_variantCode, &program)) {
-        std::vector<std::string> row{spec.label};
+    for (const RowRule& rule : RowRules(m_variantCode, &program)) {
+        std::vector<std::string> row{rule.label};
         for (int i = 0; i < m_inputs; ++i) {
-            row.push_back(spec.input ? spec.input(*program.GetInput(i)) : std::string());
+            row.push_back(rule.input ? rule.input(*program.GetInput(i)) : std::string());
         }
         for (int n = 0; n < m_outputs; ++n) {
-            row.push_back(spec.output ? spec.output(*program.GetOutput(n)) : std::string());
+            row.push_back(rule.output ? rule.output(*program.GetOutput(n)) : std::string());
         }
         m_cells.push_back(std::move(row));
     }
@@ -170,8 +170,8 @@ std::string DataTable::ModelCode(int variantCode) {
 
 std::vector<std::string> DataTable::RowLabels(int variantCode) {
     std::vector<std::string> labels;
-    for (const RowSpec& spec : RowSpecs(variantCode, nullptr)) {
-        labels.push_back(spec.label);
+    for (const RowRule& rule : RowRules(variantCode, nullptr)) {
+        labels.push_back(rule.label);
     }
     return labels;
 }
