@@ -1,6 +1,7 @@
 // The ID search of the Connect dialog against the simulated line.
 
-#include "control/SimProcess.h"
+#include "common/SimProcess.h"
+#include "common/TestApplication.h"
 
 #include "files/ZorvanDoc.h"
 #include "link/protocol/FoundIdTable.h"
@@ -9,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-using controltest::SimProcess;
+using simtest::SimProcess;
 
 namespace {
 
@@ -19,7 +20,7 @@ constexpr int kWaitMs = 60000;
 class ControlIdSearchTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        controltest::EnsureApplication();
+        EnsureApplication();
         ResetFoundIdTable();
     }
 };

@@ -1,7 +1,8 @@
 // The link state machine and the service tick of PanelLink against the simulated processor.
 
+#include "common/SimProcess.h"
+#include "common/TestApplication.h"
 #include "control/LinkRecorder.h"
-#include "control/SimProcess.h"
 
 #include "files/ZorvanDoc.h"
 #include "link/protocol/FoundIdTable.h"
@@ -14,8 +15,8 @@
 #include <set>
 
 using controltest::LinkRecorder;
-using controltest::LoggedFrame;
-using controltest::SimProcess;
+using simtest::LoggedFrame;
+using simtest::SimProcess;
 
 namespace {
 
@@ -31,7 +32,7 @@ bool IsMeterRead(const LoggedFrame& frame) {
 class ControlPanelLinkTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        controltest::EnsureApplication();
+        EnsureApplication();
         ResetFoundIdTable();
     }
 

@@ -1,7 +1,8 @@
 // Whole-program transfers of PanelLink through the simulated processor.
 
+#include "common/SimProcess.h"
+#include "common/TestApplication.h"
 #include "control/LinkRecorder.h"
-#include "control/SimProcess.h"
 #include "core/SimTestPrograms.h"
 
 #include "files/ZorvanDoc.h"
@@ -13,8 +14,8 @@
 #include <gtest/gtest.h>
 
 using controltest::LinkRecorder;
-using controltest::LoggedFrame;
-using controltest::SimProcess;
+using simtest::LoggedFrame;
+using simtest::SimProcess;
 
 namespace {
 
@@ -24,7 +25,7 @@ constexpr int kWaitMs = 60000;
 class ControlTransfersTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        controltest::EnsureApplication();
+        EnsureApplication();
         ResetFoundIdTable();
     }
 

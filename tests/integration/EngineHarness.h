@@ -3,6 +3,7 @@
 // The real command engine on the real serial port, driven the way the panel's service timer
 // drives it: transmit the head, wait for its answer, transmit again when none comes.
 
+#include "common/TestApplication.h"
 #include "core/ScriptedLine.h"
 #include "link/SerialPort.h"
 #include "link/protocol/Command.h"
@@ -30,16 +31,6 @@ template <typename Predicate> bool ProcessEventsUntil(Predicate done, int timeou
 
 inline void ProcessEventsFor(int ms) {
     ProcessEventsUntil([] { return false; }, ms);
-}
-
-// Makes the one QCoreApplication a test program needs.
-inline void EnsureApplication() {
-    if (QCoreApplication::instance() == nullptr) {
-        static int argc = 1;
-        static char name[] = "sonvex_integration_test";
-        static char* argv[] = {name, nullptr};
-        static QCoreApplication app(argc, argv);
-    }
 }
 
 class EngineHarness {

@@ -2,7 +2,7 @@
 // spoiled, missing, noisy, late or cut-up answer does to the receive side.
 
 #include "EngineHarness.h"
-#include "SimProcess.h"
+#include "common/SimProcess.h"
 #include "link/protocol/ProgramEncoder.h"
 
 #include <gtest/gtest.h>
@@ -12,23 +12,24 @@
 
 namespace {
 
+using simtest::SimProcess;
+
 class SimFaultsTest : public ::testing::Test {
 protected:
     SimFaultsTest() { program.SetDeviceId(1); }
 
     // (Re)starts the simulator with the given faults and connects the engine to it.
-    void Start(const std::vector<std::string>& options) {
+    void Start(const QStringList& options) {
         StopSimulator();
         sim = std::make_unique<SimProcess>();
-        std::string error;
-        ASSERT_TRUE(sim->Start(options, error)) << error;
-        ASSERT_TRUE(harness.Open(sim->LinkPath(), 1)) << sim->Stderr();
+        ASSERT_TRUE(sim->Start(QStringList{"--fast"} + options)) << sim->Error().toStdString();
+        ASSERT_TRUE(harness.Open(sim->Link().toStdString(), 1)) << sim->Stderr().toStdString();
     }
     void StopSimulator() {
         harness.engine->ClosePort();
         if (sim) {
             if (HasFailure()) {
-                std::cerr << "--- sonvex-sim frame log ---\n" << sim->Log();
+                std::cerr << "--- sonvex-sim frame log ---\n" << sim->Log().toStdString();
             }
             EXPECT_EQ(sim->Stop(), 0) << "sonvex-sim should end cleanly";
             sim.reset();
@@ -82,7 +83,7 @@ TEST_F(SimFaultsTest, SilentDeviceAnswersNothing) {
     EXPECT_EQ(harness.engine->Count(), 1);
     EXPECT_EQ(Receiver().GetReceivedCount(), 0u);
     EXPECT_TRUE(harness.listener.messages.empty());
-    EXPECT_NE(sim->Log().find("not sent: fault injection"), std::string::npos)
+    EXPECT_TRUE(sim->Log().contains("not sent: fault injection"))
         << "the device heard the frame and kept quiet";
 }
 
@@ -98,7 +99,7 @@ TEST_F(SimFaultsTest, LineNoiseBetweenAnswersDoesNotStopTheNextAnswer) {
     EXPECT_EQ(harness.engine->GetProgramName(0), "Default");
     EXPECT_EQ(harness.engine->GetProgramName(1), "Preset01");
     EXPECT_EQ(harness.engine->GetProgramName(30), "Preset30");
-    EXPECT_NE(sim->Log().find("60 noise bytes"), std::string::npos);
+    EXPECT_TRUE(sim->Log().contains("60 noise bytes"));
 }
 
 TEST_F(SimFaultsTest, LateAnswersInSmallPiecesAreAssembled) {
@@ -110,7 +111,7 @@ TEST_F(SimFaultsTest, LateAnswersInSmallPiecesAreAssembled) {
     ASSERT_FALSE(harness.listener.messages.empty());
     EXPECT_EQ(harness.listener.messages.back().message, EngineMessage::WM_PROGRAM_RECEIVED);
     EXPECT_EQ(harness.engine->GetDeviceImage().GetOutput(7)->GetName(), "8");
-    EXPECT_NE(sim->Log().find("pieces"), std::string::npos);
+    EXPECT_TRUE(sim->Log().contains("pieces"));
 }
 
 // Answers are matched to requests by order only, so a doubled Ack takes the next record with it.

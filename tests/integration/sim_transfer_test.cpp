@@ -2,7 +2,7 @@
 // connect read-back, program transfers both ways and the ID search.
 
 #include "EngineHarness.h"
-#include "SimProcess.h"
+#include "common/SimProcess.h"
 #include "core/SimTestPrograms.h"
 #include "files/Archive.h"
 #include "link/protocol/FoundIdTable.h"
@@ -14,22 +14,23 @@
 
 namespace {
 
+using simtest::SimProcess;
+
 class SimTransferTest : public ::testing::Test {
 protected:
-    void Start(const std::vector<std::string>& options, int type = 1, bool fast = true) {
-        std::string error;
-        ASSERT_TRUE(sim.Start(options, error, fast)) << error;
-        ASSERT_TRUE(harness.Open(sim.LinkPath(), type)) << sim.Stderr();
+    void Start(const QStringList& options, int type = 1, bool fast = true) {
+        ASSERT_TRUE(sim.Start((fast ? QStringList{"--fast"} : QStringList{}) + options))
+            << sim.Error().toStdString();
+        ASSERT_TRUE(harness.Open(sim.Link().toStdString(), type)) << sim.Stderr().toStdString();
     }
     void TearDown() override {
         harness.engine->ClosePort();
         if (HasFailure()) {
             std::cerr << "--- sonvex-sim frame log (tail) ---\n"
-                      << sim.Log().substr(sim.Log().size() > 4000 ? sim.Log().size() - 4000 : 0);
+                      << sim.Log().right(4000).toStdString();
         }
         EXPECT_EQ(sim.Stop(), 0) << "sonvex-sim should end cleanly on SIGTERM";
-        EXPECT_FALSE(QFile::exists(QString::fromStdString(sim.LinkPath())))
-            << "the link must go with the simulator";
+        EXPECT_FALSE(QFile::exists(sim.Link())) << "the link must go with the simulator";
     }
 
     SimProcess sim;
@@ -126,7 +127,7 @@ TEST_F(SimTransferTest, AllThirtyStoredProgramsRoundTripByteIdentical) {
     collector.bank = &received;
     collector.arrived = &arrived;
     harness.engine->ClosePort();
-    ASSERT_TRUE(harness.engine->OpenPort(sim.LinkPath(), &collector));
+    ASSERT_TRUE(harness.engine->OpenPort(sim.Link().toStdString(), &collector));
     ASSERT_TRUE(harness.Drain(TransferSequences::UploadAllPrograms(program)));
 
     for (int k = 0; k < TransferSequences::BankSize; ++k) {
@@ -189,7 +190,7 @@ TEST_F(SimTransferTest, PacedAnswersTakeTheirTimeOnA9600BaudLine) {
 }
 
 TEST_F(SimTransferTest, StateDirectoryKeepsTheDeviceMemoryBetweenRuns) {
-    const std::string dir = sim.FilePath("state");
+    const QString dir = sim.FilePath("state");
     Start({"--state", dir});
     CAudio_Data program;
     program.SetDeviceId(1);
@@ -202,9 +203,8 @@ TEST_F(SimTransferTest, StateDirectoryKeepsTheDeviceMemoryBetweenRuns) {
     harness.engine->ClosePort();
     ASSERT_EQ(sim.Stop(), 0);
 
-    std::string error;
-    ASSERT_TRUE(sim.Start({"--state", dir}, error)) << error;
-    ASSERT_TRUE(harness.engine->OpenPort(sim.LinkPath(), &harness.listener));
+    ASSERT_TRUE(sim.Start({"--fast", "--state", dir})) << sim.Error().toStdString();
+    ASSERT_TRUE(harness.engine->OpenPort(sim.Link().toStdString(), &harness.listener));
     harness.listener.messages.clear();
     ASSERT_TRUE(harness.Drain(TransferSequences::ConnectReadBack(program)));
     EXPECT_EQ(harness.engine->GetDeviceImage().GetTemperature(), 44);

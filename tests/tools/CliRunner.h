@@ -3,7 +3,8 @@
 // Runs the real sonvex-cli as a child process and collects what it printed and its exit status,
 // and writes the program files the tests feed it.
 
-#include "control/SimProcess.h"
+#include "common/SimProcess.h"
+#include "common/TestApplication.h"
 
 #include "files/ProgramFiles.h"
 #include "files/ZorvanDoc.h"
@@ -26,7 +27,7 @@ struct CliResult {
 };
 
 inline CliResult RunCli(const QStringList& arguments, int timeoutMs = 120000) {
-    controltest::EnsureApplication();
+    EnsureApplication();
     QProcess process;
     process.setProgram(QStringLiteral(SONVEX_BIN_DIR "/sonvex-cli"));
     process.setArguments(arguments);

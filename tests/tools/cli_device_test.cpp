@@ -18,8 +18,8 @@
 
 using clitest::CliResult;
 using clitest::RunCli;
-using controltest::LoggedFrame;
-using controltest::SimProcess;
+using simtest::LoggedFrame;
+using simtest::SimProcess;
 
 namespace {
 

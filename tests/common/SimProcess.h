@@ -1,0 +1,196 @@
+#pragma once
+
+// build/bin/sonvex-sim as a child process on its own pseudo-terminal, reachable through a
+// symbolic link in a private temporary directory, with its frame log, standard output and
+// standard error in the same directory. The destructor stops the child, waits for it and removes
+// everything it made.
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <csignal>
+#include <cstddef>
+#include <fcntl.h>
+#include <spawn.h>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace simtest {
+
+// A logged frame: direction ("in" to the device, "out" from it) and its bytes.
+struct LoggedFrame {
+    QString direction;
+    QByteArray bytes;
+
+    // Byte i of the frame; -1 past its end.
+    int At(int i) const { return i < bytes.size() ? static_cast<unsigned char>(bytes[i]) : -1; }
+    int Code() const { return At(1); }
+    int DeviceId() const { return At(2); }
+    int Program() const { return At(3); }
+    int Group() const { return At(4); }
+    int Channel() const { return At(5); }
+    int Block() const { return At(6); }
+    int Length() const { return At(8); }
+    int PayloadByte(int i) const { return At(9 + i); }
+};
+
+class SimProcess {
+public:
+    SimProcess() = default;
+    // Starts at once; Started() tells whether it came up.
+    explicit SimProcess(const QStringList& arguments) { Start(arguments); }
+    ~SimProcess() { Stop(); }
+    SimProcess(const SimProcess&) = delete;
+    SimProcess& operator=(const SimProcess&) = delete;
+
+    static QString Binary() { return QStringLiteral(SONVEX_BIN_DIR "/sonvex-sim"); }
+
+    // Starts the simulator with --link and --log followed by arguments, e.g. {"--fast",
+    // "--device", "3:1"}, stopping a running one first. False (see Error()) when it does not
+    // come up within a few seconds.
+    bool Start(const QStringList& arguments) {
+        Stop();
+        m_error.clear();
+        if (!m_dir.isValid()) {
+            m_error = QStringLiteral("no temporary directory");
+            return false;
+        }
+        std::vector<std::string> args = {Binary().toStdString(), "--link", Link().toStdString(),
+                                         "--log", LogPath().toStdString()};
+        for (const QString& argument : arguments) {
+            args.push_back(argument.toStdString());
+        }
+        std::vector<char*> argv;
+        for (std::string& arg : args) {
+            argv.push_back(arg.data());
+        }
+        argv.push_back(nullptr);
+
+        const std::string out = FilePath(QStringLiteral("stdout.txt")).toStdString();
+        const std::string err = FilePath(QStringLiteral("stderr.txt")).toStdString();
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0644);
+        posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0644);
+        const int spawned = posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        if (spawned != 0) {
+            m_pid = -1;
+            m_error = QStringLiteral("cannot start ") + Binary();
+            return false;
+        }
+        // The simulator prints its terminal once the link is in place.
+        for (int waited = 0; waited < 5000; waited += 10) {
+            struct stat info {};
+            if (lstat(Link().toStdString().c_str(), &info) == 0 &&
+                Read(FilePath(QStringLiteral("stdout.txt"))).contains('\n')) {
+                return true;
+            }
+            int status = 0;
+            if (waitpid(m_pid, &status, WNOHANG) == m_pid) {
+                m_pid = -1;
+                m_error = QStringLiteral("sonvex-sim ended at once: ") + Stderr();
+                return false;
+            }
+            QThread::msleep(10);
+        }
+        m_error = QStringLiteral("sonvex-sim made no link");
+        return false;
+    }
+
+    // Ends the child with SIGTERM (SIGKILL if it does not go) and returns its exit status, or
+    // -1 when it had to be killed or was not running.
+    int Stop() {
+        if (m_pid <= 0) {
+            return -1;
+        }
+        kill(m_pid, SIGTERM);
+        int status = 0;
+        for (int waited = 0; waited < 5000; waited += 10) {
+            if (waitpid(m_pid, &status, WNOHANG) == m_pid) {
+                m_pid = -1;
+                return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            }
+            QThread::msleep(10);
+        }
+        kill(m_pid, SIGKILL);
+        waitpid(m_pid, &status, 0);
+        m_pid = -1;
+        return -1;
+    }
+
+    // Running since a successful Start().
+    bool Started() const { return m_pid > 0 && m_error.isEmpty(); }
+    // Why the last Start() failed.
+    const QString& Error() const { return m_error; }
+
+    QString Link() const { return FilePath(QStringLiteral("line")); }
+    // A path inside the private temporary directory.
+    QString FilePath(const QString& name) const { return m_dir.filePath(name); }
+    QString LogPath() const { return FilePath(QStringLiteral("frames.log")); }
+    QString Log() const { return QString::fromUtf8(Read(LogPath())); }
+    QString Stderr() const { return QString::fromUtf8(Read(FilePath("stderr.txt"))); }
+
+    // Frames logged so far, from index from on (the frames, not the note lines).
+    std::vector<LoggedFrame> Frames(std::size_t from = 0) const {
+        std::vector<LoggedFrame> frames;
+        QFile file(LogPath());
+        if (!file.open(QIODevice::ReadOnly)) {
+            return frames;
+        }
+        while (!file.atEnd()) {
+            const QString line = QString::fromLatin1(file.readLine()).trimmed();
+            // "hh:mm:ss.uuuuuu in  B1 A1 ... | description"
+            const QStringList parts =
+                line.section(QLatin1Char('|'), 0, 0).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+            if (parts.size() < 3 ||
+                (parts[1] != QLatin1String("in") && parts[1] != QLatin1String("out"))) {
+                continue;
+            }
+            LoggedFrame frame{parts[1], {}};
+            for (int i = 2; i < parts.size(); ++i) {
+                frame.bytes.append(static_cast<char>(parts[i].toUInt(nullptr, 16)));
+            }
+            frames.push_back(frame);
+        }
+        if (from >= frames.size()) {
+            return {};
+        }
+        return std::vector<LoggedFrame>(frames.begin() + static_cast<std::ptrdiff_t>(from),
+                                        frames.end());
+    }
+
+    // Frames the device received from index from on.
+    std::vector<LoggedFrame> Received(std::size_t from = 0) const {
+        std::vector<LoggedFrame> in;
+        for (const LoggedFrame& frame : Frames(from)) {
+            if (frame.direction == QLatin1String("in")) {
+                in.push_back(frame);
+            }
+        }
+        return in;
+    }
+
+private:
+    static QByteArray Read(const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    QTemporaryDir m_dir; // removed with everything in it
+    QString m_error;
+    pid_t m_pid = -1;
+};
+
+} // namespace simtest
