@@ -147,7 +147,10 @@ IndexRange BandwidthRange(int deviceType) {
 }
 
 double BandwidthIndexToOctaves(int index, int deviceType) {
-    return UsesCompactRules(deviceType) ? (index + 1) / 20.0 : (index + 5) / 100.0;
+    // Computed as step times index plus the first bandwidth, in this order: the result is
+    // archived as a double, and files must carry the same bits as those of the established
+    // writers (which differ in the last place from index / 100 for about a third of the steps).
+    return UsesCompactRules(deviceType) ? index * 0.05 + 0.05 : index * 0.01 + 0.05;
 }
 
 int BandwidthOctavesToIndex(double octaves, int deviceType) {

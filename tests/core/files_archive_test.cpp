@@ -1,4 +1,5 @@
 #include "files/Archive.h"
+#include "files/ProgramImage.h"
 #include "files/ZorvanDoc.h"
 #include "model/AudioData.h"
 
@@ -318,6 +319,39 @@ TEST(FilesArchive, EveryFieldHasItsOwnPlaceInTheRecords) {
     EXPECT_EQ(bytes[no + 43], out.GetDynamicsCode());
     EXPECT_EQ(bytes[no + 44], out.GetChannelIndex());
     EXPECT_EQ(Int32At(bytes, no + 45 + 7 * 44 + 40), out.GetFilter(7)->GetCode());
+}
+
+// A band taken from a device or bank record holds its bandwidth as step times index plus
+// 0.05 octave; the archive carries exactly those double bits, which for some steps differ in the
+// last place from the decimal value.
+TEST(FilesArchive, BandwidthFromAnIndexIsArchivedWithTheDevicesBits) {
+    struct Case {
+        int deviceType;
+        std::uint16_t index;
+        Bytes bits; // little-endian double at offset 24 of the section record
+    };
+    const Case cases[] = {
+        {1, 1, {0xB9, 0x1E, 0x85, 0xEB, 0x51, 0xB8, 0xAE, 0x3F}},  // 0.060000000000000005
+        {1, 24, {0x8F, 0xC2, 0xF5, 0x28, 0x5C, 0x8F, 0xD2, 0x3F}}, // 0.29
+        {2, 2, {0x34, 0x33, 0x33, 0x33, 0x33, 0x33, 0xC3, 0x3F}},  // 0.15000000000000002
+        {3, 59, {0, 0, 0, 0, 0, 0, 0x08, 0x40}},                   // 3.0
+    };
+    for (const Case& c : cases) {
+        CFilter band;
+        band.SetDeviceType(c.deviceType);
+        BandImage image;
+        image.frequency = 1000;
+        image.gain = 360;
+        image.bandwidth = c.index;
+        band.LoadFromImage(image);
+        CArchive ar;
+        band.Serialize(ar);
+        const Bytes bytes = ar.GetBuffer();
+        ASSERT_EQ(bytes.size(), 44u);
+        EXPECT_EQ(Bytes(bytes.begin() + 24, bytes.begin() + 32), c.bits)
+            << "device type " << c.deviceType << ", index " << c.index;
+        EXPECT_EQ(band.GetBandwidthIndex(), c.index);
+    }
 }
 
 TEST(FilesArchive, LoadingKeepsWhatIsNotArchived) {
