@@ -300,6 +300,21 @@ TEST_F(ProtocolEncoders, WholeOutputChannelLayout) {
     EXPECT_EQ(Bytes(p.begin() + 72, p.end()), Bytes({'S', 'u', 'b', '-', 'L', 0, 0, 0}));
 }
 
+TEST_F(ProtocolEncoders, CrossoverAndNameBlocksAreByteExact) {
+    Use(1);
+    CAudio_OutData& out = *program.GetOutput(2);
+    out.GetHighPass()->SetCrossoverType(0);
+    out.GetHighPass()->SetSlope(3);
+    out.GetHighPass()->SetFrequency(1000); // not stepped yet: 10 Hz is what the device has
+    out.GetLowPass()->SetCrossoverType(1);
+    out.GetLowPass()->SetSlope(2);
+    out.SetName("Mid");
+    ProgramEncoder e = Encoder();
+    // High-pass sent frequency, type, slope, then the same for the low-pass.
+    EXPECT_EQ(PayloadOf(*e.WriteOutputCrossover(2)), Bytes({10, 0, 0, 3, 0x30, 0x75, 1, 2}));
+    EXPECT_EQ(PayloadOf(*e.WriteOutputName(2)), Bytes({'M', 'i', 'd', 0, 0, 0, 0, 0}));
+}
+
 TEST_F(ProtocolEncoders, AutomaticTimingSendsHighPassClassAndRelease4) {
     Use(1);
     CAudio_OutData& out = *program.GetOutput(0);
