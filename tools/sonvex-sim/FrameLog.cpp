@@ -1,6 +1,6 @@
 #include "FrameLog.h"
 
-#include "link/protocol/ProtocolCodes.h"
+#include "link/protocol/FrameText.h"
 
 #include <chrono>
 #include <cstdio>
@@ -22,25 +22,6 @@ std::string Now() {
     return text;
 }
 
-std::string CodeName(std::uint8_t code) {
-    switch (code) {
-    case Protocol::WriteRequest:
-        return "WriteRequest";
-    case Protocol::ReadRequest:
-        return "ReadRequest";
-    case Protocol::Ack:
-    case Protocol::AckAlt:
-        return "Ack";
-    case Protocol::DataReply:
-        return "DataReply";
-    default: {
-        char text[16];
-        std::snprintf(text, sizeof text, "code=0x%02X", code);
-        return text;
-    }
-    }
-}
-
 } // namespace
 
 bool FrameLog::OpenFile(const std::string& path, std::string& error) {
@@ -52,36 +33,14 @@ bool FrameLog::OpenFile(const std::string& path, std::string& error) {
     return true;
 }
 
-std::string FrameLog::Describe(const std::vector<std::uint8_t>& frame) {
-    if (frame.size() < Protocol::HeaderSize) {
-        return "short frame";
-    }
-    const bool system = frame[Protocol::OffsetGroup] == Protocol::GroupSystem;
-    const unsigned block = frame[Protocol::OffsetBlock];
-    char text[128];
-    std::snprintf(
-        text, sizeof text,
-        block == Protocol::ArchiveFlag ? "%s id=%u prog=%u group=%u %s=%s%X block=0x%X L=%u"
-                                       : "%s id=%u prog=%u group=%u %s=%s%X block=%u L=%u",
-        CodeName(frame[Protocol::OffsetCode]).c_str(), frame[Protocol::OffsetDeviceId],
-        frame[Protocol::OffsetProgram], frame[Protocol::OffsetGroup], system ? "item" : "channel",
-        system ? "0x" : "", frame[Protocol::OffsetChannel], block, frame[Protocol::OffsetLength]);
-    return text;
-}
-
 void FrameLog::Frame(const char* direction, const std::vector<std::uint8_t>& frame,
                      const std::string& note) {
     if (!Enabled()) {
         return;
     }
-    std::string hex;
-    char pair[4];
-    for (const std::uint8_t byte : frame) {
-        std::snprintf(pair, sizeof pair, "%02X ", byte);
-        hex += pair;
-    }
+    const std::string hex = frame.empty() ? "" : Protocol::HexText(frame) + " ";
     std::string line = Now() + " " + direction + (direction[2] == '\0' ? "  " : " ") + hex + "| " +
-                       Describe(frame);
+                       Protocol::HeaderText(frame, Protocol::HeaderStyle::Raw);
     if (!note.empty()) {
         line += " (" + note + ")";
     }

@@ -18,9 +18,6 @@ public:
                const std::string& note);
     void Note(const std::string& text);
 
-    // "ReadRequest id=1 prog=0 group=3 item=0x14 block=0 L=8" for a frame.
-    static std::string Describe(const std::vector<std::uint8_t>& frame);
-
 private:
     void Write(const std::string& line);
 
