@@ -23,6 +23,27 @@ QString Text(const std::string& text) {
     return QString::fromStdString(text);
 }
 
+// A command that reads from the device into a file takes no operands and needs -o (kSuccess
+// when both hold).
+int NoOperandsButOutput(const CliOptions& options) {
+    if (const int status = NoOperands(options)) {
+        return status;
+    }
+    if (options.output.isEmpty()) {
+        return UsageError(options.command, QStringLiteral("no output file given (-o FILE)"));
+    }
+    return kSuccess;
+}
+
+// The path of a file written, or why it was not.
+int Written(const FileResult& saved) {
+    if (!saved) {
+        return Failure(QStringLiteral("%1: %2").arg(Text(saved.error), Text(saved.path)));
+    }
+    std::cout << saved.path << std::endl;
+    return kSuccess;
+}
+
 } // namespace
 
 int Ports(const CliOptions& options) {
@@ -95,11 +116,8 @@ int Info(const CliOptions& options) {
 }
 
 int Pull(const CliOptions& options) {
-    if (const int status = NoOperands(options)) {
+    if (const int status = NoOperandsButOutput(options)) {
         return status;
-    }
-    if (options.output.isEmpty()) {
-        return UsageError(options.command, QStringLiteral("no output file given (-o FILE)"));
     }
     DeviceSession session(options);
     if (!session.Open()) {
@@ -112,13 +130,8 @@ int Pull(const CliOptions& options) {
                              QStringLiteral("reading program %1").arg(options.slot))) {
         return Failure(session.Error());
     }
-    const FileResult saved = StoreProgramToPC(session.Document(), session.GetVariant().deviceType,
-                                              options.output.toStdString());
-    if (!saved) {
-        return Failure(QStringLiteral("%1: %2").arg(Text(saved.error), Text(saved.path)));
-    }
-    std::cout << saved.path << std::endl;
-    return kSuccess;
+    return Written(StoreProgramToPC(session.Document(), session.GetVariant().deviceType,
+                                    options.output.toStdString()));
 }
 
 int Push(const CliOptions& options) {
@@ -147,11 +160,8 @@ int Push(const CliOptions& options) {
 }
 
 int Backup(const CliOptions& options) {
-    if (const int status = NoOperands(options)) {
+    if (const int status = NoOperandsButOutput(options)) {
         return status;
-    }
-    if (options.output.isEmpty()) {
-        return UsageError(options.command, QStringLiteral("no output file given (-o FILE)"));
     }
     DeviceSession session(options);
     if (!session.Open()) {
@@ -166,12 +176,7 @@ int Backup(const CliOptions& options) {
     if (!complete) {
         return Failure(QStringLiteral("program 30 did not arrive; no bank file written"));
     }
-    const FileResult saved = StoreAllToPC(session.Document(), options.output.toStdString());
-    if (!saved) {
-        return Failure(QStringLiteral("%1: %2").arg(Text(saved.error), Text(saved.path)));
-    }
-    std::cout << saved.path << std::endl;
-    return kSuccess;
+    return Written(StoreAllToPC(session.Document(), options.output.toStdString()));
 }
 
 int Restore(const CliOptions& options) {
