@@ -1,7 +1,6 @@
 // The ID search of the Connect dialog against the simulated line.
 
-#include "common/SimProcess.h"
-#include "common/TestApplication.h"
+#include "control/ControlTest.h"
 
 #include "files/ZorvanDoc.h"
 #include "link/protocol/FoundIdTable.h"
@@ -17,13 +16,7 @@ namespace {
 constexpr int kSearchTickMs = 2;
 constexpr int kWaitMs = 60000;
 
-class ControlIdSearchTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        EnsureApplication();
-        ResetFoundIdTable();
-    }
-};
+class ControlIdSearchTest : public controltest::ControlTest {};
 
 struct SearchCase {
     const char* name;

@@ -1,7 +1,6 @@
 // The link state machine and the service tick of PanelLink against the simulated processor.
 
-#include "common/SimProcess.h"
-#include "common/TestApplication.h"
+#include "control/ControlTest.h"
 #include "control/LinkRecorder.h"
 
 #include "files/ZorvanDoc.h"
@@ -14,13 +13,13 @@
 #include <algorithm>
 #include <set>
 
+using controltest::kFastTickMs;
 using controltest::LinkRecorder;
 using simtest::LoggedFrame;
 using simtest::SimProcess;
 
 namespace {
 
-constexpr int kFastTickMs = 5;
 constexpr int kWaitMs = 20000;
 constexpr int kHourMs = 3600 * 1000;
 
@@ -29,22 +28,8 @@ bool IsMeterRead(const LoggedFrame& frame) {
            frame.Channel() == Protocol::ItemMeters;
 }
 
-class ControlPanelLinkTest : public ::testing::Test {
+class ControlPanelLinkTest : public controltest::ControlTest {
 protected:
-    void SetUp() override {
-        EnsureApplication();
-        ResetFoundIdTable();
-    }
-
-    // Connects and waits until the read-back and the recall are through.
-    static void ConnectAndSettle(PanelLink& link, const SimProcess& sim, int id) {
-        ASSERT_TRUE(sim.Started());
-        link.SetTickInterval(kFastTickMs);
-        ASSERT_TRUE(link.Connect(sim.Link(), id));
-        ASSERT_TRUE(link.WaitForTransfer(kWaitMs));
-        ASSERT_TRUE(link.WaitUntilSettled(kWaitMs));
-    }
-
     // From here on the test drives the tick itself.
     // What the tick had queued goes out and is answered.
     static void TakeOverTick(PanelLink& link) {
@@ -79,7 +64,7 @@ TEST_F(ControlPanelLinkTest, ConnectDropsEarlierEditsAndReadsBackNamesAndSetting
     program.GetOutput(0)->SetGain(100);
     program.GetInput(1)->SetPolarity(1);
     program.SetTemperature(40);
-    ConnectAndSettle(link, sim, 3);
+    ConnectAndSettle(link, sim, 3, kWaitMs);
 
     EXPECT_TRUE(link.IsConnected());
     EXPECT_FALSE(link.IsBusy());
@@ -107,7 +92,7 @@ TEST_F(ControlPanelLinkTest, EditedGainGoesOutAsOneLevelsRecordAtTheNextTick) {
     SimProcess sim({"--fast", "--device", "1:1"});
     CZorvanDoc doc;
     PanelLink link(doc, Variant::FourByEight());
-    ConnectAndSettle(link, sim, 1);
+    ConnectAndSettle(link, sim, 1, kWaitMs);
     TakeOverTick(link);
     const std::size_t mark = sim.Frames().size();
 
@@ -140,7 +125,7 @@ TEST_F(ControlPanelLinkTest, IdleLinkPollsTheMetersAtEveryTick) {
     CZorvanDoc doc;
     PanelLink link(doc, Variant::TwoByFour());
     LinkRecorder recorder(link);
-    ConnectAndSettle(link, sim, 1);
+    ConnectAndSettle(link, sim, 1, kWaitMs);
     TakeOverTick(link);
     const std::size_t mark = sim.Frames().size();
     recorder.levels.clear();
@@ -245,7 +230,7 @@ TEST_F(ControlPanelLinkTest, DeviceDialogChangesTheIdAndSwitchesDevices) {
     SimProcess sim({"--fast", "--device", "3:1", "--device", "7:1"});
     CZorvanDoc doc;
     PanelLink link(doc, Variant::FourByEight());
-    ConnectAndSettle(link, sim, 3);
+    ConnectAndSettle(link, sim, 3, kWaitMs);
     const int queued = link.GetEngine().Count();
 
     // Nothing happens for the current ID, an empty target or an ID off the line's range.
@@ -319,7 +304,7 @@ TEST_F(ControlPanelLinkTest, OperationsNeedTheLinkAndDisconnectResets) {
     ASSERT_EQ(recorder.messages.size(), 1U);
     EXPECT_EQ(recorder.messages[0], "Unable to open COM-port");
 
-    ConnectAndSettle(link, sim, 2);
+    ConnectAndSettle(link, sim, 2, kWaitMs);
     EXPECT_FALSE(link.SendSystemItem(21));
     EXPECT_TRUE(link.SendSystemItem(22));
     EXPECT_TRUE(link.CopyChannel(1, 3, false));
@@ -366,7 +351,7 @@ TEST_P(ControlIdentification, OwnTypeCodeIsAccepted) {
     CZorvanDoc doc;
     PanelLink link(doc, GetParam().variant());
     LinkRecorder recorder(link);
-    ConnectAndSettle(link, sim, 6);
+    ConnectAndSettle(link, sim, 6, kWaitMs);
     EXPECT_EQ(link.GetEngine().GetIdentificationText(), "ZQ_P_V1.0");
     EXPECT_EQ(link.GetEngine().GetTypeCodeText(), GetParam().variant().typeCodeText);
     EXPECT_TRUE(link.IsConnected());

@@ -1,7 +1,6 @@
 // Whole-program transfers of PanelLink through the simulated processor.
 
-#include "common/SimProcess.h"
-#include "common/TestApplication.h"
+#include "control/ControlTest.h"
 #include "control/LinkRecorder.h"
 #include "core/SimTestPrograms.h"
 
@@ -19,24 +18,9 @@ using simtest::SimProcess;
 
 namespace {
 
-constexpr int kFastTickMs = 5;
 constexpr int kWaitMs = 60000;
 
-class ControlTransfersTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        EnsureApplication();
-        ResetFoundIdTable();
-    }
-
-    static void ConnectAndSettle(PanelLink& link, const SimProcess& sim, int id) {
-        ASSERT_TRUE(sim.Started());
-        link.SetTickInterval(kFastTickMs);
-        ASSERT_TRUE(link.Connect(sim.Link(), id));
-        ASSERT_TRUE(link.WaitForTransfer(kWaitMs));
-        ASSERT_TRUE(link.WaitUntilSettled(kWaitMs));
-    }
-};
+class ControlTransfersTest : public controltest::ControlTest {};
 
 simtest::Bytes InputPayload(CAudio_Data& program, int channel) {
     return simtest::PayloadOf(ProgramEncoder(program).WriteInputChannel(0, channel));
@@ -55,7 +39,7 @@ TEST_F(ControlTransfersTest, StoringTheLiveProgramMutesInputsAAndBAroundIt) {
     SimProcess sim({"--fast", "--device", "1:1"});
     CZorvanDoc doc;
     PanelLink link(doc, Variant::FourByEight());
-    ConnectAndSettle(link, sim, 1);
+    ConnectAndSettle(link, sim, 1, kWaitMs);
     CAudio_Data& program = doc.GetProgram();
     program.GetInput(0)->SetOn(1);
     program.GetInput(1)->SetOn(1);
@@ -113,7 +97,7 @@ TEST_F(ControlTransfersTest, TwoByFourPanelReadsTwelveChannelsButCopiesOnlyItsOw
     SimProcess sim({"--fast", "--device", "5:3"});
     CZorvanDoc doc;
     PanelLink link(doc, Variant::TwoByFour());
-    ConnectAndSettle(link, sim, 5);
+    ConnectAndSettle(link, sim, 5, kWaitMs);
     CAudio_Data& program = doc.GetProgram();
 
     // The device's live program gets varied values in all twelve channels.
@@ -165,7 +149,7 @@ TEST_F(ControlTransfersTest, BankRoundTripsThroughTheDevice) {
     CZorvanDoc doc;
     PanelLink link(doc, Variant::FourByEight());
     LinkRecorder recorder(link);
-    ConnectAndSettle(link, sim, 2);
+    ConnectAndSettle(link, sim, 2, kWaitMs);
 
     CZorvanDoc::StoredPrograms bank;
     for (std::size_t k = 0; k < bank.size(); ++k) {
@@ -179,7 +163,7 @@ TEST_F(ControlTransfersTest, BankRoundTripsThroughTheDevice) {
 
     // A fresh connection reads the names back from the device; the bank is then collected.
     ASSERT_TRUE(link.Disconnect());
-    ConnectAndSettle(link, sim, 2);
+    ConnectAndSettle(link, sim, 2, kWaitMs);
     EXPECT_EQ(link.GetProgramName(12), "Bank12");
     doc.GetStoredPrograms() = CZorvanDoc::StoredPrograms{};
     ASSERT_TRUE(link.StoreAllToPC());

@@ -1,0 +1,38 @@
+#pragma once
+
+// Base of the device control tests against the simulated processor: the application, a fresh
+// ID table for every test, and a connect that waits until the device is read back.
+
+#include "common/SimProcess.h"
+#include "common/TestApplication.h"
+
+#include "link/protocol/FoundIdTable.h"
+#include "panel/control/PanelLink.h"
+
+#include <gtest/gtest.h>
+
+namespace controltest {
+
+// The simulator answers at once, so the panel may tick much faster than on a real line.
+constexpr int kFastTickMs = 5;
+
+class ControlTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        EnsureApplication();
+        ResetFoundIdTable();
+    }
+
+    // Connects on the fast tick and waits (up to waitMs each) until the read-back and the recall
+    // are through.
+    static void ConnectAndSettle(PanelLink& link, const simtest::SimProcess& sim, int id,
+                                 int waitMs) {
+        ASSERT_TRUE(sim.Started());
+        link.SetTickInterval(kFastTickMs);
+        ASSERT_TRUE(link.Connect(sim.Link(), id));
+        ASSERT_TRUE(link.WaitForTransfer(waitMs));
+        ASSERT_TRUE(link.WaitUntilSettled(waitMs));
+    }
+};
+
+} // namespace controltest
