@@ -105,7 +105,8 @@ int ZeroDbGainIndex(int deviceType) {
 }
 
 double ChannelGainToDb(int index, int deviceType) {
-    return (index - ZeroDbGainIndex(deviceType)) / 10.0;
+    // Same arithmetic as the established tool, so curves land on the same pixels.
+    return index * 0.1 - (UsesCompactRules(deviceType) ? 36.0 : 40.0);
 }
 
 std::string ChannelGainText(int index, int deviceType) {
@@ -124,7 +125,9 @@ TypedIndex OutputGainFromDb(double dB, int deviceType) {
 // ---- EQ band gain ----
 
 double EqGainIndexToDb(int index) {
-    return (index - EqGainZeroIndex) / 10.0;
+    // The band gain is archived as a double: computing it exactly as the established tool does
+    // keeps saved files bit-identical. Index 300 still gives exactly 0.0.
+    return index * 0.1 - 30.0;
 }
 
 int EqGainDbToIndex(double dB) {

@@ -55,6 +55,8 @@ TEST_P(ControlIdSearchOnLine, FindsExactlyTheDevicesOfThePanelsType) {
     EXPECT_FALSE(link.GetEngine().IsOpen());
     EXPECT_EQ(link.GetEngine().GetSearchWindow(), nullptr);
     EXPECT_FALSE(link.IsConnected());
+    // The last probe may still be on its way into the simulator's log when the search ends.
+    PanelLink::WaitFor([&] { return sim.Received().size() >= 250U; }, 2000);
     EXPECT_EQ(sim.Received().size(), 250U);
 }
 

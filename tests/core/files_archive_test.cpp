@@ -354,6 +354,37 @@ TEST(FilesArchive, BandwidthFromAnIndexIsArchivedWithTheDevicesBits) {
     }
 }
 
+TEST(FilesArchive, GainFromAnIndexIsArchivedWithTheDevicesBits) {
+    // The band gain is stored as a double: a gain set through its index must carry exactly the
+    // bits the established tool writes, or re-saved files would differ from the originals.
+    struct Case {
+        std::uint16_t index;
+        Bytes bits; // little-endian double at offset 12 of the section record
+        bool flat;
+    };
+    const Case cases[] = {
+        {301, {0x00, 0x9A, 0x99, 0x99, 0x99, 0x99, 0xB9, 0x3F}, false}, // 0.10000000000000142
+        {299, {0x00, 0x99, 0x99, 0x99, 0x99, 0x99, 0xB9, 0xBF}, false}, // -0.09999999999999787
+        {1, {0x66, 0x66, 0x66, 0x66, 0x66, 0xE6, 0x3D, 0xC0}, false},   // -29.9
+        {300, {0, 0, 0, 0, 0, 0, 0, 0}, true},                          // exactly 0.0: flat
+    };
+    for (const Case& c : cases) {
+        CFilter band;
+        BandImage image;
+        image.frequency = 1000;
+        image.gain = c.index;
+        image.bandwidth = 95;
+        band.LoadFromImage(image);
+        CArchive ar;
+        band.Serialize(ar);
+        const Bytes bytes = ar.GetBuffer();
+        ASSERT_EQ(bytes.size(), 44u);
+        EXPECT_EQ(Bytes(bytes.begin() + 12, bytes.begin() + 20), c.bits) << "index " << c.index;
+        EXPECT_EQ(band.GetGainIndex(), c.index);
+        EXPECT_EQ(band.IsFlat() != 0, c.flat) << "index " << c.index;
+    }
+}
+
 TEST(FilesArchive, LoadingKeepsWhatIsNotArchived) {
     CAudio_Data source;
     FillEveryField(source);

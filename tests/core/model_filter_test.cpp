@@ -52,7 +52,7 @@ TEST(ModelFilter, DefaultsAreAFlatBandThatIsNotPending) {
 TEST(ModelFilter, GainIndexDecidesFlat) {
     CFilter f;
     f.SetGainIndex(301);
-    EXPECT_DOUBLE_EQ(f.GetGain(), 0.1);
+    EXPECT_NEAR(f.GetGain(), 0.1, 1e-9); // the exact bits are pinned by the archive tests
     EXPECT_EQ(f.IsFlat(), 0);
     EXPECT_EQ(f.GetGainText(), "0.1");
     f.SetGainIndex(300);
