@@ -3,22 +3,19 @@
 #include "files/ProgramImage.h"
 #include "model/InData.h"
 
-#include <algorithm>
 #include <cstdint>
 
 void CAudio_InData::Serialize(CArchive& ar) {
     if (ar.IsStoring()) {
-        const auto end = std::find(m_name.begin(), m_name.end(), '\0');
-        ar << std::string(m_name.begin(), end) << m_on << m_polarity << std::int32_t{m_delay}
-           << std::int32_t{m_gain} << m_auxFlag << std::int32_t{m_auxValue} << m_gateThreshold
-           << m_gateOff << m_levelCode << m_channelIndex;
+        ar << m_name.Text() << m_on << m_polarity << std::int32_t{m_delay} << std::int32_t{m_gain}
+           << m_auxFlag << std::int32_t{m_auxValue} << m_gateThreshold << m_gateOff << m_levelCode
+           << m_channelIndex;
     } else {
         std::string name;
         std::int32_t delay = 0, gain = 0, auxValue = 0;
         ar >> name >> m_on >> m_polarity >> delay >> gain >> m_auxFlag >> auxValue >>
             m_gateThreshold >> m_gateOff >> m_levelCode >> m_channelIndex;
-        m_name.fill('\0');
-        std::copy_n(name.begin(), std::min(name.size(), m_name.size()), m_name.begin());
+        m_name.Assign(name);
         m_delay = delay;
         m_gain = gain;
         m_auxValue = auxValue;

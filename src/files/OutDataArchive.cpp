@@ -3,13 +3,11 @@
 #include "files/ProgramImage.h"
 #include "model/OutData.h"
 
-#include <algorithm>
 #include <cstdint>
 
 void CAudio_OutData::Serialize(CArchive& ar) {
     if (ar.IsStoring()) {
-        const auto end = std::find(m_name.begin(), m_name.end(), '\0');
-        ar << std::string(m_name.begin(), end) << std::int32_t{m_reserved1} << m_nameCode << m_on
+        ar << m_name.Text() << std::int32_t{m_reserved1} << m_nameCode << m_on
            << std::int32_t{m_gain} << m_polarity << m_sourceMask << std::int32_t{m_delay}
            << m_levelCode << std::int32_t{m_reserved2} << std::int32_t{m_limitThreshold} << m_attack
            << m_release << std::int32_t{m_clipLimit} << std::int32_t{m_ratio}
@@ -21,8 +19,7 @@ void CAudio_OutData::Serialize(CArchive& ar) {
         ar >> name >> reserved1 >> m_nameCode >> m_on >> gain >> m_polarity >> m_sourceMask >>
             delay >> m_levelCode >> reserved2 >> limitThreshold >> m_attack >> m_release >>
             clipLimit >> ratio >> mode >> timing >> m_dynamicsCode >> m_channelIndex;
-        m_name.fill('\0');
-        std::copy_n(name.begin(), std::min(name.size(), m_name.size()), m_name.begin());
+        m_name.Assign(name);
         m_reserved1 = reserved1;
         m_gain = gain;
         m_delay = delay;

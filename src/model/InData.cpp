@@ -2,34 +2,21 @@
 
 #include "model/ValueTables.h"
 
-#include <algorithm>
-
-namespace {
-
-std::string NameFromBuffer(const std::array<char, CAudio_InData::kNameLength>& buffer) {
-    // The buffer is not necessarily terminated: never read past its end.
-    const auto end = std::find(buffer.begin(), buffer.end(), '\0');
-    return std::string(buffer.begin(), end);
-}
-
-} // namespace
-
 CAudio_InData::CAudio_InData() {
     m_eq.Create(true, kFilterCount);
 }
 
 void CAudio_InData::SetName(const std::string& name) {
-    m_name.fill('\0');
-    std::copy_n(name.begin(), std::min<std::size_t>(name.size(), m_name.size()), m_name.begin());
+    m_name.Assign(name);
     m_nameChanged = 1;
 }
 
 std::string CAudio_InData::GetName() const {
-    return NameFromBuffer(m_name);
+    return m_name.Text();
 }
 
 std::string CAudio_InData::GetNameText() const {
-    return NameFromBuffer(m_name);
+    return m_name.Text();
 }
 
 void CAudio_InData::SetOn(std::uint8_t on) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/ChannelNameBuffer.h"
 #include "model/EQ.h"
 #include "model/Filter.h"
 #include "model/Geometry.h"
@@ -16,7 +17,7 @@ struct InputImage;
 // Every parameter is held as the device's index; texts are derived on demand.
 class CAudio_InData {
 public:
-    static constexpr int kNameLength = 8;
+    static constexpr int kNameLength = static_cast<int>(ChannelNameBuffer::kLength);
     static constexpr int kFilterCount = 10;
     static constexpr int kCurvePoints = 241;
 
@@ -108,7 +109,7 @@ private:
     int m_height = 0;
     int m_width = 0;
     CEQ m_eq;
-    std::array<char, kNameLength> m_name{};
+    ChannelNameBuffer m_name;
     std::uint8_t m_nameCode = 11;
     std::uint8_t m_on = 1;
     std::uint8_t m_polarity = 0;

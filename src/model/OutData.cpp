@@ -2,34 +2,21 @@
 
 #include "model/ValueTables.h"
 
-#include <algorithm>
-
-namespace {
-
-std::string NameFromBuffer(const std::array<char, CAudio_OutData::kNameLength>& buffer) {
-    // The buffer is not necessarily terminated: never read past its end.
-    const auto end = std::find(buffer.begin(), buffer.end(), '\0');
-    return std::string(buffer.begin(), end);
-}
-
-} // namespace
-
 CAudio_OutData::CAudio_OutData() {
     m_eq.Create(false, kFilterCount);
 }
 
 void CAudio_OutData::SetName(const std::string& name) {
-    m_name.fill('\0');
-    std::copy_n(name.begin(), std::min<std::size_t>(name.size(), m_name.size()), m_name.begin());
+    m_name.Assign(name);
     m_nameChanged = 1;
 }
 
 std::string CAudio_OutData::GetName() const {
-    return NameFromBuffer(m_name);
+    return m_name.Text();
 }
 
 std::string CAudio_OutData::GetNameText() const {
-    return NameFromBuffer(m_name);
+    return m_name.Text();
 }
 
 void CAudio_OutData::SetOn(std::uint8_t on) {

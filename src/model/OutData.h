@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/ChannelNameBuffer.h"
 #include "model/EQ.h"
 #include "model/Filter.h"
 #include "model/Geometry.h"
@@ -16,7 +17,7 @@ struct OutputImage;
 // processor working as a limiter or a compressor. Parameters are held as device indices.
 class CAudio_OutData {
 public:
-    static constexpr int kNameLength = 8;
+    static constexpr int kNameLength = static_cast<int>(ChannelNameBuffer::kLength);
     static constexpr int kFilterCount = 8;
     static constexpr int kCurvePoints = 241;
     static constexpr int kInputCount = 4;
@@ -139,7 +140,7 @@ private:
     int m_height = 0;
     int m_width = 0;
     CEQ m_eq;
-    std::array<char, kNameLength> m_name{};
+    ChannelNameBuffer m_name;
     std::uint8_t m_nameCode = 9;
     int m_reserved1 = 0;
     std::uint8_t m_on = 1;
