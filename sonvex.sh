@@ -9,7 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          qt6-base-dev qt6-serialport-dev libgl-dev)
+          qt6-base-dev qt6-serialport-dev qt6-svg-dev libgl-dev)
 JOBS=$(nproc 2>/dev/null || echo 2)
 
 install_missing() {

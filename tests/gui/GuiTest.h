@@ -1,0 +1,22 @@
+#pragma once
+
+// Helpers shared by the widget tests: find a control by its id and fail loudly when it is
+// missing or of another kind.
+
+#include "controls/ControlId.h"
+
+#include <QTest>
+#include <QWidget>
+
+template <class T> T* Control(QWidget* root, int id) {
+    QWidget* widget = FindControl(root, id);
+    if (widget == nullptr) {
+        qWarning("no control with id %d", id);
+        return nullptr;
+    }
+    T* typed = qobject_cast<T*>(widget);
+    if (typed == nullptr) {
+        qWarning("control %d is a %s", id, widget->metaObject()->className());
+    }
+    return typed;
+}
