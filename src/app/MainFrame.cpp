@@ -1,0 +1,104 @@
+#include "app/MainFrame.h"
+
+#include "app/AboutDialog.h"
+#include "app/AppIcon.h"
+#include "app/RecentFiles.h"
+#include "app/ScreenCommands.h"
+#include "app/SelectionView.h"
+#include "panel/control/Variant.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMenuBar>
+
+CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
+    setWindowTitle(kTitle);
+    setWindowIcon(AppIcon());
+    // Fixed size: no sizing border, no maximize box.
+    setWindowFlags((windowFlags() | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                    Qt::WindowCloseButtonHint) &
+                   ~Qt::WindowMaximizeButtonHint);
+    setFixedSize(kWidth, kHeight);
+    BuildMenus();
+    OnCommand(ScreenCommand::kSelection);
+}
+
+CMainFrame::~CMainFrame() = default;
+
+void CMainFrame::BuildMenus() {
+    m_fileMenu = menuBar()->addMenu(tr("&File"));
+    QAction* newAction = m_fileMenu->addAction(tr("&New"));
+    newAction->setShortcut(QKeySequence::New);
+    connect(newAction, &QAction::triggered, this, [this] { OnCommand(ScreenCommand::kSelection); });
+    QAction* openAction = m_fileMenu->addAction(tr("&Open..."));
+    openAction->setShortcut(QKeySequence::Open);
+    openAction->setObjectName(QStringLiteral("fileOpen"));
+    m_recentSeparator = m_fileMenu->addSeparator();
+    for (int i = 0; i < RecentFiles::kMaxCount; ++i) {
+        QAction* action = m_fileMenu->addAction(QString());
+        action->setObjectName(QStringLiteral("recentFile%1").arg(i + 1));
+        action->setVisible(false);
+        m_recentActions << action;
+    }
+    m_fileMenu->addSeparator();
+    QAction* exitAction = m_fileMenu->addAction(tr("E&xit"));
+    connect(exitAction, &QAction::triggered, this, &QWidget::close);
+
+    QMenu* help = menuBar()->addMenu(tr("&Help"));
+    QAction* about = help->addAction(tr("&About Sonvex1.1..."));
+    about->setObjectName(QStringLiteral("helpAbout"));
+    connect(about, &QAction::triggered, this, &CMainFrame::ShowAbout);
+    RefreshRecentMenu(RecentFiles().Load());
+}
+
+void CMainFrame::RefreshRecentMenu(const QStringList& paths) {
+    for (int i = 0; i < m_recentActions.size(); ++i) {
+        QAction* action = m_recentActions[i];
+        action->setVisible(i < paths.size());
+        if (i < paths.size()) {
+            action->setText(
+                QStringLiteral("&%1 %2").arg(i + 1).arg(QFileInfo(paths[i]).fileName()));
+            action->setData(paths[i]);
+        }
+    }
+    m_recentSeparator->setVisible(!paths.isEmpty());
+}
+
+QStringList CMainFrame::RecentFileList() const {
+    return RecentFiles().Load();
+}
+
+void CMainFrame::ShowAbout() {
+    CAboutDlg about(this);
+    about.exec();
+}
+
+void CMainFrame::OnCommand(int command) {
+    switch (command) {
+    case ScreenCommand::kSelection: {
+        auto* selection = new KeltraCaptionView;
+        connect(selection, &KeltraCaptionView::commandRequested, this, &CMainFrame::OnCommand,
+                Qt::QueuedConnection);
+        ReplaceScreen(selection, nullptr);
+        setWindowTitle(kTitle);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void CMainFrame::ReplaceScreen(QWidget* screen, const Variant* variant) {
+    // The old screen goes first, so that its port is closed before the new one opens any.
+    if (m_screen != nullptr) {
+        QWidget* old = takeCentralWidget();
+        delete old;
+    }
+    m_screen = screen;
+    m_variant = variant;
+    setCentralWidget(screen);
+    emit screenChanged(screen);
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QStringList>
+
+class QAction;
+class QMenu;
+struct Variant;
+
+// The main window: fixed 1050 x 720 pixels, File and Help menus, and exactly one screen at a
+// time (the model selection or the panel of one model). Opening a screen destroys the
+// previous one with its document, its editors and its connection.
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+
+public:
+    static constexpr int kWidth = 1050;
+    static constexpr int kHeight = 720;
+    static constexpr const char* kTitle = "Sonvex1.1";
+
+    explicit CMainFrame(QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    // The screen now shown (never null after construction).
+    QWidget* CurrentScreen() const { return m_screen; }
+    // The variant of the panel now shown; nullptr on the model selection.
+    const Variant* CurrentVariant() const { return m_variant; }
+    // The four recent files in the File menu, most recent first.
+    QStringList RecentFileList() const;
+
+public slots:
+    // A screen command (ScreenCommand): replaces the current screen by the one it names and
+    // sets the title of that screen.
+    void OnCommand(int command);
+    void ShowAbout();
+
+signals:
+    void screenChanged(QWidget* screen);
+
+private:
+    void BuildMenus();
+    void RefreshRecentMenu(const QStringList& paths);
+    void ReplaceScreen(QWidget* screen, const Variant* variant);
+
+    QPointer<QWidget> m_screen;
+    const Variant* m_variant = nullptr;
+    QMenu* m_fileMenu = nullptr;
+    QList<QAction*> m_recentActions;
+    QAction* m_recentSeparator = nullptr;
+};

@@ -1,0 +1,90 @@
+#include "app/AboutDialog.h"
+#include "app/MainFrame.h"
+#include "app/RecentFiles.h"
+#include "app/ScreenCommands.h"
+#include "app/SelectionView.h"
+#include "gui/GuiTest.h"
+
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTimer>
+
+class ShellTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void mainWindowIsFixedWithTheSelectionScreen() {
+        CMainFrame frame;
+        frame.show();
+        QCOMPARE(frame.windowTitle(), QString("Sonvex1.1"));
+        QCOMPARE(frame.size(), QSize(1050, 720));
+        QCOMPARE(frame.minimumSize(), frame.maximumSize());
+        QVERIFY(!(frame.windowFlags() & Qt::WindowMaximizeButtonHint));
+        auto* selection = qobject_cast<KeltraCaptionView*>(frame.CurrentScreen());
+        QVERIFY(selection != nullptr);
+        QCOMPARE(frame.CurrentVariant(), nullptr);
+
+        const struct {
+            int id;
+            const char* caption;
+            int command;
+        } buttons[] = {{1001, "Fosk", ScreenCommand::kFourByEight},
+                       {1086, "Wupa", ScreenCommand::kThreeBySix},
+                       {1705, "Jexo", ScreenCommand::kTwoByFour}};
+        QSignalSpy commands(selection, &KeltraCaptionView::commandRequested);
+        for (const auto& expected : buttons) {
+            auto* button = Control<QPushButton>(selection, expected.id);
+            QVERIFY(button != nullptr);
+            QCOMPARE(button->text(), QString(expected.caption));
+            QVERIFY(button->geometry().bottom() < KeltraCaptionView::kLineY);
+            button->click();
+            QCOMPARE(commands.takeLast().at(0).toInt(), expected.command);
+        }
+    }
+
+    void selectionScreenDrawsItsLineInTheLineColour() {
+        KeltraCaptionView view;
+        view.resize(1050, 690);
+        const QImage image = view.grab().toImage();
+        QCOMPARE(image.pixelColor(500, KeltraCaptionView::kLineY), QColor(0, 180, 225));
+        QCOMPARE(image.pixelColor(5, KeltraCaptionView::kLineY), QColor(48, 54, 68));
+        QCOMPARE(image.pixelColor(500, KeltraCaptionView::kLineY + 20), QColor(48, 54, 68));
+    }
+
+    void aboutBoxShowsTheVersion() {
+        CAboutDlg about;
+        QCOMPARE(about.windowTitle(), QString("About Sonvex1.1"));
+        bool found = false;
+        for (auto* label : about.findChildren<QLabel*>()) {
+            found = found || label->text() == "Sonvex1.1 Version 1.1";
+        }
+        QVERIFY(found);
+        QTimer::singleShot(0, &about, [&about] { Control<QPushButton>(&about, 1)->click(); });
+        QCOMPARE(about.exec(), int(QDialog::Accepted));
+    }
+
+    void recentFilesKeepTheFourLatestWithoutRepeats() {
+        RecentFiles recent;
+        for (const char* name : {"/tmp/a.dia48", "/tmp/b.dia48", "/tmp/c.dia36", "/tmp/d.dia24",
+                                 "/tmp/e.dia48", "/tmp/c.dia36"}) {
+            recent.Add(name);
+        }
+        QCOMPARE(recent.Load(),
+                 QStringList({"/tmp/c.dia36", "/tmp/e.dia48", "/tmp/d.dia24", "/tmp/b.dia48"}));
+        CMainFrame frame;
+        QCOMPARE(frame.RecentFileList().size(), 4);
+        auto* first = frame.menuBar()->findChild<QAction*>("recentFile1");
+        QVERIFY(first != nullptr && first->isVisible());
+        QCOMPARE(first->data().toString(), QString("/tmp/c.dia36"));
+        recent.Remove("/tmp/c.dia36");
+        QCOMPARE(recent.Load().size(), 3);
+    }
+};
+
+QTEST_MAIN(ShellTest)
+#include "shell_test.moc"
