@@ -1,0 +1,33 @@
+#include "editors/GraphLabelAlignment.h"
+
+#include "curves/Handles.h"
+#include "model/ValueTables.h"
+
+namespace {
+
+// A crossover handle this close to 30 kHz reaches the right end of the plot.
+constexpr int kLowPassRightEndHz = 28000;
+
+} // namespace
+
+Qt::Alignment BandLabelAlignment(const CRect& handle, int frequency, int plotRight) {
+    // A band handle is moved left so that it ends half a handle past the plot's right end.
+    if (handle.right >= plotRight + BandHandleSize / 2) {
+        return Qt::AlignLeft;
+    }
+    return frequency > MinFrequency ? Qt::AlignHCenter : Qt::AlignRight;
+}
+
+Qt::Alignment HighPassLabelAlignment(int frequency) {
+    if (frequency <= MinFrequency) {
+        return Qt::AlignRight;
+    }
+    return frequency < kLowPassRightEndHz ? Qt::AlignHCenter : Qt::AlignLeft;
+}
+
+Qt::Alignment LowPassLabelAlignment(int frequency) {
+    if (frequency >= kLowPassRightEndHz) {
+        return Qt::AlignLeft;
+    }
+    return frequency > MinFrequency ? Qt::AlignHCenter : Qt::AlignRight;
+}
