@@ -6,7 +6,7 @@
 namespace {
 
 // A crossover handle this close to 30 kHz reaches the right end of the plot.
-constexpr int kLowPassRightEndHz = 28000;
+constexpr int kCrossoverRightEndHz = 28000;
 
 } // namespace
 
@@ -18,16 +18,9 @@ Qt::Alignment BandLabelAlignment(const CRect& handle, int frequency, int plotRig
     return frequency > MinFrequency ? Qt::AlignHCenter : Qt::AlignRight;
 }
 
-Qt::Alignment HighPassLabelAlignment(int frequency) {
+Qt::Alignment CrossoverLabelAlignment(int frequency) {
     if (frequency <= MinFrequency) {
         return Qt::AlignRight;
     }
-    return frequency < kLowPassRightEndHz ? Qt::AlignHCenter : Qt::AlignLeft;
-}
-
-Qt::Alignment LowPassLabelAlignment(int frequency) {
-    if (frequency >= kLowPassRightEndHz) {
-        return Qt::AlignLeft;
-    }
-    return frequency > MinFrequency ? Qt::AlignHCenter : Qt::AlignRight;
+    return frequency < kCrossoverRightEndHz ? Qt::AlignHCenter : Qt::AlignLeft;
 }

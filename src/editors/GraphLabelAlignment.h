@@ -12,9 +12,6 @@
 // (plotRight is the plot's right edge in graph control pixels), centred above 10 Hz, otherwise
 // right-aligned.
 Qt::Alignment BandLabelAlignment(const CRect& handle, int frequency, int plotRight);
-// "H" of the high-pass handle: right-aligned at 10 Hz or below, centred below 28000 Hz,
-// left-aligned otherwise.
-Qt::Alignment HighPassLabelAlignment(int frequency);
-// "L" of the low-pass handle: left-aligned at 28000 Hz or above, centred above 10 Hz,
-// right-aligned otherwise.
-Qt::Alignment LowPassLabelAlignment(int frequency);
+// "H" of the high-pass and "L" of the low-pass handle: right-aligned at 10 Hz or below,
+// left-aligned at 28000 Hz or above, centred between.
+Qt::Alignment CrossoverLabelAlignment(int frequency);

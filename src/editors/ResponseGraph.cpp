@@ -125,6 +125,7 @@ void CFStatic::Initialise() {
         m_program->SetCurveRect(m_plotRect);
     }
     RebuildFrame();
+    RebuildGrids();
     Redraw();
 }
 
@@ -225,29 +226,50 @@ void CFStatic::RebuildFrame() {
     }
 }
 
-void CFStatic::RebuildPlot() {
+void CFStatic::RebuildGrids() {
     if (m_plotRect.IsRectEmpty()) {
-        m_plot = QImage();
+        m_overviewGrid = m_editorGrid = QImage();
         return;
     }
     // One pixel more than the plot rectangle, so that its right and bottom border (the 30 kHz
     // and -40 dB lines) are part of the image.
     const qreal ratio = devicePixelRatioF();
-    const QSize size(m_plotRect.Width() + 1, m_plotRect.Height() + 1);
-    if (m_plot.size() != size * ratio) {
-        m_plot = QImage(size * ratio, QImage::Format_RGB32);
-        m_plot.setDevicePixelRatio(ratio);
+    const QSize size = QSize(m_plotRect.Width() + 1, m_plotRect.Height() + 1) * ratio;
+    for (QImage* grid : {&m_overviewGrid, &m_editorGrid}) {
+        *grid = QImage(size, QImage::Format_RGB32);
+        grid->setDevicePixelRatio(ratio);
     }
-    m_plot.fill(kPlotFill);
+    DrawGrid(m_overviewGrid, kLastOverviewGridLine);
+    DrawGrid(m_editorGrid, kLastEditorGridLine);
+}
 
+void CFStatic::DrawGrid(QImage& image, int lastLine) const {
+    image.fill(kPlotFill);
+    QPainter painter(&image);
+    painter.translate(-m_plotRect.left, -m_plotRect.top);
+    painter.setPen(kGrid);
+    for (int i = kFirstGridLine; i <= lastLine; ++i) {
+        const int x = m_gridX[static_cast<std::size_t>(i)];
+        painter.drawLine(x, m_plotRect.top, x, m_plotRect.bottom);
+    }
+    for (int k = 1; k <= kHorizontalGridSteps; ++k) {
+        const int y = m_plotRect.top + m_plotRect.Height() * k / kHorizontalGridSteps;
+        painter.drawLine(m_plotRect.left, y, m_plotRect.right, y);
+    }
+    painter.setPen(kPlotBorder);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(ToQRect(m_plotRect));
+}
+
+void CFStatic::RebuildPlot() {
+    m_plot = m_mode == Overview ? m_overviewGrid : m_editorGrid;
+    if (m_plot.isNull() || m_program == nullptr) {
+        return;
+    }
     QPainter painter(&m_plot);
     // Everything below is drawn in control coordinates, as the model keeps its curve points and
     // handles.
     painter.translate(-m_plotRect.left, -m_plotRect.top);
-    DrawGrid(painter);
-    if (m_program == nullptr) {
-        return;
-    }
     painter.setRenderHint(QPainter::Antialiasing);
     switch (m_mode) {
     case Overview:
@@ -263,22 +285,6 @@ void CFStatic::RebuildPlot() {
     default:
         break;
     }
-}
-
-void CFStatic::DrawGrid(QPainter& painter) const {
-    painter.setPen(kGrid);
-    const int last = m_mode == Overview ? kLastOverviewGridLine : kLastEditorGridLine;
-    for (int i = kFirstGridLine; i <= last; ++i) {
-        const int x = m_gridX[static_cast<std::size_t>(i)];
-        painter.drawLine(x, m_plotRect.top, x, m_plotRect.bottom);
-    }
-    for (int k = 1; k <= kHorizontalGridSteps; ++k) {
-        const int y = m_plotRect.top + m_plotRect.Height() * k / kHorizontalGridSteps;
-        painter.drawLine(m_plotRect.left, y, m_plotRect.right, y);
-    }
-    painter.setPen(kPlotBorder);
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRect(ToQRect(m_plotRect));
 }
 
 template <class Channel> void CFStatic::DrawCurve(QPainter& painter, const Channel& channel) {
@@ -342,9 +348,9 @@ void CFStatic::DrawCrossover(QPainter& painter) {
         const CFilter* highPass = output->GetHighPass();
         const CFilter* lowPass = output->GetLowPass();
         DrawHandleLabel(painter, highPass->GetBandHandle(),
-                        HighPassLabelAlignment(highPass->GetFrequency()), QStringLiteral("H"));
+                        CrossoverLabelAlignment(highPass->GetFrequency()), QStringLiteral("H"));
         DrawHandleLabel(painter, lowPass->GetBandHandle(),
-                        LowPassLabelAlignment(lowPass->GetFrequency()), QStringLiteral("L"));
+                        CrossoverLabelAlignment(lowPass->GetFrequency()), QStringLiteral("L"));
     }
     // A low-pass dragged below the high-pass frequency is drawn with the response the model
     // computes for its new frequency, like every other setting.

@@ -78,8 +78,9 @@ protected:
 
 private:
     void RebuildFrame();
+    void RebuildGrids();
     void RebuildPlot();
-    void DrawGrid(QPainter& painter) const;
+    void DrawGrid(QImage& image, int lastLine) const;
     void DrawOverview(QPainter& painter);
     void DrawEq(QPainter& painter);
     void DrawCrossover(QPainter& painter);
@@ -111,8 +112,10 @@ private:
 
     CRect m_plotRect;
     std::array<int, kGridLineCount> m_gridX{};
-    QImage m_frame;     // frame, axis labels: redrawn when the size changes
-    QImage m_plot;      // plot with grid, curves and handles: redrawn on every change
-    QPolygonF m_points; // scratch polyline of one curve
+    QImage m_frame;        // frame, axis labels: redrawn when the size changes
+    QImage m_overviewGrid; // empty plot of mode 0: redrawn when the size changes
+    QImage m_editorGrid;   // empty plot of the editor modes: redrawn when the size changes
+    QImage m_plot;         // plot with grid, curves and handles: redrawn on every change
+    QPolygonF m_points;    // scratch polyline of one curve
     QTimer m_notifyTimer;
 };

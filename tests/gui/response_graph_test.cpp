@@ -379,19 +379,13 @@ private slots:
         QCOMPARE(BandLabelAlignment(inside, 11, plotRight), Qt::AlignHCenter);
         QCOMPARE(BandLabelAlignment(inside, 10, plotRight), Qt::AlignRight);
 
-        const std::pair<int, Qt::Alignment> highPass[] = {{10, Qt::AlignRight},
-                                                          {11, Qt::AlignHCenter},
-                                                          {27999, Qt::AlignHCenter},
-                                                          {28000, Qt::AlignLeft}};
-        for (const auto& [hz, alignment] : highPass) {
-            QCOMPARE(HighPassLabelAlignment(hz), alignment);
-        }
-        const std::pair<int, Qt::Alignment> lowPass[] = {{10, Qt::AlignRight},
-                                                         {11, Qt::AlignHCenter},
-                                                         {27999, Qt::AlignHCenter},
-                                                         {28000, Qt::AlignLeft}};
-        for (const auto& [hz, alignment] : lowPass) {
-            QCOMPARE(LowPassLabelAlignment(hz), alignment);
+        // "H" and "L" alike.
+        const std::pair<int, Qt::Alignment> crossover[] = {{10, Qt::AlignRight},
+                                                           {11, Qt::AlignHCenter},
+                                                           {27999, Qt::AlignHCenter},
+                                                           {28000, Qt::AlignLeft}};
+        for (const auto& [hz, alignment] : crossover) {
+            QCOMPARE(CrossoverLabelAlignment(hz), alignment);
         }
     }
 };
