@@ -531,12 +531,12 @@ void CFStatic::mousePressEvent(QMouseEvent* event) {
         m_current->SetDragState(CFilter::DragBandHeld, 1);
         m_current->BeginDrag(point);
     } else if (HasBandwidthHandles()) {
-        const int slot = m_current->GetLeftBandwidthHandle().PtInRect(point) ? CFilter::DragLeftHeld
-                         : m_current->GetRightBandwidthHandle().PtInRect(point)
-                             ? CFilter::DragRightHeld
-                             : -1;
-        if (slot >= 0) {
-            m_current->SetDragState(slot, 1);
+        // A shelf band has no bandwidth handles: a press where they would be starts nothing.
+        if (m_current->GetLeftBandwidthHandle().PtInRect(point)) {
+            m_current->SetDragState(CFilter::DragLeftHeld, 1);
+            m_current->BeginBandwidthDrag(point.x);
+        } else if (m_current->GetRightBandwidthHandle().PtInRect(point)) {
+            m_current->SetDragState(CFilter::DragRightHeld, 1);
             m_current->BeginBandwidthDrag(point.x);
         }
     }
