@@ -7,7 +7,9 @@
 #include "panel/control/Variant.h"
 
 #include <QMouseEvent>
+
 #include <QPainter>
+#include <algorithm>
 
 namespace {
 
@@ -485,10 +487,30 @@ void CFStatic::TrackCurrent(CPoint point) {
         }
         return;
     }
+    if (bandwidth && InBandwidthReach(*filter, point)) {
+        // Between the band handle and its bandwidth handles: the band stays current, so that
+        // the pointer can travel to a bandwidth handle of a wide band without losing it.
+        filter->SetDragState(CFilter::DragHovered, 0);
+        filter->SetDragState(CFilter::DragLeftHovered, 0);
+        filter->SetDragState(CFilter::DragRightHovered, 0);
+        m_overHandle = false;
+        return;
+    }
     DropCurrent();
     if (!FindHandle(point)) {
         Redraw();
     }
+}
+
+bool CFStatic::InBandwidthReach(const CFilter& filter, CPoint point) {
+    const CRect band = filter.GetBandHandle();
+    const CRect left = filter.GetLeftBandwidthHandle();
+    const CRect right = filter.GetRightBandwidthHandle();
+    const CRect reach(std::min({band.left, left.left, right.left}),
+                      std::min({band.top, left.top, right.top}),
+                      std::max({band.right, left.right, right.right}),
+                      std::max({band.bottom, left.bottom, right.bottom}));
+    return reach.PtInRect(point);
 }
 
 void CFStatic::ClearDragState() {

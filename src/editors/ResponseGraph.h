@@ -93,6 +93,8 @@ private:
     CFilter* ShownFilter(int index) const;
     int HandleFilterCount() const;
     bool FindHandle(CPoint point);
+    // Inside the rectangle that spans the band handle and both bandwidth handles.
+    static bool InBandwidthReach(const CFilter& filter, CPoint point);
     void TrackCurrent(CPoint point);
     void DropCurrent();
     void ClearDragState();

@@ -371,6 +371,34 @@ private slots:
         QCOMPARE(edits.last(), (QList<QVariant>{0, int(CFStatic::OutputEq)}));
     }
 
+    void wideBandKeepsItsBandwidthHandlesWithinReach() {
+        CFStatic& graph = Graph();
+        CAudio_OutData* output = m_program->GetOutput(0);
+        CFilter* band = output->GetFilter(0);
+        SetPeak(band, 1000, 360, 95); // one octave: the handles sit far beside the band's
+        graph.SetMode(CFStatic::OutputEq);
+        graph.SelectOutput(0);
+
+        const QPoint start = Centre(band->GetBandHandle());
+        QTest::mouseMove(&graph, start);
+        QCOMPARE(graph.GetCurrentFilter(), band);
+        const CRect right = band->GetRightBandwidthHandle();
+        const QPoint grip = Centre(right);
+        // Travel to the right handle in small steps, as a hand would.
+        for (int x = start.x(); x <= grip.x(); x += 4) {
+            QTest::mouseMove(&graph, {x, start.y() + (grip.y() - start.y()) * (x - start.x()) /
+                                                         std::max(1, grip.x() - start.x())});
+            QCOMPARE(graph.GetCurrentFilter(), band);
+        }
+        QTest::mouseMove(&graph, grip);
+        Drag(graph, grip, {GraphPoint(graph, 4000, 0).x(), grip.y()});
+        QVERIFY(std::abs(band->GetBandwidth() - 2.0) < 0.05);
+
+        // Far below the band the pointer lets it go.
+        QTest::mouseMove(&graph, {start.x(), graph.GetPlotRect().bottom - 5});
+        QCOMPARE(graph.GetCurrentFilter(), nullptr);
+    }
+
     void captionsMoveInsideThePlotAtTheEnds() {
         const int plotRight = 893;
         const CRect atRightEnd(plotRight - 8, 50, plotRight + 8, 66);
