@@ -1,6 +1,6 @@
 #include "model/FaderTrack.h"
 #include "model/KnobDial.h"
-#include "model/LevelMeter.h"
+#include "model/MeterSegments.h"
 #include "model/LogFrequencyScale.h"
 
 #include <gtest/gtest.h>

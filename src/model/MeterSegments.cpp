@@ -1,4 +1,4 @@
-#include "model/LevelMeter.h"
+#include "model/MeterSegments.h"
 
 namespace {
 
