@@ -208,9 +208,9 @@ void KbutsliderCtrl::paintEvent(QPaintEvent*) {
         painter.drawEllipse(pointAt(angle, r + 2.0), dot, dot);
     }
 
-    // Face: a dark rim and a lit dome.
+    // Face: a dark rim, light while the knob has the focus, and a lit dome.
     const qreal face = r - 2.0;
-    painter.setBrush(kRim);
+    painter.setBrush(hasFocus() ? kFocus : kRim);
     painter.drawEllipse(c, face, face);
     QRadialGradient dome(c - QPointF(face * 0.35, face * 0.35), face * 1.4);
     dome.setColorAt(0.0, isEnabled() ? kFaceLight : kFaceDark);
@@ -222,10 +222,4 @@ void KbutsliderCtrl::paintEvent(QPaintEvent*) {
     const double angle = pointerAngle();
     painter.setPen(QPen(kPointer, std::max(2.0, face / 8.0), Qt::SolidLine, Qt::RoundCap));
     painter.drawLine(pointAt(angle, face * 0.25), pointAt(angle, face - 3.0));
-
-    if (hasFocus()) {
-        painter.setPen(QPen(kFocus, 1, Qt::DotLine));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawEllipse(c, r + 3.5, r + 3.5);
-    }
 }
