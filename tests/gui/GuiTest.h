@@ -29,3 +29,10 @@ inline bool SaveGrab(QWidget* widget, const QString& fileName, int zoom = 1) {
     return image.scaled(image.size() * zoom, Qt::IgnoreAspectRatio, Qt::FastTransformation)
         .save(fileName);
 }
+
+// Shows window and waits until it is active, which focus changes need.
+inline bool ShowActive(QWidget* window) {
+    window->show();
+    window->activateWindow();
+    return QTest::qWaitForWindowActive(window);
+}

@@ -19,10 +19,7 @@ struct FaderHost {
         fader->setGeometry(10, 10, 24, 160);
         window.show();
     }
-    bool ready() {
-        window.activateWindow();
-        return QTest::qWaitForWindowActive(&window);
-    }
+    bool ready() { return ShowActive(&window); }
     QPoint at(int y) const { return {14, y}; }
 };
 

@@ -16,10 +16,7 @@ struct KnobHost {
         window.resize(48, 48);
         window.show();
     }
-    bool ready() {
-        window.activateWindow();
-        return QTest::qWaitForWindowActive(&window);
-    }
+    bool ready() { return ShowActive(&window); }
     static constexpr QPoint kTop{24, 9};
     static constexpr QPoint kRight{39, 24};
     static constexpr QPoint kLeft{9, 24};

@@ -23,11 +23,7 @@ struct EditHost {
         layout->addWidget(other);
         window.show();
     }
-    // Focus changes need an active window.
-    bool ready() {
-        window.activateWindow();
-        return QTest::qWaitForWindowActive(&window);
-    }
+    bool ready() { return ShowActive(&window); }
     void configure(int mode, int minimum, int maximum, double step, double offset, int temp) {
         edit->setRange(minimum, maximum);
         edit->setStep(step);
@@ -246,9 +242,7 @@ private slots:
         QWidget window;
         auto* name = new CharEdit(&window);
         name->setMaxLength(8);
-        window.show();
-        window.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QVERIFY(ShowActive(&window));
         name->setFocus();
         // Typed one character at a time, as a keyboard or an input method delivers them.
         for (const QChar c : QString::fromUtf8("名A1字b")) {

@@ -26,10 +26,7 @@ struct SpinHost {
         spin->setValue(500);
         window.show();
     }
-    bool ready() {
-        window.activateWindow();
-        return QTest::qWaitForWindowActive(&window);
-    }
+    bool ready() { return ShowActive(&window); }
     QPoint upArrow() const { return {spin->width() / 2, spin->height() / 4}; }
     QPoint downArrow() const { return {spin->width() / 2, spin->height() * 3 / 4}; }
 };
