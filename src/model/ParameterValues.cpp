@@ -30,6 +30,16 @@ constexpr int kCompactDelayKnee = 475;        // last index of the 0.021 ms step
 constexpr double kCompactDelayKneeMs = 9.996; // typed values above go to the 1 ms steps
 constexpr double kCompactDelayMaxMs = 999.0;
 
+// A typed value that is exactly a shown step can land a hair below that step after the
+// binary arithmetic (-39.7 dB + 40 is 0.29999...); truncating it would give the step below,
+// so the text shown for a step would not read back as that step. Values this close to the
+// next whole step are taken as that step.
+constexpr double kTypedStepTolerance = 1e-9;
+
+int TruncTypedSteps(double steps) {
+    return TruncToInt(steps + kTypedStepTolerance);
+}
+
 // Typed delay in ms to the index, clamped to the index range without a report.
 int MsToDelayIndex(double ms, int deviceType) {
     const IndexRange range = DelayRange(deviceType);
@@ -48,7 +58,7 @@ int MsToDelayIndex(double ms, int deviceType) {
             return range.max;
         }
         index = ms <= kFineDelayKneeMs ? TruncToInt(ms / 0.0104 + 0.0005)
-                                       : TruncToInt((ms - kFineDelayKneeMs) / 0.021 + 9616);
+                                       : TruncTypedSteps((ms - kFineDelayKneeMs) / 0.021 + 9616);
     }
     return range.Clamp(index);
 }
@@ -413,8 +423,12 @@ TypedIndex LinearFromTyped(double value, double step, double offset, IndexRange 
         result.inRange = false;
         value = lower;
     }
-    result.index = range.Clamp(TruncToInt((value + offset) * 10.0 / (step * 10.0)));
+    result.index = range.Clamp(TruncTypedSteps((value + offset) * 10.0 / (step * 10.0)));
     return result;
+}
+
+std::string LinearText(int index, double step, double offset) {
+    return Format("%0.1f", index * step - offset);
 }
 
 // ---- Enumerations ----

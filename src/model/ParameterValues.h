@@ -132,6 +132,7 @@ std::string RatioText(int index); // "1:1" .. "1:maximum", empty outside the ran
 // ---- Linear fields (gains, thresholds, clip limit) as the numeric edit converts them:
 // shown value = index * step - offset. ----
 TypedIndex LinearFromTyped(double value, double step, double offset, IndexRange range);
+std::string LinearText(int index, double step, double offset); // "%0.1f"
 
 // ---- Enumerations ----
 std::string InputSourceText(int source);       // 0 "Analog", otherwise "Digital"

@@ -5,6 +5,7 @@
 
 #include "controls/ControlId.h"
 
+#include <QImage>
 #include <QTest>
 #include <QWidget>
 
@@ -19,4 +20,19 @@ template <class T> T* Control(QWidget* root, int id) {
         qWarning("control %d is a %s", id, widget->metaObject()->className());
     }
     return typed;
+}
+
+// Saves a picture of widget for a person to look at, enlarged zoom times without smoothing so
+// single pixels stay visible.
+inline bool SaveGrab(QWidget* widget, const QString& fileName, int zoom = 1) {
+    const QImage image = widget->grab().toImage();
+    return image.scaled(image.size() * zoom, Qt::IgnoreAspectRatio, Qt::FastTransformation)
+        .save(fileName);
+}
+
+// Shows window and waits until it is active, which focus changes need.
+inline bool ShowActive(QWidget* window) {
+    window->show();
+    window->activateWindow();
+    return QTest::qWaitForWindowActive(window);
 }
