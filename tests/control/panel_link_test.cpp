@@ -185,6 +185,51 @@ TEST_F(ControlPanelLinkTest, SilentDeviceGetsTheHeadTwiceAndTheLinkClosesAfterTi
     EXPECT_EQ(sim.Received().size(), 2U);
 }
 
+// A line that fails under the panel (an adapter pulled out; here the simulator ends and its
+// terminal goes away) closes the link at the first write that fails, saying that the port
+// failed, instead of waiting four seconds for an answer that cannot come.
+TEST_F(ControlPanelLinkTest, FailedWriteClosesTheLinkAtOnce) {
+    SimProcess sim({"--fast", "--device", "1:1"});
+    CZorvanDoc doc;
+    PanelLink link(doc, Variant::FourByEight());
+    ConnectAndSettle(link, sim, 1, kWaitMs);
+    LinkRecorder recorder(link);
+    const int ticksBefore = link.GetTickCount();
+    sim.Stop();
+    ASSERT_TRUE(PanelLink::WaitFor([&] { return !link.IsConnected(); }, kWaitMs));
+
+    ASSERT_EQ(recorder.messages.size(), 1U);
+    EXPECT_EQ(recorder.messages[0].toStdString(), PanelLink::kPortFailedText);
+    // At the latest the retransmission of a record that was in flight is the first write.
+    EXPECT_LE(recorder.disconnectTick - ticksBefore, PanelLink::kRetransmitTicks);
+    EXPECT_TRUE(recorder.transmissions.empty()) << "a frame that did not go out was traced";
+    EXPECT_FALSE(link.IsTickRunning());
+    EXPECT_EQ(link.GetEngine().Count(), 0);
+}
+
+// A slot that runs an event loop (a message box does) may let the next tick run before the
+// tick that transmitted has returned: the record is already marked as sent by then, so it does
+// not go out twice.
+TEST_F(ControlPanelLinkTest, TickInsideATransmissionSlotDoesNotSendTheHeadAgain) {
+    SimProcess sim({"--silent", "--device", "1:1"});
+    ASSERT_TRUE(sim.Started());
+    CZorvanDoc doc;
+    PanelLink link(doc, Variant::FourByEight());
+    LinkRecorder recorder(link);
+    link.SetTickInterval(kHourMs);
+    ASSERT_TRUE(link.Connect(sim.Link(), 1));
+    bool nested = false;
+    QObject::connect(&link, &PanelLink::recordTransmitted, [&] {
+        if (!nested) {
+            nested = true;
+            link.ServiceTick();
+        }
+    });
+    link.ServiceTick();
+    ASSERT_TRUE(nested);
+    EXPECT_EQ(recorder.transmissions.size(), 1U);
+}
+
 struct WrongTypeCase {
     const char* name;
     const Variant& (*variant)();
@@ -355,6 +400,9 @@ TEST_P(ControlIdentification, OwnTypeCodeIsAccepted) {
     EXPECT_EQ(link.GetEngine().GetIdentificationText(), "ZQ_P_V1.0");
     EXPECT_EQ(link.GetEngine().GetTypeCodeText(), GetParam().variant().typeCodeText);
     EXPECT_TRUE(link.IsConnected());
+    // The identification came on the device's own: the answer to the name request is not lost.
+    EXPECT_EQ(link.GetProgramName(0).toStdString(), "Default");
+    EXPECT_EQ(doc.GetProgram().GetName(), "Default");
     EXPECT_TRUE(recorder.messages.empty());
     EXPECT_EQ(doc.GetTitle(),
               std::string(GetParam().variant().receivedTitlePrefix) + doc.GetProgram().GetName());

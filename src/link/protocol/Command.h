@@ -54,17 +54,20 @@ public:
     int Count() const { return m_queue.Count(); }
     // The record at the head; the queue must not be empty.
     SendData& Head() { return m_queue.Head(); }
+    // True while the head has not been transmitted; false on an empty queue.
+    bool IsHeadPending() const { return !m_queue.IsEmpty() && m_queue.Head().IsPending(); }
     void RemoveHead() { m_queue.RemoveHead(); }
     void Clear() { m_queue.Clear(); }
     SendDataQueue& Queue() { return m_queue; }
 
     // Writes the head record: three single 0xFF bytes, then its frame, each write with a 150 ms
-    // timeout. The record's flags are left to the caller. False when the queue is empty or a
-    // write fails.
+    // timeout, and marks the record transmitted (no longer pending). False when the queue is
+    // empty or a write fails; the writes stop at the first failure and the record stays
+    // pending.
     bool TransmitHead();
 
-    // Reads what the line holds (up to 150 bytes) and processes it; called for every line
-    // notification that reports received characters.
+    // Reads what the line holds (up to 150 bytes) and processes every frame it completes;
+    // called for every line notification that reports received characters.
     void OnSerialData();
 
     // Called with every frame the receive assembly completes, before it is checked and

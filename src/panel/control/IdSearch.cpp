@@ -72,9 +72,14 @@ void IdSearch::Tick() {
     }
     SendData& head = engine.Head();
     if (head.IsPending()) {
-        engine.TransmitHead();
-        head.SetPending(false);
-        m_position = head.GetProbeId();
+        const int probe = head.GetProbeId();
+        if (!engine.TransmitHead()) {
+            // The port failed: no probe can reach a device any more.
+            ShowMessageBox(PanelLink::kPortFailedText);
+            End();
+            return;
+        }
+        m_position = probe;
         emit progress(m_position);
         return;
     }

@@ -257,6 +257,15 @@ bool PanelLink::RecallAllFromPC() {
     return true;
 }
 
+bool PanelLink::ReadStoredProgram(int program) {
+    if (!m_connected || program < Protocol::FirstStoredProgram ||
+        program > Protocol::StoredProgramCount) {
+        return false;
+    }
+    StartTransfer(TransferSequences::UploadStoredProgram(GetProgram(), program));
+    return true;
+}
+
 bool PanelLink::StoreAllToPC() {
     if (!m_connected) {
         return false;
@@ -344,12 +353,21 @@ void PanelLink::SetTickInterval(int ms) {
     m_tick.setInterval(std::max(1, ms));
 }
 
-void PanelLink::Transmit(bool retransmission) {
+bool PanelLink::Transmit(bool retransmission) {
     const auto& data = m_engine.Head().GetData();
     const QByteArray frame(reinterpret_cast<const char*>(data.data()),
                            static_cast<int>(data.size()));
-    m_engine.TransmitHead();
+    if (!m_engine.TransmitHead()) {
+        // The port itself failed (a vanished adapter): no answer can come, so the link closes
+        // now instead of after the give-up time.
+        CloseLink();
+        ShowMessageBox(kPortFailedText);
+        return false;
+    }
+    // The record is marked transmitted before anyone hears of it: a slot may run an event loop
+    // in which the answer removes the record or the next tick runs.
     emit recordTransmitted(frame, retransmission);
+    return true;
 }
 
 void PanelLink::ServiceTick() {
@@ -365,19 +383,23 @@ void PanelLink::ServiceTick() {
     if (m_engine.Count() == 0) {
         return;
     }
-    SendData& head = m_engine.Head();
-    if (head.IsPending()) {
+    if (m_engine.IsHeadPending()) {
+        const SendData& head = m_engine.Head();
         const bool last = head.IsBulk() && (head.IsLastOfDownload() || head.IsLastOfUpload());
-        Transmit(false);
-        head.SetPending(false);
+        if (!Transmit(false)) {
+            return;
+        }
         if (last) {
             SetBusy(false);
         }
     } else {
+        SendData& head = m_engine.Head();
         const int waited = head.GetWaitTicks() + 1;
         head.SetWaitTicks(waited);
         if (waited == kRetransmitTicks) {
-            Transmit(true);
+            if (!Transmit(true)) {
+                return;
+            }
         } else if (waited > kGiveUpTicks) {
             CloseLink();
             ShowMessageBox(kNoReplyText);

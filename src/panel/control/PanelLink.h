@@ -43,6 +43,8 @@ public:
     static constexpr const char* kDeviceErrorText = "Device is error!";
     static constexpr const char* kTypeCodeErrorText = "DeviceType is error!";
     static constexpr const char* kLineErrorText = "111";
+    static constexpr const char* kPortFailedText =
+        "Unable to write to the COM-port: the port failed";
     static constexpr const char* kIdentificationText = "ZQ_P_V1.0";
 
     // Sets the panel up as when its view first opens: disconnected, busy, device ID of the
@@ -108,6 +110,10 @@ public:
     // Writes the thirty stored programs of the document's bank (loaded by the caller) to the
     // device's programs 1..30.
     bool RecallAllFromPC();
+    // Reads stored program 1..30 into its slot of the document's bank without switching the
+    // device to it (the recall above does switch); storedProgramReceived is signalled when it
+    // has arrived.
+    bool ReadStoredProgram(int program);
     // Reads the device's programs 1..30 into the document's bank; bankCompleted is signalled
     // when program 30 has arrived (the caller saves the bank file then).
     bool StoreAllToPC();
@@ -188,7 +194,8 @@ private:
     void SetBusy(bool busy);
     void SetConnected(bool connected);
     void StartTransfer(std::vector<std::unique_ptr<SendData>> records);
-    void Transmit(bool retransmission);
+    // Transmits the head; a failed write closes the link with kPortFailedText (false then).
+    bool Transmit(bool retransmission);
     void EmitProgress();
     bool HasBulkQueued() const;
     bool OnlyMetersQueued() const;
