@@ -1,5 +1,7 @@
 #include "model/ParameterValues.h"
 
+#include "model/Variant.h"
+
 #include "model/ValueTables.h"
 
 #include <array>
@@ -93,20 +95,20 @@ TypedIndex FrequencyFromTyped(int hz, int minimum) {
 // ---- Channel gain ----
 
 IndexRange InputGainRange(int deviceType) {
-    return UsesCompactRules(deviceType) ? IndexRange{0, 560} : IndexRange{0, 460};
+    return Variant::OfDeviceType(deviceType).inputGainRange;
 }
 
 IndexRange OutputGainRange(int deviceType) {
-    return UsesCompactRules(deviceType) ? IndexRange{0, 560} : IndexRange{0, 550};
+    return Variant::OfDeviceType(deviceType).outputGainRange;
 }
 
 int ZeroDbGainIndex(int deviceType) {
-    return UsesCompactRules(deviceType) ? 360 : 400;
+    return Variant::OfDeviceType(deviceType).zeroDbGainIndex;
 }
 
 double ChannelGainToDb(int index, int deviceType) {
     // Same arithmetic as the established tool, so curves land on the same pixels.
-    return index * 0.1 - (UsesCompactRules(deviceType) ? 36.0 : 40.0);
+    return index * 0.1 - Variant::OfDeviceType(deviceType).gainEditOffset;
 }
 
 std::string ChannelGainText(int index, int deviceType) {

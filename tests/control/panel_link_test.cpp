@@ -404,8 +404,7 @@ TEST_P(ControlIdentification, OwnTypeCodeIsAccepted) {
     EXPECT_EQ(link.GetProgramName(0).toStdString(), "Default");
     EXPECT_EQ(doc.GetProgram().GetName(), "Default");
     EXPECT_TRUE(recorder.messages.empty());
-    EXPECT_EQ(doc.GetTitle(),
-              std::string(GetParam().variant().receivedTitlePrefix) + doc.GetProgram().GetName());
+    EXPECT_EQ(doc.GetTitle(), GetParam().variant().ReceivedTitle(doc.GetProgram().GetName()));
 }
 
 INSTANTIATE_TEST_SUITE_P(Variants, ControlIdentification,

@@ -10,7 +10,7 @@
 #include "files/ProgramFiles.h"
 #include "link/PortList.h"
 #include "model/AudioData.h"
-#include "panel/control/Variant.h"
+#include "model/Variant.h"
 
 #include <iostream>
 #include <vector>

@@ -42,7 +42,8 @@ bool IsMeterRequest(const SendData& record) {
 PanelLink::PanelLink(CZorvanDoc& document, const Variant& variant, QObject* parent)
     : QObject(parent), m_document(document), m_variant(variant), m_port(new SerialPort),
       m_engine(std::unique_ptr<ISerialLine>(m_port)), m_deviceId(variant.initialDeviceId) {
-    m_engine.SetOutputCount(m_variant.engineOutputs);
+    // Every program has eight outputs, whatever the model; the eighth completes a program.
+    m_engine.SetOutputCount(ProgramImage::kOutputCount);
     // The 4-in/8-out type is the program's default; setting it again would reset the gains.
     if (GetProgram().GetDeviceType() != m_variant.deviceType) {
         GetProgram().SetDeviceType(m_variant.deviceType);
@@ -237,8 +238,7 @@ bool PanelLink::StoreProgram(int program) {
         return false;
     }
     CAudio_Data& current = GetProgram();
-    SetMainTitle(QString::fromLatin1(m_variant.programTitlePrefix) +
-                 QString::fromStdString(current.GetName()));
+    SetMainTitle(QString::fromStdString(m_variant.ProgramTitle(current.GetName())));
     StartTransfer(TransferSequences::DownloadProgram(current, program));
     return true;
 }
@@ -534,8 +534,7 @@ void PanelLink::HandleProgramReceived() {
         program.GetOutput(n)->CopyFrom(*received.GetOutput(n));
         program.GetOutput(n)->UpdateCurve();
     }
-    SetMainTitle(QString::fromLatin1(m_variant.receivedTitlePrefix) +
-                 QString::fromStdString(program.GetName()));
+    SetMainTitle(QString::fromStdString(m_variant.ReceivedTitle(program.GetName())));
     emit programReceived();
     emit panelRefreshRequested();
     emit graphRedrawRequested();

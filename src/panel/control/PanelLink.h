@@ -2,7 +2,7 @@
 
 #include "link/protocol/Command.h"
 #include "link/protocol/CommandListener.h"
-#include "panel/control/Variant.h"
+#include "model/Variant.h"
 
 #include <QByteArray>
 #include <QObject>
