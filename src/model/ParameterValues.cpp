@@ -425,6 +425,10 @@ std::string InputSourceText(int source) {
     return source != 0 ? "Digital" : "Analog";
 }
 
+std::string InputSourceDisplayText(int source) {
+    return source == 0 || source == 1 ? InputSourceText(source) : std::string();
+}
+
 std::string OnText(int on) {
     return on != 0 ? "On" : "Mute";
 }

@@ -5,9 +5,49 @@ namespace {
 // Bytes 0..3 of a level reply are the four inputs; the outputs follow.
 constexpr int kFirstOutputLevelByte = 4;
 
-// Fader scale of the 3-in/6-out and 2-in/4-out panels, inputs and outputs alike.
-std::vector<std::string> CompactScale() {
-    return {"20dB", "10dB", "0dB", "-10dB", "-20dB", "-30dB", "-36dB"};
+struct Model {
+    int deviceType;
+    const char* name;
+    const char* modelCode;
+    int inputs;
+    int outputs;
+};
+
+struct Texts {
+    const char* programTitlePrefix;
+    const char* typeCodeText;
+    const char* bankExtension;
+    const char* programExtension;
+};
+
+// The 3-in/6-out and 2-in/4-out models share their gain ranges, fader scale and EQ bands, and
+// neither shows the input source or has a device ID before the first connect.
+Variant Compact(const Model& model, const Texts& texts, int formId, int openCommand) {
+    const IndexRange gainRange{0, 560};
+    const std::vector<std::string> scale = {"20dB",  "10dB",  "0dB",  "-10dB",
+                                            "-20dB", "-30dB", "-36dB"};
+    return Variant{model.deviceType,
+                   model.name,
+                   model.modelCode,
+                   model.inputs,
+                   model.outputs,
+                   6,
+                   6,
+                   gainRange,
+                   gainRange,
+                   360,
+                   36.0,
+                   scale,
+                   scale,
+                   texts.programTitlePrefix,
+                   texts.typeCodeText,
+                   texts.bankExtension,
+                   texts.programExtension,
+                   kFirstOutputLevelByte,
+                   false,
+                   0,
+                   formId,
+                   openCommand};
 }
 
 } // namespace
@@ -70,58 +110,14 @@ const Variant& Variant::FourByEight() {
 }
 
 const Variant& Variant::ThreeBySix() {
-    static const Variant variant{
-        2,
-        "3x6",
-        "Wupa",
-        3,
-        6,
-        6,
-        6,
-        IndexRange{0, 560},
-        IndexRange{0, 560},
-        360,
-        36.0,
-        CompactScale(),
-        CompactScale(),
-        "DSP36_",
-        "Kefa",
-        ".dat36",
-        ".dia36",
-        kFirstOutputLevelByte,
-        false,
-        0,
-        102,
-        32773,
-    };
+    static const Variant variant =
+        Compact({2, "3x6", "Wupa", 3, 6}, {"DSP36_", "Kefa", ".dat36", ".dia36"}, 102, 32773);
     return variant;
 }
 
 const Variant& Variant::TwoByFour() {
-    static const Variant variant{
-        3,
-        "2x4",
-        "Jexo",
-        2,
-        4,
-        6,
-        6,
-        IndexRange{0, 560},
-        IndexRange{0, 560},
-        360,
-        36.0,
-        CompactScale(),
-        CompactScale(),
-        "DSP24_",
-        "Hoxa",
-        ".dat24",
-        ".dia24",
-        kFirstOutputLevelByte,
-        false,
-        0,
-        165,
-        32775,
-    };
+    static const Variant variant =
+        Compact({3, "2x4", "Jexo", 2, 4}, {"DSP24_", "Hoxa", ".dat24", ".dia24"}, 165, 32775);
     return variant;
 }
 

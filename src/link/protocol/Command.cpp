@@ -58,6 +58,52 @@ void Command::Enqueue(std::unique_ptr<SendData> record) {
     m_queue.Append(std::move(record));
 }
 
+void Command::Enqueue(RecordList records) {
+    m_queue.Append(std::move(records));
+}
+
+int Command::WaitOnHead() {
+    if (m_queue.IsEmpty()) {
+        return 0;
+    }
+    SendData& head = m_queue.Head();
+    head.SetWaitTicks(head.GetWaitTicks() + 1);
+    return head.GetWaitTicks();
+}
+
+bool Command::HeadEndsTransfer() const {
+    if (m_queue.IsEmpty()) {
+        return false;
+    }
+    const SendData& head = m_queue.Head();
+    return head.IsBulk() && (head.IsLastOfDownload() || head.IsLastOfUpload());
+}
+
+int Command::CountTransferRecords() const {
+    int count = 0;
+    for (int i = 0; i < m_queue.Count(); ++i) {
+        count += m_queue.At(static_cast<std::size_t>(i)).IsBulk() ? 1 : 0;
+    }
+    return count;
+}
+
+bool Command::OnlyMeterRequestsQueued() const {
+    for (int i = 0; i < m_queue.Count(); ++i) {
+        if (!IsMeterRequest(m_queue.At(static_cast<std::size_t>(i)))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool Command::IsMeterRequest(const SendData& record) {
+    const auto& frame = record.GetData();
+    return frame.size() > Protocol::OffsetChannel &&
+           frame[Protocol::OffsetCode] == Protocol::ReadRequest &&
+           frame[Protocol::OffsetGroup] == Protocol::GroupSystem &&
+           frame[Protocol::OffsetChannel] == Protocol::ItemMeters;
+}
+
 bool Command::TransmitHead() {
     if (m_queue.IsEmpty() || m_line == nullptr) {
         return false;
