@@ -49,6 +49,8 @@ void DisplayDlg::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     // Each run starts as the window first appears: dark blue, the transfer as far as it went.
     SetTextColor(kDarkBlue);
+    m_bar->setRange(0, 1);
+    m_bar->setValue(0);
     ShowProgress(m_panel.GetTransferRemaining(), m_panel.GetTransferTotal());
     m_tick.start();
 }
