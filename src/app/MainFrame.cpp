@@ -5,7 +5,7 @@
 #include "app/RecentFiles.h"
 #include "app/ScreenCommands.h"
 #include "app/SelectionView.h"
-#include "panel/control/Variant.h"
+#include "model/Variant.h"
 
 #include <QAction>
 #include <QApplication>

@@ -4,7 +4,7 @@
 #include "model/AudioData.h"
 #include "model/Filter.h"
 #include "model/ValueTables.h"
-#include "panel/control/Variant.h"
+#include "model/Variant.h"
 
 #include <QMouseEvent>
 

@@ -1,7 +1,9 @@
 #include "files/DataTable.h"
 
 #include "model/AudioData.h"
+#include "model/Variant.h"
 
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -17,8 +19,9 @@ struct RowRule {
     OutputCell output;
 };
 
-int NormalisedVariant(int variantCode) {
-    return variantCode == 2 || variantCode == 3 ? variantCode : 1;
+// The variant of a data view code (the device type); any other code shows the 4-in/8-out one.
+const Variant& VariantOf(int variantCode) {
+    return Variant::OfDeviceType(variantCode);
 }
 
 const char* const kInputLetters = "ABCD";
@@ -68,9 +71,10 @@ void AddCrossoverRows(std::vector<RowRule>& rows, const char* suffix, bool lowPa
 }
 
 std::vector<RowRule> RowRules(int variantCode, const CAudio_Data* program) {
-    const bool large = NormalisedVariant(variantCode) == 1;
-    const int bands = large ? 8 : 6;
-    const int sources = variantCode == 2 ? 3 : (variantCode == 3 ? 2 : 4);
+    const Variant& variant = VariantOf(variantCode);
+    const bool large = variant.deviceType == 1;
+    const int bands = std::max(variant.inputEqBands, variant.outputEqBands);
+    const int sources = variant.inputCount;
 
     std::vector<RowRule> rows;
     rows.push_back({"Name", &CAudio_InData::GetNameText, &CAudio_OutData::GetNameText});
@@ -91,7 +95,7 @@ std::vector<RowRule> RowRules(int variantCode, const CAudio_Data* program) {
         rows.push_back({std::string("Src CH") + kInputLetters[i], nullptr,
                         [i](const CAudio_OutData& out) { return out.GetSourceText(i); }});
     }
-    if (variantCode == 3) {
+    if (variant.deviceType == 3) {
         rows.push_back({});
     }
     AddCrossoverRows(rows, "LPF", true);
@@ -112,9 +116,9 @@ std::vector<RowRule> RowRules(int variantCode, const CAudio_Data* program) {
 } // namespace
 
 DataTable::DataTable(const CAudio_Data& program, int variantCode)
-    : m_variantCode(NormalisedVariant(variantCode)), m_programName(program.GetName()) {
-    m_inputs = m_variantCode == 1 ? 4 : (m_variantCode == 2 ? 3 : 2);
-    m_outputs = m_variantCode == 1 ? 8 : (m_variantCode == 2 ? 6 : 4);
+    : m_variantCode(VariantOf(variantCode).deviceType), m_programName(program.GetName()) {
+    m_inputs = VariantOf(m_variantCode).inputCount;
+    m_outputs = VariantOf(m_variantCode).outputCount;
     Fill(program);
 }
 
@@ -158,14 +162,7 @@ std::string DataTable::GetPrintTitle() const {
 }
 
 std::string DataTable::ModelCode(int variantCode) {
-    switch (NormalisedVariant(variantCode)) {
-    case 2:
-        return "Wupa";
-    case 3:
-        return "Jexo";
-    default:
-        return "Fosk";
-    }
+    return VariantOf(variantCode).modelCode;
 }
 
 std::vector<std::string> DataTable::RowLabels(int variantCode) {

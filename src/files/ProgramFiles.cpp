@@ -4,6 +4,7 @@
 #include "files/FileReplace.h"
 #include "files/ZorvanDoc.h"
 #include "model/AudioData.h"
+#include "model/Variant.h"
 
 #include <filesystem>
 #include <fstream>
@@ -11,17 +12,13 @@
 
 namespace {
 
-std::string VariantDigits(int deviceType) {
-    switch (deviceType) {
-    case 1:
-        return "48";
-    case 2:
-        return "36";
-    case 3:
-        return "24";
-    default:
+// The variant of a device type; an unknown type is rejected.
+const Variant& VariantOf(int deviceType) {
+    const Variant* variant = Variant::ForDeviceType(deviceType);
+    if (variant == nullptr) {
         throw std::invalid_argument("unknown device type " + std::to_string(deviceType));
     }
+    return *variant;
 }
 
 // The extension rules look at the file name only, so that a folder called "x.dat" does not
@@ -44,23 +41,19 @@ FileResult Succeeded(const std::string& path) {
 } // namespace
 
 std::string ProgramFileExtension(int deviceType) {
-    return ".dia" + VariantDigits(deviceType);
+    return VariantOf(deviceType).programExtension;
 }
 
 std::string ProgramFilePattern(int deviceType) {
-    return "*" + ProgramFileExtension(deviceType);
+    return VariantOf(deviceType).ProgramFilePattern();
 }
 
 std::string BankFilePattern(int deviceType) {
-    return "*.dat" + VariantDigits(deviceType);
-}
-
-std::string TitlePrefix(int deviceType) {
-    return "DSP" + VariantDigits(deviceType) + "_";
+    return VariantOf(deviceType).BankFilePattern();
 }
 
 std::string ProgramTitle(int deviceType, const std::string& programName) {
-    return TitlePrefix(deviceType) + programName;
+    return VariantOf(deviceType).ProgramTitle(programName);
 }
 
 std::string ProgramFilePath(const std::string& chosen, int deviceType) {
@@ -82,7 +75,7 @@ FileResult StoreProgramToPC(CZorvanDoc& doc, int deviceType, const std::string& 
 }
 
 FileResult RecallProgramFromPC(CZorvanDoc& doc, int deviceType, const std::string& path) {
-    const std::string prefix = TitlePrefix(deviceType);
+    const Variant& variant = VariantOf(deviceType);
     std::ifstream file(path, std::ios::binary);
     if (!file)
         return Failed(kFileReadError, path);
@@ -92,7 +85,7 @@ FileResult RecallProgramFromPC(CZorvanDoc& doc, int deviceType, const std::strin
     } catch (const CArchiveException&) {
         return Failed(kFileReadError, path);
     }
-    doc.SetTitle(prefix + doc.GetProgram().GetName());
+    doc.SetTitle(variant.ProgramTitle(doc.GetProgram().GetName()));
     return Succeeded(path);
 }
 
@@ -130,7 +123,7 @@ FileResult RecallAllFromPC(CZorvanDoc& doc, const std::string& path) {
 }
 
 std::unique_ptr<CAudio_Data> ProgramFromImage(const ProgramImage& image, int deviceType) {
-    VariantDigits(deviceType); // rejects an unknown type before anything is built
+    VariantOf(deviceType); // rejects an unknown type before anything is built
     auto program = std::make_unique<CAudio_Data>();
     program->SetDeviceType(deviceType);
     program->LoadFromImage(image);

@@ -21,9 +21,8 @@ std::string ProgramFileExtension(int deviceType);
 std::string ProgramFilePattern(int deviceType);
 // "*.dat48", ... : the pattern offered for bank files.
 std::string BankFilePattern(int deviceType);
-// "DSP48_", "DSP36_", "DSP24_"
-std::string TitlePrefix(int deviceType);
-// The document title after a program file was stored or recalled.
+// The document title after a program file was stored or recalled: "DSP48_" followed by the
+// program name (the variant's program title).
 std::string ProgramTitle(int deviceType, const std::string& programName);
 
 // The path a one-program file is stored under: the variant's extension is appended when the

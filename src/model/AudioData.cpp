@@ -1,24 +1,17 @@
 #include "model/AudioData.h"
 
 #include "model/ValueTables.h"
+#include "model/Variant.h"
 
 void CAudio_Data::SetDeviceType(int type) {
     m_deviceType = type;
 
     // The smaller variants disable the channels they lack; nothing here enables one again.
-    int inputs = CAudio_InRoute::kCount;
-    int outputs = CAudio_OutRoute::kCount;
-    if (type == 2) {
-        inputs = 3;
-        outputs = 6;
-    } else if (type == 3) {
-        inputs = 2;
-        outputs = 4;
-    }
-    for (int i = inputs; i < GetInputCount(); ++i) {
+    const Variant& variant = Variant::OfDeviceType(type);
+    for (int i = variant.inputCount; i < GetInputCount(); ++i) {
         GetInput(i)->SetEnabled(0);
     }
-    for (int i = outputs; i < GetOutputCount(); ++i) {
+    for (int i = variant.outputCount; i < GetOutputCount(); ++i) {
         GetOutput(i)->SetEnabled(0);
     }
 

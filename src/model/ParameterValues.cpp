@@ -1,5 +1,7 @@
 #include "model/ParameterValues.h"
 
+#include "model/Variant.h"
+
 #include "model/ValueTables.h"
 
 #include <array>
@@ -103,20 +105,20 @@ TypedIndex FrequencyFromTyped(int hz, int minimum) {
 // ---- Channel gain ----
 
 IndexRange InputGainRange(int deviceType) {
-    return UsesCompactRules(deviceType) ? IndexRange{0, 560} : IndexRange{0, 460};
+    return Variant::OfDeviceType(deviceType).inputGainRange;
 }
 
 IndexRange OutputGainRange(int deviceType) {
-    return UsesCompactRules(deviceType) ? IndexRange{0, 560} : IndexRange{0, 550};
+    return Variant::OfDeviceType(deviceType).outputGainRange;
 }
 
 int ZeroDbGainIndex(int deviceType) {
-    return UsesCompactRules(deviceType) ? 360 : 400;
+    return Variant::OfDeviceType(deviceType).zeroDbGainIndex;
 }
 
 double ChannelGainToDb(int index, int deviceType) {
     // Same arithmetic as the established tool, so curves land on the same pixels.
-    return index * 0.1 - (UsesCompactRules(deviceType) ? 36.0 : 40.0);
+    return index * 0.1 - Variant::OfDeviceType(deviceType).gainEditOffset;
 }
 
 std::string ChannelGainText(int index, int deviceType) {
@@ -435,6 +437,10 @@ std::string LinearText(int index, double step, double offset) {
 
 std::string InputSourceText(int source) {
     return source != 0 ? "Digital" : "Analog";
+}
+
+std::string InputSourceDisplayText(int source) {
+    return source == 0 || source == 1 ? InputSourceText(source) : std::string();
 }
 
 std::string OnText(int on) {

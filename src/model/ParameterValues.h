@@ -135,20 +135,21 @@ TypedIndex LinearFromTyped(double value, double step, double offset, IndexRange 
 std::string LinearText(int index, double step, double offset); // "%0.1f"
 
 // ---- Enumerations ----
-std::string InputSourceText(int source);       // 0 "Analog", otherwise "Digital"
-std::string OnText(int on);                    // 1 "On", 0 "Mute"
-std::string PolarityText(int polarity);        // 0 "+Normal", 1 "-Invert"
-std::string SourceText(bool fed);              // "On" / "Off"
-std::string EqTypeText(int type, int slope);   // "PEQ", "Lo_Shf 12dB", ...; empty for others
-std::string EqTypeListText(int type);          // "PEQ", "Lo -- Shf", "Hi -- Shf"
-std::string ShelfSlopeText(int slope);         // "6dB", "12dB"
-std::string ShelfSlopeListText(int slope);     // "6", "12"
-std::string CrossoverTypeText(int type);       // "L_R", "Bessel", "BTWorth"
-std::string CrossoverTypeButtonText(int type); // "L__R", "Bessel", "BTWorth"
-std::string SlopeText(int slope);              // "12dB", "18dB", "24dB", "48dB"
-std::string SlopeEditText(int slope);          // "12", "18", "24", "48"
-std::string CompressorModeText(int mode);      // 0 "Limit", 1 "Compressor"
-std::string TimingText(int timing);            // 0 "Manual", 1 "Auto"
+std::string InputSourceText(int source);        // 0 "Analog", otherwise "Digital"
+std::string InputSourceDisplayText(int source); // 0 "Analog", 1 "Digital", otherwise empty
+std::string OnText(int on);                     // 1 "On", 0 "Mute"
+std::string PolarityText(int polarity);         // 0 "+Normal", 1 "-Invert"
+std::string SourceText(bool fed);               // "On" / "Off"
+std::string EqTypeText(int type, int slope);    // "PEQ", "Lo_Shf 12dB", ...; empty for others
+std::string EqTypeListText(int type);           // "PEQ", "Lo -- Shf", "Hi -- Shf"
+std::string ShelfSlopeText(int slope);          // "6dB", "12dB"
+std::string ShelfSlopeListText(int slope);      // "6", "12"
+std::string CrossoverTypeText(int type);        // "L_R", "Bessel", "BTWorth"
+std::string CrossoverTypeButtonText(int type);  // "L__R", "Bessel", "BTWorth"
+std::string SlopeText(int slope);               // "12dB", "18dB", "24dB", "48dB"
+std::string SlopeEditText(int slope);           // "12", "18", "24", "48"
+std::string CompressorModeText(int mode);       // 0 "Limit", 1 "Compressor"
+std::string TimingText(int timing);             // 0 "Manual", 1 "Auto"
 std::string BacklightText(int backlight, int deviceType); // "Keep On", "25s" / "10s"
 
 // ---- Temperature, 0..50 degrees C ----

@@ -1,6 +1,7 @@
 #include "sim/SimDevice.h"
 
 #include "link/protocol/Frame.h"
+#include "model/Variant.h"
 
 #include <algorithm>
 
@@ -35,7 +36,7 @@ bool InRange(int value, int low, int high) {
 
 SimDevice::SimDevice(int id, int type)
     : m_id(std::clamp(id, Protocol::MinDeviceId, Protocol::MaxDeviceId)),
-      m_type(InRange(type, 1, 3) ? type : 1), m_reportedType(m_type),
+      m_type(Variant::OfDeviceType(type).deviceType), m_reportedType(m_type),
       m_typeCode(TypeCodeFor(m_type)), m_meters(static_cast<unsigned>(m_id)) {
     m_programs[0] = SimProgram::MakeDefault("Default");
     for (int k = 1; k < kPrograms; ++k) {
@@ -66,21 +67,15 @@ SimDevice::SimDevice(int id, int type)
 }
 
 int SimDevice::GetInputCount() const {
-    return m_type == 1 ? 4 : (m_type == 2 ? 3 : 2);
+    return Variant::OfDeviceType(m_type).inputCount;
 }
+
 int SimDevice::GetOutputCount() const {
-    return 2 * GetInputCount();
+    return Variant::OfDeviceType(m_type).outputCount;
 }
 
 std::string SimDevice::TypeCodeFor(int type) {
-    switch (type) {
-    case 2:
-        return "Kefa";
-    case 3:
-        return "Hoxa";
-    default:
-        return "Loxu";
-    }
+    return Variant::OfDeviceType(type).typeCodeText;
 }
 
 std::vector<std::uint8_t> SimDevice::Feed(const std::uint8_t* data, std::size_t count) {

@@ -7,6 +7,8 @@
 #include "panel/control/IdSearch.h"
 #include "panel/control/PanelLink.h"
 
+#include <QTest>
+
 #include <gtest/gtest.h>
 
 using simtest::SimProcess;
@@ -56,7 +58,7 @@ TEST_P(ControlIdSearchOnLine, FindsExactlyTheDevicesOfThePanelsType) {
     EXPECT_EQ(link.GetEngine().GetSearchWindow(), nullptr);
     EXPECT_FALSE(link.IsConnected());
     // The last probe may still be on its way into the simulator's log when the search ends.
-    PanelLink::WaitFor([&] { return sim.Received().size() >= 250U; }, 2000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return sim.Received().size() >= 250U; }, 2000));
     EXPECT_EQ(sim.Received().size(), 250U);
 }
 
@@ -77,7 +79,7 @@ TEST_F(ControlIdSearchTest, CancelLeavesNothingQueuedAndThePortClosed) {
     IdSearch search(link);
     search.SetTickInterval(kSearchTickMs);
     ASSERT_TRUE(search.Start(sim.Link()));
-    ASSERT_TRUE(PanelLink::WaitFor([&] { return search.GetPosition() >= 5; }, kWaitMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return search.GetPosition() >= 5; }, kWaitMs));
 
     search.Cancel();
     EXPECT_FALSE(search.IsRunning());
@@ -85,7 +87,7 @@ TEST_F(ControlIdSearchTest, CancelLeavesNothingQueuedAndThePortClosed) {
     EXPECT_FALSE(link.GetEngine().IsOpen());
     EXPECT_EQ(link.GetEngine().GetSearchWindow(), nullptr);
     const int position = search.GetPosition();
-    PanelLink::WaitFor([] { return false; }, 50);
+    QTest::qWait(50); // long enough for many more probes at a 2 ms tick
     EXPECT_EQ(search.GetPosition(), position) << "the search went on after the cancel";
 
     // The port is free again: the panel can connect through it.

@@ -8,6 +8,8 @@
 #include "link/protocol/ProtocolCodes.h"
 #include "panel/control/PanelLink.h"
 
+#include <QTest>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -30,24 +32,24 @@ bool IsMeterRead(const LoggedFrame& frame) {
 
 class ControlPanelLinkTest : public controltest::ControlTest {
 protected:
-    // From here on the test drives the tick itself.
-    // What the tick had queued goes out and is answered.
+    // From here on the test calls the tick itself, on a settled link: the record in flight
+    // is answered, and the meter requests not yet sent are dropped.
     static void TakeOverTick(PanelLink& link) {
         link.SetTickInterval(kHourMs);
         Command& engine = link.GetEngine();
-        while (engine.Count() > 0) {
-            if (engine.Head().IsPending()) {
-                engine.TransmitHead();
-                engine.Head().SetPending(false);
-            }
+        if (engine.Count() > 0 && !engine.IsHeadPending()) {
             const int count = engine.Count();
-            ASSERT_TRUE(PanelLink::WaitFor([&] { return engine.Count() < count; }, kWaitMs));
+            ASSERT_TRUE(QTest::qWaitFor([&] { return engine.Count() < count; }, kWaitMs));
         }
+        ASSERT_TRUE(engine.OnlyMeterRequestsQueued());
+        engine.Clear();
+        // The level notification that answer posted is delivered now, not during the test.
+        QCoreApplication::processEvents();
     }
 
     static void TickAndWaitForAnswer(PanelLink& link) {
         link.ServiceTick();
-        ASSERT_TRUE(PanelLink::WaitFor([&] { return link.GetEngine().Count() == 0; }, kWaitMs));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return link.GetEngine().Count() == 0; }, kWaitMs));
     }
 };
 
@@ -134,7 +136,7 @@ TEST_F(ControlPanelLinkTest, IdleLinkPollsTheMetersAtEveryTick) {
     for (int i = 0; i < kTicks; ++i) {
         TickAndWaitForAnswer(link);
     }
-    ASSERT_TRUE(PanelLink::WaitFor(
+    ASSERT_TRUE(QTest::qWaitFor(
         [&] { return recorder.levels.size() == static_cast<std::size_t>(kTicks); }, kWaitMs));
 
     const auto received = sim.Received(mark);
@@ -165,7 +167,7 @@ TEST_F(ControlPanelLinkTest, SilentDeviceGetsTheHeadTwiceAndTheLinkClosesAfterTi
     link.SetTickInterval(2);
     ASSERT_TRUE(link.Connect(sim.Link(), 1));
     EXPECT_TRUE(link.IsBusy());
-    ASSERT_TRUE(PanelLink::WaitFor([&] { return !link.IsConnected(); }, kWaitMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !link.IsConnected(); }, kWaitMs));
 
     ASSERT_EQ(recorder.transmissions.size(), 2U);
     const auto& first = recorder.transmissions[0];
@@ -183,6 +185,51 @@ TEST_F(ControlPanelLinkTest, SilentDeviceGetsTheHeadTwiceAndTheLinkClosesAfterTi
     EXPECT_FALSE(link.GetEngine().IsOpen());
     EXPECT_FALSE(link.WaitForTransfer(10));
     EXPECT_EQ(sim.Received().size(), 2U);
+}
+
+// A line that fails under the panel (an adapter pulled out; here the simulator ends and its
+// terminal goes away) closes the link at the first write that fails, saying that the port
+// failed, instead of waiting four seconds for an answer that cannot come.
+TEST_F(ControlPanelLinkTest, FailedWriteClosesTheLinkAtOnce) {
+    SimProcess sim({"--fast", "--device", "1:1"});
+    CZorvanDoc doc;
+    PanelLink link(doc, Variant::FourByEight());
+    ConnectAndSettle(link, sim, 1, kWaitMs);
+    LinkRecorder recorder(link);
+    const int ticksBefore = link.GetTickCount();
+    sim.Stop();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !link.IsConnected(); }, kWaitMs));
+
+    ASSERT_EQ(recorder.messages.size(), 1U);
+    EXPECT_EQ(recorder.messages[0].toStdString(), PanelLink::kPortFailedText);
+    // At the latest the retransmission of a record that was in flight is the first write.
+    EXPECT_LE(recorder.disconnectTick - ticksBefore, PanelLink::kRetransmitTicks);
+    EXPECT_TRUE(recorder.transmissions.empty()) << "a frame that did not go out was traced";
+    EXPECT_FALSE(link.IsTickRunning());
+    EXPECT_EQ(link.GetEngine().Count(), 0);
+}
+
+// A slot that runs an event loop (a message box does) may let the next tick run before the
+// tick that transmitted has returned: the record is already marked as sent by then, so it does
+// not go out twice.
+TEST_F(ControlPanelLinkTest, TickInsideATransmissionSlotDoesNotSendTheHeadAgain) {
+    SimProcess sim({"--silent", "--device", "1:1"});
+    ASSERT_TRUE(sim.Started());
+    CZorvanDoc doc;
+    PanelLink link(doc, Variant::FourByEight());
+    LinkRecorder recorder(link);
+    link.SetTickInterval(kHourMs);
+    ASSERT_TRUE(link.Connect(sim.Link(), 1));
+    bool nested = false;
+    QObject::connect(&link, &PanelLink::recordTransmitted, [&] {
+        if (!nested) {
+            nested = true;
+            link.ServiceTick();
+        }
+    });
+    link.ServiceTick();
+    ASSERT_TRUE(nested);
+    EXPECT_EQ(recorder.transmissions.size(), 1U);
 }
 
 struct WrongTypeCase {
@@ -206,7 +253,7 @@ TEST_P(ControlWrongDeviceType, IsDroppedWithDeviceTypeError) {
     LinkRecorder recorder(link);
     link.SetTickInterval(kFastTickMs);
     ASSERT_TRUE(link.Connect(sim.Link(), 4));
-    ASSERT_TRUE(PanelLink::WaitFor([&] { return !link.IsConnected(); }, kWaitMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !link.IsConnected(); }, kWaitMs));
 
     ASSERT_EQ(recorder.messages.size(), 1U);
     EXPECT_EQ(recorder.messages[0], "Device Type Error!");
@@ -355,9 +402,11 @@ TEST_P(ControlIdentification, OwnTypeCodeIsAccepted) {
     EXPECT_EQ(link.GetEngine().GetIdentificationText(), "ZQ_P_V1.0");
     EXPECT_EQ(link.GetEngine().GetTypeCodeText(), GetParam().variant().typeCodeText);
     EXPECT_TRUE(link.IsConnected());
+    // The identification came on the device's own: the answer to the name request is not lost.
+    EXPECT_EQ(link.GetProgramName(0).toStdString(), "Default");
+    EXPECT_EQ(doc.GetProgram().GetName(), "Default");
     EXPECT_TRUE(recorder.messages.empty());
-    EXPECT_EQ(doc.GetTitle(),
-              std::string(GetParam().variant().receivedTitlePrefix) + doc.GetProgram().GetName());
+    EXPECT_EQ(doc.GetTitle(), GetParam().variant().ReceivedTitle(doc.GetProgram().GetName()));
 }
 
 INSTANTIATE_TEST_SUITE_P(Variants, ControlIdentification,

@@ -327,6 +327,9 @@ TEST(ModelDynamics, TypedAttack) {
 TEST(ModelEnumerations, Texts) {
     EXPECT_EQ(InputSourceText(0), "Analog");
     EXPECT_EQ(InputSourceText(1), "Digital");
+    EXPECT_EQ(InputSourceText(2), "Digital"); // the program's text: any non-zero source
+    EXPECT_EQ(InputSourceDisplayText(1), "Digital");
+    EXPECT_EQ(InputSourceDisplayText(2), ""); // the panel's display: emptied for other values
     EXPECT_EQ(OnText(1), "On");
     EXPECT_EQ(OnText(0), "Mute");
     EXPECT_EQ(PolarityText(0), "+Normal");

@@ -146,12 +146,23 @@ TEST_F(ProtocolEngine, TransmitHeadWritesThreeSinglePreambleBytesThenTheFrame) {
     for (const auto& write : line->writes) {
         EXPECT_EQ(write.timeoutMs, 150);
     }
-    // The record stays queued and its flags are the owner's business.
+    // The record stays queued until its answer comes, marked as transmitted.
     EXPECT_EQ(engine->Count(), 2);
-    EXPECT_TRUE(engine->Head().IsPending());
+    EXPECT_FALSE(engine->IsHeadPending());
 
     line->writeResult = ISerialLine::kTimeout;
     EXPECT_FALSE(engine->TransmitHead());
+}
+
+// A preamble byte that does not go out stops the transmission: the frame is not written after
+// it and the head is not taken as transmitted.
+TEST_F(ProtocolEngine, FailedWriteStopsTheTransmission) {
+    Open();
+    Queue(1);
+    line->writeResult = 5;
+    EXPECT_FALSE(engine->TransmitHead());
+    EXPECT_EQ(line->writes.size(), 1u);
+    EXPECT_TRUE(engine->IsHeadPending());
 }
 
 struct AssemblyCase {
@@ -191,7 +202,13 @@ TEST_F(ProtocolEngine, ReceiveAssembly) {
         {"wrong end byte", {OnLine(badEnd)}, 0},
         {"wrong checksum", {OnLine(badChecksum)}, 0},
         {"good reply after a bad one", {OnLine(badChecksum), ackOnLine}, 1},
-        {"two replies in one read: the second is dropped", {Cat({ackOnLine, ackOnLine})}, 1},
+        {"two replies in one read each take a record", {Cat({ackOnLine, ackOnLine})}, 2},
+        {"a reply and the start of the next in one read",
+         {Cat({ackOnLine, Slice(ackOnLine, 0, 5)}), Slice(ackOnLine, 5, 99)},
+         2},
+        {"three replies and noise in one read",
+         {Cat({ackOnLine, {0x00, 0x12}, ackOnLine, OnLine(badChecksum), ackOnLine})},
+         3},
         {"duplicate Acks in separate reads each take a record", {ackOnLine, ackOnLine}, 2},
         {"unknown reply code is ignored", {OnLine(unknown)}, 0},
         {"unknown reply code, then a valid reply", {OnLine(unknown), ackOnLine}, 1},
@@ -211,11 +228,11 @@ TEST_F(ProtocolEngine, ReceiveAssembly) {
         line = scripted.get();
         engine = std::make_unique<Command>(std::move(scripted));
         Open();
-        Queue(3);
+        Queue(4);
         for (const Bytes& read : c.reads) {
             Receive(read);
         }
-        EXPECT_EQ(engine->Count(), 3 - c.answered);
+        EXPECT_EQ(engine->Count(), 4 - c.answered);
         EXPECT_EQ(HeadProgram(), 1 + c.answered);
     }
 }
@@ -324,13 +341,16 @@ TEST_F(ProtocolEngine, SystemRepliesNotifyTheOwner) {
                          {'Z', 'Q', '_', 'P', 'L', 'o', 'x', 'u', '_', 'V', '1', '.', '0'})));
     Receive(OnLine(Reply(3, Protocol::ItemDeviceNotice, {0})));
     Receive(OnLine(Reply(3, 0x33, {0})));
+    Receive(OnLine(Reply(3, Protocol::ItemStatusByte, {7})));
     EXPECT_EQ(owner.messages, (std::vector<Message>{
                                   {EngineMessage::WM_LEVELS_RECEIVED, 0},
                                   {EngineMessage::WM_DEVICE_INFO_RECEIVED, 0x16},
                                   {EngineMessage::WM_IDENTIFICATION_RECEIVED, 0x19},
                                   {EngineMessage::WM_DEVICE_NOTICE, 0},
                               }));
-    EXPECT_EQ(engine->Count(), 0);
+    // Only the meter and temperature replies answer a request: the items the PC never asks
+    // for come on the device's own and leave the head alone.
+    EXPECT_EQ(engine->Count(), 3);
     EXPECT_EQ(engine->GetMeterValue(11), 25);
     EXPECT_EQ(engine->GetDeviceImage().GetTemperature(), 31);
     EXPECT_EQ(engine->GetIdentificationText(), "ZQ_P_V1.0");
@@ -394,6 +414,22 @@ TEST_F(ProtocolEngine, ListenerMayClearTheQueueFromItsNotification) {
     EXPECT_EQ(closing.countSeen, 2); // the answered record was already gone
     EXPECT_EQ(engine->Count(), 0);
     EXPECT_FALSE(engine->IsOpen());
+}
+
+// The device sends its identification on its own in the same read as the answer to the
+// program-name request: both are taken, and the name answers the request.
+TEST_F(ProtocolEngine, UnaskedIdentificationInTheSameReadLosesNoAnswer) {
+    Open();
+    Queue(2);
+    Bytes name = {'S', 't', 'a', 'g', 'e', ' ', ' ', ' '};
+    name.resize(Protocol::ProgramNameLength, ' ');
+    Receive(Cat({OnLine(Reply(3, Protocol::ItemIdentification,
+                              {'Z', 'Q', '_', 'P', 'L', 'o', 'x', 'u', '_', 'V', '1', '.', '0'})),
+                 OnLine(Reply(3, Protocol::ItemProgramName, name))}));
+    EXPECT_EQ(engine->GetIdentificationText(), "ZQ_P_V1.0");
+    EXPECT_EQ(engine->GetProgramName(0), "Stage");
+    EXPECT_EQ(engine->Count(), 1);
+    EXPECT_EQ(HeadProgram(), 2);
 }
 
 TEST_F(ProtocolEngine, DeviceTypeReachesTheDeviceImage) {

@@ -9,29 +9,10 @@
 #include "link/protocol/Command.h"
 #include "link/protocol/TransferSequences.h"
 
-#include <QCoreApplication>
-#include <QThread>
+#include <QTest>
 
-#include <chrono>
 #include <memory>
 #include <string>
-
-// Runs the event loop until done() holds or the time is up.
-template <typename Predicate> bool ProcessEventsUntil(Predicate done, int timeoutMs) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() >= deadline) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
-        QThread::usleep(200);
-    }
-    return true;
-}
-
-inline void ProcessEventsFor(int ms) {
-    ProcessEventsUntil([] { return false; }, ms);
-}
 
 class EngineHarness {
 public:
@@ -53,11 +34,7 @@ public:
         return engine->OpenPort(path, &listener);
     }
 
-    void Enqueue(TransferSequences::RecordList records) {
-        for (auto& record : records) {
-            engine->Enqueue(std::move(record));
-        }
-    }
+    void Enqueue(TransferSequences::RecordList records) { engine->Enqueue(std::move(records)); }
 
     // Transmits the head and waits up to timeoutMs for the queue to shrink.
     bool TransmitAndWait(int timeoutMs = 2000) {
@@ -65,11 +42,10 @@ public:
             return false;
         }
         const int before = engine->Count();
-        engine->Head().SetPending(false);
         if (!engine->TransmitHead()) {
             return false;
         }
-        return ProcessEventsUntil([&] { return engine->Count() < before; }, timeoutMs);
+        return QTest::qWaitFor([&] { return engine->Count() < before; }, timeoutMs);
     }
 
     // Sends every queued record in turn; false when one stays unanswered.

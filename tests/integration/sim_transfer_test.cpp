@@ -141,40 +141,6 @@ TEST_F(SimTransferTest, AllThirtyStoredProgramsRoundTripByteIdentical) {
     }
 }
 
-TEST_F(SimTransferTest, IdSearchFindsExactlyTheDevicesOfThePanelsType) {
-    Start({"--device", "3:1", "--device", "7:1", "--device", "9:2"});
-    CAudio_Data program;
-    program.SetDeviceId(1);
-    harness.Enqueue(TransferSequences::IdSearch(program));
-    // The connect dialog's pacing, on a quicker tick: transmit a pending probe, drop it after
-    // four more ticks without an answer.
-    int probes = 0;
-    while (harness.engine->Count() > 0) {
-        SendData& head = harness.engine->Head();
-        if (head.IsPending()) {
-            head.SetPending(false);
-            ASSERT_TRUE(harness.engine->TransmitHead());
-            ++probes;
-        } else {
-            head.SetWaitTicks(head.GetWaitTicks() + 1);
-            if (head.GetWaitTicks() > 3) {
-                harness.engine->RemoveHead();
-            }
-        }
-        ProcessEventsFor(5);
-    }
-    EXPECT_EQ(probes, 250);
-    std::vector<int> found;
-    for (int id = 1; id <= 250; ++id) {
-        if (FoundIdTable[static_cast<std::size_t>(id)] != 0) {
-            EXPECT_EQ(FoundIdTable[static_cast<std::size_t>(id)], id);
-            found.push_back(id);
-        }
-    }
-    EXPECT_EQ(found, (std::vector<int>{3, 7}));
-    EXPECT_TRUE(harness.listener.messages.empty()) << "device 250 is not on the line";
-}
-
 TEST_F(SimTransferTest, PacedAnswersTakeTheirTimeOnA9600BaudLine) {
     Start({}, 1, false);
     CAudio_Data program;

@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <QTest>
+
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -91,17 +93,12 @@ struct EventLog {
 
 // Runs the event loop until done() holds or the time is up.
 template <typename Predicate> bool ProcessEventsUntil(Predicate done, int timeoutMs = 2000) {
-    QDeadlineTimer deadline(timeoutMs);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
+    return QTest::qWaitFor(done, timeoutMs);
 }
 
+// Runs the event loop for ms, to show that nothing arrives meanwhile.
 void ProcessEventsFor(int ms) {
-    ProcessEventsUntil([] { return false; }, ms);
+    QTest::qWait(ms);
 }
 
 class SerialPortTest : public ::testing::Test {

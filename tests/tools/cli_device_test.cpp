@@ -227,6 +227,37 @@ TEST_F(CliDeviceTest, PullAndPushRoundTripAProgram) {
         << "every cell below the header (the live program keeps its own name)";
 }
 
+// A pull only reads: the device keeps playing what it played. Stored program 5 of the
+// simulator has its inputs at -5.0 dB, the live program at 0.0 dB.
+TEST_F(CliDeviceTest, PullingAStoredProgramLeavesTheLiveProgramAlone) {
+    SimProcess sim({"--fast"});
+    ASSERT_TRUE(sim.Started());
+    const std::vector<QStringList> liveBefore = LiveTable(sim);
+    ASSERT_EQ(Cell(liveBefore, "Gain", "Input A"), "0.0");
+
+    const std::size_t mark = sim.Frames().size();
+    const CliResult pull = Run(sim, "pull", {"--slot", "5", "-o", Path("five")});
+    ASSERT_EQ(pull.exitCode, 0) << pull.err.toStdString();
+    for (const LoggedFrame& frame : sim.Received(mark)) {
+        const bool channel =
+            frame.Group() == Protocol::GroupInput || frame.Group() == Protocol::GroupOutput;
+        if (channel && frame.Program() != 0) {
+            EXPECT_EQ(frame.Block(), Protocol::ArchiveFlag)
+                << "program " << frame.Program() << " read as a recall";
+        }
+    }
+    EXPECT_EQ(LiveTable(sim), liveBefore);
+
+    const CliResult five = RunCli({"table", Path("five.dia48"), "--csv"});
+    ASSERT_EQ(five.exitCode, 0) << five.err.toStdString();
+    std::vector<QStringList> rows;
+    for (const QString& line : five.out.split("\r\n", Qt::SkipEmptyParts)) {
+        rows.push_back(line.split(','));
+    }
+    EXPECT_EQ(Cell(rows, "Gain", "Input A"), "-5.0");
+    EXPECT_EQ(Cell(rows, "Gain", "Input D"), "-5.0");
+}
+
 TEST_F(CliDeviceTest, BackupThenRestoreIsByteIdentical) {
     QDir().mkpath(Path("in"));
     const QString known = clitest::WriteKnownProgram(Path("in"), 1);

@@ -2,7 +2,7 @@
 
 #include "Usage.h"
 
-#include "panel/control/Variant.h"
+#include "model/Variant.h"
 
 #include <QCommandLineParser>
 
@@ -22,8 +22,7 @@ bool ParseNumber(const QString& text, int low, int high, int& out) {
 
 const Variant* VariantFromName(const QString& name) {
     const QString key = name.trimmed().toLower();
-    for (const Variant* variant :
-         {&Variant::FourByEight(), &Variant::ThreeBySix(), &Variant::TwoByFour()}) {
+    for (const Variant* variant : Variant::All()) {
         if (key == VariantName(*variant) ||
             key == QString::fromLatin1(variant->modelCode).toLower()) {
             return variant;
@@ -33,7 +32,7 @@ const Variant* VariantFromName(const QString& name) {
 }
 
 QString VariantName(const Variant& variant) {
-    return QStringLiteral("%1x%2").arg(variant.inputCount).arg(variant.outputCount);
+    return QString::fromLatin1(variant.name);
 }
 
 bool ParseCliOptions(const QStringList& arguments, CliOptions& options, QString& error) {

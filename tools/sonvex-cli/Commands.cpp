@@ -6,7 +6,7 @@
 #include "files/DataTable.h"
 #include "files/ProgramFiles.h"
 #include "files/ZorvanDoc.h"
-#include "panel/control/Variant.h"
+#include "model/Variant.h"
 
 #include <QMap>
 
@@ -58,7 +58,7 @@ bool LoadProgramFile(CZorvanDoc& doc, const Variant& variant, const QString& pat
 }
 
 void PrintTable(const CAudio_Data& program, const Variant& variant, bool csv) {
-    const DataTable table(program, variant.dataViewCode);
+    const DataTable table(program, variant.deviceType);
     std::cout << (csv ? TableFormat::Csv(table.GetHeaders(), table.GetRows())
                       : TableFormat::Aligned(table.GetHeaders(), table.GetRows()));
     std::cout.flush();

@@ -10,7 +10,7 @@
 #include "files/ProgramFiles.h"
 #include "link/PortList.h"
 #include "model/AudioData.h"
-#include "panel/control/Variant.h"
+#include "model/Variant.h"
 
 #include <iostream>
 #include <vector>
@@ -123,13 +123,19 @@ int Pull(const CliOptions& options) {
     if (!session.Open()) {
         return Failure(session.Error());
     }
-    // The live program came with the connect; a stored one is read now.
-    session.Program().SetName(session.Link().GetProgramName(options.slot).trimmed().toStdString());
-    if (options.slot != 0 &&
-        !session.RunTransfer([&] { return session.Link().RecallProgram(options.slot); },
-                             QStringLiteral("reading program %1").arg(options.slot))) {
-        return Failure(session.Error());
+    CAudio_Data& program = session.Program();
+    // The live program came with the connect. A stored one is read as the backup reads it, so
+    // that the device goes on playing what it played; the image carries every field of the
+    // replies, the gate settings included.
+    if (options.slot != 0) {
+        if (!session.RunTransfer([&] { return session.Link().ReadStoredProgram(options.slot); },
+                                 QStringLiteral("reading program %1").arg(options.slot))) {
+            return Failure(session.Error());
+        }
+        program.LoadFromImage(
+            session.Document().GetStoredPrograms()[static_cast<std::size_t>(options.slot - 1)]);
     }
+    program.SetName(session.Link().GetProgramName(options.slot).trimmed().toStdString());
     return Written(StoreProgramToPC(session.Document(), session.GetVariant().deviceType,
                                     options.output.toStdString()));
 }

@@ -125,6 +125,9 @@ bool DeviceSession::Search(QVector<int>& found) {
         search.Cancel();
         return Fail(QStringLiteral("search did not end"), m_options.port);
     }
+    if (!m_message.isEmpty()) {
+        return Fail(m_message, m_options.port);
+    }
     found = IdSearch::FoundIds();
     return true;
 }

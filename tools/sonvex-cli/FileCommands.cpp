@@ -5,7 +5,7 @@
 
 #include "files/ZorvanDoc.h"
 #include "model/AudioData.h"
-#include "panel/control/Variant.h"
+#include "model/Variant.h"
 
 #include <cstdio>
 

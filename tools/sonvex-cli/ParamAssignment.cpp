@@ -2,6 +2,7 @@
 
 #include "model/AudioData.h"
 #include "model/ValueTables.h"
+#include "model/Variant.h"
 
 #include <QString>
 #include <QStringList>
@@ -15,16 +16,17 @@ namespace {
 using Section = ParamAssignment::Section;
 
 int InputCount(int deviceType) {
-    return deviceType == 2 ? 3 : (deviceType == 3 ? 2 : 4);
+    return Variant::OfDeviceType(deviceType).inputCount;
 }
 
 int OutputCount(int deviceType) {
-    return deviceType == 2 ? 6 : (deviceType == 3 ? 4 : 8);
+    return Variant::OfDeviceType(deviceType).outputCount;
 }
 
-// EQ bands the editors offer: inputs of the 4-in/8-out model have eight, every other channel six.
+// EQ bands the editors offer on a channel of the model.
 int BandCount(bool output, int deviceType) {
-    return !output && !UsesCompactRules(deviceType) ? 8 : 6;
+    const Variant& variant = Variant::OfDeviceType(deviceType);
+    return output ? variant.outputEqBands : variant.inputEqBands;
 }
 
 const std::map<Section, std::set<std::string>>& Fields() {

@@ -58,23 +58,75 @@ void Command::Enqueue(std::unique_ptr<SendData> record) {
     m_queue.Append(std::move(record));
 }
 
+void Command::Enqueue(RecordList records) {
+    m_queue.Append(std::move(records));
+}
+
+int Command::WaitOnHead() {
+    if (m_queue.IsEmpty()) {
+        return 0;
+    }
+    SendData& head = m_queue.Head();
+    head.SetWaitTicks(head.GetWaitTicks() + 1);
+    return head.GetWaitTicks();
+}
+
+bool Command::HeadEndsTransfer() const {
+    if (m_queue.IsEmpty()) {
+        return false;
+    }
+    const SendData& head = m_queue.Head();
+    return head.IsBulk() && (head.IsLastOfDownload() || head.IsLastOfUpload());
+}
+
+int Command::CountTransferRecords() const {
+    int count = 0;
+    for (int i = 0; i < m_queue.Count(); ++i) {
+        count += m_queue.At(static_cast<std::size_t>(i)).IsBulk() ? 1 : 0;
+    }
+    return count;
+}
+
+bool Command::OnlyMeterRequestsQueued() const {
+    for (int i = 0; i < m_queue.Count(); ++i) {
+        if (!IsMeterRequest(m_queue.At(static_cast<std::size_t>(i)))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool Command::IsMeterRequest(const SendData& record) {
+    const auto& frame = record.GetData();
+    return frame.size() > Protocol::OffsetChannel &&
+           frame[Protocol::OffsetCode] == Protocol::ReadRequest &&
+           frame[Protocol::OffsetGroup] == Protocol::GroupSystem &&
+           frame[Protocol::OffsetChannel] == Protocol::ItemMeters;
+}
+
 bool Command::TransmitHead() {
     if (m_queue.IsEmpty() || m_line == nullptr) {
         return false;
     }
-    const SendData& record = m_queue.Head();
-    bool written = true;
+    SendData& record = m_queue.Head();
+    // A byte that does not go out ends the transmission: the frame is not written after a
+    // failed preamble, and the record stays untransmitted.
+    const auto write = [this](const std::uint8_t* bytes, std::size_t length) {
+        std::size_t written = 0;
+        return m_line->Write(bytes, length, written, Protocol::WriteTimeoutMs) ==
+                   ISerialLine::kSuccess &&
+               written == length;
+    };
     for (int i = 0; i < Protocol::PreambleCount; ++i) {
-        std::size_t count = 0;
-        written = m_line->Write(&Protocol::PreambleByte, 1, count, Protocol::WriteTimeoutMs) ==
-                      ISerialLine::kSuccess &&
-                  written;
+        if (!write(&Protocol::PreambleByte, 1)) {
+            return false;
+        }
     }
-    std::size_t count = 0;
-    written = m_line->Write(record.Bytes(), record.GetData().size(), count,
-                            Protocol::WriteTimeoutMs) == ISerialLine::kSuccess &&
-              written;
-    return written;
+    if (!write(record.Bytes(), record.GetData().size())) {
+        return false;
+    }
+    record.SetPending(false);
+    return true;
 }
 
 void Command::OnSerialData() {
@@ -88,11 +140,16 @@ void Command::OnSerialData() {
     if (received == 0) {
         return;
     }
-    if (auto frame = m_assembler.Take(chunk.data(), received)) {
-        if (m_frameObserver) {
-            m_frameObserver(*frame);
+    // Every frame the read completes is processed, in order, unless a listener closed the
+    // port on the way.
+    for (const FrameAssembler::Frame& frame : m_assembler.Feed(chunk.data(), received)) {
+        if (!IsOpen()) {
+            break;
         }
-        ProcessFrame(*frame);
+        if (m_frameObserver) {
+            m_frameObserver(frame);
+        }
+        ProcessFrame(frame);
     }
 }
 
@@ -147,6 +204,8 @@ void Command::ProcessDataReply(const Protocol::FrameView& reply) {
         break;
     }
     case Protocol::GroupSystem:
+        // An item the PC never asks for came on the device's own and answers no request.
+        answered = Protocol::IsRequestedItem(reply.header.channel);
         notice = DecodeSystemItem(reply, m_deviceType,
                                   m_queue.IsEmpty() ? nullptr : &m_queue.Head(), m_images);
         break;

@@ -49,22 +49,42 @@ public:
     bool ClosePort();
     bool IsOpen() const;
 
-    // Queue of command records; the head is the record in flight.
+    // --- Queue of command records; the head is the record in flight. The engine keeps it:
+    // records go in through Enqueue and leave through an answer, RemoveHead or Clear. ---
+    using RecordList = std::vector<std::unique_ptr<SendData>>;
+    // Appends at the tail (a null record is ignored).
     void Enqueue(std::unique_ptr<SendData> record);
+    // Appends a whole sequence in its order.
+    void Enqueue(RecordList records);
     int Count() const { return m_queue.Count(); }
-    // The record at the head; the queue must not be empty.
-    SendData& Head() { return m_queue.Head(); }
+    // The record at the head, to look at; the queue must not be empty.
+    const SendData& Head() const { return m_queue.Head(); }
+    // True while the head has not been transmitted; false on an empty queue.
+    bool IsHeadPending() const { return !m_queue.IsEmpty() && m_queue.Head().IsPending(); }
+    // One more service tick spent waiting for the answer to the head; the ticks waited so far
+    // (0 on an empty queue).
+    int WaitOnHead();
+    // The head is the record that ends a whole-program transfer (bulk, last of an upload or a
+    // download); false on an empty queue.
+    bool HeadEndsTransfer() const;
+    // Records of whole-program transfers still queued (transmitted or not).
+    int CountTransferRecords() const;
+    // Nothing but level-meter requests is queued (also true for an empty queue).
+    bool OnlyMeterRequestsQueued() const;
+    // The level-meter request the owner queues when nothing else is pending.
+    static bool IsMeterRequest(const SendData& record);
+    // Drops the head unanswered (the ID search gives a probe up); nothing on an empty queue.
     void RemoveHead() { m_queue.RemoveHead(); }
     void Clear() { m_queue.Clear(); }
-    SendDataQueue& Queue() { return m_queue; }
 
     // Writes the head record: three single 0xFF bytes, then its frame, each write with a 150 ms
-    // timeout. The record's flags are left to the caller. False when the queue is empty or a
-    // write fails.
+    // timeout, and marks the record transmitted (no longer pending). False when the queue is
+    // empty or a write fails; the writes stop at the first failure and the record stays
+    // pending.
     bool TransmitHead();
 
-    // Reads what the line holds (up to 150 bytes) and processes it; called for every line
-    // notification that reports received characters.
+    // Reads what the line holds (up to 150 bytes) and processes every frame it completes;
+    // called for every line notification that reports received characters.
     void OnSerialData();
 
     // Called with every frame the receive assembly completes, before it is checked and

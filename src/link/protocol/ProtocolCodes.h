@@ -80,6 +80,14 @@ constexpr std::uint8_t ItemTemperature = 0x16;
 constexpr std::uint8_t ItemIdentification = 0x19; // only received
 constexpr std::uint8_t ItemDeviceNotice = 0x59;   // only received
 
+// The system items the PC asks for. A reply carrying any other item comes on the device's own
+// and answers no request.
+constexpr bool IsRequestedItem(std::uint8_t item) {
+    return item == ItemProgramName || item == ItemInputSource || item == ItemMeters ||
+           item == ItemInterfaceText || item == ItemBacklight || item == ItemDeviceId ||
+           item == ItemTemperature;
+}
+
 // Payload lengths of the frames the PC sends, and of the replies it decodes.
 constexpr std::size_t InputChannelLength = 96;
 constexpr std::size_t OutputChannelLength = 80;

@@ -9,7 +9,6 @@ void SendDataQueue::Append(std::unique_ptr<SendData> record) {
 }
 
 void SendDataQueue::Append(std::vector<std::unique_ptr<SendData>> records) {
-    m_records.reserve(m_records.size() + records.size());
     for (auto& record : records) {
         Append(std::move(record));
     }
@@ -37,7 +36,7 @@ const SendData& SendDataQueue::At(std::size_t index) const {
 
 void SendDataQueue::RemoveHead() {
     if (!m_records.empty()) {
-        m_records.erase(m_records.begin());
+        m_records.pop_front();
     }
 }
 

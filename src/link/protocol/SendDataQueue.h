@@ -3,6 +3,7 @@
 #include "link/protocol/SendData.h"
 
 #include <cstddef>
+#include <deque>
 #include <memory>
 #include <vector>
 
@@ -31,5 +32,5 @@ public:
     void Clear();
 
 private:
-    std::vector<std::unique_ptr<SendData>> m_records;
+    std::deque<std::unique_ptr<SendData>> m_records;
 };

@@ -55,6 +55,13 @@ RecordList UploadProgram(CAudio_Data& program, int slot) {
     return records;
 }
 
+RecordList UploadStoredProgram(CAudio_Data& program, int slot) {
+    RecordList records;
+    AppendChannelReads(records, program, slot, Protocol::ArchiveFlag);
+    records.back()->SetLastOfUpload(true);
+    return records;
+}
+
 RecordList UploadAllPrograms(CAudio_Data& program) {
     RecordList records;
     for (int slot = Protocol::FirstStoredProgram; slot <= Protocol::StoredProgramCount; ++slot) {

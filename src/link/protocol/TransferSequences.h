@@ -23,6 +23,11 @@ using Bank = std::array<ProgramImage, BankSize>;
 // output 7 also lastOfUpload. 12 records.
 RecordList UploadProgram(CAudio_Data& program, int slot);
 
+// Reads the stored-program image of one slot 1..30 (block ArchiveFlag) without making it the
+// device's live program: inputs 0..3, then outputs 0..7, all bulk, output 7 lastOfUpload.
+// 12 records.
+RecordList UploadStoredProgram(CAudio_Data& program, int slot);
+
 // Reads the stored-program images of slots 1..30 (block ArchiveFlag), 12 channels each. All
 // bulk; the last one (slot 30, output 7) lastOfUpload. 360 records.
 RecordList UploadAllPrograms(CAudio_Data& program);

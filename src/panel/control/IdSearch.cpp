@@ -4,6 +4,8 @@
 #include "link/protocol/TransferSequences.h"
 #include "panel/control/PanelLink.h"
 
+#include <QEventLoop>
+
 #include <algorithm>
 
 IdSearch::IdSearch(PanelLink& panel, QObject* parent) : QObject(parent), m_panel(panel) {
@@ -32,7 +34,7 @@ bool IdSearch::Start(const QString& portName) {
     }
     engine.Clear();
     engine.SetSearchWindow(this);
-    engine.Queue().Append(TransferSequences::IdSearch(m_panel.GetProgram()));
+    engine.Enqueue(TransferSequences::IdSearch(m_panel.GetProgram()));
     m_position = 0;
     m_running = true;
     emit progress(m_position);
@@ -61,7 +63,13 @@ void IdSearch::SetTickInterval(int ms) {
 }
 
 bool IdSearch::WaitForEnd(int timeoutMs) {
-    return PanelLink::WaitFor([this] { return !m_running; }, timeoutMs);
+    if (m_running) {
+        QEventLoop loop;
+        QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+        connect(this, &IdSearch::finished, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return !m_running;
 }
 
 void IdSearch::Tick() {
@@ -70,19 +78,22 @@ void IdSearch::Tick() {
         End();
         return;
     }
-    SendData& head = engine.Head();
-    if (head.IsPending()) {
-        engine.TransmitHead();
-        head.SetPending(false);
-        m_position = head.GetProbeId();
+    const int probe = engine.Head().GetProbeId();
+    if (engine.IsHeadPending()) {
+        if (!engine.TransmitHead()) {
+            // The port failed: no probe can reach a device any more.
+            ShowMessageBox(PanelLink::kPortFailedText);
+            End();
+            return;
+        }
+        m_position = probe;
         emit progress(m_position);
         return;
     }
-    head.SetWaitTicks(head.GetWaitTicks() + 1);
-    if (head.GetWaitTicks() <= kDropAfterTicks) {
+    if (engine.WaitOnHead() <= kDropAfterTicks) {
         return;
     }
-    if (head.GetProbeId() == kLastId) {
+    if (probe == kLastId) {
         m_panel.CloseLink();
         End();
     } else {

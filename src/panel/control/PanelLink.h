@@ -2,48 +2,54 @@
 
 #include "link/protocol/Command.h"
 #include "link/protocol/CommandListener.h"
-#include "panel/control/Variant.h"
+#include "model/Variant.h"
+#include "panel/control/DeviceReports.h"
+#include "panel/control/LinkSession.h"
+#include "panel/control/ProgramTransfers.h"
 
 #include <QByteArray>
 #include <QObject>
 #include <QString>
-#include <QStringList>
-#include <QTimer>
 #include <QVector>
-
-#include <array>
-#include <functional>
-#include <memory>
-#include <vector>
 
 class CAudio_Data;
 class CZorvanDoc;
-class SerialPort;
 
-// Device control of one panel, without the panel: the link state machine, the service tick
-// that keeps the device in step with the program, the whole-program transfers and the handling
-// of what the device reports. The view (or the command-line tool) calls the operations and
-// listens to the signals; nothing here draws or asks the operator anything.
+// Device control of one panel, without the panel: the one object a panel view (or the
+// command-line tool) talks to. It calls the operations below and listens to the signals;
+// nothing here draws or asks the operator anything. Inside, the work is split by concern:
+//   LinkSession       the engine and serial port, connection state and the service tick;
+//   ProgramTransfers  whole-program transfers and what is done with a program that arrived;
+//   DeviceReports     program names, device settings, level meters and the device checks.
+// The panel works on the current program of its document, fetched from the document whenever
+// it is used. All operations return at once; transfers run on the service tick.
 //
-// The panel owns its command engine (and through it the serial port) and works on the current
-// program of its document, fetched again from the document whenever it is used.
+// Operations (all on the GUI thread):
+//   Connect / Disconnect            the Connection button; OpenLink / CloseLink underneath
+//   QueryDevice, CloseEditors, ShowLinkSettings, SetMainTitle
+//   ChangeDeviceId / ReconnectToDevice        the Device dialog
+//   RecallProgram / ReadStoredProgram / StoreProgram / RecallAllFromPC / StoreAllToPC
+//   CopyChannel, SendSystemItem, ShowInputSource
+//   GetProgramName / SetProgramName, GetInputLevels / GetOutputLevels
+//   WaitForTransfer / WaitUntilSettled        for tools and tests, never for the GUI
+// Signals: see the signals section; every state change a view shows is signalled.
 class PanelLink : public QObject, public ICommandListener {
     Q_OBJECT
 
 public:
-    static constexpr int kTickIntervalMs = 100;
-    static constexpr int kRetransmitTicks = 20; // the head goes out once more at this count
-    static constexpr int kGiveUpTicks = 40;     // the link is given up above this count
-    static constexpr int kSerialTimeoutError = 1460;
-    static constexpr int kProgramNameCount = 31; // 0: the live program, 1..30 stored ones
+    static constexpr int kTickIntervalMs = LinkSession::kTickIntervalMs;
+    static constexpr int kRetransmitTicks = LinkSession::kRetransmitTicks;
+    static constexpr int kGiveUpTicks = LinkSession::kGiveUpTicks;
+    static constexpr int kProgramNameCount = DeviceReports::kProgramNameCount;
 
     // Fixed texts of the messages this layer shows.
-    static constexpr const char* kNoReplyText = "Unable to Open COM-Port";
-    static constexpr const char* kDeviceTypeErrorText = "Device Type Error!";
-    static constexpr const char* kDeviceErrorText = "Device is error!";
-    static constexpr const char* kTypeCodeErrorText = "DeviceType is error!";
-    static constexpr const char* kLineErrorText = "111";
-    static constexpr const char* kIdentificationText = "ZQ_P_V1.0";
+    static constexpr const char* kNoReplyText = LinkSession::kNoReplyText;
+    static constexpr const char* kPortFailedText = LinkSession::kPortFailedText;
+    static constexpr const char* kLineErrorText = LinkSession::kLineErrorText;
+    static constexpr const char* kDeviceTypeErrorText = DeviceReports::kDeviceTypeErrorText;
+    static constexpr const char* kDeviceErrorText = DeviceReports::kDeviceErrorText;
+    static constexpr const char* kTypeCodeErrorText = DeviceReports::kTypeCodeErrorText;
+    static constexpr const char* kIdentificationText = DeviceReports::kIdentificationText;
 
     // Sets the panel up as when its view first opens: disconnected, busy, device ID of the
     // variant; the program and the engine get the variant's device type.
@@ -54,28 +60,33 @@ public:
     CZorvanDoc& GetDocument() { return m_document; }
     // The document's current program.
     CAudio_Data& GetProgram();
-    Command& GetEngine() { return m_engine; }
-    const Command& GetEngine() const { return m_engine; }
+    // The command engine: what the device reported (device image, names, meters,
+    // identification), its line and its queue as far as the engine shows it.
+    Command& GetEngine() { return m_link.GetEngine(); }
+    const Command& GetEngine() const { return m_link.GetEngine(); }
 
     // --- State ---
-    bool IsConnected() const { return m_connected; }
+    bool IsConnected() const { return m_link.IsConnected(); }
     int GetDeviceId() const { return m_deviceId; }
-    const QString& GetPortName() const { return m_portName; }
-    void SetPortName(const QString& port) { m_portName = port; }
-    bool IsBusy() const { return m_busy; }
+    const QString& GetPortName() const { return m_link.GetPortName(); }
+    void SetPortName(const QString& port) { m_link.SetPortName(port); }
+    // True while the records of a whole-program transfer wait to be transmitted (and before
+    // the first connect); the progress window watches it.
+    bool IsBusy() const { return m_link.IsBusy(); }
     // Program names as the device reported them (0..30); empty outside that range.
-    QString GetProgramName(int program) const;
+    QString GetProgramName(int program) const { return m_reports.GetProgramName(program); }
     // The Program dialog puts an edited name here before a store.
-    void SetProgramName(int program, const QString& name);
-    // Level bytes shown by the meters, from the last level reply.
-    QVector<int> GetInputLevels() const;
-    QVector<int> GetOutputLevels() const;
+    void SetProgramName(int program, const QString& name) {
+        m_reports.SetProgramName(program, name);
+    }
+    // Level bytes shown by the meters of the model's channels, from the last level reply.
+    QVector<int> GetInputLevels() const { return m_reports.GetInputLevels(); }
+    QVector<int> GetOutputLevels() const { return m_reports.GetOutputLevels(); }
 
     // --- Connection ---
     // The connect of the Connect dialog's OK: opens the chosen port and, addressed to deviceId
     // (1..250), drops edits made before, reads the device back and recalls its live program.
-    // Returns at once; the recall runs on the service tick (see WaitForTransfer). False when
-    // the port did not open (the port name stays stored) or the ID is out of range.
+    // False when the port did not open (the port name stays stored) or the ID is out of range.
     bool Connect(const QString& portName, int deviceId);
     // The "UnConnect" button: closes the link; false when it was not connected.
     bool Disconnect();
@@ -99,18 +110,22 @@ public:
     // Nothing happens while disconnected, for 0, the current ID or an ID out of range.
     bool ReconnectToDevice(int target);
 
-    // --- Transfers (return at once; they do nothing while disconnected) ---
-    // Reads program (0 = live, 1..30) into the panel's program.
-    bool RecallProgram(int program);
+    // --- Transfers (they do nothing while disconnected; false then) ---
+    // Reads program (0 = live, 1..30) into the panel's program; a stored program becomes the
+    // device's live program (the Program dialog's recall).
+    bool RecallProgram(int program) { return m_transfers.RecallProgram(program); }
+    // Reads stored program 1..30 into its slot of the document's bank without switching the
+    // device to it; storedProgramReceived is signalled when it has arrived.
+    bool ReadStoredProgram(int program) { return m_transfers.ReadStoredProgram(program); }
     // Writes the panel's program to the device as program (0..30); the live program is written
     // with inputs A and B muted around it.
-    bool StoreProgram(int program);
+    bool StoreProgram(int program) { return m_transfers.StoreProgram(program); }
     // Writes the thirty stored programs of the document's bank (loaded by the caller) to the
     // device's programs 1..30.
-    bool RecallAllFromPC();
+    bool RecallAllFromPC() { return m_transfers.RecallAllFromPC(); }
     // Reads the device's programs 1..30 into the document's bank; bankCompleted is signalled
     // when program 30 has arrived (the caller saves the bank file then).
-    bool StoreAllToPC();
+    bool StoreAllToPC() { return m_transfers.StoreAllToPC(); }
 
     // --- Other operations ---
     // Copies the parameters of channel from to channel to (0-based, within the variant) and,
@@ -121,32 +136,27 @@ public:
     // Shows the program's input source and, with send, queues value as the device's input
     // source (while connected).
     void ShowInputSource(int value, bool send);
-    // The text of the input-source display: "Analog", "Digital" or empty.
-    static QString InputSourceText(int source);
 
     // --- Service tick ---
-    void SetTickInterval(int ms);
-    int GetTickInterval() const { return m_tick.interval(); }
-    bool IsTickRunning() const { return m_tick.isActive(); }
+    void SetTickInterval(int ms) { m_link.SetTickInterval(ms); }
+    int GetTickInterval() const { return m_link.GetTickInterval(); }
+    bool IsTickRunning() const { return m_link.IsTickRunning(); }
     // One service tick (the timer calls it; exposed for tools and tests).
-    void ServiceTick();
+    void ServiceTick() { m_link.ServiceTick(); }
     // Ticks since the panel was created.
-    int GetTickCount() const { return m_tickCount; }
+    int GetTickCount() const { return m_link.GetTickCount(); }
 
     // --- Progress of a whole-program transfer ---
-    int GetTransferTotal() const { return m_transferTotal; }
+    int GetTransferTotal() const { return m_link.GetTransferTotal(); }
     // Records of the transfer still queued (transmitted or not).
-    int GetTransferRemaining() const;
+    int GetTransferRemaining() const { return m_link.GetTransferRemaining(); }
 
-    // --- Waiting (run a local event loop; the tick and serial events keep being served) ---
-    // Until predicate holds or timeoutMs passed; the result of the predicate at the end.
-    static bool WaitFor(const std::function<bool()>& predicate, int timeoutMs);
+    // --- Waiting (a local event loop runs; the tick and serial events keep being served) ---
     // Until the running transfer is done: its last record transmitted and every record of it
     // answered. False on time-out or when the link closed.
-    bool WaitForTransfer(int timeoutMs);
-    // Until nothing but meter requests is queued and the tick found no pending change: every
-    // edit sent and acknowledged. False on time-out or when the link closed.
-    bool WaitUntilSettled(int timeoutMs);
+    bool WaitForTransfer(int timeoutMs) { return m_link.WaitForTransfer(timeoutMs); }
+    // Until every edit has been sent and acknowledged. False on time-out or when the link closed.
+    bool WaitUntilSettled(int timeoutMs) { return m_link.WaitUntilSettled(timeoutMs); }
 
     // ICommandListener
     void OnEngineMessage(EngineMessage message, int wParam) override;
@@ -156,6 +166,7 @@ signals:
     void panelRefreshRequested();
     void graphRedrawRequested();
     void mainTitleChanged(const QString& title);
+    // A message box with one of the fixed texts.
     void messageShown(const QString& text);
     void busyChanged(bool busy);
     void connectedChanged(bool connected);
@@ -178,32 +189,13 @@ signals:
     void recordTransmitted(const QByteArray& frame, bool retransmission);
 
 private:
-    void OnLineEvent(quint32 bits);
-    void HandleLevels();
-    void HandleProgramReceived();
-    void HandleStoredProgramReceived(int program);
-    void HandleDeviceInfo();
-    void HandleIdentification();
-    void HandleDeviceTypeChecked(int match);
-    void SetBusy(bool busy);
-    void SetConnected(bool connected);
-    void StartTransfer(std::vector<std::unique_ptr<SendData>> records);
-    void Transmit(bool retransmission);
-    void EmitProgress();
-    bool HasBulkQueued() const;
-    bool OnlyMetersQueued() const;
+    void OnDeviceInfo();
+    void Reject(const QString& text);
 
     CZorvanDoc& m_document;
     const Variant& m_variant;
-    SerialPort* m_port; // owned by the engine
-    Command m_engine;
-    QTimer m_tick;
-    bool m_connected = false;
+    LinkSession m_link;
+    DeviceReports m_reports;
+    ProgramTransfers m_transfers;
     int m_deviceId = 0;
-    QString m_portName;
-    bool m_busy = true;
-    std::array<QString, kProgramNameCount> m_programNames;
-    int m_tickCount = 0;
-    int m_transferTotal = 0;
-    bool m_lastTickFoundNothing = false;
 };

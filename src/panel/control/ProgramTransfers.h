@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class CZorvanDoc;
+class DeviceReports;
+class LinkSession;
+struct Variant;
+
+// The whole-program transfers of a panel between its document and the device: one program
+// (live or stored) read or written, the thirty stored programs read or written, and what is
+// done with a program when it has arrived. Each operation queues its whole record sequence
+// through the link and returns at once; nothing happens while disconnected. Part of PanelLink.
+class ProgramTransfers : public QObject {
+    Q_OBJECT
+
+public:
+    ProgramTransfers(CZorvanDoc& document, const Variant& variant, LinkSession& link,
+                     DeviceReports& reports, QObject* parent = nullptr);
+
+    // Reads program 0..30 into the document's program; a stored one becomes the device's live
+    // program (the Program dialog's "Recall program from Device").
+    bool RecallProgram(int program);
+    // Reads stored program 1..30 into its slot of the document's bank without switching the
+    // device to it.
+    bool ReadStoredProgram(int program);
+    // Writes the document's program to the device as program 0..30; the live program is
+    // written with inputs A and B muted around it. Sets the program title.
+    bool StoreProgram(int program);
+    // Writes the document's thirty stored programs to the device's programs 1..30.
+    bool RecallAllFromPC();
+    // Reads the device's programs 1..30 into the document's bank.
+    bool StoreAllToPC();
+
+    // The engine's notifications: the live program, or stored program 1..30, has arrived.
+    void OnProgramReceived();
+    void OnStoredProgramReceived(int program);
+
+signals:
+    // The main window's title is to read title.
+    void titleRequested(const QString& title);
+    void programReceived();
+    void storedProgramReceived(int program);
+    void bankCompleted();
+
+private:
+    CZorvanDoc& m_document;
+    const Variant& m_variant;
+    LinkSession& m_link;
+    DeviceReports& m_reports;
+};
