@@ -96,6 +96,20 @@ protected:
     // Copies the shared parameter values (name, levels, filter set); index, colour, enabled
     // flag, block codes, changed flags and device type stay.
     void CopyChannelFrom(const CAudio_Channel& other);
+    // Takes name, levels, EQ bands and crossover sections from a channel record of a program
+    // image (InputImage or OutputImage, which share these fields).
+    template <typename Image> void LoadChannelFromImage(const Image& image) {
+        SetName(image.name);
+        SetOn(image.on);
+        SetPolarity(image.polarity);
+        SetDelay(image.delay);
+        SetGain(image.gain);
+        for (std::size_t i = 0; i < image.bands.size(); ++i) {
+            m_eq.GetFilter(static_cast<int>(i))->LoadFromImage(image.bands[i]);
+        }
+        m_eq.GetHighPass()->LoadFromImage(image.highPass, image.lowPass);
+        m_eq.GetLowPass()->LoadFromImage(image.highPass, image.lowPass);
+    }
 
     std::array<CPoint, kCurvePoints> m_curve{};
     int m_gainOffset = 0;
