@@ -70,6 +70,21 @@ void CAudio_Channel::UpdateCurve() {
     }
 }
 
+int CAudio_Channel::GetCurveSectionCount() const {
+    // The crossover pair closes every filter set.
+    constexpr int kCrossoverSections = 2;
+    return m_curveSections == CurveSections::All ? m_eq.GetFilterCount()
+                                                 : m_eq.GetFilterCount() - kCrossoverSections;
+}
+
+double CAudio_Channel::GetCurveResponse(int point) const {
+    double sum = 0.0;
+    for (int s = 0; s < GetCurveSectionCount(); ++s) {
+        sum += m_eq.GetFilter(s)->GetResponse(point);
+    }
+    return sum;
+}
+
 CPoint CAudio_Channel::GetCurvePoint(int index) const {
     if (index < 0 || index >= kCurvePoints) {
         return CPoint();

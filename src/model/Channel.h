@@ -79,6 +79,11 @@ public:
     // Curve point i (0..240); a default point outside that range.
     CPoint GetCurvePoint(int index) const;
     int GetGainOffset() const { return m_gainOffset; }
+    // The sections the channel's curve sums: the EQ bands of an input (its crossover pair is
+    // sent but not drawn), every section of an output.
+    int GetCurveSectionCount() const;
+    // The summed response of those sections in dB at plot point i (0..240), without the gain.
+    double GetCurveResponse(int point) const;
 
     std::string GetOnText() const;
     std::string GetPolarityText() const;
