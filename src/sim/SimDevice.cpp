@@ -1,5 +1,6 @@
 #include "sim/SimDevice.h"
 
+#include "link/protocol/DeviceText.h"
 #include "link/protocol/Frame.h"
 #include "model/Variant.h"
 
@@ -16,14 +17,6 @@ constexpr std::uint8_t kHighPassType = 3;
 constexpr std::uint8_t kLowPassType = 4;
 constexpr int kMaxTemperature = 50;
 constexpr std::size_t kInfoLineWidth = 20;
-
-std::string Trim(const std::string& text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
 
 void PutCentred(std::uint8_t* at, std::size_t width, std::string text) {
     if (text.size() > width) {
@@ -142,15 +135,15 @@ void SimDevice::SetStatusByte(int value) {
 std::string SimDevice::GetInfoLine(int line) const {
     if (InRange(line, 0, 3)) {
         const auto* at = m_infoTop.data() + kInfoLineWidth * static_cast<std::size_t>(line);
-        return Trim(std::string(at, at + kInfoLineWidth));
+        return TrimBoth(std::string(at, at + kInfoLineWidth));
     }
     if (InRange(line, 4, 7)) {
         const auto* at =
             m_interfaceText.data() + kInfoLineWidth * static_cast<std::size_t>(line - 4);
-        return Trim(std::string(at, at + kInfoLineWidth));
+        return TrimBoth(std::string(at, at + kInfoLineWidth));
     }
     if (line == 8) {
-        return Trim(std::string(m_shortText.begin(), m_shortText.end()));
+        return TrimBoth(std::string(m_shortText.begin(), m_shortText.end()));
     }
     return {};
 }

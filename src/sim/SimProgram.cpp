@@ -1,5 +1,6 @@
 #include "sim/SimProgram.h"
 
+#include "link/protocol/DeviceText.h"
 #include "link/protocol/ProtocolCodes.h"
 
 #include <algorithm>
@@ -93,9 +94,7 @@ void SimProgram::SetName(const std::string& text) {
 }
 
 std::string SimProgram::NameText() const {
-    std::string text(name.begin(), name.end());
-    text.erase(text.find_last_not_of(' ') + 1);
-    return text;
+    return TrimRight(std::string(name.begin(), name.end()));
 }
 
 bool SimProgram::operator==(const SimProgram& other) const {

@@ -45,10 +45,6 @@ constexpr int InfoFirstLine = 0;
 
 constexpr std::uint8_t Space = 0x20;
 
-int Clamp(int value, int low, int high) {
-    return std::clamp(value, low, high);
-}
-
 std::uint8_t Flag(std::uint8_t byte) {
     return byte != 0 ? 1 : 0;
 }
@@ -69,7 +65,7 @@ std::string PayloadText(const FrameView& reply, std::size_t offset, std::size_t 
 BandImage ReadBand(const FrameView& reply, std::size_t at, int deviceType) {
     BandImage band;
     band.frequency = static_cast<std::uint16_t>(
-        Clamp(reply.PayloadWord(at + Band::Frequency), MinFrequency, MaxFrequency));
+        std::clamp<int>(reply.PayloadWord(at + Band::Frequency), MinFrequency, MaxFrequency));
     band.gain = static_cast<std::uint16_t>(
         EqGainRange.Clamp(reply.PayloadWord(at + Band::Gain) - EqGainCodeOffset));
     int bandwidth = reply.PayloadWord(at + Band::Bandwidth);
@@ -77,20 +73,21 @@ BandImage ReadBand(const FrameView& reply, std::size_t at, int deviceType) {
         bandwidth /= CompactBandwidthStep;
     }
     band.bandwidth = static_cast<std::uint16_t>(BandwidthRange(deviceType).Clamp(bandwidth));
-    band.shelfSlope =
-        static_cast<std::uint8_t>(Clamp(reply.PayloadByte(at + Band::Slope), 0, MaxShelfSlope));
-    band.type = static_cast<std::uint8_t>(Clamp(reply.PayloadByte(at + Band::Type), 0, MaxEqType));
+    band.shelfSlope = static_cast<std::uint8_t>(
+        std::clamp<int>(reply.PayloadByte(at + Band::Slope), 0, MaxShelfSlope));
+    band.type = static_cast<std::uint8_t>(
+        std::clamp<int>(reply.PayloadByte(at + Band::Type), 0, MaxEqType));
     return band;
 }
 
 CrossoverImage ReadCrossover(const FrameView& reply, std::size_t at) {
     CrossoverImage crossover;
     crossover.frequency = static_cast<std::uint16_t>(
-        Clamp(reply.PayloadWord(at + Crossover::Frequency), MinFrequency, MaxFrequency));
+        std::clamp<int>(reply.PayloadWord(at + Crossover::Frequency), MinFrequency, MaxFrequency));
     crossover.type = static_cast<std::uint8_t>(
-        Clamp(reply.PayloadByte(at + Crossover::Type), 0, MaxCrossoverType));
+        std::clamp<int>(reply.PayloadByte(at + Crossover::Type), 0, MaxCrossoverType));
     crossover.slope = static_cast<std::uint8_t>(
-        Clamp(reply.PayloadByte(at + Crossover::Slope), 0, MaxCrossoverSlope));
+        std::clamp<int>(reply.PayloadByte(at + Crossover::Slope), 0, MaxCrossoverSlope));
     return crossover;
 }
 
@@ -277,26 +274,6 @@ void DecodeIdentification(const FrameView& reply, DeviceImages& images) {
 }
 
 } // namespace
-
-std::string CleanText(const std::uint8_t* bytes, std::size_t count) {
-    std::string text;
-    text.reserve(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        const std::uint8_t byte = bytes[i];
-        text.push_back(byte >= 0x20 && byte <= 0x7F ? static_cast<char>(byte) : ' ');
-    }
-    return text;
-}
-
-std::string TrimRight(const std::string& text) {
-    const auto end = text.find_last_not_of(' ');
-    return end == std::string::npos ? std::string() : text.substr(0, end + 1);
-}
-
-std::string TrimBoth(const std::string& text) {
-    const auto begin = text.find_first_not_of(' ');
-    return begin == std::string::npos ? std::string() : TrimRight(text.substr(begin));
-}
 
 ChannelReply DecodeInputChannel(const FrameView& reply, int deviceType, CAudio_Data& program) {
     const ChannelReply check = CheckInput(reply);
