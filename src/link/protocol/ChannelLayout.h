@@ -26,6 +26,14 @@ constexpr std::size_t Slope = 3;
 constexpr std::size_t Size = 4;
 } // namespace Crossover
 
+// The start of the levels block, alike on inputs and outputs, relative to its on flag.
+namespace Levels {
+constexpr std::size_t On = 0;
+constexpr std::size_t Polarity = 1;
+constexpr std::size_t Gain = 2;  // gain code
+constexpr std::size_t Delay = 4; // delay index
+} // namespace Levels
+
 // Offset of band k inside a channel record.
 constexpr std::size_t BandAt(int k) {
     return static_cast<std::size_t>(k) * Band::Size;
@@ -35,9 +43,9 @@ constexpr std::size_t BandAt(int k) {
 namespace Input {
 constexpr int BandCount = 8;
 constexpr std::size_t On = 64;
-constexpr std::size_t Polarity = 65;
-constexpr std::size_t Gain = 66;  // gain code
-constexpr std::size_t Delay = 68; // delay index
+constexpr std::size_t Polarity = On + Levels::Polarity;
+constexpr std::size_t Gain = On + Levels::Gain;
+constexpr std::size_t Delay = On + Levels::Delay;
 constexpr std::size_t AuxFlag = 70;
 constexpr std::size_t AuxValue = 71;
 constexpr std::size_t Levels = On;        // the levels block: on .. the aux bytes
@@ -55,9 +63,9 @@ constexpr std::size_t Size = 96;
 namespace Output {
 constexpr int BandCount = 6;
 constexpr std::size_t On = 48;
-constexpr std::size_t Polarity = 49;
-constexpr std::size_t Gain = 50;
-constexpr std::size_t Delay = 52;
+constexpr std::size_t Polarity = On + Levels::Polarity;
+constexpr std::size_t Gain = On + Levels::Gain;
+constexpr std::size_t Delay = On + Levels::Delay;
 constexpr std::size_t SourceMask = 54; // byte 55 stays 0
 constexpr std::size_t Levels = On;     // the levels block: on .. source mask and its spare byte
 constexpr std::size_t LevelsWritten = 7;

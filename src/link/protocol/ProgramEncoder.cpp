@@ -129,16 +129,11 @@ void ProgramEncoder::PutName(Payload& out, std::size_t at, const std::string& na
 
 void ProgramEncoder::PutLevels(Payload& out, std::size_t on, const CAudio_Channel& channel) const {
     // On, polarity, gain and delay open the levels block of both kinds of channel.
-    constexpr std::size_t Polarity = Input::Polarity - Input::On;
-    constexpr std::size_t Gain = Input::Gain - Input::On;
-    constexpr std::size_t Delay = Input::Delay - Input::On;
-    static_assert(Output::Polarity - Output::On == Polarity && Output::Gain - Output::On == Gain &&
-                      Output::Delay - Output::On == Delay,
-                  "levels start alike on inputs and outputs");
-    out[on] = channel.GetOn();
-    out[on + Polarity] = channel.GetPolarity();
-    PutWord(out, on + Gain, GainCode(channel.GetGain()));
-    PutWord(out, on + Delay, channel.GetDelay());
+    namespace Levels = ChannelLayout::Levels;
+    out[on + Levels::On] = channel.GetOn();
+    out[on + Levels::Polarity] = channel.GetPolarity();
+    PutWord(out, on + Levels::Gain, GainCode(channel.GetGain()));
+    PutWord(out, on + Levels::Delay, channel.GetDelay());
 }
 
 ProgramEncoder::Payload ProgramEncoder::InputPayload(const CAudio_InData& input) const {

@@ -107,18 +107,27 @@ std::string ChannelName(const FrameView& reply, std::size_t at) {
     return TrimRight(PayloadText(reply, at, Protocol::ChannelNameLength));
 }
 
+// The EQ bands and the start of the levels block (on, polarity, gain, delay) of a channel
+// record into its image; on is the offset of the levels block.
+template <typename Image>
+void ReadBandsAndLevels(const FrameView& reply, int deviceType, bool input, std::size_t on,
+                        Image& image) {
+    namespace Levels = ChannelLayout::Levels;
+    for (std::size_t band = 0; band < image.bands.size(); ++band) {
+        image.bands[band] =
+            ReadBand(reply, ChannelLayout::BandAt(static_cast<int>(band)), deviceType);
+    }
+    image.on = Flag(reply.PayloadByte(on + Levels::On));
+    image.polarity = Flag(reply.PayloadByte(on + Levels::Polarity));
+    image.gain = GainIndex(reply, on + Levels::Gain, deviceType, input);
+    image.delay = DelayIndex(reply, on + Levels::Delay, deviceType);
+}
+
 // The whole input record of a checked reply, every number limited: the one reading of the
 // layout, for the live and the archive decoder alike.
 InputImage ReadInput(const FrameView& reply, int deviceType) {
     InputImage input;
-    for (int band = 0; band < Input::BandCount; ++band) {
-        input.bands[static_cast<std::size_t>(band)] =
-            ReadBand(reply, ChannelLayout::BandAt(band), deviceType);
-    }
-    input.on = Flag(reply.PayloadByte(Input::On));
-    input.polarity = Flag(reply.PayloadByte(Input::Polarity));
-    input.gain = GainIndex(reply, Input::Gain, deviceType, true);
-    input.delay = DelayIndex(reply, Input::Delay, deviceType);
+    ReadBandsAndLevels(reply, deviceType, true, Input::On, input);
     input.auxFlag = Flag(reply.PayloadByte(Input::AuxFlag));
     input.auxValue = reply.PayloadByte(Input::AuxValue);
     input.highPass = ReadCrossover(reply, Input::HighPass);
@@ -132,14 +141,7 @@ InputImage ReadInput(const FrameView& reply, int deviceType) {
 // The whole output record; the limit threshold is limited to maxLimitThreshold.
 OutputImage ReadOutput(const FrameView& reply, int deviceType, int maxLimitThreshold) {
     OutputImage output;
-    for (int band = 0; band < Output::BandCount; ++band) {
-        output.bands[static_cast<std::size_t>(band)] =
-            ReadBand(reply, ChannelLayout::BandAt(band), deviceType);
-    }
-    output.on = Flag(reply.PayloadByte(Output::On));
-    output.polarity = Flag(reply.PayloadByte(Output::Polarity));
-    output.gain = GainIndex(reply, Output::Gain, deviceType, false);
-    output.delay = DelayIndex(reply, Output::Delay, deviceType);
+    ReadBandsAndLevels(reply, deviceType, false, Output::On, output);
     output.sourceMask = reply.PayloadByte(Output::SourceMask);
     output.highPass = ReadCrossover(reply, Output::HighPass);
     output.lowPass = ReadCrossover(reply, Output::LowPass);
