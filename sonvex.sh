@@ -8,7 +8,9 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
+# libgmock-dev: no test uses GoogleMock, but the GoogleTest CMake package of Debian and Ubuntu
+# checks for its library.
+PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev
           qt6-base-dev qt6-serialport-dev qt6-svg-dev libgl-dev)
 JOBS=$(nproc 2>/dev/null || echo 2)
 

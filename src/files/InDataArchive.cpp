@@ -24,17 +24,9 @@ void CAudio_InData::Serialize(CArchive& ar) {
 }
 
 void CAudio_InData::LoadFromImage(const InputImage& image) {
-    SetName(image.name);
-    SetOn(image.on);
-    SetPolarity(image.polarity);
-    SetDelay(image.delay);
-    SetGain(image.gain);
     SetAuxFlag(image.auxFlag);
     SetAuxValue(image.auxValue);
     SetGateThreshold(image.gateThreshold);
     SetGateOff(image.gateOff);
-    for (int i = 0; i < InputImage::kBandCount; ++i)
-        m_eq.GetFilter(i)->LoadFromImage(image.bands[static_cast<std::size_t>(i)]);
-    m_eq.GetHighPass()->LoadFromImage(image.highPass, image.lowPass);
-    m_eq.GetLowPass()->LoadFromImage(image.highPass, image.lowPass);
+    LoadChannelFromImage(image);
 }

@@ -34,11 +34,6 @@ void CAudio_OutData::Serialize(CArchive& ar) {
 }
 
 void CAudio_OutData::LoadFromImage(const OutputImage& image) {
-    SetName(image.name);
-    SetOn(image.on);
-    SetPolarity(image.polarity);
-    SetGain(image.gain);
-    SetDelay(image.delay);
     SetSourceMask(image.sourceMask);
     SetLimitThreshold(image.limitThreshold);
     SetAttack(image.attack);
@@ -47,8 +42,5 @@ void CAudio_OutData::LoadFromImage(const OutputImage& image) {
     SetRatio(image.ratio);
     SetCompressorMode(image.mode);
     SetAutoTiming(image.timing);
-    for (int i = 0; i < OutputImage::kBandCount; ++i)
-        m_eq.GetFilter(i)->LoadFromImage(image.bands[static_cast<std::size_t>(i)]);
-    m_eq.GetHighPass()->LoadFromImage(image.highPass, image.lowPass);
-    m_eq.GetLowPass()->LoadFromImage(image.highPass, image.lowPass);
+    LoadChannelFromImage(image);
 }

@@ -2,43 +2,15 @@
 
 #include "model/ValueTables.h"
 
-CAudio_OutData::CAudio_OutData() {
-    m_eq.Create(false, kFilterCount);
-}
+namespace {
 
-void CAudio_OutData::SetName(const std::string& name) {
-    m_name.Assign(name);
-    m_nameChanged = 1;
-}
+constexpr std::uint8_t kNameCode = 9;
+constexpr std::uint8_t kLevelCode = 6;
 
-std::string CAudio_OutData::GetName() const {
-    return m_name.Text();
-}
+} // namespace
 
-std::string CAudio_OutData::GetNameText() const {
-    return m_name.Text();
-}
-
-void CAudio_OutData::SetOn(std::uint8_t on) {
-    m_on = on;
-    m_levelsChanged = 1;
-}
-
-void CAudio_OutData::SetPolarity(std::uint8_t polarity) {
-    m_polarity = polarity;
-    m_levelsChanged = 1;
-}
-
-void CAudio_OutData::SetDelay(int index) {
-    m_delay = index;
-    m_levelsChanged = 1;
-}
-
-void CAudio_OutData::SetGain(int index) {
-    m_gain = index;
-    UpdateCurve();
-    m_levelsChanged = 1;
-}
+CAudio_OutData::CAudio_OutData()
+    : CAudio_Channel(false, kFilterCount, kNameCode, kLevelCode, CurveSections::All) {}
 
 void CAudio_OutData::SetSourceMask(std::uint8_t mask) {
     m_sourceMask = mask;
@@ -84,26 +56,6 @@ std::uint8_t CAudio_OutData::GetCrossoverCode() const {
     return static_cast<std::uint8_t>(m_eq.GetHighPass()->GetCode());
 }
 
-int CAudio_OutData::GetFilterCount() const {
-    return m_eq.GetFilterCount();
-}
-
-CFilter* CAudio_OutData::GetFilter(int index) {
-    return m_eq.GetFilter(index);
-}
-
-const CFilter* CAudio_OutData::GetFilter(int index) const {
-    return m_eq.GetFilter(index);
-}
-
-CFilter* CAudio_OutData::GetHighPass() {
-    return m_eq.GetHighPass();
-}
-
-CFilter* CAudio_OutData::GetLowPass() {
-    return m_eq.GetLowPass();
-}
-
 int CAudio_OutData::GetHighPassClass() const {
     const int f = m_eq.GetHighPass()->GetFrequency();
     if (f < 31) {
@@ -127,61 +79,9 @@ int CAudio_OutData::GetHighPassClass() const {
     return 0;
 }
 
-void CAudio_OutData::SetDeviceType(int type) {
-    m_deviceType = type;
-    m_gain = ZeroDbGainIndex(type);
-}
-
 void CAudio_OutData::ClearChanged() {
-    m_nameChanged = 0;
-    m_levelsChanged = 0;
+    CAudio_Channel::ClearChanged();
     m_dynamicsChanged = 0;
-    for (int i = 0; i < m_eq.GetFilterCount(); ++i) {
-        m_eq.GetFilter(i)->StepSentFrequency(0);
-    }
-}
-
-void CAudio_OutData::SetCurveRect(const CRect& rect) {
-    m_height = rect.Height();
-    m_width = rect.Width();
-    for (int i = 0; i < kCurvePoints; ++i) {
-        m_curve[i] = CPoint(FreqToX(PlotFrequencies[i], m_width) + GraphLeftMargin, m_height / 2);
-    }
-    m_eq.SetCurveRect(rect);
-    UpdateCurve();
-}
-
-void CAudio_OutData::UpdateCurve() {
-    const int base = DbToY(0.0, m_height) + GraphTopMargin;
-    m_gainOffset = DbToY(ChannelGainToDb(m_gain, m_deviceType), m_height) + GraphTopMargin;
-    // The output curve includes the crossover filters.
-    m_eq.SumAll();
-    for (int i = 0; i < kCurvePoints; ++i) {
-        m_curve[i].y = m_eq.GetCurvePoint(i).y + m_gainOffset - base;
-    }
-}
-
-CPoint CAudio_OutData::GetCurvePoint(int index) const {
-    if (index < 0 || index >= kCurvePoints) {
-        return CPoint();
-    }
-    return m_curve[index];
-}
-
-std::string CAudio_OutData::GetOnText() const {
-    return OnText(m_on);
-}
-
-std::string CAudio_OutData::GetPolarityText() const {
-    return PolarityText(m_polarity);
-}
-
-std::string CAudio_OutData::GetGainText() const {
-    return ChannelGainText(m_gain, m_deviceType);
-}
-
-std::string CAudio_OutData::GetDelayText() const {
-    return DelayText(m_delay, m_deviceType);
 }
 
 std::string CAudio_OutData::GetSourceText(int input) const {
@@ -218,14 +118,9 @@ std::string CAudio_OutData::GetModeText() const {
 }
 
 void CAudio_OutData::CopyFrom(const CAudio_OutData& other) {
-    m_name = other.m_name;
+    CopyChannelFrom(other);
     m_reserved1 = other.m_reserved1;
-    m_on = other.m_on;
-    m_polarity = other.m_polarity;
-    m_delay = other.m_delay;
-    m_gain = other.m_gain;
     m_sourceMask = other.m_sourceMask;
-    m_eq.CopyFrom(other.m_eq);
     m_limitThreshold = other.m_limitThreshold;
     m_attack = other.m_attack;
     m_release = other.m_release;

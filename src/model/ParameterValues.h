@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <string>
 
 // Every parameter is held as the integer index the device uses. These functions give,
@@ -17,7 +18,7 @@ struct IndexRange {
     int min = 0;
     int max = 0;
     constexpr bool Contains(int index) const { return index >= min && index <= max; }
-    constexpr int Clamp(int index) const { return index < min ? min : (index > max ? max : index); }
+    constexpr int Clamp(int index) const { return std::clamp(index, min, max); }
 };
 
 struct TypedIndex {

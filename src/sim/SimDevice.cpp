@@ -1,9 +1,15 @@
 #include "sim/SimDevice.h"
 
+#include "link/protocol/DeviceText.h"
 #include "link/protocol/Frame.h"
 #include "model/Variant.h"
 
 #include <algorithm>
+
+namespace Band = ChannelLayout::Band;
+namespace Crossover = ChannelLayout::Crossover;
+namespace Input = ChannelLayout::Input;
+namespace Output = ChannelLayout::Output;
 
 namespace {
 
@@ -11,14 +17,6 @@ constexpr std::uint8_t kHighPassType = 3;
 constexpr std::uint8_t kLowPassType = 4;
 constexpr int kMaxTemperature = 50;
 constexpr std::size_t kInfoLineWidth = 20;
-
-std::string Trim(const std::string& text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
 
 void PutCentred(std::uint8_t* at, std::size_t width, std::string text) {
     if (text.size() > width) {
@@ -46,11 +44,11 @@ SimDevice::SimDevice(int id, int type)
         // Every stored program differs a little, so that slots cannot be mistaken for each other.
         for (auto& in : slot.inputs) {
             const unsigned gain = 1100U - 10U * static_cast<unsigned>(k);
-            in[SimLayout::InLevels + 2] = static_cast<std::uint8_t>(gain & 0xFF);
-            in[SimLayout::InLevels + 3] = static_cast<std::uint8_t>(gain >> 8);
+            in[Input::Gain] = static_cast<std::uint8_t>(gain & 0xFF);
+            in[Input::Gain + 1] = static_cast<std::uint8_t>(gain >> 8);
         }
         for (auto& out : slot.outputs) {
-            out[SimLayout::OutLevels + 4] = static_cast<std::uint8_t>(10 * k);
+            out[Output::Delay] = static_cast<std::uint8_t>(10 * k);
         }
     }
     SetInfoLine(0, "Sonvex");
@@ -137,15 +135,15 @@ void SimDevice::SetStatusByte(int value) {
 std::string SimDevice::GetInfoLine(int line) const {
     if (InRange(line, 0, 3)) {
         const auto* at = m_infoTop.data() + kInfoLineWidth * static_cast<std::size_t>(line);
-        return Trim(std::string(at, at + kInfoLineWidth));
+        return TrimBoth(std::string(at, at + kInfoLineWidth));
     }
     if (InRange(line, 4, 7)) {
         const auto* at =
             m_interfaceText.data() + kInfoLineWidth * static_cast<std::size_t>(line - 4);
-        return Trim(std::string(at, at + kInfoLineWidth));
+        return TrimBoth(std::string(at, at + kInfoLineWidth));
     }
     if (line == 8) {
-        return Trim(std::string(m_shortText.begin(), m_shortText.end()));
+        return TrimBoth(std::string(m_shortText.begin(), m_shortText.end()));
     }
     return {};
 }
@@ -199,7 +197,6 @@ std::vector<SimDevice::Frame> SimDevice::HandleWrite(const std::uint8_t* frame,
 
 bool SimDevice::WriteChannel(int program, int group, int channel, int block,
                              const std::uint8_t* payload, std::size_t length) {
-    using namespace SimLayout;
     if (!InRange(program, 0, kPrograms - 1)) {
         return false;
     }
@@ -219,26 +216,25 @@ bool SimDevice::WriteChannel(int program, int group, int channel, int block,
         if (length != Protocol::BlockLength) {
             return false;
         }
-        if (InRange(block, 0, static_cast<int>(InBandCount) - 1)) {
-            put(in + InBands + Protocol::BandRecordLength * static_cast<std::size_t>(block),
-                Protocol::BandRecordLength);
+        if (InRange(block, 0, Input::BandCount - 1)) {
+            put(in + ChannelLayout::BandAt(block), Band::Size);
         } else if (block == Protocol::InputBlockLevels) {
-            put(in + InLevels, InLevelsSize);
+            put(in + Input::Levels, Input::LevelsWritten);
         } else if (block == Protocol::InputBlockCrossover) {
             // A crossover section in band layout: frequency, EQ gain, bandwidth, slope, type.
             // The section type says which of the two it is; the crossover type is not carried.
-            const std::uint8_t type = payload[BandType];
+            const std::uint8_t type = payload[Band::Type];
             if (type != kHighPassType && type != kLowPassType) {
                 return false;
             }
-            std::uint8_t* section = in + (type == kHighPassType ? InHighPass : InLowPass);
-            section[0] = payload[BandFrequency];
-            section[1] = payload[BandFrequency + 1];
-            section[CrossoverSlope] = payload[BandSlope];
+            std::uint8_t* section = in + (type == kHighPassType ? Input::HighPass : Input::LowPass);
+            section[Crossover::Frequency] = payload[Band::Frequency];
+            section[Crossover::Frequency + 1] = payload[Band::Frequency + 1];
+            section[Crossover::Slope] = payload[Band::Slope];
         } else if (block == Protocol::InputBlockGate) {
-            put(in + InGate, 2);
+            put(in + Input::GateThreshold, Input::GateWritten);
         } else if (block == Protocol::InputBlockName) {
-            put(in + InName, Protocol::ChannelNameLength);
+            put(in + Input::Name, Protocol::ChannelNameLength);
         } else {
             return false;
         }
@@ -255,17 +251,16 @@ bool SimDevice::WriteChannel(int program, int group, int channel, int block,
     if (length != Protocol::BlockLength) {
         return false;
     }
-    if (InRange(block, 0, static_cast<int>(OutBandCount) - 1)) {
-        put(out + OutBands + Protocol::BandRecordLength * static_cast<std::size_t>(block),
-            Protocol::BandRecordLength);
+    if (InRange(block, 0, Output::BandCount - 1)) {
+        put(out + ChannelLayout::BandAt(block), Band::Size);
     } else if (block == Protocol::OutputBlockLevels) {
-        put(out + OutLevels, OutLevelsSize);
+        put(out + Output::Levels, Output::LevelsWritten);
     } else if (block == Protocol::OutputBlockCrossover) {
-        put(out + OutCrossover, 2 * CrossoverSize);
+        put(out + Output::HighPass, 2 * Crossover::Size);
     } else if (block == Protocol::OutputBlockDynamics) {
-        put(out + OutDynamics, Protocol::BlockLength);
+        put(out + Output::Dynamics, Protocol::BlockLength);
     } else if (block == Protocol::OutputBlockName) {
-        put(out + OutName, Protocol::ChannelNameLength);
+        put(out + Output::Name, Protocol::ChannelNameLength);
     } else {
         return false;
     }

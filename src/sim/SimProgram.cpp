@@ -1,8 +1,14 @@
 #include "sim/SimProgram.h"
 
+#include "link/protocol/DeviceText.h"
 #include "link/protocol/ProtocolCodes.h"
 
 #include <algorithm>
+
+namespace Band = ChannelLayout::Band;
+namespace Crossover = ChannelLayout::Crossover;
+namespace Input = ChannelLayout::Input;
+namespace Output = ChannelLayout::Output;
 
 namespace {
 
@@ -25,17 +31,17 @@ void PutWord(std::uint8_t* at, unsigned value) {
 }
 
 void PutBand(std::uint8_t* at, unsigned hz) {
-    PutWord(at + SimLayout::BandFrequency, hz);
-    PutWord(at + 2, kFlatGainCode);
-    PutWord(at + 4, kOneOctaveCode);
-    at[SimLayout::BandSlope] = 0;
-    at[SimLayout::BandType] = 0; // "PEQ"
+    PutWord(at + Band::Frequency, hz);
+    PutWord(at + Band::Gain, kFlatGainCode);
+    PutWord(at + Band::Bandwidth, kOneOctaveCode);
+    at[Band::Slope] = 0;
+    at[Band::Type] = 0; // "PEQ"
 }
 
 void PutCrossover(std::uint8_t* at, unsigned hz) {
-    PutWord(at, hz);
-    at[2] = kButterworth;
-    at[SimLayout::CrossoverSlope] = 0; // 12 dB
+    PutWord(at + Crossover::Frequency, hz);
+    at[Crossover::Type] = kButterworth;
+    at[Crossover::Slope] = 0; // 12 dB
 }
 
 void PutText(std::uint8_t* at, std::size_t width, const std::string& text) {
@@ -46,40 +52,39 @@ void PutText(std::uint8_t* at, std::size_t width, const std::string& text) {
 } // namespace
 
 SimProgram SimProgram::MakeDefault(const std::string& name) {
-    using namespace SimLayout;
     SimProgram program;
     program.SetName(name);
     for (std::size_t i = 0; i < kInputs; ++i) {
         std::uint8_t* in = program.inputs[i].data();
-        for (std::size_t b = 0; b < InBandCount; ++b) {
-            PutBand(in + InBands + 8 * b, kInputBandHz[b]);
+        for (int b = 0; b < Input::BandCount; ++b) {
+            PutBand(in + ChannelLayout::BandAt(b), kInputBandHz[static_cast<std::size_t>(b)]);
         }
-        in[InLevels] = 1; // on
-        in[InLevels + 1] = 0;
-        PutWord(in + InLevels + 2, kUnityGainCode);
-        PutWord(in + InLevels + 4, 0);
-        PutCrossover(in + InHighPass, kOpenHighPass);
-        PutCrossover(in + InLowPass, kOpenLowPass);
-        in[InGate] = kGateThreshold;
-        in[InGate + 1] = 0;
-        PutText(in + InName, Protocol::ChannelNameLength,
+        in[Input::On] = 1;
+        in[Input::Polarity] = 0;
+        PutWord(in + Input::Gain, kUnityGainCode);
+        PutWord(in + Input::Delay, 0);
+        PutCrossover(in + Input::HighPass, kOpenHighPass);
+        PutCrossover(in + Input::LowPass, kOpenLowPass);
+        in[Input::GateThreshold] = kGateThreshold;
+        in[Input::GateOff] = 0;
+        PutText(in + Input::Name, Protocol::ChannelNameLength,
                 std::string(1, static_cast<char>('A' + i)));
     }
     for (std::size_t o = 0; o < kOutputs; ++o) {
         std::uint8_t* out = program.outputs[o].data();
-        for (std::size_t b = 0; b < OutBandCount; ++b) {
-            PutBand(out + OutBands + 8 * b, kOutputBandHz[b]);
+        for (int b = 0; b < Output::BandCount; ++b) {
+            PutBand(out + ChannelLayout::BandAt(b), kOutputBandHz[static_cast<std::size_t>(b)]);
         }
-        out[OutLevels] = 1;
-        out[OutLevels + 1] = 0;
-        PutWord(out + OutLevels + 2, kUnityGainCode);
-        PutWord(out + OutLevels + 4, 0);
-        out[OutLevels + 6] = 1; // fed by input A
-        PutCrossover(out + OutCrossover, kOpenHighPass);
-        PutCrossover(out + OutCrossover + CrossoverSize, kOpenLowPass);
-        PutWord(out + OutDynamics, kLimitThreshold);
-        out[OutDynamics + 4] = kClipLimit; // attack, release, ratio, mode, timing stay 0
-        PutText(out + OutName, Protocol::ChannelNameLength, std::to_string(o + 1));
+        out[Output::On] = 1;
+        out[Output::Polarity] = 0;
+        PutWord(out + Output::Gain, kUnityGainCode);
+        PutWord(out + Output::Delay, 0);
+        out[Output::SourceMask] = 1; // fed by input A
+        PutCrossover(out + Output::HighPass, kOpenHighPass);
+        PutCrossover(out + Output::LowPass, kOpenLowPass);
+        PutWord(out + Output::LimitThreshold, kLimitThreshold);
+        out[Output::ClipLimit] = kClipLimit; // attack, release, ratio, mode, timing stay 0
+        PutText(out + Output::Name, Protocol::ChannelNameLength, std::to_string(o + 1));
     }
     return program;
 }
@@ -89,9 +94,7 @@ void SimProgram::SetName(const std::string& text) {
 }
 
 std::string SimProgram::NameText() const {
-    std::string text(name.begin(), name.end());
-    text.erase(text.find_last_not_of(' ') + 1);
-    return text;
+    return TrimRight(std::string(name.begin(), name.end()));
 }
 
 bool SimProgram::operator==(const SimProgram& other) const {

@@ -7,22 +7,15 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
-#include <QThread>
+#include <QTest>
 
-#include <csignal>
 #include <cstddef>
-#include <fcntl.h>
-#include <spawn.h>
-#include <string>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
-
-extern char** environ;
 
 namespace simtest {
 
@@ -64,74 +57,49 @@ public:
             m_error = QStringLiteral("no temporary directory");
             return false;
         }
-        std::vector<std::string> args = {Binary().toStdString(), "--link", Link().toStdString(),
-                                         "--log", LogPath().toStdString()};
-        for (const QString& argument : arguments) {
-            args.push_back(argument.toStdString());
-        }
-        std::vector<char*> argv;
-        for (std::string& arg : args) {
-            argv.push_back(arg.data());
-        }
-        argv.push_back(nullptr);
-
-        const std::string out = FilePath(QStringLiteral("stdout.txt")).toStdString();
-        const std::string err = FilePath(QStringLiteral("stderr.txt")).toStdString();
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0644);
-        posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0644);
-        const int spawned = posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        if (spawned != 0) {
-            m_pid = -1;
+        m_process.setProgram(Binary());
+        m_process.setArguments(QStringList{"--link", Link(), "--log", LogPath()} + arguments);
+        m_process.setStandardOutputFile(FilePath(QStringLiteral("stdout.txt")));
+        m_process.setStandardErrorFile(FilePath(QStringLiteral("stderr.txt")));
+        m_process.start();
+        if (!m_process.waitForStarted(kStartMs)) {
             m_error = QStringLiteral("cannot start ") + Binary();
             return false;
         }
         // The simulator prints its terminal once the link is in place.
-        for (int waited = 0; waited < 5000; waited += 10) {
-            struct stat info {};
-            if (lstat(Link().toStdString().c_str(), &info) == 0 &&
-                Read(FilePath(QStringLiteral("stdout.txt"))).contains('\n')) {
-                return true;
-            }
-            int status = 0;
-            if (waitpid(m_pid, &status, WNOHANG) == m_pid) {
-                m_pid = -1;
-                m_error = QStringLiteral("sonvex-sim ended at once: ") + Stderr();
-                return false;
-            }
-            QThread::msleep(10);
+        const auto ready = [this] {
+            return m_process.state() != QProcess::Running ||
+                   (QFileInfo(Link()).isSymLink() &&
+                    Read(FilePath(QStringLiteral("stdout.txt"))).contains('\n'));
+        };
+        if (!QTest::qWaitFor(ready, kStartMs)) {
+            m_error = QStringLiteral("sonvex-sim made no link");
+            return false;
         }
-        m_error = QStringLiteral("sonvex-sim made no link");
-        return false;
+        if (m_process.state() != QProcess::Running) {
+            m_error = QStringLiteral("sonvex-sim ended at once: ") + Stderr();
+            return false;
+        }
+        return true;
     }
 
     // Ends the child with SIGTERM (SIGKILL if it does not go) and returns its exit status, or
     // -1 when it had to be killed or was not running.
     int Stop() {
-        if (m_pid <= 0) {
+        if (m_process.state() == QProcess::NotRunning) {
             return -1;
         }
-        kill(m_pid, SIGTERM);
-        int status = 0;
-        for (int waited = 0; waited < 5000; waited += 10) {
-            if (waitpid(m_pid, &status, WNOHANG) == m_pid) {
-                m_pid = -1;
-                return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-            }
-            QThread::msleep(10);
+        m_process.terminate();
+        if (m_process.waitForFinished(kStartMs)) {
+            return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
         }
-        kill(m_pid, SIGKILL);
-        waitpid(m_pid, &status, 0);
-        m_pid = -1;
+        m_process.kill();
+        m_process.waitForFinished(kStartMs);
         return -1;
     }
 
     // Running since a successful Start().
-    bool Started() const { return m_pid > 0 && m_error.isEmpty(); }
+    bool Started() const { return m_process.state() == QProcess::Running && m_error.isEmpty(); }
     // Why the last Start() failed.
     const QString& Error() const { return m_error; }
 
@@ -188,9 +156,11 @@ private:
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
+    static constexpr int kStartMs = 5000;
+
     QTemporaryDir m_dir; // removed with everything in it
     QString m_error;
-    pid_t m_pid = -1;
+    QProcess m_process;
 };
 
 } // namespace simtest

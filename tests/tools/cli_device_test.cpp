@@ -188,13 +188,16 @@ TEST_F(CliDeviceTest, PullAndPushRoundTripAProgram) {
     QDir().mkpath(Path("in"));
     const QString known = clitest::WriteKnownProgram(Path("in"), 2);
 
-    // To stored program 7, and back into a file whose extension is added.
+    // To stored program 7, and back into a file whose extension is added; the device goes on
+    // playing its live program meanwhile.
+    const std::vector<QStringList> liveBefore = LiveTable(sim, device);
     const CliResult push = Run(sim, "push", QStringList{known, "--slot", "7"} + device);
     ASSERT_EQ(push.exitCode, 0) << push.err.toStdString();
     const CliResult pull =
         Run(sim, "pull", QStringList{"--slot", "7", "-o", Path("seven")} + device);
     ASSERT_EQ(pull.exitCode, 0) << pull.err.toStdString();
     EXPECT_EQ(pull.out.trimmed(), Path("seven.dia36"));
+    EXPECT_EQ(LiveTable(sim, device), liveBefore);
 
     const CliResult expected = RunCli({"table", known, "--model", "3x6", "--csv"});
     const CliResult actual = RunCli({"table", Path("seven.dia36"), "--model", "3x6", "--csv"});

@@ -8,9 +8,7 @@
 #include "files/ZorvanDoc.h"
 #include "model/Variant.h"
 
-#include <QMap>
 
-#include <functional>
 #include <iostream>
 
 namespace Commands {
@@ -32,19 +30,6 @@ int NoOperands(const CliOptions& options) {
     }
     return UsageError(options.command,
                       QStringLiteral("unexpected argument '%1'").arg(options.operands.front()));
-}
-
-int Run(const CliOptions& options) {
-    static const QMap<QString, std::function<int(const CliOptions&)>> commands{
-        {"ports", Ports}, {"search", Search}, {"info", Info},       {"pull", Pull},
-        {"push", Push},   {"backup", Backup}, {"restore", Restore}, {"set-id", SetId},
-        {"set", Set},     {"table", Table},   {"curve", Curve},
-    };
-    const auto command = commands.find(options.command);
-    if (command == commands.end()) {
-        return Failure(QStringLiteral("unknown command '%1'").arg(options.command));
-    }
-    return command.value()(options);
 }
 
 bool LoadProgramFile(CZorvanDoc& doc, const Variant& variant, const QString& path) {

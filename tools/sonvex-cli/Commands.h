@@ -22,9 +22,6 @@ int UsageError(const QString& command, const QString& message);
 // Refuses operands for a command that takes none (kSuccess when there are none).
 int NoOperands(const CliOptions& options);
 
-// The command of options (a known one).
-int Run(const CliOptions& options);
-
 // Device commands.
 int Ports(const CliOptions& options);
 int Search(const CliOptions& options);

@@ -11,21 +11,6 @@
 
 namespace Commands {
 
-namespace {
-
-// Summed response of a channel's filter set in dB at plot point i, as its curve is drawn:
-// an input sums its EQ bands only (its crossover pair is sent but not drawn), an output every
-// section.
-template <typename Channel> double SummedResponse(const Channel& channel, int sections, int i) {
-    double sum = 0.0;
-    for (int s = 0; s < sections; ++s) {
-        sum += channel.GetFilter(s)->GetResponse(i);
-    }
-    return sum;
-}
-
-} // namespace
-
 int Curve(const CliOptions& options) {
     if (options.operands.size() != 1) {
         return UsageError(options.command, QStringLiteral("give exactly one program file"));
@@ -50,11 +35,11 @@ int Curve(const CliOptions& options) {
         return kFailure;
     }
     const CAudio_Data& program = doc.GetProgram();
+    const CAudio_Channel& channel =
+        output ? static_cast<const CAudio_Channel&>(*program.GetOutput(number - 1))
+               : *program.GetInput(number - 1);
     for (int i = 0; i < PlotPointCount; ++i) {
-        const double dB =
-            output
-                ? SummedResponse(*program.GetOutput(number - 1), CAudio_OutData::kFilterCount, i)
-                : SummedResponse(*program.GetInput(number - 1), CAudio_InData::kFilterCount - 2, i);
+        const double dB = channel.GetCurveResponse(i);
         std::printf("%.1f\t%.4f\n", PlotFrequencies[static_cast<std::size_t>(i)], dB);
     }
     std::fflush(stdout);

@@ -1,143 +1,167 @@
 #include "Usage.h"
 
-#include <QMap>
+#include "CliOptions.h"
+#include "Commands.h"
+
+#include <vector>
 
 namespace {
 
 const QStringList kDeviceOptions{"port", "id", "model", "verbose", "tick"};
 
-struct CommandHelp {
+// One row of the command table: what runs the command and what its help says. The table
+// feeds the dispatch, the option check and the help alike, in the order the help lists them.
+struct CommandEntry {
+    QString name;
+    int (*run)(const CliOptions&);
     QStringList options;
     QString synopsis;
     QString summary; // one line for the overview
     QString details;
 };
 
-const QMap<QString, CommandHelp>& Help() {
-    static const QMap<QString, CommandHelp> help{
+const std::vector<CommandEntry>& Table() {
+    static const std::vector<CommandEntry> table{
         {"ports",
-         {{},
-          "sonvex-cli ports",
-          "list the serial ports of this computer",
-          "Lists every serial port the system reports, one per line: the name to give to\n"
-          "--port, its description and whether it is a USB adapter (\"usb\" or \"-\").\n"
-          "Pseudo-terminals are not listed; give their path to --port directly.\n"
-          "Example: sonvex-cli ports\n"}},
+         Commands::Ports,
+         {},
+         "sonvex-cli ports",
+         "list the serial ports of this computer",
+         "Lists every serial port the system reports, one per line: the name to give to\n"
+         "--port, its description and whether it is a USB adapter (\"usb\" or \"-\").\n"
+         "Pseudo-terminals are not listed; give their path to --port directly.\n"
+         "Example: sonvex-cli ports\n"},
         {"search",
-         {{"port", "model", "verbose", "tick"},
-          "sonvex-cli search --port PORT [--model M]",
-          "find the devices on a line (IDs 1..250)",
-          "Probes every device ID from 1 to 250 on the line and prints each ID that\n"
-          "answered with the chosen model on its own line, ascending. Exits with 1 when\n"
-          "no device answered.\n"
-          "Example: sonvex-cli search --port /dev/ttyUSB0\n"}},
-        {"info",
-         {kDeviceOptions, "sonvex-cli info --port PORT [--id N] [--model M]",
-          "show a device's program names and settings",
-          "Connects to the device (checking that it is the chosen model) and prints what it\n"
-          "reports as \"key: value\" lines: port, ID, model, input source, backlight,\n"
-          "temperature, the interface texts and the names of the live program (0) and the\n"
-          "thirty stored programs (1..30).\n"
-          "Example: sonvex-cli info --port /dev/ttyUSB0 --id 3\n"}},
-        {"pull",
-         {kDeviceOptions + QStringList{"slot", "output"},
-          "sonvex-cli pull --port PORT [--id N] [--model M] [--slot K] -o FILE",
-          "read one program from a device into a program file",
-          "Reads program K of the device (0 = the live program, the default; 1..30 the stored\n"
-          "programs) and saves it as a one-program file. The model's extension (.dia48,\n"
-          ".dia36 or .dia24) is appended when FILE does not carry it.\n"
-          "Example: sonvex-cli pull --port /dev/ttyUSB0 --slot 5 -o show\n"}},
-        {"push",
-         {kDeviceOptions + QStringList{"slot"},
-          "sonvex-cli push FILE --port PORT [--id N] [--model M] [--slot K]",
-          "write a program file to one program of a device",
-          "Writes a one-program file to program K of the device (0 = the live program, the\n"
-          "default; 1..30 the stored programs). The live program is written with inputs A\n"
-          "and B muted while the outputs change; they get their own state back afterwards.\n"
-          "Example: sonvex-cli push show.dia48 --port /dev/ttyUSB0\n"}},
-        {"backup",
-         {kDeviceOptions + QStringList{"output"},
-          "sonvex-cli backup --port PORT [--id N] [--model M] -o FILE",
-          "read all 30 stored programs into a bank file",
-          "Reads the thirty stored programs of the device and saves them as a bank file\n"
-          "(\".dat\" is appended when FILE does not contain it).\n"
-          "Example: sonvex-cli backup --port /dev/ttyUSB0 -o venue.dat48\n"}},
-        {"restore",
-         {kDeviceOptions, "sonvex-cli restore FILE --port PORT [--id N] [--model M]",
-          "write all 30 programs of a bank file to a device",
-          "Writes the thirty programs of a bank file to the device's stored programs 1..30.\n"
-          "The live program is not changed.\n"
-          "Example: sonvex-cli restore venue.dat48 --port /dev/ttyUSB0\n"}},
-        {"set-id",
-         {kDeviceOptions + QStringList{"new-id"},
-          "sonvex-cli set-id --port PORT [--id N] [--model M] --new-id K",
-          "give a device another ID",
-          "Connects to the device with ID N and gives it the ID K (1..250). Make sure no\n"
-          "other device on the line already uses K.\n"
-          "Example: sonvex-cli set-id --port /dev/ttyUSB0 --id 1 --new-id 12\n"}},
-        {"set",
-         {kDeviceOptions, "sonvex-cli set PARAM=VALUE... --port PORT [--id N] [--model M]",
-          "change parameters of the live program",
-          "Changes parameters of the device's live program and returns when the device has\n"
-          "acknowledged every change. Values are typed as in the editors; a value outside\n"
-          "its range is refused with \"Out of Range\" and the valid range, and then nothing\n"
-          "is sent at all.\n"
-          "Channels: in1..in4 and out1..out8 (as far as the model has them).\n"
-          "  CH.gain=DB  CH.mute=on|off  CH.polarity=normal|invert  CH.name=TEXT (8 chars)\n"
-          "  CH.delay=MS | Nm | Nft      (milliseconds, or a distance in metres or feet)\n"
-          "  inN.gate=DBU|off            outN.source=A+C (inputs feeding the output, or none)\n"
-          "  CH.eqK.type=PEQ|LoShelf|HiShelf  CH.eqK.freq=HZ  CH.eqK.gain=DB  CH.eqK.q=Q\n"
-          "  CH.eqK.bw=OCTAVES  CH.eqK.on=on|off  CH.eqK.slope=6|12 (shelves)\n"
-          "  outN.hpf.freq=HZ  outN.hpf.type=L_R|Bessel|BTWorth  outN.hpf.slope=12|18|24|48\n"
-          "  (the same for outN.lpf)\n"
-          "  outN.limiter.threshold=DBU  .attack=MS  .release=2X..32X  .clip=2.0..12.0\n"
-          "  outN.limiter.ratio=1:1..1:64|1:maximum  .mode=limit|compressor\n"
-          "  outN.limiter.timing=manual|auto\n"
-          "Example: sonvex-cli set out1.gain=-3 out1.eq2.freq=250 in1.mute=on --port "
-          "/dev/ttyUSB0\n"}},
-        {"table",
-         {kDeviceOptions + QStringList{"csv"},
-          "sonvex-cli table FILE [--model M] [--csv]\n"
-          "       sonvex-cli table --port PORT [--id N] [--model M] [--csv]",
-          "print the parameter table of a program file or of a device",
-          "Prints every parameter of a one-program file, or of the device's live program,\n"
-          "as the data view shows it: one row per parameter, one column per channel.\n"
-          "Aligned text by default; --csv gives RFC 4180 CSV whose first row holds the\n"
-          "column headers (the first header is the program name).\n"
-          "Example: sonvex-cli table show.dia36 --model 3x6 --csv > show.csv\n"}},
+         Commands::Search,
+         {"port", "model", "verbose", "tick"},
+         "sonvex-cli search --port PORT [--model M]",
+         "find the devices on a line (IDs 1..250)",
+         "Probes every device ID from 1 to 250 on the line and prints each ID that\n"
+         "answered with the chosen model on its own line, ascending. Exits with 1 when\n"
+         "no device answered.\n"
+         "Example: sonvex-cli search --port /dev/ttyUSB0\n"},
+        {"info", Commands::Info, kDeviceOptions, "sonvex-cli info --port PORT [--id N] [--model M]",
+         "show a device's program names and settings",
+         "Connects to the device (checking that it is the chosen model) and prints what it\n"
+         "reports as \"key: value\" lines: port, ID, model, input source, backlight,\n"
+         "temperature, the interface texts and the names of the live program (0) and the\n"
+         "thirty stored programs (1..30).\n"
+         "Example: sonvex-cli info --port /dev/ttyUSB0 --id 3\n"},
+        {"pull", Commands::Pull, kDeviceOptions + QStringList{"slot", "output"},
+         "sonvex-cli pull --port PORT [--id N] [--model M] [--slot K] -o FILE",
+         "read one program from a device into a program file",
+         "Reads program K of the device (0 = the live program, the default; 1..30 the stored\n"
+         "programs) and saves it as a one-program file. The model's extension (.dia48,\n"
+         ".dia36 or .dia24) is appended when FILE does not carry it.\n"
+         "Example: sonvex-cli pull --port /dev/ttyUSB0 --slot 5 -o show\n"},
+        {"push", Commands::Push, kDeviceOptions + QStringList{"slot"},
+         "sonvex-cli push FILE --port PORT [--id N] [--model M] [--slot K]",
+         "write a program file to one program of a device",
+         "Writes a one-program file to program K of the device (0 = the live program, the\n"
+         "default; 1..30 the stored programs). The live program is written with inputs A\n"
+         "and B muted while the outputs change; they get their own state back afterwards.\n"
+         "Example: sonvex-cli push show.dia48 --port /dev/ttyUSB0\n"},
+        {"backup", Commands::Backup, kDeviceOptions + QStringList{"output"},
+         "sonvex-cli backup --port PORT [--id N] [--model M] -o FILE",
+         "read all 30 stored programs into a bank file",
+         "Reads the thirty stored programs of the device and saves them as a bank file\n"
+         "(\".dat\" is appended when FILE does not contain it).\n"
+         "Example: sonvex-cli backup --port /dev/ttyUSB0 -o venue.dat48\n"},
+        {"restore", Commands::Restore, kDeviceOptions,
+         "sonvex-cli restore FILE --port PORT [--id N] [--model M]",
+         "write all 30 programs of a bank file to a device",
+         "Writes the thirty programs of a bank file to the device's stored programs 1..30.\n"
+         "The live program is not changed.\n"
+         "Example: sonvex-cli restore venue.dat48 --port /dev/ttyUSB0\n"},
+        {"set-id", Commands::SetId, kDeviceOptions + QStringList{"new-id"},
+         "sonvex-cli set-id --port PORT [--id N] [--model M] --new-id K",
+         "give a device another ID",
+         "Connects to the device with ID N and gives it the ID K (1..250). Make sure no\n"
+         "other device on the line already uses K.\n"
+         "Example: sonvex-cli set-id --port /dev/ttyUSB0 --id 1 --new-id 12\n"},
+        {"set", Commands::Set, kDeviceOptions,
+         "sonvex-cli set PARAM=VALUE... --port PORT [--id N] [--model M]",
+         "change parameters of the live program",
+         "Changes parameters of the device's live program and returns when the device has\n"
+         "acknowledged every change. Values are typed as in the editors; a value outside\n"
+         "its range is refused with \"Out of Range\" and the valid range, and then nothing\n"
+         "is sent at all.\n"
+         "Channels: in1..in4 and out1..out8 (as far as the model has them).\n"
+         "  CH.gain=DB  CH.mute=on|off  CH.polarity=normal|invert  CH.name=TEXT (8 chars)\n"
+         "  CH.delay=MS | Nm | Nft      (milliseconds, or a distance in metres or feet)\n"
+         "  inN.gate=DBU|off            outN.source=A+C (inputs feeding the output, or none)\n"
+         "  CH.eqK.type=PEQ|LoShelf|HiShelf  CH.eqK.freq=HZ  CH.eqK.gain=DB  CH.eqK.q=Q\n"
+         "  CH.eqK.bw=OCTAVES  CH.eqK.on=on|off  CH.eqK.slope=6|12 (shelves)\n"
+         "  outN.hpf.freq=HZ  outN.hpf.type=L_R|Bessel|BTWorth  outN.hpf.slope=12|18|24|48\n"
+         "  (the same for outN.lpf)\n"
+         "  outN.limiter.threshold=DBU  .attack=MS  .release=2X..32X  .clip=2.0..12.0\n"
+         "  outN.limiter.ratio=1:1..1:64|1:maximum  .mode=limit|compressor\n"
+         "  outN.limiter.timing=manual|auto\n"
+         "Example: sonvex-cli set out1.gain=-3 out1.eq2.freq=250 in1.mute=on --port "
+         "/dev/ttyUSB0\n"},
+        {"table", Commands::Table, kDeviceOptions + QStringList{"csv"},
+         "sonvex-cli table FILE [--model M] [--csv]\n"
+         "       sonvex-cli table --port PORT [--id N] [--model M] [--csv]",
+         "print the parameter table of a program file or of a device",
+         "Prints every parameter of a one-program file, or of the device's live program,\n"
+         "as the data view shows it: one row per parameter, one column per channel.\n"
+         "Aligned text by default; --csv gives RFC 4180 CSV whose first row holds the\n"
+         "column headers (the first header is the program name).\n"
+         "Example: sonvex-cli table show.dia36 --model 3x6 --csv > show.csv\n"},
         {"curve",
-         {{"model", "channel"},
-          "sonvex-cli curve FILE --channel CH [--model M]",
-          "print the response curve of one channel of a program file",
-          "Prints the summed response of the channel's filters (inputs: the EQ bands; outputs:\n"
-          "the EQ bands and the crossover), without the channel gain, at the 241 plot\n"
-          "frequencies: the frequency in Hz with one decimal, a tab, the level in dB with\n"
-          "four decimals. CH is in1..in4 or out1..out8.\n"
-          "Example: sonvex-cli curve show.dia48 --channel out2 > out2.tsv\n"}},
+         Commands::Curve,
+         {"model", "channel"},
+         "sonvex-cli curve FILE --channel CH [--model M]",
+         "print the response curve of one channel of a program file",
+         "Prints the summed response of the channel's filters (inputs: the EQ bands; outputs:\n"
+         "the EQ bands and the crossover), without the channel gain, at the 241 plot\n"
+         "frequencies: the frequency in Hz with one decimal, a tab, the level in dB with\n"
+         "four decimals. CH is in1..in4 or out1..out8.\n"
+         "Example: sonvex-cli curve show.dia48 --channel out2 > out2.tsv\n"},
     };
-    return help;
+    return table;
+}
+
+const CommandEntry* Find(const QString& command) {
+    for (const CommandEntry& entry : Table()) {
+        if (entry.name == command) {
+            return &entry;
+        }
+    }
+    return nullptr;
 }
 
 } // namespace
 
 namespace Usage {
 
-const QStringList& Commands() {
-    static const QStringList commands{"ports",   "search", "info", "pull",  "push", "backup",
-                                      "restore", "set-id", "set",  "table", "curve"};
+QStringList Commands() {
+    QStringList commands;
+    for (const CommandEntry& entry : Table()) {
+        commands.append(entry.name);
+    }
     return commands;
 }
 
 bool IsCommand(const QString& command) {
-    return Help().contains(command);
+    return Find(command) != nullptr;
 }
 
 QStringList OptionsOf(const QString& command) {
-    return Help().value(command).options;
+    const CommandEntry* entry = Find(command);
+    return entry != nullptr ? entry->options : QStringList();
 }
 
 bool IsDeviceCommand(const QString& command) {
     return OptionsOf(command).contains(QStringLiteral("port"));
+}
+
+int Run(const CliOptions& options) {
+    const CommandEntry* entry = Find(options.command);
+    if (entry == nullptr) {
+        return Commands::Failure(QStringLiteral("unknown command '%1'").arg(options.command));
+    }
+    return entry->run(options);
 }
 
 QString General() {
@@ -146,8 +170,8 @@ QString General() {
         "Controls Sonvex loudspeaker processors on a serial line without the graphical\n"
         "program: back up and restore programs, change parameters, script installations.\n\n"
         "Commands:\n");
-    for (const QString& command : Commands()) {
-        text += QStringLiteral("  %1 %2\n").arg(command, -9).arg(Help().value(command).summary);
+    for (const CommandEntry& entry : Table()) {
+        text += QStringLiteral("  %1 %2\n").arg(entry.name, -9).arg(entry.summary);
     }
     text += QStringLiteral(
         "\nOptions of the commands that talk to a device:\n"
@@ -166,7 +190,11 @@ QString General() {
 }
 
 QString OfCommand(const QString& command) {
-    const CommandHelp help = Help().value(command);
+    const CommandEntry* entry = Find(command);
+    if (entry == nullptr) {
+        return General();
+    }
+    const CommandEntry& help = *entry;
     return QStringLiteral("usage: %1\n\n%2.\n\n%3")
                .arg(help.synopsis, help.summary.left(1).toUpper() + help.summary.mid(1),
                     help.details) +

@@ -29,5 +29,5 @@ int main(int argc, char** argv) {
                          .toStdString();
         return Commands::kSuccess;
     }
-    return Commands::Run(options);
+    return Usage::Run(options);
 }

@@ -13,11 +13,6 @@ Command::~Command() {
     ClosePort();
 }
 
-void Command::SetLine(std::unique_ptr<ISerialLine> line) {
-    ClosePort();
-    m_line = std::move(line);
-}
-
 bool Command::IsOpen() const {
     return m_line != nullptr && m_line->IsOpen();
 }
@@ -162,7 +157,6 @@ void Command::ProcessFrame(const std::vector<std::uint8_t>& frame) {
         return;
     }
     m_replyHeader = reply->header;
-    m_replyLength = reply->length;
     if (Protocol::IsAck(reply->header.code)) {
         AnswerHead();
     } else if (reply->header.code == Protocol::DataReply) {

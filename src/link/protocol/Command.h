@@ -36,10 +36,6 @@ public:
     Command(const Command&) = delete;
     Command& operator=(const Command&) = delete;
 
-    // Replaces the line (the old one is closed first).
-    void SetLine(std::unique_ptr<ISerialLine> line);
-    ISerialLine* GetLine() const { return m_line.get(); }
-
     // Opens the named port (closing it first if open) at 9600 baud, 8 data bits, no parity,
     // 1 stop bit, no flow control, all line events. On an open failure the owner is asked to
     // show "Unable to open COM-port". The owner receives the engine's notifications until
@@ -110,17 +106,14 @@ public:
     const ProgramImage& GetArchiveRecord() const { return m_images.archive; }
     // Name of program 0..30 as last reported; empty outside that range.
     std::string GetProgramName(int program) const;
-    const std::string& GetLastProgramName() const { return m_images.lastProgramName; }
     // Level meter 0..11 (inputs 1..4, outputs 1..8); 0 outside that range.
     int GetMeterValue(int meter) const;
     int GetDeviceInputSource() const { return m_images.inputSource; }
     const std::string& GetIdentificationText() const { return m_images.identificationText; }
     const std::string& GetTypeCodeText() const { return m_images.typeCodeText; }
-    const DeviceImages& GetImages() const { return m_images; }
 
-    // Header and payload length of the last valid frame.
+    // Header of the last valid frame.
     const Protocol::FrameHeader& GetReplyHeader() const { return m_replyHeader; }
-    std::size_t GetReplyLength() const { return m_replyLength; }
     // Receive assembly state.
     const FrameAssembler& GetAssembler() const { return m_assembler; }
 
@@ -138,7 +131,6 @@ private:
     SendDataQueue m_queue;
     DeviceImages m_images;
     Protocol::FrameHeader m_replyHeader;
-    std::size_t m_replyLength = 0;
     int m_outputCount = 0;
     int m_deviceType = 1;
     FrameObserver m_frameObserver;

@@ -1,5 +1,6 @@
 #include "link/protocol/ProgramEncoder.h"
 
+#include "link/protocol/ChannelLayout.h"
 #include "link/protocol/Frame.h"
 #include "model/AudioData.h"
 #include "model/Filter.h"
@@ -8,6 +9,11 @@
 #include "model/ParameterValues.h"
 
 #include <algorithm>
+
+namespace Band = ChannelLayout::Band;
+namespace Crossover = ChannelLayout::Crossover;
+namespace Input = ChannelLayout::Input;
+namespace Output = ChannelLayout::Output;
 
 namespace {
 
@@ -25,15 +31,15 @@ std::uint8_t Byte(int value) {
     return static_cast<std::uint8_t>(value & 0xFF);
 }
 
-void AppendZeros(std::vector<std::uint8_t>& out, std::size_t count) {
-    out.insert(out.end(), count, 0);
+void PutWord(std::vector<std::uint8_t>& out, std::size_t at, int value) {
+    out[at] = Byte(value);
+    out[at + 1] = Byte(value >> 8);
 }
 
-const CFilter* HighPassOf(const CEQ& eq) {
-    return eq.GetHighPass();
-}
-const CFilter* LowPassOf(const CEQ& eq) {
-    return eq.GetLowPass();
+// The 8-byte block of a channel record that starts at offset at.
+std::vector<std::uint8_t> Block(const std::vector<std::uint8_t>& record, std::size_t at) {
+    const auto begin = record.begin() + static_cast<std::ptrdiff_t>(at);
+    return std::vector<std::uint8_t>(begin, begin + Protocol::BlockLength);
 }
 
 } // namespace
@@ -98,44 +104,80 @@ std::unique_ptr<SendData> ProgramEncoder::Record(std::uint8_t code, int program,
     return Record(code, program, group, channel, block, payload, m_program.GetDeviceId());
 }
 
-// ---- payload pieces ----
+// ---- payload pieces, placed by the channel layout ----
 
-void ProgramEncoder::AppendBand(std::vector<std::uint8_t>& out, const CFilter& section) const {
-    Protocol::AppendWord(out, static_cast<unsigned>(section.GetFrequency()));
-    Protocol::AppendWord(out, static_cast<unsigned>(EqGainCode(section)));
-    Protocol::AppendWord(out, static_cast<unsigned>(BandwidthCode(section)));
-    out.push_back(Byte(section.GetSlope()));
-    out.push_back(Byte(section.GetType()));
+void ProgramEncoder::PutBand(Payload& out, std::size_t at, const CFilter& section) const {
+    PutWord(out, at + Band::Frequency, section.GetFrequency());
+    PutWord(out, at + Band::Gain, EqGainCode(section));
+    PutWord(out, at + Band::Bandwidth, BandwidthCode(section));
+    out[at + Band::Slope] = Byte(section.GetSlope());
+    out[at + Band::Type] = Byte(section.GetType());
 }
 
-void ProgramEncoder::AppendCrossover(std::vector<std::uint8_t>& out, const CFilter& section) {
-    Protocol::AppendWord(out, static_cast<unsigned>(section.GetFrequency()));
-    out.push_back(Byte(section.GetCrossoverType()));
-    out.push_back(Byte(section.GetSlope()));
+void ProgramEncoder::PutCrossover(Payload& out, std::size_t at, const CFilter& section,
+                                  int frequency) {
+    PutWord(out, at + Crossover::Frequency, frequency);
+    out[at + Crossover::Type] = Byte(section.GetCrossoverType());
+    out[at + Crossover::Slope] = Byte(section.GetSlope());
 }
 
-void ProgramEncoder::AppendName(std::vector<std::uint8_t>& out, const std::string& name) {
+void ProgramEncoder::PutName(Payload& out, std::size_t at, const std::string& name) {
     // The channel's 8-byte name buffer as held: the characters, then zero bytes.
     const std::size_t n = std::min(name.size(), Protocol::ChannelNameLength);
-    out.insert(out.end(), name.begin(), name.begin() + static_cast<long>(n));
-    AppendZeros(out, Protocol::ChannelNameLength - n);
+    std::copy_n(name.begin(), n, out.begin() + static_cast<std::ptrdiff_t>(at));
 }
 
-void ProgramEncoder::AppendDynamics(std::vector<std::uint8_t>& out,
-                                    const CAudio_OutData& output) const {
-    Protocol::AppendWord(out, static_cast<unsigned>(output.GetLimitThreshold()));
+void ProgramEncoder::PutLevels(Payload& out, std::size_t on, const CAudio_Channel& channel) const {
+    // On, polarity, gain and delay open the levels block of both kinds of channel.
+    namespace Levels = ChannelLayout::Levels;
+    out[on + Levels::On] = channel.GetOn();
+    out[on + Levels::Polarity] = channel.GetPolarity();
+    PutWord(out, on + Levels::Gain, GainCode(channel.GetGain()));
+    PutWord(out, on + Levels::Delay, channel.GetDelay());
+}
+
+ProgramEncoder::Payload ProgramEncoder::InputPayload(const CAudio_InData& input) const {
+    const CEQ& eq = input.GetEQ();
+    Payload out(Input::Size, 0);
+    for (int band = 0; band < Input::BandCount; ++band) {
+        PutBand(out, ChannelLayout::BandAt(band), *eq.GetFilter(band));
+    }
+    // The aux bytes go out as 0.
+    PutLevels(out, Input::On, input);
+    PutCrossover(out, Input::HighPass, *eq.GetHighPass(), eq.GetHighPass()->GetFrequency());
+    PutCrossover(out, Input::LowPass, *eq.GetLowPass(), eq.GetLowPass()->GetFrequency());
+    // A gate that is off travels with threshold 0 inside the whole channel.
+    out[Input::GateThreshold] = input.GetGateOff() != 0 ? 0 : input.GetGateThreshold();
+    out[Input::GateOff] = input.GetGateOff();
+    PutName(out, Input::Name, input.GetName());
+    return out;
+}
+
+ProgramEncoder::Payload ProgramEncoder::OutputPayload(const CAudio_OutData& output) const {
+    const CEQ& eq = output.GetEQ();
+    Payload out(Output::Size, 0);
+    for (int band = 0; band < Output::BandCount; ++band) {
+        PutBand(out, ChannelLayout::BandAt(band), *eq.GetFilter(band));
+    }
+    PutLevels(out, Output::On, output);
+    out[Output::SourceMask] = output.GetSourceMask();
+    PutCrossover(out, Output::HighPass, *eq.GetHighPass(), eq.GetHighPass()->GetFrequency());
+    PutCrossover(out, Output::LowPass, *eq.GetLowPass(), eq.GetLowPass()->GetFrequency());
+    PutWord(out, Output::LimitThreshold, output.GetLimitThreshold());
     if (output.GetAutoTiming() == 1) {
         // Automatic timing: the device derives its timing from the crossover high-pass.
-        out.push_back(Byte(output.GetHighPassClass()));
-        out.push_back(AutoRelease);
+        out[Output::Attack] = Byte(output.GetHighPassClass());
+        out[Output::Release] = AutoRelease;
     } else {
-        out.push_back(output.GetAttack());
-        out.push_back(output.GetRelease());
+        out[Output::Attack] = output.GetAttack();
+        out[Output::Release] = output.GetRelease();
     }
-    out.push_back(Byte(output.GetClipLimit()));
-    out.push_back(Byte(output.GetRatio()));
-    out.push_back(Byte(output.GetCompressorMode()));
-    out.push_back(Byte(output.GetAutoTiming()));
+    out[Output::ClipLimit] = Byte(output.GetClipLimit());
+    out[Output::Ratio] = Byte(output.GetRatio());
+    out[Output::Mode] = Byte(output.GetCompressorMode());
+    out[Output::Timing] = Byte(output.GetAutoTiming());
+    PutName(out, Output::Name, output.GetName());
+    return out;
 }
 
 // ---- system items ----
@@ -205,26 +247,8 @@ std::unique_ptr<SendData> ProgramEncoder::WriteInputChannel(int slot, int channe
     if (input == nullptr) {
         return nullptr;
     }
-    const CEQ& eq = input->GetEQ();
-    std::vector<std::uint8_t> payload;
-    payload.reserve(Protocol::InputChannelLength);
-    for (int band = 0; band < eq.GetFilterCount() - 2; ++band) {
-        AppendBand(payload, *eq.GetFilter(band));
-    }
-    payload.push_back(input->GetOn());
-    payload.push_back(input->GetPolarity());
-    Protocol::AppendWord(payload, static_cast<unsigned>(GainCode(input->GetGain())));
-    Protocol::AppendWord(payload, static_cast<unsigned>(input->GetDelay()));
-    AppendZeros(payload, 2);
-    AppendCrossover(payload, *HighPassOf(eq));
-    AppendCrossover(payload, *LowPassOf(eq));
-    // A gate that is off travels with threshold 0 inside the whole channel.
-    payload.push_back(input->GetGateOff() != 0 ? 0 : input->GetGateThreshold());
-    payload.push_back(input->GetGateOff());
-    AppendZeros(payload, 6);
-    AppendName(payload, input->GetName());
     return Record(Protocol::WriteRequest, slot, Protocol::GroupInput, input->GetChannelIndex(),
-                  Protocol::InputBlockWholeChannel, payload);
+                  Protocol::InputBlockWholeChannel, InputPayload(*input));
 }
 
 std::unique_ptr<SendData> ProgramEncoder::WriteOutputChannel(int slot, int channel) const {
@@ -232,27 +256,11 @@ std::unique_ptr<SendData> ProgramEncoder::WriteOutputChannel(int slot, int chann
     if (output == nullptr) {
         return nullptr;
     }
-    const CEQ& eq = output->GetEQ();
-    std::vector<std::uint8_t> payload;
-    payload.reserve(Protocol::OutputChannelLength);
-    for (int band = 0; band < eq.GetFilterCount() - 2; ++band) {
-        AppendBand(payload, *eq.GetFilter(band));
-    }
-    payload.push_back(output->GetOn());
-    payload.push_back(output->GetPolarity());
-    Protocol::AppendWord(payload, static_cast<unsigned>(GainCode(output->GetGain())));
-    Protocol::AppendWord(payload, static_cast<unsigned>(output->GetDelay()));
-    payload.push_back(output->GetSourceMask());
-    payload.push_back(0);
-    AppendCrossover(payload, *HighPassOf(eq));
-    AppendCrossover(payload, *LowPassOf(eq));
-    AppendDynamics(payload, *output);
-    AppendName(payload, output->GetName());
     return Record(Protocol::WriteRequest, slot, Protocol::GroupOutput, output->GetChannelIndex(),
-                  Protocol::OutputBlockWholeChannel, payload);
+                  Protocol::OutputBlockWholeChannel, OutputPayload(*output));
 }
 
-// ---- single blocks ----
+// ---- single blocks: 8-byte pieces of the channel records ----
 
 std::unique_ptr<SendData> ProgramEncoder::WriteInputEqBand(int channel, int section) const {
     const CAudio_InData* input = m_program.GetInput(channel);
@@ -260,8 +268,8 @@ std::unique_ptr<SendData> ProgramEncoder::WriteInputEqBand(int channel, int sect
     if (filter == nullptr) {
         return nullptr;
     }
-    std::vector<std::uint8_t> payload;
-    AppendBand(payload, *filter);
+    Payload payload(Band::Size, 0);
+    PutBand(payload, 0, *filter);
     return Record(Protocol::WriteRequest, 0, Protocol::GroupInput, input->GetChannelIndex(),
                   filter->GetCode(), payload);
 }
@@ -272,8 +280,8 @@ std::unique_ptr<SendData> ProgramEncoder::WriteOutputEqBand(int channel, int sec
     if (filter == nullptr) {
         return nullptr;
     }
-    std::vector<std::uint8_t> payload;
-    AppendBand(payload, *filter);
+    Payload payload(Band::Size, 0);
+    PutBand(payload, 0, *filter);
     return Record(Protocol::WriteRequest, 0, Protocol::GroupOutput, output->GetChannelIndex(),
                   filter->GetCode(), payload);
 }
@@ -283,14 +291,8 @@ std::unique_ptr<SendData> ProgramEncoder::WriteInputLevels(int channel) const {
     if (input == nullptr) {
         return nullptr;
     }
-    std::vector<std::uint8_t> payload;
-    payload.push_back(input->GetOn());
-    payload.push_back(input->GetPolarity());
-    Protocol::AppendWord(payload, static_cast<unsigned>(GainCode(input->GetGain())));
-    Protocol::AppendWord(payload, static_cast<unsigned>(input->GetDelay()));
-    AppendZeros(payload, 2);
     return Record(Protocol::WriteRequest, 0, Protocol::GroupInput, input->GetChannelIndex(),
-                  input->GetLevelCode(), payload);
+                  input->GetLevelCode(), Block(InputPayload(*input), Input::Levels));
 }
 
 std::unique_ptr<SendData> ProgramEncoder::WriteOutputLevels(int channel) const {
@@ -298,15 +300,8 @@ std::unique_ptr<SendData> ProgramEncoder::WriteOutputLevels(int channel) const {
     if (output == nullptr) {
         return nullptr;
     }
-    std::vector<std::uint8_t> payload;
-    payload.push_back(output->GetOn());
-    payload.push_back(output->GetPolarity());
-    Protocol::AppendWord(payload, static_cast<unsigned>(GainCode(output->GetGain())));
-    Protocol::AppendWord(payload, static_cast<unsigned>(output->GetDelay()));
-    payload.push_back(output->GetSourceMask());
-    payload.push_back(0);
     return Record(Protocol::WriteRequest, 0, Protocol::GroupOutput, output->GetChannelIndex(),
-                  output->GetLevelCode(), payload);
+                  output->GetLevelCode(), Block(OutputPayload(*output), Output::Levels));
 }
 
 std::unique_ptr<SendData> ProgramEncoder::WriteInputGate(int channel) const {
@@ -314,9 +309,10 @@ std::unique_ptr<SendData> ProgramEncoder::WriteInputGate(int channel) const {
     if (input == nullptr) {
         return nullptr;
     }
-    // The threshold as held, also while the gate is off.
-    std::vector<std::uint8_t> payload = {input->GetGateThreshold(), input->GetGateOff()};
-    AppendZeros(payload, 6);
+    // The threshold as held, also while the gate is off (unlike the whole channel).
+    Payload payload(Protocol::BlockLength, 0);
+    payload[Input::GateThreshold - Input::GateThreshold] = input->GetGateThreshold();
+    payload[Input::GateOff - Input::GateThreshold] = input->GetGateOff();
     return Record(Protocol::WriteRequest, 0, Protocol::GroupInput, input->GetChannelIndex(),
                   input->GetGateCode(), payload);
 }
@@ -327,12 +323,12 @@ std::unique_ptr<SendData> ProgramEncoder::WriteOutputCrossover(int channel) cons
         return nullptr;
     }
     // Only this record carries the sent frequencies, which approach the set ones by octaves.
-    std::vector<std::uint8_t> payload;
-    for (const CFilter* section : {HighPassOf(output->GetEQ()), LowPassOf(output->GetEQ())}) {
-        Protocol::AppendWord(payload, static_cast<unsigned>(section->GetSentFrequency()));
-        payload.push_back(Byte(section->GetCrossoverType()));
-        payload.push_back(Byte(section->GetSlope()));
-    }
+    const CEQ& eq = output->GetEQ();
+    Payload payload(Protocol::BlockLength, 0);
+    PutCrossover(payload, Output::HighPass - Output::HighPass, *eq.GetHighPass(),
+                 eq.GetHighPass()->GetSentFrequency());
+    PutCrossover(payload, Output::LowPass - Output::HighPass, *eq.GetLowPass(),
+                 eq.GetLowPass()->GetSentFrequency());
     return Record(Protocol::WriteRequest, 0, Protocol::GroupOutput, output->GetChannelIndex(),
                   output->GetCrossoverCode(), payload);
 }
@@ -342,10 +338,8 @@ std::unique_ptr<SendData> ProgramEncoder::WriteOutputDynamics(int channel) const
     if (output == nullptr) {
         return nullptr;
     }
-    std::vector<std::uint8_t> payload;
-    AppendDynamics(payload, *output);
     return Record(Protocol::WriteRequest, 0, Protocol::GroupOutput, output->GetChannelIndex(),
-                  output->GetDynamicsCode(), payload);
+                  output->GetDynamicsCode(), Block(OutputPayload(*output), Output::Dynamics));
 }
 
 std::unique_ptr<SendData> ProgramEncoder::WriteInputName(int channel) const {
@@ -353,10 +347,8 @@ std::unique_ptr<SendData> ProgramEncoder::WriteInputName(int channel) const {
     if (input == nullptr) {
         return nullptr;
     }
-    std::vector<std::uint8_t> payload;
-    AppendName(payload, input->GetName());
     return Record(Protocol::WriteRequest, 0, Protocol::GroupInput, input->GetChannelIndex(),
-                  input->GetNameCode(), payload);
+                  input->GetNameCode(), Block(InputPayload(*input), Input::Name));
 }
 
 std::unique_ptr<SendData> ProgramEncoder::WriteOutputName(int channel) const {
@@ -364,10 +356,8 @@ std::unique_ptr<SendData> ProgramEncoder::WriteOutputName(int channel) const {
     if (output == nullptr) {
         return nullptr;
     }
-    std::vector<std::uint8_t> payload;
-    AppendName(payload, output->GetName());
     return Record(Protocol::WriteRequest, 0, Protocol::GroupOutput, output->GetChannelIndex(),
-                  output->GetNameCode(), payload);
+                  output->GetNameCode(), Block(OutputPayload(*output), Output::Name));
 }
 
 // ---- change scan ----

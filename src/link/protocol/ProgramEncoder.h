@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+class CAudio_Channel;
 class CAudio_Data;
 class CAudio_InData;
 class CAudio_OutData;
@@ -77,10 +78,14 @@ private:
                                      int channel, int block,
                                      const std::vector<std::uint8_t>& payload) const;
 
-    void AppendBand(std::vector<std::uint8_t>& out, const CFilter& section) const;
-    static void AppendCrossover(std::vector<std::uint8_t>& out, const CFilter& section);
-    static void AppendName(std::vector<std::uint8_t>& out, const std::string& name);
-    void AppendDynamics(std::vector<std::uint8_t>& out, const CAudio_OutData& output) const;
+    using Payload = std::vector<std::uint8_t>;
+    // The whole-channel records; the single blocks are pieces of them.
+    Payload InputPayload(const CAudio_InData& input) const;
+    Payload OutputPayload(const CAudio_OutData& output) const;
+    void PutBand(Payload& out, std::size_t at, const CFilter& section) const;
+    static void PutCrossover(Payload& out, std::size_t at, const CFilter& section, int frequency);
+    static void PutName(Payload& out, std::size_t at, const std::string& name);
+    void PutLevels(Payload& out, std::size_t on, const CAudio_Channel& channel) const;
 
     std::unique_ptr<SendData> NextInputChange(int channel);
     std::unique_ptr<SendData> NextOutputChange(int channel);

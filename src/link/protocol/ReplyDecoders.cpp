@@ -1,6 +1,7 @@
 #include "link/protocol/ReplyDecoders.h"
 
 #include "files/ProgramImage.h"
+#include "link/protocol/ChannelLayout.h"
 #include "link/protocol/DeviceImages.h"
 #include "link/protocol/FoundIdTable.h"
 #include "link/protocol/ProtocolCodes.h"
@@ -14,34 +15,10 @@ using Protocol::FrameView;
 
 namespace {
 
-// Payload layout of a whole input channel (96 bytes) and output channel (80 bytes).
-constexpr std::size_t InOn = 64;
-constexpr std::size_t InPolarity = 65;
-constexpr std::size_t InGain = 66;
-constexpr std::size_t InDelay = 68;
-constexpr std::size_t InAuxFlag = 70;
-constexpr std::size_t InAuxValue = 71;
-constexpr std::size_t InHighPass = 72;
-constexpr std::size_t InLowPass = 76;
-constexpr std::size_t InGateThreshold = 80;
-constexpr std::size_t InGateOff = 81;
-constexpr std::size_t InName = 88;
-
-constexpr std::size_t OutOn = 48;
-constexpr std::size_t OutPolarity = 49;
-constexpr std::size_t OutGain = 50;
-constexpr std::size_t OutDelay = 52;
-constexpr std::size_t OutSourceMask = 54;
-constexpr std::size_t OutHighPass = 56;
-constexpr std::size_t OutLowPass = 60;
-constexpr std::size_t OutLimitThreshold = 64;
-constexpr std::size_t OutAttack = 66;
-constexpr std::size_t OutRelease = 67;
-constexpr std::size_t OutClipLimit = 68;
-constexpr std::size_t OutRatio = 69;
-constexpr std::size_t OutMode = 70;
-constexpr std::size_t OutTiming = 71;
-constexpr std::size_t OutName = 72;
+namespace Band = ChannelLayout::Band;
+namespace Crossover = ChannelLayout::Crossover;
+namespace Input = ChannelLayout::Input;
+namespace Output = ChannelLayout::Output;
 
 // Wire offsets of the numbers the device sends.
 constexpr int EqGainCodeOffset = 300;
@@ -68,10 +45,6 @@ constexpr int InfoFirstLine = 0;
 
 constexpr std::uint8_t Space = 0x20;
 
-int Clamp(int value, int low, int high) {
-    return std::clamp(value, low, high);
-}
-
 std::uint8_t Flag(std::uint8_t byte) {
     return byte != 0 ? 1 : 0;
 }
@@ -89,83 +62,155 @@ std::string PayloadText(const FrameView& reply, std::size_t offset, std::size_t 
     return CleanText(reinterpret_cast<const std::uint8_t*>(raw.data()), raw.size());
 }
 
-struct Band {
-    int frequency = 0;
-    int gainIndex = 0;
-    int bandwidthIndex = 0;
-    int slope = 0;
-    int type = 0;
-};
-
-struct Crossover {
-    int frequency = 0;
-    int type = 0;
-    int slope = 0;
-};
-
-Band ReadBand(const FrameView& reply, std::size_t offset, int deviceType) {
-    Band band;
-    band.frequency = Clamp(reply.PayloadWord(offset), MinFrequency, MaxFrequency);
-    band.gainIndex = EqGainRange.Clamp(reply.PayloadWord(offset + 2) - EqGainCodeOffset);
-    int bandwidth = reply.PayloadWord(offset + 4);
+BandImage ReadBand(const FrameView& reply, std::size_t at, int deviceType) {
+    BandImage band;
+    band.frequency = static_cast<std::uint16_t>(
+        std::clamp<int>(reply.PayloadWord(at + Band::Frequency), MinFrequency, MaxFrequency));
+    band.gain = static_cast<std::uint16_t>(
+        EqGainRange.Clamp(reply.PayloadWord(at + Band::Gain) - EqGainCodeOffset));
+    int bandwidth = reply.PayloadWord(at + Band::Bandwidth);
     if (UsesCompactRules(deviceType)) {
         bandwidth /= CompactBandwidthStep;
     }
-    band.bandwidthIndex = BandwidthRange(deviceType).Clamp(bandwidth);
-    band.slope = Clamp(reply.PayloadByte(offset + 6), 0, MaxShelfSlope);
-    band.type = Clamp(reply.PayloadByte(offset + 7), 0, MaxEqType);
+    band.bandwidth = static_cast<std::uint16_t>(BandwidthRange(deviceType).Clamp(bandwidth));
+    band.shelfSlope = static_cast<std::uint8_t>(
+        std::clamp<int>(reply.PayloadByte(at + Band::Slope), 0, MaxShelfSlope));
+    band.type = static_cast<std::uint8_t>(
+        std::clamp<int>(reply.PayloadByte(at + Band::Type), 0, MaxEqType));
     return band;
 }
 
-Crossover ReadCrossover(const FrameView& reply, std::size_t offset) {
-    Crossover crossover;
-    crossover.frequency = Clamp(reply.PayloadWord(offset), MinFrequency, MaxFrequency);
-    crossover.type = Clamp(reply.PayloadByte(offset + 2), 0, MaxCrossoverType);
-    crossover.slope = Clamp(reply.PayloadByte(offset + 3), 0, MaxCrossoverSlope);
+CrossoverImage ReadCrossover(const FrameView& reply, std::size_t at) {
+    CrossoverImage crossover;
+    crossover.frequency = static_cast<std::uint16_t>(
+        std::clamp<int>(reply.PayloadWord(at + Crossover::Frequency), MinFrequency, MaxFrequency));
+    crossover.type = static_cast<std::uint8_t>(
+        std::clamp<int>(reply.PayloadByte(at + Crossover::Type), 0, MaxCrossoverType));
+    crossover.slope = static_cast<std::uint8_t>(
+        std::clamp<int>(reply.PayloadByte(at + Crossover::Slope), 0, MaxCrossoverSlope));
     return crossover;
 }
 
-int GainIndex(const FrameView& reply, std::size_t offset, int deviceType, bool input) {
-    const int code = reply.PayloadWord(offset);
+std::uint16_t GainIndex(const FrameView& reply, std::size_t at, int deviceType, bool input) {
+    const int code = reply.PayloadWord(at);
     const int index =
         code - (UsesCompactRules(deviceType) ? GainCodeOffsetCompact : GainCodeOffsetWide);
-    return (input ? InputGainRange(deviceType) : OutputGainRange(deviceType)).Clamp(index);
+    return static_cast<std::uint16_t>(
+        (input ? InputGainRange(deviceType) : OutputGainRange(deviceType)).Clamp(index));
 }
 
-int DelayIndex(const FrameView& reply, std::size_t offset, int deviceType) {
-    return DelayRange(deviceType).Clamp(reply.PayloadWord(offset));
+std::uint16_t DelayIndex(const FrameView& reply, std::size_t at, int deviceType) {
+    return static_cast<std::uint16_t>(DelayRange(deviceType).Clamp(reply.PayloadWord(at)));
 }
 
-std::string ChannelName(const FrameView& reply, std::size_t offset) {
-    return TrimRight(PayloadText(reply, offset, Protocol::ChannelNameLength));
+std::string ChannelName(const FrameView& reply, std::size_t at) {
+    return TrimRight(PayloadText(reply, at, Protocol::ChannelNameLength));
 }
 
-void StoreBand(CFilter& filter, const Band& band) {
+// The EQ bands and the start of the levels block (on, polarity, gain, delay) of a channel
+// record into its image; on is the offset of the levels block.
+template <typename Image>
+void ReadBandsAndLevels(const FrameView& reply, int deviceType, bool input, std::size_t on,
+                        Image& image) {
+    namespace Levels = ChannelLayout::Levels;
+    for (std::size_t band = 0; band < image.bands.size(); ++band) {
+        image.bands[band] =
+            ReadBand(reply, ChannelLayout::BandAt(static_cast<int>(band)), deviceType);
+    }
+    image.on = Flag(reply.PayloadByte(on + Levels::On));
+    image.polarity = Flag(reply.PayloadByte(on + Levels::Polarity));
+    image.gain = GainIndex(reply, on + Levels::Gain, deviceType, input);
+    image.delay = DelayIndex(reply, on + Levels::Delay, deviceType);
+}
+
+// The whole input record of a checked reply, every number limited: the one reading of the
+// layout, for the live and the archive decoder alike.
+InputImage ReadInput(const FrameView& reply, int deviceType) {
+    InputImage input;
+    ReadBandsAndLevels(reply, deviceType, true, Input::On, input);
+    input.auxFlag = Flag(reply.PayloadByte(Input::AuxFlag));
+    input.auxValue = reply.PayloadByte(Input::AuxValue);
+    input.highPass = ReadCrossover(reply, Input::HighPass);
+    input.lowPass = ReadCrossover(reply, Input::LowPass);
+    input.gateThreshold = reply.PayloadByte(Input::GateThreshold);
+    input.gateOff = reply.PayloadByte(Input::GateOff);
+    input.name = ChannelName(reply, Input::Name);
+    return input;
+}
+
+// The whole output record; the limit threshold is limited to maxLimitThreshold.
+OutputImage ReadOutput(const FrameView& reply, int deviceType, int maxLimitThreshold) {
+    OutputImage output;
+    ReadBandsAndLevels(reply, deviceType, false, Output::On, output);
+    output.sourceMask = reply.PayloadByte(Output::SourceMask);
+    output.highPass = ReadCrossover(reply, Output::HighPass);
+    output.lowPass = ReadCrossover(reply, Output::LowPass);
+    output.limitThreshold = static_cast<std::uint16_t>(
+        std::min<int>(reply.PayloadWord(Output::LimitThreshold), maxLimitThreshold));
+    output.attack = static_cast<std::uint8_t>(AttackRange.Clamp(reply.PayloadByte(Output::Attack)));
+    output.release =
+        static_cast<std::uint8_t>(ReleaseRange.Clamp(reply.PayloadByte(Output::Release)));
+    output.clipLimit = reply.PayloadByte(Output::ClipLimit);
+    output.ratio = reply.PayloadByte(Output::Ratio);
+    output.mode = reply.PayloadByte(Output::Mode);
+    output.timing = reply.PayloadByte(Output::Timing);
+    output.name = ChannelName(reply, Output::Name);
+    return output;
+}
+
+// Live channels take the values through their setters, in the order of the device record.
+void StoreBand(CFilter& filter, const BandImage& band) {
     filter.SetFrequency(band.frequency);
-    filter.SetGainIndex(band.gainIndex);
-    filter.SetBandwidthIndex(band.bandwidthIndex);
-    filter.SetSlope(band.slope);
+    filter.SetGainIndex(band.gain);
+    filter.SetBandwidthIndex(band.bandwidth);
+    filter.SetSlope(band.shelfSlope);
     filter.SetType(band.type);
 }
 
-void StoreCrossover(CFilter& filter, const Crossover& crossover) {
+void StoreCrossover(CFilter& filter, const CrossoverImage& crossover) {
     filter.SetFrequency(crossover.frequency);
     filter.SetCrossoverType(crossover.type);
     filter.SetSlope(crossover.slope);
 }
 
-void StoreBand(BandImage& image, const Band& band) {
-    image.frequency = static_cast<std::uint16_t>(band.frequency);
-    image.gain = static_cast<std::uint16_t>(band.gainIndex);
-    image.bandwidth = static_cast<std::uint16_t>(band.bandwidthIndex);
-    image.shelfSlope = static_cast<std::uint8_t>(band.slope);
-    image.type = static_cast<std::uint8_t>(band.type);
+template <typename Channel, typename Image> void StoreBands(Channel& channel, const Image& image) {
+    for (std::size_t band = 0; band < image.bands.size(); ++band) {
+        StoreBand(*channel.GetFilter(static_cast<int>(band)), image.bands[band]);
+    }
 }
 
-void StoreCrossover(CrossoverImage& image, const Crossover& crossover) {
-    image.frequency = static_cast<std::uint16_t>(crossover.frequency);
-    image.type = static_cast<std::uint8_t>(crossover.type);
-    image.slope = static_cast<std::uint8_t>(crossover.slope);
+void StoreInput(CAudio_InData& input, const InputImage& image) {
+    StoreBands(input, image);
+    input.SetOn(image.on);
+    input.SetPolarity(image.polarity);
+    input.SetGain(image.gain);
+    input.SetDelay(image.delay);
+    input.SetAuxFlag(image.auxFlag);
+    input.SetAuxValue(image.auxValue);
+    StoreCrossover(*input.GetHighPass(), image.highPass);
+    StoreCrossover(*input.GetLowPass(), image.lowPass);
+    input.SetGateThreshold(image.gateThreshold);
+    input.SetGateOff(image.gateOff);
+    input.SetName(image.name);
+}
+
+void StoreOutput(CAudio_OutData& output, const OutputImage& image) {
+    StoreBands(output, image);
+    output.SetOn(image.on);
+    output.SetPolarity(image.polarity);
+    output.SetGain(image.gain);
+    output.SetDelay(image.delay);
+    output.SetSourceMask(image.sourceMask);
+    StoreCrossover(*output.GetHighPass(), image.highPass);
+    StoreCrossover(*output.GetLowPass(), image.lowPass);
+    output.SetLimitThreshold(image.limitThreshold);
+    output.SetAttack(image.attack);
+    output.SetRelease(image.release);
+    output.SetClipLimit(image.clipLimit);
+    output.SetRatio(image.ratio);
+    output.SetCompressorMode(image.mode);
+    output.SetAutoTiming(image.timing);
+    output.SetName(image.name);
 }
 
 ChannelReply CheckChannel(const FrameView& reply, std::size_t length, int channelCount) {
@@ -184,10 +229,6 @@ ChannelReply CheckInput(const FrameView& reply) {
 
 ChannelReply CheckOutput(const FrameView& reply) {
     return CheckChannel(reply, Protocol::OutputChannelLength, ProgramImage::kOutputCount);
-}
-
-std::size_t BandOffset(int band) {
-    return static_cast<std::size_t>(band) * Protocol::BandRecordLength;
 }
 
 void DecodeProgramName(const FrameView& reply, DeviceImages& images) {
@@ -236,130 +277,40 @@ void DecodeIdentification(const FrameView& reply, DeviceImages& images) {
 
 } // namespace
 
-std::string CleanText(const std::uint8_t* bytes, std::size_t count) {
-    std::string text;
-    text.reserve(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        const std::uint8_t byte = bytes[i];
-        text.push_back(byte >= 0x20 && byte <= 0x7F ? static_cast<char>(byte) : ' ');
-    }
-    return text;
-}
-
-std::string TrimRight(const std::string& text) {
-    const auto end = text.find_last_not_of(' ');
-    return end == std::string::npos ? std::string() : text.substr(0, end + 1);
-}
-
-std::string TrimBoth(const std::string& text) {
-    const auto begin = text.find_first_not_of(' ');
-    return begin == std::string::npos ? std::string() : TrimRight(text.substr(begin));
-}
-
 ChannelReply DecodeInputChannel(const FrameView& reply, int deviceType, CAudio_Data& program) {
     const ChannelReply check = CheckInput(reply);
-    if (check != ChannelReply::Decoded) {
-        return check;
+    if (check == ChannelReply::Decoded) {
+        StoreInput(*program.GetInput(reply.header.channel), ReadInput(reply, deviceType));
     }
-    CAudio_InData& input = *program.GetInput(reply.header.channel);
-    for (int band = 0; band < InputImage::kBandCount; ++band) {
-        StoreBand(*input.GetFilter(band), ReadBand(reply, BandOffset(band), deviceType));
-    }
-    input.SetOn(Flag(reply.PayloadByte(InOn)));
-    input.SetPolarity(Flag(reply.PayloadByte(InPolarity)));
-    input.SetGain(GainIndex(reply, InGain, deviceType, true));
-    input.SetDelay(DelayIndex(reply, InDelay, deviceType));
-    input.SetAuxFlag(Flag(reply.PayloadByte(InAuxFlag)));
-    input.SetAuxValue(reply.PayloadByte(InAuxValue));
-    StoreCrossover(*input.GetHighPass(), ReadCrossover(reply, InHighPass));
-    StoreCrossover(*input.GetLowPass(), ReadCrossover(reply, InLowPass));
-    input.SetGateThreshold(reply.PayloadByte(InGateThreshold));
-    input.SetGateOff(reply.PayloadByte(InGateOff));
-    input.SetName(ChannelName(reply, InName));
-    return ChannelReply::Decoded;
+    return check;
 }
 
 ChannelReply DecodeArchiveInputChannel(const FrameView& reply, int deviceType,
                                        ProgramImage& archive) {
     const ChannelReply check = CheckInput(reply);
-    if (check != ChannelReply::Decoded) {
-        return check;
+    if (check == ChannelReply::Decoded) {
+        archive.inputs[reply.header.channel] = ReadInput(reply, deviceType);
     }
-    InputImage& input = archive.inputs[reply.header.channel];
-    for (int band = 0; band < InputImage::kBandCount; ++band) {
-        StoreBand(input.bands[static_cast<std::size_t>(band)],
-                  ReadBand(reply, BandOffset(band), deviceType));
-    }
-    input.on = Flag(reply.PayloadByte(InOn));
-    input.polarity = Flag(reply.PayloadByte(InPolarity));
-    input.gain = static_cast<std::uint16_t>(GainIndex(reply, InGain, deviceType, true));
-    input.delay = static_cast<std::uint16_t>(DelayIndex(reply, InDelay, deviceType));
-    input.auxFlag = Flag(reply.PayloadByte(InAuxFlag));
-    input.auxValue = reply.PayloadByte(InAuxValue);
-    StoreCrossover(input.highPass, ReadCrossover(reply, InHighPass));
-    StoreCrossover(input.lowPass, ReadCrossover(reply, InLowPass));
-    input.gateThreshold = reply.PayloadByte(InGateThreshold);
-    input.gateOff = reply.PayloadByte(InGateOff);
-    input.name = ChannelName(reply, InName);
-    return ChannelReply::Decoded;
+    return check;
 }
 
 ChannelReply DecodeOutputChannel(const FrameView& reply, int deviceType, CAudio_Data& program) {
     const ChannelReply check = CheckOutput(reply);
-    if (check != ChannelReply::Decoded) {
-        return check;
+    if (check == ChannelReply::Decoded) {
+        StoreOutput(*program.GetOutput(reply.header.channel),
+                    ReadOutput(reply, deviceType, LiveMaxLimitThreshold));
     }
-    CAudio_OutData& output = *program.GetOutput(reply.header.channel);
-    for (int band = 0; band < OutputImage::kBandCount; ++band) {
-        StoreBand(*output.GetFilter(band), ReadBand(reply, BandOffset(band), deviceType));
-    }
-    output.SetOn(Flag(reply.PayloadByte(OutOn)));
-    output.SetPolarity(Flag(reply.PayloadByte(OutPolarity)));
-    output.SetGain(GainIndex(reply, OutGain, deviceType, false));
-    output.SetDelay(DelayIndex(reply, OutDelay, deviceType));
-    output.SetSourceMask(reply.PayloadByte(OutSourceMask));
-    StoreCrossover(*output.GetHighPass(), ReadCrossover(reply, OutHighPass));
-    StoreCrossover(*output.GetLowPass(), ReadCrossover(reply, OutLowPass));
-    output.SetLimitThreshold(
-        std::min<int>(reply.PayloadWord(OutLimitThreshold), LiveMaxLimitThreshold));
-    output.SetAttack(static_cast<std::uint8_t>(AttackRange.Clamp(reply.PayloadByte(OutAttack))));
-    output.SetRelease(static_cast<std::uint8_t>(ReleaseRange.Clamp(reply.PayloadByte(OutRelease))));
-    output.SetClipLimit(reply.PayloadByte(OutClipLimit));
-    output.SetRatio(reply.PayloadByte(OutRatio));
-    output.SetCompressorMode(reply.PayloadByte(OutMode));
-    output.SetAutoTiming(reply.PayloadByte(OutTiming));
-    output.SetName(ChannelName(reply, OutName));
-    return ChannelReply::Decoded;
+    return check;
 }
 
 ChannelReply DecodeArchiveOutputChannel(const FrameView& reply, int deviceType,
                                         ProgramImage& archive) {
     const ChannelReply check = CheckOutput(reply);
-    if (check != ChannelReply::Decoded) {
-        return check;
+    if (check == ChannelReply::Decoded) {
+        archive.outputs[reply.header.channel] =
+            ReadOutput(reply, deviceType, ArchiveMaxLimitThreshold);
     }
-    OutputImage& output = archive.outputs[reply.header.channel];
-    for (int band = 0; band < OutputImage::kBandCount; ++band) {
-        StoreBand(output.bands[static_cast<std::size_t>(band)],
-                  ReadBand(reply, BandOffset(band), deviceType));
-    }
-    output.on = Flag(reply.PayloadByte(OutOn));
-    output.polarity = Flag(reply.PayloadByte(OutPolarity));
-    output.gain = static_cast<std::uint16_t>(GainIndex(reply, OutGain, deviceType, false));
-    output.delay = static_cast<std::uint16_t>(DelayIndex(reply, OutDelay, deviceType));
-    output.sourceMask = reply.PayloadByte(OutSourceMask);
-    StoreCrossover(output.highPass, ReadCrossover(reply, OutHighPass));
-    StoreCrossover(output.lowPass, ReadCrossover(reply, OutLowPass));
-    output.limitThreshold = static_cast<std::uint16_t>(
-        std::min<int>(reply.PayloadWord(OutLimitThreshold), ArchiveMaxLimitThreshold));
-    output.attack = static_cast<std::uint8_t>(AttackRange.Clamp(reply.PayloadByte(OutAttack)));
-    output.release = static_cast<std::uint8_t>(ReleaseRange.Clamp(reply.PayloadByte(OutRelease)));
-    output.clipLimit = reply.PayloadByte(OutClipLimit);
-    output.ratio = reply.PayloadByte(OutRatio);
-    output.mode = reply.PayloadByte(OutMode);
-    output.timing = reply.PayloadByte(OutTiming);
-    output.name = ChannelName(reply, OutName);
-    return ChannelReply::Decoded;
+    return check;
 }
 
 std::optional<EngineNotice> DecodeIdentity(const FrameView& reply, int deviceType,

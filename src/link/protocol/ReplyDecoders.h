@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/protocol/CommandListener.h"
+#include "link/protocol/DeviceText.h"
 #include "link/protocol/Frame.h"
 
 #include <cstddef>
@@ -56,8 +57,3 @@ std::optional<EngineNotice> DecodeSystemItem(const Protocol::FrameView& reply, i
 // search whatever its type. An answer without a record waiting counts as a search answer.
 std::optional<EngineNotice> DecodeIdentity(const Protocol::FrameView& reply, int deviceType,
                                            const SendData* head);
-
-// Device text cleaning: every byte outside 0x20..0x7F becomes a space.
-std::string CleanText(const std::uint8_t* bytes, std::size_t count);
-std::string TrimRight(const std::string& text);
-std::string TrimBoth(const std::string& text);
