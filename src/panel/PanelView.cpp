@@ -112,9 +112,11 @@ PanelView::PanelView(const Variant& variant, QWidget* parent)
 }
 
 PanelView::~PanelView() {
-    // The graph draws the document's program: it goes before the document does.
-    delete m_graph;
+    // Nothing the link reports while it closes its port reaches the widgets any more, and the
+    // widgets (the graph draws the document's program) go while the document still exists.
+    m_link->disconnect();
     m_graph = nullptr;
+    qDeleteAll(findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly));
 }
 
 ChannelStrip* PanelView::InputStrip(int i) const {

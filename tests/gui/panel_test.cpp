@@ -383,10 +383,27 @@ private slots:
         QCOMPARE(program.GetOutput(0)->GetGain(),
                  link.GetEngine().GetDeviceImage().GetOutput(0)->GetGain());
 
-        // The meters move with the level replies of the idle link.
+        // The meters move with the level replies of the idle link, each from its own byte.
         QTRY_VERIFY_WITH_TIMEOUT(panel->InputStrip(0)->Meter()->level() > 0 ||
                                      panel->OutputStrip(0)->Meter()->level() > 0,
                                  kWaitMs);
+        // Checked as each reply is reported, after the panel has shown it.
+        QList<bool> shownAsReported;
+        const QMetaObject::Connection check = connect(&link, &PanelLink::levelsReceived, this, [&] {
+            const Command& engine = link.GetEngine();
+            bool same = true;
+            for (int i = 0; i < 4; ++i) {
+                same = same && panel->InputStrip(i)->Meter()->level() == engine.GetMeterValue(i);
+            }
+            for (int n = 0; n < 8; ++n) {
+                same =
+                    same && panel->OutputStrip(n)->Meter()->level() == engine.GetMeterValue(4 + n);
+            }
+            shownAsReported.append(same);
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(shownAsReported.size() >= 3, kWaitMs);
+        disconnect(check);
+        QVERIFY(!shownAsReported.contains(false));
 
         // A drag of output 3's fader goes out as its levels record with the new gain.
         const std::size_t mark = sim.Frames().size();
