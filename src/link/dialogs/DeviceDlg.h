@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QDialog>
+
+class QComboBox;
+class QRadioButton;
+
+// The "Device" dialog of a connected panel: either give the current device a new ID, or talk
+// to another device found by the last ID search. The panel reads the choice after OK.
+class DeviceDlg : public QDialog {
+    Q_OBJECT
+
+public:
+    static constexpr int kChangeRadioId = 2412;
+    static constexpr int kCurrentTextId = 1804;
+    static constexpr int kNewIdComboId = 1084;
+    static constexpr int kReconnectRadioId = 2413;
+    static constexpr int kTargetComboId = 1085;
+    static constexpr int kOkId = 1;
+
+    // Results of Mode().
+    static constexpr int kChangeIdMode = 0;
+    static constexpr int kReconnectMode = 1;
+
+    explicit DeviceDlg(int currentId, QWidget* parent = nullptr);
+
+    // kChangeIdMode ("Change Current Device ID") or kReconnectMode ("Re_Connect To Device").
+    int Mode() const;
+    // The ID the current device is to take (1..250).
+    int NewId() const;
+    // The found device to talk to; 0 when no device is known.
+    int TargetId() const;
+
+private:
+    QRadioButton* m_change = nullptr;
+    QRadioButton* m_reconnect = nullptr;
+    QComboBox* m_newIds = nullptr;
+    QComboBox* m_targets = nullptr;
+};
