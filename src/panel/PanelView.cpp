@@ -7,8 +7,11 @@
 #include "controls/DialogUnits.h"
 #include "controls/MessageBox.h"
 #include "controls/StatusLamp.h"
+#include "editors/DisplayDlg.h"
 #include "editors/ResponseGraph.h"
 #include "files/ZorvanDoc.h"
+#include "link/dialogs/ConnectDlg.h"
+#include "link/dialogs/DeviceDlg.h"
 #include "model/AudioData.h"
 #include "model/FaderTrack.h"
 #include "model/Geometry.h"
@@ -457,7 +460,14 @@ void PanelView::OnConnection() {
         m_link->Disconnect();
         return;
     }
-    // The Connect dialog chooses the port and the device ID (it joins with the link dialogs).
+    ConnectDlg dialog(*m_link, this);
+    // The button looks inactive while its dialog is open.
+    m_connection->setEnabled(false);
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    m_connection->setEnabled(true);
+    if (accepted) {
+        ConnectTo(dialog.PortName(), dialog.DeviceId());
+    }
 }
 
 bool PanelView::ConnectTo(const QString& port, int id) {
@@ -472,9 +482,24 @@ void PanelView::OnDevice() {
     if (!m_link->IsConnected()) {
         return;
     }
+    DeviceDlg dialog(m_link->GetDeviceId(), this);
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    if (dialog.Mode() == DeviceDlg::kReconnectMode) {
+        // Talking to another device recalls its live program.
+        if (m_link->ReconnectToDevice(dialog.TargetId())) {
+            ShowTransferProgress();
+        }
+    } else {
+        m_link->ChangeDeviceId(dialog.NewId());
+    }
 }
 
-void PanelView::ShowTransferProgress() {}
+void PanelView::ShowTransferProgress() {
+    DisplayDlg progress(*m_link, this);
+    progress.exec();
+}
 
 // --- Editors and dialogs ---
 

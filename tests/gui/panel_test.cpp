@@ -8,9 +8,12 @@
 #include "controls/NumEdit.h"
 #include "controls/StatusLamp.h"
 #include "controls/XPStyleButton.h"
+#include "editors/DisplayDlg.h"
 #include "editors/ResponseGraph.h"
 #include "files/ZorvanDoc.h"
 #include "gui/GuiTest.h"
+#include "link/dialogs/ConnectDlg.h"
+#include "link/dialogs/DeviceDlg.h"
 #include "link/protocol/FoundIdTable.h"
 #include "link/protocol/ProgramEncoder.h"
 #include "link/protocol/ProtocolCodes.h"
@@ -22,11 +25,16 @@
 #include "panel/PanelView.h"
 #include "panel/control/PanelLink.h"
 
+#include <QApplication>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QStandardPaths>
+#include <QTimer>
 
 #include <memory>
 
@@ -62,6 +70,30 @@ class RecordingEditor : public QWidget, public GraphEditTarget {
 public:
     void ReloadFilter(int filterIndex) override { reloaded.append(filterIndex); }
     QList<int> reloaded;
+};
+
+// The modal dialog of type T now running; nullptr while there is none.
+template <class T> T* RunningDialog() {
+    return qobject_cast<T*>(QApplication::activeModalWidget());
+}
+
+// Notes every progress window that runs while it lives.
+class ProgressWatch : public QObject {
+public:
+    ProgressWatch() {
+        connect(&m_poll, &QTimer::timeout, this, [this] {
+            if (auto* window = RunningDialog<DisplayDlg>(); window != nullptr && window != m_last) {
+                m_last = window;
+                ++shown;
+            }
+        });
+        m_poll.start(1);
+    }
+    int shown = 0;
+
+private:
+    QTimer m_poll;
+    DisplayDlg* m_last = nullptr;
 };
 
 } // namespace
@@ -438,6 +470,76 @@ private slots:
         QVERIFY(!panel->Lamp()->isBlinking());
         QCOMPARE(panel->Lamp()->color(), QColor(Qt::red));
         QCOMPARE(Control<QLabel>(panel, ids.linkDisplay)->text(), QString("Unlink"));
+        QVERIFY(messages.texts().isEmpty());
+    }
+
+    // The operator's way: "Connection" opens the Connect dialog, a search on the typed path
+    // finds the devices, OK connects to the chosen one behind the progress window, which closes
+    // once the live program has been asked for. "Device" then switches to the other device.
+    void connectsThroughTheConnectAndDeviceDialogs() {
+        simtest::SimProcess sim({"--fast", "--device", "3:1", "--device", "8:1"});
+        QVERIFY2(sim.Started(), qPrintable(sim.Error()));
+        MessageRecorder messages;
+        CMainFrame frame;
+        frame.OnCommand(ScreenCommand::kFourByEight);
+        PanelView* panel = frame.CurrentPanel();
+        panel->Link().SetTickInterval(kFastTickMs);
+        auto* connection = Control<QPushButton>(panel, 1087);
+        QSignalSpy arrived(&panel->Link(), &PanelLink::programReceived);
+
+        bool buttonInactive = false;
+        QTimer::singleShot(0, this, [&] {
+            auto* dialog = RunningDialog<ConnectDlg>();
+            QVERIFY(dialog != nullptr);
+            buttonInactive = !connection->isEnabled();
+            dialog->Search().SetTickInterval(2);
+            auto* ports = Control<QComboBox>(dialog, ConnectDlg::kPortComboId);
+            ports->lineEdit()->selectAll();
+            QTest::keyClicks(ports->lineEdit(), sim.Link());
+            Control<QPushButton>(dialog, ConnectDlg::kSearchButtonId)->click();
+            auto* ids = Control<QComboBox>(dialog, ConnectDlg::kIdComboId);
+            QTRY_COMPARE_WITH_TIMEOUT(ids->count(), 2, kWaitMs);
+            ids->setCurrentIndex(ids->findData(3));
+            Control<QPushButton>(dialog, ConnectDlg::kOkId)->click();
+        });
+        ProgressWatch progress;
+        connection->click();
+        // The click returns once the progress window has closed.
+        QVERIFY(buttonInactive);
+        QVERIFY(connection->isEnabled());
+        QCOMPARE(progress.shown, 1);
+        QVERIFY(RunningDialog<QDialog>() == nullptr);
+        QVERIFY(panel->Link().IsConnected());
+        QCOMPARE(panel->Link().GetDeviceId(), 3);
+        QCOMPARE(Control<QLabel>(panel, 1585)->text(), QString("3"));
+        QCOMPARE(connection->text(), QString("UnConnect"));
+        QTRY_COMPARE_WITH_TIMEOUT(arrived.count(), 1, kWaitMs);
+        QVERIFY(frame.windowTitle().startsWith("Sonvex1.1 Fosk  "));
+
+        // "Device": talk to device 8 instead; its live program is recalled.
+        QVERIFY(panel->Link().WaitUntilSettled(kWaitMs));
+        QTimer::singleShot(0, this, [&] {
+            auto* dialog = RunningDialog<DeviceDlg>();
+            QVERIFY(dialog != nullptr);
+            Control<QRadioButton>(dialog, DeviceDlg::kReconnectRadioId)->click();
+            auto* targets = Control<QComboBox>(dialog, DeviceDlg::kTargetComboId);
+            targets->setCurrentIndex(targets->findData(8));
+            Control<QPushButton>(dialog, DeviceDlg::kOkId)->click();
+        });
+        const std::size_t mark = sim.Frames().size();
+        Control<QPushButton>(panel, 1803)->click();
+        QCOMPARE(progress.shown, 2);
+        QCOMPARE(panel->Link().GetDeviceId(), 8);
+        QCOMPARE(Control<QLabel>(panel, 1585)->text(), QString("8"));
+        QTRY_COMPARE_WITH_TIMEOUT(arrived.count(), 2, kWaitMs);
+        bool toDevice8 = false;
+        for (const simtest::LoggedFrame& frame : sim.Received(mark)) {
+            toDevice8 = toDevice8 || frame.DeviceId() == 8;
+        }
+        QVERIFY(toDevice8);
+
+        connection->click();
+        QVERIFY(!panel->Link().IsConnected());
         QVERIFY(messages.texts().isEmpty());
     }
 
