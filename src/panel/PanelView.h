@@ -62,6 +62,9 @@ public:
     bool ConnectTo(const QString& port, int id);
     // The "Device" button: nothing while disconnected.
     void OnDevice();
+    // Runs the "transmitting Data" window modally until the whole-program transfer just started
+    // has been sent (every transfer the panel or its dialogs start is followed by it).
+    void ShowTransferProgress();
 
     // --- Editors and dialogs: the one place each is opened from ---
     void OpenInputEq(int input);
@@ -103,8 +106,6 @@ private:
     void ShowLinkSettings(int deviceId, const QString& port);
     void ShowLevels(const QVector<int>& inputs, const QVector<int>& outputs);
     void OnGraphEdit(int filterIndex, int mode);
-    // Runs the progress window until the transfer just started has been sent.
-    void ShowTransferProgress();
     void WatchKeys();
 
     const Variant& m_variant;
