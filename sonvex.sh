@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sonvex set-up, build, run and test in one place.
-#   ./sonvex.sh run     install what is missing, build, run the main job
+#   ./sonvex.sh run     install what is missing, build, run the main job (the panel
+#                       connected to the simulator, or without a display the CLI demo)
 #   ./sonvex.sh test    install what is missing, build, run every test
 #                       (also the core again under AddressSanitizer + UBSan)
 #   ./sonvex.sh bench   build and run the benchmarks
@@ -45,7 +46,7 @@ case "$cmd" in
 run)
     install_missing
     build_main
-    exec tools/demo.sh "$@"
+    exec tools/run.sh "$@"
     ;;
 test)
     install_missing

@@ -5,25 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 BIN=build/bin
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/sonvex-demo.XXXXXX")
-sim_pid=""
-cleanup() {
-    if [ -n "$sim_pid" ]; then
-        kill "$sim_pid" 2>/dev/null || true
-        wait "$sim_pid" 2>/dev/null || true
-    fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-line="$work/line"
-"$BIN/sonvex-sim" --fast --device 3:1 --link "$line" >"$work/sim.out" 2>&1 &
-sim_pid=$!
-for _ in $(seq 1 50); do
-    [ -e "$line" ] && break
-    sleep 0.1
-done
-[ -e "$line" ] || { echo "demo: the simulator did not start" >&2; exit 1; }
+. tools/sim-line.sh
+start_sim sonvex-demo --fast --device 3:1
 
 # The simulator answers at once, so the service tick may run faster than the 100 ms a real
 # 9600 baud line needs.

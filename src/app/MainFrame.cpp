@@ -6,6 +6,7 @@
 #include "app/ScreenCommands.h"
 #include "app/SelectionView.h"
 #include "model/Variant.h"
+#include "panel/PanelView.h"
 
 #include <QAction>
 #include <QApplication>
@@ -77,26 +78,52 @@ void CMainFrame::ShowAbout() {
 }
 
 void CMainFrame::OnCommand(int command) {
+    const Variant* variant = nullptr;
     switch (command) {
     case ScreenCommand::kSelection: {
+        CloseScreen();
         auto* selection = new KeltraCaptionView;
         connect(selection, &KeltraCaptionView::commandRequested, this, &CMainFrame::OnCommand,
                 Qt::QueuedConnection);
         ReplaceScreen(selection, nullptr);
         setWindowTitle(kTitle);
-        break;
+        return;
     }
+    case ScreenCommand::kFourByEight:
+        variant = &Variant::FourByEight();
+        break;
+    case ScreenCommand::kThreeBySix:
+        variant = &Variant::ThreeBySix();
+        break;
+    case ScreenCommand::kTwoByFour:
+        variant = &Variant::TwoByFour();
+        break;
     default:
-        break;
+        return;
     }
+    CloseScreen();
+    auto* panel = new PanelView(*variant);
+    // Queued: the panel's own button asks for the screen that replaces the panel.
+    connect(panel, &PanelView::commandRequested, this, &CMainFrame::OnCommand,
+            Qt::QueuedConnection);
+    connect(panel, &PanelView::mainTitleChanged, this, &QWidget::setWindowTitle);
+    ReplaceScreen(panel, variant);
+    setWindowTitle(QStringLiteral("%1 %2").arg(kTitle, QString::fromLatin1(variant->modelCode)));
 }
 
-void CMainFrame::ReplaceScreen(QWidget* screen, const Variant* variant) {
+PanelView* CMainFrame::CurrentPanel() const {
+    return qobject_cast<PanelView*>(m_screen.data());
+}
+
+void CMainFrame::CloseScreen() {
     // The old screen goes first, so that its port is closed before the new one opens any.
     if (m_screen != nullptr) {
         QWidget* old = takeCentralWidget();
         delete old;
     }
+}
+
+void CMainFrame::ReplaceScreen(QWidget* screen, const Variant* variant) {
     m_screen = screen;
     m_variant = variant;
     setCentralWidget(screen);

@@ -6,6 +6,7 @@
 
 class QAction;
 class QMenu;
+class PanelView;
 struct Variant;
 
 // The main window: fixed 1050 x 720 pixels, File and Help menus, and exactly one screen at a
@@ -26,6 +27,8 @@ public:
     QWidget* CurrentScreen() const { return m_screen; }
     // The variant of the panel now shown; nullptr on the model selection.
     const Variant* CurrentVariant() const { return m_variant; }
+    // The panel now shown; nullptr on the model selection.
+    PanelView* CurrentPanel() const;
     // The four recent files in the File menu, most recent first.
     QStringList RecentFileList() const;
 
@@ -41,6 +44,7 @@ signals:
 private:
     void BuildMenus();
     void RefreshRecentMenu(const QStringList& paths);
+    void CloseScreen();
     void ReplaceScreen(QWidget* screen, const Variant* variant);
 
     QPointer<QWidget> m_screen;

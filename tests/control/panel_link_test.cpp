@@ -379,6 +379,29 @@ TEST_F(ControlPanelLinkTest, OperationsNeedTheLinkAndDisconnectResets) {
     EXPECT_FALSE(link.Disconnect());
 }
 
+// An identification text that differs in several places is one failed check: the link closes
+// once and "Device is error!" is shown once (the type code is the panel's own).
+TEST_F(ControlPanelLinkTest, IdentificationDifferingInSeveralCharactersIsRejectedOnce) {
+    SimProcess sim(
+        {"--fast", "--send-identification", "--identification", "XY_Q_W2.7", "--device", "6:1"});
+    ASSERT_TRUE(sim.Started());
+    CZorvanDoc doc;
+    PanelLink link(doc, Variant::FourByEight());
+    LinkRecorder recorder(link);
+    int disconnects = 0;
+    QObject::connect(&link, &PanelLink::connectedChanged,
+                     [&](bool connected) { disconnects += connected ? 0 : 1; });
+    link.SetTickInterval(kFastTickMs);
+    ASSERT_TRUE(link.Connect(sim.Link(), 6));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !link.IsConnected(); }, kWaitMs));
+    // Every mismatch is reported in the one handling of the reply that closed the link.
+    EXPECT_EQ(link.GetEngine().GetIdentificationText(), "XY_Q_W2.7");
+    ASSERT_EQ(recorder.messages.size(), 1U);
+    EXPECT_EQ(recorder.messages[0], "Device is error!");
+    EXPECT_EQ(disconnects, 1);
+    EXPECT_FALSE(link.IsTickRunning());
+}
+
 struct VariantCase {
     const char* name;
     const Variant& (*variant)();

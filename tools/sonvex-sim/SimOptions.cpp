@@ -49,6 +49,9 @@ Line:
   --send-identification
                      also send the identification item (0x19) after the
                      first identity probe each device answers
+  --identification TEXT
+                     the identification text the devices send (default
+                     ZQ_P_V1.0; up to 9 characters)
 
 Logging:
   --log FILE         append every frame in and out to FILE: time, direction,
@@ -137,6 +140,12 @@ bool ParseSimOptions(int argc, char** argv, SimOptions& options, std::string& er
             ok = count(1, 4096, options.faults.splitSize);
         } else if (arg == "--double-ack") {
             options.faults.doubleAck = true;
+        } else if (arg == "--identification") {
+            ok = value(options.identification);
+            if (ok && options.identification.size() > 9) {
+                error = "--identification: at most 9 characters";
+                ok = false;
+            }
         } else if (arg == "--wrong-type") {
             options.wrongType = true;
         } else {

@@ -19,6 +19,7 @@ struct SimOptions {
     std::string logPath;               // frame log file, or empty
     bool verbose = false;              // frame log on stderr
     bool sendIdentification = false;
+    std::string identification; // identification text to send, or empty for the usual
     bool wrongType = false;
     SimFaults faults;
     bool help = false;

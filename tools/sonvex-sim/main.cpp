@@ -80,6 +80,9 @@ int main(int argc, char** argv) {
     for (const SimOptions::DeviceOption& wanted : options.devices) {
         SimDevice& device = line.Add(wanted.id, wanted.type);
         device.SetSendIdentification(options.sendIdentification);
+        if (!options.identification.empty()) {
+            device.SetIdentification(options.identification);
+        }
         if (options.wrongType) {
             device.SetReportedType(wanted.type % 3 + 1);
         }

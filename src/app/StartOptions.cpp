@@ -1,0 +1,108 @@
+#include "app/StartOptions.h"
+
+#include "app/MainFrame.h"
+#include "model/Variant.h"
+#include "panel/PanelView.h"
+
+#include <QCommandLineParser>
+#include <QPointer>
+#include <QTimer>
+
+namespace {
+
+const Variant* VariantNamed(const QString& name) {
+    for (const Variant* variant : Variant::All()) {
+        if (name == QLatin1String(variant->name)) {
+            return variant;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+StartOptions::Outcome ParseStartOptions(const QStringList& arguments, StartOptions& options,
+                                        QString& message) {
+    options = StartOptions{};
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Control panel for the Sonvex loudspeaker processors."));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Show this help."));
+    const QCommandLineOption model(
+        QStringLiteral("model"),
+        QStringLiteral("Open the panel of model 4x8 (Fosk), 3x6 (Wupa) or 2x4 (Jexo)."),
+        QStringLiteral("4x8|3x6|2x4"));
+    const QCommandLineOption port(
+        QStringLiteral("port"),
+        QStringLiteral("Connect the panel to this serial port: a name such as ttyUSB0 or a path."),
+        QStringLiteral("NAME|PATH"));
+    const QCommandLineOption id(QStringLiteral("id"),
+                                QStringLiteral("Device ID 1..250 to talk to (default 1)."),
+                                QStringLiteral("N"), QStringLiteral("1"));
+    parser.addOption(help);
+    parser.addOption(model);
+    parser.addOption(port);
+    parser.addOption(id);
+    parser.addPositionalArgument(QStringLiteral("file"),
+                                 QStringLiteral("Ignored: the model selection opens."));
+
+    if (!parser.parse(arguments)) {
+        message = parser.errorText();
+        return StartOptions::Outcome::Error;
+    }
+    if (parser.isSet(help)) {
+        message = parser.helpText();
+        return StartOptions::Outcome::Help;
+    }
+    if (parser.isSet(model)) {
+        options.variant = VariantNamed(parser.value(model));
+        if (options.variant == nullptr) {
+            message =
+                QStringLiteral("--model: '%1' is not 4x8, 3x6 or 2x4").arg(parser.value(model));
+            return StartOptions::Outcome::Error;
+        }
+    }
+    if (parser.isSet(port)) {
+        if (options.variant == nullptr) {
+            message = QStringLiteral("--port needs --model");
+            return StartOptions::Outcome::Error;
+        }
+        options.port = parser.value(port);
+        if (options.port.isEmpty()) {
+            message = QStringLiteral("--port: no port given");
+            return StartOptions::Outcome::Error;
+        }
+    }
+    if (parser.isSet(id)) {
+        bool ok = false;
+        options.deviceId = parser.value(id).toInt(&ok);
+        if (!ok || options.deviceId < 1 || options.deviceId > 250) {
+            message = QStringLiteral("--id: '%1' is not a device ID 1..250").arg(parser.value(id));
+            return StartOptions::Outcome::Error;
+        }
+        if (!parser.isSet(port)) {
+            message = QStringLiteral("--id needs --port");
+            return StartOptions::Outcome::Error;
+        }
+    }
+    return StartOptions::Outcome::Run;
+}
+
+void ApplyStartOptions(CMainFrame& frame, const StartOptions& options) {
+    if (options.variant == nullptr) {
+        return;
+    }
+    frame.OnCommand(options.variant->openCommand);
+    if (options.port.isEmpty()) {
+        return;
+    }
+    QPointer<PanelView> panel = frame.CurrentPanel();
+    const QString port = options.port;
+    const int id = options.deviceId;
+    QTimer::singleShot(0, panel, [panel, port, id] {
+        if (panel != nullptr) {
+            panel->ConnectTo(port, id);
+        }
+    });
+}
