@@ -10,7 +10,7 @@ EditorSlots::EditorSlots(int inputCount, int outputCount) {
 EditorSlots::~EditorSlots() {
     // The panel deletes every editor window that it created.
     for (auto& group : m_slots) {
-        for (QPointer<QWidget>& editor : group) {
+        for (QPointer<EditorWindow>& editor : group) {
             delete editor.data();
         }
     }
@@ -28,20 +28,20 @@ int EditorSlots::TotalCount() const {
     return total;
 }
 
-QWidget* EditorSlots::At(Kind kind, int index) const {
+EditorWindow* EditorSlots::At(Kind kind, int index) const {
     if (index < 0 || index >= Count(kind)) {
         return nullptr;
     }
     return m_slots[kind][static_cast<std::size_t>(index)].data();
 }
 
-QWidget* EditorSlots::Open(Kind kind, int index, const Factory& create) {
+EditorWindow* EditorSlots::Open(Kind kind, int index, const Factory& create) {
     if (index < 0 || index >= Count(kind)) {
         return nullptr;
     }
-    QPointer<QWidget>& slot = m_slots[kind][static_cast<std::size_t>(index)];
+    QPointer<EditorWindow>& slot = m_slots[kind][static_cast<std::size_t>(index)];
     if (slot.isNull()) {
-        QWidget* editor = create();
+        EditorWindow* editor = create();
         if (editor == nullptr) {
             return nullptr;
         }
@@ -50,13 +50,12 @@ QWidget* EditorSlots::Open(Kind kind, int index, const Factory& create) {
         editor->setAttribute(Qt::WA_ShowWithoutActivating);
         slot = editor;
     }
-    slot->show();
     return slot.data();
 }
 
 void EditorSlots::CloseAll() {
     for (auto& group : m_slots) {
-        for (QPointer<QWidget>& editor : group) {
+        for (QPointer<EditorWindow>& editor : group) {
             if (!editor.isNull()) {
                 editor->close();
             }

@@ -1,19 +1,12 @@
 #pragma once
 
+#include "editors/EditorWindow.h"
+
 #include <QPointer>
-#include <QWidget>
 
 #include <array>
 #include <functional>
 #include <vector>
-
-// An editor window that follows drags on the panel's response graph: it reloads the filter
-// with the given index from the model into its controls.
-class GraphEditTarget {
-public:
-    virtual ~GraphEditTarget() = default;
-    virtual void ReloadFilter(int filterIndex) = 0;
-};
 
 // The editor windows a panel opens, one slot per channel and kind: the input EQ editors, the
 // input channel editors, the output EQ editors and the output channel editors. An editor is
@@ -21,7 +14,7 @@ public:
 class EditorSlots {
 public:
     enum Kind { InputEq, InputChannel, OutputEq, OutputChannel, KindCount };
-    using Factory = std::function<QWidget*()>;
+    using Factory = std::function<EditorWindow*()>;
 
     EditorSlots(int inputCount, int outputCount);
     ~EditorSlots();
@@ -33,13 +26,14 @@ public:
     // Slots of all kinds together.
     int TotalCount() const;
     // The editor in a slot; nullptr while it is empty or out of range.
-    QWidget* At(Kind kind, int index) const;
+    EditorWindow* At(Kind kind, int index) const;
     // The editor of the slot, made by create when the slot is empty (create may give nullptr:
-    // the slot then stays empty). The editor is shown without taking the activation.
-    QWidget* Open(Kind kind, int index, const Factory& create);
+    // the slot then stays empty). A new editor is deleted when its window closes and is shown
+    // without taking the activation; the caller sets it up and shows it.
+    EditorWindow* Open(Kind kind, int index, const Factory& create);
     // Closes every open editor window (it is destroyed and its slot emptied).
     void CloseAll();
 
 private:
-    std::array<std::vector<QPointer<QWidget>>, KindCount> m_slots;
+    std::array<std::vector<QPointer<EditorWindow>>, KindCount> m_slots;
 };

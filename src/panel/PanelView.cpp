@@ -503,9 +503,26 @@ void PanelView::ShowTransferProgress() {
 
 // --- Editors and dialogs ---
 
-// Each of these is the one place its editor or dialog is opened from; the editors and dialogs
-// themselves are not part of the panel yet, so for now a click opens nothing. An editor goes
-// through m_editors.Open(kind, index, create), which keeps it in its slot.
+// Each of these is the one place its editor or dialog is opened from. An editor goes through
+// OpenEditor, which keeps it in its slot.
+
+EditorWindow* PanelView::OpenEditor(EditorSlots::Kind kind, int index,
+                                    const EditorSlots::Factory& create) {
+    EditorWindow* editor = m_editors.Open(kind, index, create);
+    if (editor == nullptr) {
+        return nullptr;
+    }
+    editor->SetProgram(&m_document->GetProgram());
+    if (kind != EditorSlots::InputChannel) {
+        // The EQ editors and the output channel editor drive the graph; the input channel
+        // editor has no graph mode.
+        editor->SetGraph(m_graph);
+    }
+    editor->SelectChannel(index);
+    editor->ShowOnGraph();
+    editor->show();
+    return editor;
+}
 
 void PanelView::OpenInputEq(int) {}
 
@@ -530,7 +547,7 @@ void PanelView::CloseEditors() {
 }
 
 void PanelView::OnGraphEdit(int filterIndex, int mode) {
-    QWidget* editor = nullptr;
+    EditorWindow* editor = nullptr;
     switch (mode) {
     case CFStatic::InputEq:
         editor = m_editors.At(EditorSlots::InputEq, m_graph->GetSelectedInput());
@@ -544,7 +561,7 @@ void PanelView::OnGraphEdit(int filterIndex, int mode) {
     default:
         break;
     }
-    if (auto* target = dynamic_cast<GraphEditTarget*>(editor)) {
-        target->ReloadFilter(filterIndex);
+    if (editor != nullptr) {
+        editor->ReloadFilter(filterIndex);
     }
 }

@@ -106,6 +106,10 @@ private:
     void ShowLinkSettings(int deviceId, const QString& port);
     void ShowLevels(const QVector<int>& inputs, const QVector<int>& outputs);
     void OnGraphEdit(int filterIndex, int mode);
+    // Opens the editor of a slot (made by create on first use): hands it the program and, for
+    // the editors with a graph mode, the graph in that mode; selects the channel and shows the
+    // window without activating it.
+    EditorWindow* OpenEditor(EditorSlots::Kind kind, int index, const EditorSlots::Factory& create);
     void WatchKeys();
 
     const Variant& m_variant;

@@ -66,9 +66,12 @@ int CountColour(const QImage& image, const QColor& colour) {
 }
 
 // An editor window that records the filters the graph tells it to reload.
-class RecordingEditor : public QWidget, public GraphEditTarget {
+class RecordingEditor : public EditorWindow {
 public:
+    using EditorWindow::EditorWindow;
+    void SelectChannel(int index) override { selected.append(index); }
     void ReloadFilter(int filterIndex) override { reloaded.append(filterIndex); }
+    QList<int> selected;
     QList<int> reloaded;
 };
 
@@ -345,15 +348,12 @@ private slots:
         QCOMPARE(editors.Count(EditorSlots::InputEq), 2);
         QCOMPARE(editors.Count(EditorSlots::OutputChannel), 4);
         int made = 0;
-        auto make = [&] {
+        auto make = [&]() -> EditorWindow* {
             ++made;
-            auto* editor = new RecordingEditor;
-            editor->setParent(&panel, Qt::Tool);
-            return editor;
+            return new RecordingEditor(&panel);
         };
-        QWidget* first = editors.Open(EditorSlots::OutputEq, 3, make);
+        EditorWindow* first = editors.Open(EditorSlots::OutputEq, 3, make);
         QVERIFY(first != nullptr);
-        QVERIFY(first->isVisible());
         QVERIFY(first->testAttribute(Qt::WA_ShowWithoutActivating));
         QCOMPARE(editors.Open(EditorSlots::OutputEq, 3, make), first);
         QCOMPARE(made, 1);

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QDialog>
+
+class CAudio_Data;
+class CFStatic;
+
+// What the channel and EQ editors share: a modeless window on the panels' dark background with
+// white labels, placed at (10, 450) on the screen, that consumes Enter and Esc (the focus moves
+// to the window, so an edit being typed in commits) instead of closing. The panel hands it the
+// program and the response graph every time it shows it, then selects the channel.
+//
+// An editor that follows drags on the graph reloads the dragged filter in ReloadFilter. When
+// the operator activates the window, it puts the graph back onto its channel and mode
+// (ShowOnGraph); when the window closes, the graph returns to the overview.
+class EditorWindow : public QDialog {
+    Q_OBJECT
+
+public:
+    static constexpr int kScreenX = 10;
+    static constexpr int kScreenY = 450;
+
+    explicit EditorWindow(QWidget* parent = nullptr);
+
+    void SetProgram(CAudio_Data* program) { m_program = program; }
+    void SetGraph(CFStatic* graph) { m_graph = graph; }
+    CAudio_Data* Program() const { return m_program; }
+    CFStatic* Graph() const { return m_graph; }
+
+    // Shows channel index (0-based) in every control.
+    virtual void SelectChannel(int index) = 0;
+    // Reloads the filter with index filterIndex of the shown channel after a drag on the graph.
+    virtual void ReloadFilter(int filterIndex);
+    // Puts the graph into this editor's mode on its channel; editors without a graph mode do
+    // nothing.
+    virtual void ShowOnGraph();
+
+    // Esc does not close an editor (only its close box does).
+    void reject() override;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    CAudio_Data* m_program = nullptr;
+    CFStatic* m_graph = nullptr;
+    bool m_placed = false;
+};
