@@ -51,7 +51,9 @@ void EditorWindow::closeEvent(QCloseEvent* event) {
     if (m_graph != nullptr) {
         m_graph->SetMode(CFStatic::Overview);
     }
-    QDialog::closeEvent(event);
+    // The close box closes the window. (QDialog would ask reject() instead, which an editor
+    // ignores because Esc must not close it, and so the window would stay open.)
+    event->accept();
 }
 
 void EditorWindow::showEvent(QShowEvent* event) {

@@ -102,6 +102,11 @@ TypedIndex FrequencyFromTyped(int hz, int minimum) {
     return {hz, true};
 }
 
+int LimitEqBandFrequency(int type, int hz) {
+    constexpr int lowShelf = 1;
+    return type == lowShelf ? std::min(hz, MaxLowShelfFrequency) : hz;
+}
+
 // ---- Channel gain ----
 
 IndexRange InputGainRange(int deviceType) {

@@ -35,6 +35,11 @@ constexpr int MaxFrequency = 30000;
 std::string FrequencyText(int hz);
 // Typed frequency: clamped to minimum..30000 (minimum defaults to 10 Hz).
 TypedIndex FrequencyFromTyped(int hz, int minimum = MinFrequency);
+// A low shelf band (EQ band type 1) stops at 20000 Hz; every way of setting its frequency
+// limits it there.
+constexpr int MaxLowShelfFrequency = 20000;
+// The frequency an EQ band of type keeps for hz: hz, or 20000 for a low shelf above that.
+int LimitEqBandFrequency(int type, int hz);
 
 // ---- Channel gain (input and output level), 0.1 dB steps ----
 IndexRange InputGainRange(int deviceType);  // 0..460 / 0..560

@@ -8,6 +8,7 @@
 #include "controls/MessageBox.h"
 #include "controls/StatusLamp.h"
 #include "editors/DisplayDlg.h"
+#include "editors/EqDlg.h"
 #include "editors/ResponseGraph.h"
 #include "files/ZorvanDoc.h"
 #include "link/dialogs/ConnectDlg.h"
@@ -524,11 +525,15 @@ EditorWindow* PanelView::OpenEditor(EditorSlots::Kind kind, int index,
     return editor;
 }
 
-void PanelView::OpenInputEq(int) {}
+void PanelView::OpenInputEq(int input) {
+    OpenEditor(EditorSlots::InputEq, input, [this] { return EqDlg::InEQDlg(m_variant, this); });
+}
 
 void PanelView::OpenInputChannel(int) {}
 
-void PanelView::OpenOutputEq(int) {}
+void PanelView::OpenOutputEq(int output) {
+    OpenEditor(EditorSlots::OutputEq, output, [this] { return EqDlg::OutEQDlg(m_variant, this); });
+}
 
 void PanelView::OpenOutputChannel(int) {}
 

@@ -380,4 +380,16 @@ TEST(ModelFrequency, TypedValuesAreBounded) {
     EXPECT_EQ(FrequencyFromTyped(15, 20).index, 20);
 }
 
+TEST(ModelFrequency, LowShelfStopsAt20000Hz) {
+    const struct {
+        int type;
+        int hz;
+        int kept;
+    } cases[] = {{1, 25000, 20000}, {1, 20000, 20000}, {1, 19999, 19999},
+                 {0, 25000, 25000}, {2, 30000, 30000}, {1, 10, 10}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(LimitEqBandFrequency(c.type, c.hz), c.kept) << c.type << " " << c.hz;
+    }
+}
+
 } // namespace

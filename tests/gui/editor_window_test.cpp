@@ -57,7 +57,8 @@ private slots:
         editor.SetGraph(&graph);
         ShowActive(&editor);
         QTRY_VERIFY(editor.graphRequests >= 1);
-        editor.close();
+        QVERIFY(editor.close());
+        QVERIFY(!editor.isVisible());
         QCOMPARE(graph.GetMode(), int(CFStatic::Overview));
     }
 };
