@@ -3,6 +3,7 @@
 #include "controls/CharEdit.h"
 #include "controls/ControlId.h"
 #include "controls/DeviceText.h"
+#include "controls/EnterEscape.h"
 #include "editors/ChannelLabels.h"
 #include "link/dialogs/DialogLook.h"
 #include "model/AudioData.h"
@@ -10,7 +11,6 @@
 #include "model/Variant.h"
 
 #include <QGridLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -102,14 +102,7 @@ bool CHSetupDlg::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CHSetupDlg::keyPressEvent(QKeyEvent* event) {
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Escape:
-        setFocus(Qt::OtherFocusReason);
-        event->accept();
-        return;
-    default:
+    if (!TakeFocusOnEnterOrEscape(this, event)) {
         QDialog::keyPressEvent(event);
     }
 }

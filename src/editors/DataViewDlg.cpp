@@ -151,6 +151,10 @@ void DataViewDlg::OnSavePdf() {
     writer.setTitle(QString::fromLatin1(ListCtrlPrint::kDocumentName));
     writer.setCreator(QStringLiteral("Sonvex"));
     writer.setPageSize(QPageSize(QPageSize::A4));
+    // A4 upright, or across when a text would not fit its column upright.
+    if (!layout.TextsFit(writer)) {
+        writer.setPageOrientation(QPageLayout::Landscape);
+    }
     if (!layout.Print(writer)) {
         ShowMessage(this, QString::fromLatin1(kWriteErrorText));
     }

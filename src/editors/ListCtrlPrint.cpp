@@ -116,6 +116,28 @@ ListCtrlPrint::PageMetrics ListCtrlPrint::Measure(QPagedPaintDevice& device) con
     return metrics;
 }
 
+bool ListCtrlPrint::TextsFit(QPagedPaintDevice& device) const {
+    const PageMetrics metrics = Measure(device);
+    const QFontMetrics font(CellFont(), &device);
+    const int inset = metrics.rowHeight / kTextInsetDivisor;
+    const auto fits = [&](std::size_t column, const QString& text) {
+        return font.horizontalAdvance(text) + 2 * inset <=
+               metrics.columnEdges[column + 1] - metrics.columnEdges[column];
+    };
+    for (std::size_t c = 0; c < m_columns.size(); ++c) {
+        if (!fits(c, m_columns[c].header)) {
+            return false;
+        }
+        for (const QStringList& row : m_rows) {
+            const int index = static_cast<int>(c);
+            if (index < row.size() && !fits(c, row[index])) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
 bool ListCtrlPrint::Print(QPagedPaintDevice& device, int first, int last) const {
     if (IsEmpty()) {
         return false;

@@ -59,6 +59,8 @@ public:
     // Gives device the margins and measures the pages on it. A page too small for one row gets
     // no rows per page and no pages.
     PageMetrics Measure(QPagedPaintDevice& device) const;
+    // Whether every header and cell text fits its column on device's pages.
+    bool TextsFit(QPagedPaintDevice& device) const;
     // Prints pages first..last (1-based; last 0 = to the end; both kept within the pages) on
     // device. False when there is nothing to print or the device could not be painted on.
     bool Print(QPagedPaintDevice& device, int first = 1, int last = 0) const;

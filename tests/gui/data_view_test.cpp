@@ -55,6 +55,16 @@ QString PdfInfo(const QString& pdf) {
     return QString::fromUtf8(Run("pdfinfo", {pdf}));
 }
 
+// Size of the first page in whole points.
+QSize PdfPageSize(const QString& pdf) {
+    const QRegularExpressionMatch match =
+        QRegularExpression(QStringLiteral("Page size:\\s+([\\d.]+) x ([\\d.]+) pts"))
+            .match(PdfInfo(pdf));
+    return match.hasMatch()
+               ? QSize(qRound(match.captured(1).toDouble()), qRound(match.captured(2).toDouble()))
+               : QSize();
+}
+
 // The text of one page (1-based), line by line as laid out.
 QString PdfPageText(const QString& pdf, int page) {
     return QString::fromUtf8(
@@ -384,12 +394,44 @@ private slots:
         QVERIFY(text.contains("Page 1 of 1"));
         QVERIFY(text.contains("Src CHB"));
         QVERIFY(!text.contains("Src CHC"));
+        // Seven columns fit A4 upright.
+        QCOMPARE(PdfPageSize(answers.pdfFile), QSize(595, 842));
         PdfPageImage(answers.pdfFile, 1, "data_view_print_2x4");
 
         answers.pdfFile = m_dir.filePath("missing/dir/x.pdf");
         QTest::ignoreMessage(QtWarningMsg, "QPainter::begin(): Returned false");
         save->click();
         QCOMPARE(messages.texts(), QStringList{"File Write Error"});
+    }
+
+    // Thirteen columns go across the page when their texts would not fit it upright; every
+    // row is printed either way.
+    void savesWideTablesAcrossThePage() {
+        QPdfWriter probe(m_dir.filePath("fit.pdf"));
+        probe.setPageSize(QPageSize(QPageSize::A6));
+        QVERIFY(NumberedRows(3).TextsFit(probe));
+        QVERIFY(!ListCtrlPrint("t", {{"Row", 160, Qt::AlignHCenter}, {"A", 90, Qt::AlignHCenter}},
+                               {{"R1", "a text far too long for a third of a small page"}})
+                     .TextsFit(probe));
+
+        CZorvanDoc doc;
+        EditProgram(doc.GetProgram());
+        DataViewDlg dialog(doc.GetProgram(), Variant::FourByEight());
+        Answers answers;
+        answers.pdfFile = m_dir.filePath("fosk.pdf");
+        dialog.SetPrompts(&answers);
+        MessageRecorder messages;
+        dialog.OnSavePdf();
+        QVERIFY(messages.texts().isEmpty());
+        const int pages = PdfPageCount(answers.pdfFile);
+        QVERIFY(pages >= 1);
+        QPdfWriter upright(m_dir.filePath("upright.pdf"));
+        upright.setPageSize(QPageSize(QPageSize::A4));
+        const bool across = !dialog.PrintLayout().TextsFit(upright);
+        QCOMPARE(PdfPageSize(answers.pdfFile), across ? QSize(842, 595) : QSize(595, 842));
+        const QString last = PdfPageText(answers.pdfFile, pages);
+        QVERIFY(last.contains(QString("Page %1 of %1").arg(pages)));
+        QVERIFY(last.contains("Compression Mode"));
     }
 
     void csvIsTheCommandLineToolsTable_data() {
