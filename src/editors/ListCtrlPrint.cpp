@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <numeric>
 #include <utility>
 
 namespace {
@@ -97,21 +98,22 @@ ListCtrlPrint::PageMetrics ListCtrlPrint::Measure(QPagedPaintDevice& device) con
         metrics.pageCount = std::max(1, (rows + metrics.rowsPerPage - 1) / metrics.rowsPerPage);
     }
 
-    // The list's widths scaled so that the columns fill the printable width.
-    long long total = 0;
+    // The list's widths scaled so that the columns fill the printable width (equal shares
+    // when the list gives them no width).
+    std::vector<long long> widths;
     for (const PrintColumn& column : m_columns) {
-        total += std::max(0, column.width);
+        widths.push_back(std::max(0, column.width));
+    }
+    long long total = std::accumulate(widths.begin(), widths.end(), 0LL);
+    if (total == 0) {
+        std::fill(widths.begin(), widths.end(), 1LL);
+        total = std::max<long long>(1, static_cast<long long>(widths.size()));
     }
     long long sum = 0;
-    for (std::size_t c = 0; c <= m_columns.size(); ++c) {
-        const long long share =
-            total > 0 ? sum * width / total
-                      : static_cast<long long>(c) * width /
-                            std::max<long long>(1, static_cast<long long>(m_columns.size()));
-        metrics.columnEdges.push_back(static_cast<int>(share));
-        if (c < m_columns.size()) {
-            sum += std::max(0, m_columns[c].width);
-        }
+    metrics.columnEdges.push_back(0);
+    for (const long long w : widths) {
+        sum += w;
+        metrics.columnEdges.push_back(static_cast<int>(sum * width / total));
     }
     return metrics;
 }
