@@ -11,9 +11,9 @@ struct Variant;
 
 // "Ch Setup": names the channels of the program, at most 8 single-byte characters each. There
 // is no OK: a name edit whose text the operator changed gives the channel its name when it
-// loses the focus, and nameApplied tells the panel to show it. Enter and Esc only take the focus to the
-// dialog (which commits the edit being typed in); the close box closes it. The edits of
-// channels the variant does not have are hidden.
+// loses the focus, and nameApplied tells the panel to show it. Enter and Esc only take the
+// focus to the dialog (which commits the edit being typed in); the close box closes it. The
+// edits of channels the variant does not have are hidden.
 class CHSetupDlg : public QDialog {
     Q_OBJECT
 
