@@ -1,9 +1,9 @@
 #include "editors/EditorWindow.h"
 
+#include "controls/EnterEscape.h"
 #include "editors/ResponseGraph.h"
 
 #include <QCloseEvent>
-#include <QKeyEvent>
 #include <QPalette>
 
 namespace {
@@ -27,14 +27,7 @@ void EditorWindow::ShowOnGraph() {}
 void EditorWindow::reject() {}
 
 void EditorWindow::keyPressEvent(QKeyEvent* event) {
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Escape:
-        setFocus(Qt::OtherFocusReason);
-        event->accept();
-        return;
-    default:
+    if (!TakeFocusOnEnterOrEscape(this, event)) {
         QDialog::keyPressEvent(event);
     }
 }

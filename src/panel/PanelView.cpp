@@ -4,9 +4,13 @@
 #include "controls/BitmapSlider.h"
 #include "controls/ControlColors.h"
 #include "controls/ControlId.h"
+#include "controls/DeviceText.h"
 #include "controls/DialogUnits.h"
 #include "controls/MessageBox.h"
 #include "controls/StatusLamp.h"
+#include "editors/CHSetupDlg.h"
+#include "editors/CopyDlg.h"
+#include "editors/DataViewDlg.h"
 #include "editors/DisplayDlg.h"
 #include "editors/EqDlg.h"
 #include "editors/ResponseGraph.h"
@@ -428,7 +432,7 @@ void PanelView::ShowNameLabel(int channel, bool output) {
         return;
     }
     WithChannel(m_link->GetProgram(), output, channel,
-                [strip](auto& c) { strip->ShowName(QString::fromStdString(c.GetNameText())); });
+                [strip](auto& c) { strip->ShowName(FromDeviceText(c.GetNameText())); });
 }
 
 void PanelView::ShowLevels(const QVector<int>& inputs, const QVector<int>& outputs) {
@@ -541,11 +545,35 @@ void PanelView::OpenProgram() {}
 
 void PanelView::OpenInterface() {}
 
-void PanelView::OpenBoxName() {}
+void PanelView::OpenBoxName() {
+    CHSetupDlg dialog(m_link->GetProgram(), m_variant, this);
+    connect(&dialog, &CHSetupDlg::nameApplied, this, &PanelView::ShowNameLabel);
+    RunFromButton(m_layout.ids.boxName, dialog);
+}
 
-void PanelView::OpenCopy() {}
+void PanelView::OpenCopy() {
+    // The link shows the target strip and redraws the graph after the copy.
+    CopyDlg dialog(*m_link, m_variant, this);
+    RunFromButton(m_layout.ids.copy, dialog);
+}
 
-void PanelView::OpenDataView() {}
+void PanelView::OpenDataView() {
+    DataViewDlg dialog(m_link->GetProgram(), m_variant, this);
+    RunFromButton(m_layout.ids.dataView, dialog);
+}
+
+int PanelView::RunFromButton(int buttonId, QDialog& dialog) {
+    // The button that opened a dialog is shown pressed while the dialog is open.
+    auto* button = qobject_cast<QPushButton*>(FindControl(this, buttonId));
+    if (button != nullptr) {
+        button->setDown(true);
+    }
+    const int result = dialog.exec();
+    if (button != nullptr) {
+        button->setDown(false);
+    }
+    return result;
+}
 
 void PanelView::CloseEditors() {
     m_editors.CloseAll();

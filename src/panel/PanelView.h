@@ -14,6 +14,7 @@ class CFStatic;
 class ChannelStrip;
 class CZorvanDoc;
 class PanelLink;
+class QDialog;
 class QLabel;
 class QPushButton;
 class StatusLamp;
@@ -110,6 +111,8 @@ private:
     // the editors with a graph mode, the graph in that mode; selects the channel and shows the
     // window without activating it.
     EditorWindow* OpenEditor(EditorSlots::Kind kind, int index, const EditorSlots::Factory& create);
+    // Runs dialog modally with the panel button buttonId shown pressed meanwhile.
+    int RunFromButton(int buttonId, QDialog& dialog);
     void WatchKeys();
 
     const Variant& m_variant;
