@@ -51,7 +51,9 @@ void EditorWindow::closeEvent(QCloseEvent* event) {
     if (m_graph != nullptr) {
         m_graph->SetMode(CFStatic::Overview);
     }
-    QDialog::closeEvent(event);
+    // The close box closes the window. (A dialog's own close handling would ask reject(),
+    // which an editor refuses so that Esc cannot close it, and the window would stay.)
+    event->accept();
 }
 
 void EditorWindow::showEvent(QShowEvent* event) {
