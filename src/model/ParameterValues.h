@@ -123,6 +123,9 @@ TypedIndex AttackFromMs(double ms, int currentIndex);
 // ---- Release (outputs), a multiple of the attack time ----
 constexpr IndexRange ReleaseRange{0, 5};
 std::string ReleaseText(int index); // "2X" .. "32X", empty outside the range
+// The release with the time it gives at an attack: "4X (64ms)" for release 1 at attack index
+// 22 (16 ms); below 1 ms the time has one decimal ("2X (0.6ms)"). Empty outside the ranges.
+std::string ReleaseTimeText(int releaseIndex, int attackIndex);
 
 // ---- Clip limit (outputs), value = index * 0.1 + 2 ----
 constexpr IndexRange ClipLimitRange{0, 100};
@@ -134,6 +137,8 @@ TypedIndex ClipLimitFromTyped(double value);
 // ---- Ratio (outputs) ----
 constexpr IndexRange RatioRange{0, 7};
 std::string RatioText(int index); // "1:1" .. "1:maximum", empty outside the range
+// The entries of the ratio list: as RatioText but "1:maxmum" for the last.
+std::string RatioListText(int index);
 
 // ---- Linear fields (gains, thresholds, clip limit) as the numeric edit converts them:
 // shown value = index * step - offset. ----

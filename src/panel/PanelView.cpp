@@ -13,6 +13,8 @@
 #include "editors/DataViewDlg.h"
 #include "editors/DisplayDlg.h"
 #include "editors/EqDlg.h"
+#include "editors/InDataDlg.h"
+#include "editors/OutDataDlg.h"
 #include "editors/ResponseGraph.h"
 #include "files/ZorvanDoc.h"
 #include "link/dialogs/ConnectDlg.h"
@@ -349,6 +351,7 @@ void PanelView::ConnectLink() {
     }
     connect(link, &PanelLink::linkSettingsChanged, this, &PanelView::ShowLinkSettings);
     connect(link, &PanelLink::closeEditorsRequested, this, &PanelView::CloseEditors);
+    connect(link, &PanelLink::inputSourceChanged, this, &PanelView::RefreshInputSources);
     connect(link, &PanelLink::channelCopied, this,
             [this](int to, bool output) { ShowStrip(to, output); });
     connect(link, &PanelLink::levelsReceived, this, &PanelView::ShowLevels);
@@ -533,13 +536,24 @@ void PanelView::OpenInputEq(int input) {
     OpenEditor(EditorSlots::InputEq, input, [this] { return EqDlg::InEQDlg(m_variant, this); });
 }
 
-void PanelView::OpenInputChannel(int) {}
+void PanelView::OpenInputChannel(int input) {
+    OpenEditor(EditorSlots::InputChannel, input, [this]() -> EditorWindow* {
+        auto* dialog = new InDataDlg(m_link->GetProgram(), this);
+        // The input source goes to the device at once, then every open input dialog shows it.
+        connect(dialog, &InDataDlg::sourceChosen, m_link.get(),
+                [this](int source) { m_link->ShowInputSource(source, true); });
+        return dialog;
+    });
+}
 
 void PanelView::OpenOutputEq(int output) {
     OpenEditor(EditorSlots::OutputEq, output, [this] { return EqDlg::OutEQDlg(m_variant, this); });
 }
 
-void PanelView::OpenOutputChannel(int) {}
+void PanelView::OpenOutputChannel(int output) {
+    OpenEditor(EditorSlots::OutputChannel, output,
+               [this]() -> EditorWindow* { return new OutDataDlg(m_link->GetProgram(), this); });
+}
 
 void PanelView::OpenProgram() {}
 
@@ -577,6 +591,14 @@ int PanelView::RunFromButton(int buttonId, QDialog& dialog) {
 
 void PanelView::CloseEditors() {
     m_editors.CloseAll();
+}
+
+void PanelView::RefreshInputSources() {
+    for (int i = 0; i < m_editors.Count(EditorSlots::InputChannel); ++i) {
+        if (auto* dialog = qobject_cast<InDataDlg*>(m_editors.At(EditorSlots::InputChannel, i))) {
+            dialog->RefreshSource();
+        }
+    }
 }
 
 void PanelView::OnGraphEdit(int filterIndex, int mode) {

@@ -79,6 +79,8 @@ public:
     void OpenDataView();
     // Closes every channel and EQ editor (on connect and on a change of device).
     void CloseEditors();
+    // Every open input channel editor shows the program's input source again.
+    void RefreshInputSources();
 
 signals:
     // A main-frame screen command (the "ESC" button asks for the model selection).

@@ -58,8 +58,8 @@ private slots:
         ShowActive(&editor);
         QTRY_VERIFY(editor.graphRequests >= 1);
         QVERIFY(editor.close());
-        QVERIFY(!editor.isVisible());
         QCOMPARE(graph.GetMode(), int(CFStatic::Overview));
+        QVERIFY(!editor.isVisible());
     }
 };
 
