@@ -12,11 +12,14 @@
 #include "files/ZorvanDoc.h"
 #include "link/dialogs/ConnectDlg.h"
 #include "link/dialogs/DeviceDlg.h"
+#include "link/dialogs/InterfaceDlg.h"
+#include "link/dialogs/ProgramDlg.h"
 #include "model/AudioData.h"
 #include "model/FaderTrack.h"
 #include "model/Geometry.h"
 #include "model/Variant.h"
 #include "panel/ChannelStrip.h"
+#include "panel/ProgramFileActions.h"
 #include "panel/control/PanelLink.h"
 
 #include <QGroupBox>
@@ -89,6 +92,7 @@ PanelView::PanelView(const Variant& variant, QWidget* parent)
     : QWidget(parent), m_variant(variant), m_layout(PanelLayout::Of(variant)),
       m_document(std::make_unique<CZorvanDoc>()),
       m_link(std::make_unique<PanelLink>(*m_document, variant)),
+      m_files(std::make_unique<ProgramFileActions>(*this)),
       m_editors(variant.inputCount, variant.outputCount) {
     setObjectName(QStringLiteral("panel%1").arg(QString::fromLatin1(variant.modelCode)));
     setFocusPolicy(Qt::StrongFocus);
@@ -347,6 +351,7 @@ void PanelView::ConnectLink() {
     connect(link, &PanelLink::channelCopied, this,
             [this](int to, bool output) { ShowStrip(to, output); });
     connect(link, &PanelLink::levelsReceived, this, &PanelView::ShowLevels);
+    connect(m_files.get(), &ProgramFileActions::fileUsed, this, &PanelView::fileUsed);
 }
 
 void PanelView::WatchKeys() {
@@ -461,8 +466,8 @@ void PanelView::OnConnection() {
         return;
     }
     ConnectDlg dialog(*m_link, this);
-    // The button looks inactive while its dialog is open.
-    m_connection->setEnabled(false);
+    // The 4-in/8-out panel shows the button inactive while its dialog is open.
+    m_connection->setEnabled(!m_variant.connectionInactiveWhileConnecting);
     const bool accepted = dialog.exec() == QDialog::Accepted;
     m_connection->setEnabled(true);
     if (accepted) {
@@ -501,6 +506,22 @@ void PanelView::ShowTransferProgress() {
     progress.exec();
 }
 
+bool PanelView::RecallProgram(int program) {
+    if (!m_link->RecallProgram(program)) {
+        return false;
+    }
+    ShowTransferProgress();
+    return true;
+}
+
+bool PanelView::StoreProgram(int program) {
+    if (!m_link->StoreProgram(program)) {
+        return false;
+    }
+    ShowTransferProgress();
+    return true;
+}
+
 // --- Editors and dialogs ---
 
 // Each of these is the one place its editor or dialog is opened from. An editor goes through
@@ -532,9 +553,26 @@ void PanelView::OpenOutputEq(int) {}
 
 void PanelView::OpenOutputChannel(int) {}
 
-void PanelView::OpenProgram() {}
+void PanelView::RunButtonDialog(int buttonId, QDialog& dialog) {
+    QWidget* button = FindControl(this, buttonId);
+    if (button != nullptr) {
+        button->setEnabled(false);
+    }
+    dialog.exec();
+    if (button != nullptr) {
+        button->setEnabled(true);
+    }
+}
 
-void PanelView::OpenInterface() {}
+void PanelView::OpenProgram() {
+    ProgramDlg dialog(*this);
+    RunButtonDialog(m_layout.ids.program, dialog);
+}
+
+void PanelView::OpenInterface() {
+    InterfaceDlg dialog(*m_link, this);
+    RunButtonDialog(m_layout.ids.interface, dialog);
+}
 
 void PanelView::OpenBoxName() {}
 
