@@ -4,6 +4,7 @@
 #include "common/SimProcess.h"
 #include "controls/CharEdit.h"
 #include "controls/MessageBox.h"
+#include "files/ZorvanDoc.h"
 #include "gui/GuiTest.h"
 #include "link/dialogs/InterfaceDlg.h"
 #include "link/protocol/FoundIdTable.h"

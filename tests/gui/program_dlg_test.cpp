@@ -5,6 +5,7 @@
 #include "controls/CharEdit.h"
 #include "controls/MessageBox.h"
 #include "editors/DisplayDlg.h"
+#include "files/ZorvanDoc.h"
 #include "gui/FileChoiceScript.h"
 #include "gui/GuiTest.h"
 #include "link/dialogs/ProgramDlg.h"
@@ -119,6 +120,8 @@ private slots:
         auto* number = Control<QLabel>(&dialog, ProgramDlg::kNumberId);
         auto* name = Control<CharEdit>(&dialog, ProgramDlg::kNameEditId);
         QCOMPARE(dialog.SelectedProgram(), 1);
+        // The whole row is chosen.
+        QCOMPARE(list->selectionModel()->selectedIndexes().size(), 2);
         QCOMPARE(number->text(), QString("1"));
         QCOMPARE(name->text(), QString("Name 1"));
         QVERIFY(Control<QRadioButton>(&dialog, ProgramDlg::kRecallRadioId)->isChecked());
@@ -241,10 +244,11 @@ private slots:
         QList<int> inputs;
         QList<int> outputs;
         for (const simtest::LoggedFrame& frame : connected.sim.Received(mark)) {
-            if (frame.Code() == Protocol::ReadRequest && frame.Group() != Protocol::GroupSystem) {
-                QCOMPARE(frame.Program(), 12);
-                (frame.Group() == Protocol::GroupInput ? inputs : outputs).append(frame.Channel());
+            if (frame.Code() != Protocol::ReadRequest || frame.Group() == Protocol::GroupSystem) {
+                continue;
             }
+            QCOMPARE(frame.Program(), 12);
+            (frame.Group() == Protocol::GroupInput ? inputs : outputs).append(frame.Channel());
         }
         QCOMPARE(inputs.size(), 4);
         QCOMPARE(outputs.size(), 8);
@@ -270,6 +274,9 @@ private slots:
     void panelButtonOpensTheDialog() {
         QFETCH(const Variant*, variant);
         PanelView panel(*variant);
+        for (int n = 1; n <= 30; ++n) {
+            panel.Link().SetProgramName(n, QStringLiteral("Preset%1").arg(n));
+        }
         auto* button = Control<QPushButton>(&panel, panel.GetLayout().ids.program);
         bool opened = false;
         bool buttonInactive = false;

@@ -163,6 +163,7 @@ private slots:
         QSignalSpy titles(&panel, &PanelView::mainTitleChanged);
         QSignalSpy used(&panel, &PanelView::fileUsed);
         panel.GetDocument().GetProgram().GetInput(0)->SetGain(300);
+        panel.RefreshPanel();
         const QByteArray before = ProgramBytes(panel.GetDocument());
         const QString whole = MakeProgramFile(dir.filePath("whole"), "Whole", 1, 123);
         const QString truncated = dir.filePath("truncated.dia48");

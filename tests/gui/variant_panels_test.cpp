@@ -6,6 +6,7 @@
 #include "controls/LevelMeter.h"
 #include "controls/MessageBox.h"
 #include "controls/NumEdit.h"
+#include "files/ZorvanDoc.h"
 #include "gui/GuiTest.h"
 #include "link/dialogs/ConnectDlg.h"
 #include "link/protocol/FoundIdTable.h"
@@ -203,10 +204,13 @@ private slots:
         QList<int> inputsRead;
         QList<int> outputsRead;
         for (const simtest::LoggedFrame& frame : sim.Received()) {
-            if (frame.Code() == Protocol::ReadRequest && frame.Program() == 0 &&
-                frame.Block() == 0) {
-                (frame.Group() == Protocol::GroupInput ? inputsRead : outputsRead)
-                    .append(frame.Channel());
+            if (frame.Code() != Protocol::ReadRequest || frame.Program() != 0) {
+                continue;
+            }
+            if (frame.Group() == Protocol::GroupInput) {
+                inputsRead.append(frame.Channel());
+            } else if (frame.Group() == Protocol::GroupOutput) {
+                outputsRead.append(frame.Channel());
             }
         }
         QCOMPARE(inputsRead.size(), 4);
