@@ -1,10 +1,10 @@
 // The Interface dialog: the program's interface texts, backlight and temperature, the limits
 // of each model, and what it sends.
 
-#include "common/SimProcess.h"
 #include "controls/CharEdit.h"
 #include "controls/MessageBox.h"
 #include "files/ZorvanDoc.h"
+#include "gui/ConnectedPanel.h"
 #include "gui/GuiTest.h"
 #include "link/dialogs/InterfaceDlg.h"
 #include "link/protocol/FoundIdTable.h"
@@ -29,7 +29,6 @@ Q_DECLARE_METATYPE(const Variant*)
 namespace {
 
 constexpr int kWaitMs = 20000;
-constexpr int kFastTickMs = 5;
 
 void TypeLine(InterfaceDlg& dialog, int id, const QString& text) {
     auto* edit = Control<CharEdit>(&dialog, id);
@@ -47,15 +46,11 @@ void Choose(InterfaceDlg& dialog, int id, int index) {
     }
 }
 
-// Write records of a system item the device received from frame from on: their payloads.
+// The payloads of the writes of a system item the device received from frame from on.
 QList<QByteArray> Writes(const simtest::SimProcess& sim, int item, std::size_t from) {
     QList<QByteArray> payloads;
-    for (const simtest::LoggedFrame& frame : sim.Received(from)) {
-        if (frame.Code() == Protocol::WriteRequest && frame.Group() == Protocol::GroupSystem &&
-            frame.Channel() == item) {
-            payloads.append(
-                frame.bytes.mid(static_cast<int>(Protocol::OffsetPayload), frame.Length()));
-        }
+    for (const simtest::LoggedFrame& frame : simtest::SystemWrites(sim, item, from)) {
+        payloads.append(frame.Payload());
     }
     return payloads;
 }
@@ -149,14 +144,12 @@ private slots:
     // Connected, each OK sends the interface text once (lines 4..7 as the program holds them),
     // each chosen temperature or backlight is sent at once.
     void connectedDialogSendsEachChange() {
-        simtest::SimProcess sim({"--fast", "--device", "4:2"});
-        QVERIFY2(sim.Started(), qPrintable(sim.Error()));
-        MessageRecorder messages;
-        PanelView panel(Variant::ThreeBySix());
+        simtest::ConnectedPanel connected(Variant::ThreeBySix());
+        QVERIFY(connected.Connect(kWaitMs));
+        const simtest::SimProcess& sim = connected.sim;
+        PanelView& panel = connected.panel;
         PanelLink& link = panel.Link();
-        link.SetTickInterval(kFastTickMs);
-        QVERIFY(panel.ConnectTo(sim.Link(), 4));
-        QVERIFY(link.WaitUntilSettled(kWaitMs));
+        MessageRecorder messages;
         link.GetProgram().SetInfoText(4, "Top");
 
         InterfaceDlg dialog(link, &panel);

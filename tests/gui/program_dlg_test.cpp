@@ -1,11 +1,11 @@
 // The Program dialog: its list and name edit, its refusals, and the recall and store of a
 // device slot against the simulated device.
 
-#include "common/SimProcess.h"
 #include "controls/CharEdit.h"
 #include "controls/MessageBox.h"
 #include "editors/DisplayDlg.h"
 #include "files/ZorvanDoc.h"
+#include "gui/ConnectedPanel.h"
 #include "gui/FileChoiceScript.h"
 #include "gui/GuiTest.h"
 #include "link/dialogs/ProgramDlg.h"
@@ -32,7 +32,6 @@ Q_DECLARE_METATYPE(const Variant*)
 namespace {
 
 constexpr int kWaitMs = 20000;
-constexpr int kFastTickMs = 5;
 
 // Clicks the row of program (1..30) in the dialog's list.
 void ClickRow(ProgramDlg& dialog, int program) {
@@ -47,39 +46,6 @@ void TypeName(ProgramDlg& dialog, const QString& text) {
     edit->selectAll();
     QTest::keyClicks(edit, text);
 }
-
-// The system writes of the given item the device received.
-std::vector<simtest::LoggedFrame> SystemWrites(const simtest::SimProcess& sim, int item,
-                                               std::size_t from) {
-    std::vector<simtest::LoggedFrame> writes;
-    for (const simtest::LoggedFrame& frame : sim.Received(from)) {
-        if (frame.Code() == Protocol::WriteRequest && frame.Group() == Protocol::GroupSystem &&
-            frame.Channel() == item) {
-            writes.push_back(frame);
-        }
-    }
-    return writes;
-}
-
-// The payload of a frame as text.
-QByteArray Payload(const simtest::LoggedFrame& frame) {
-    return frame.bytes.mid(static_cast<int>(Protocol::OffsetPayload), frame.Length());
-}
-
-// A 4-in/8-out panel connected to a simulated device 3 and settled.
-struct ConnectedPanel {
-    simtest::SimProcess sim{QStringList{"--fast", "--device", "3:1"}};
-    PanelView panel{Variant::FourByEight()};
-
-    bool Connect() {
-        if (!sim.Started()) {
-            qWarning("%s", qPrintable(sim.Error()));
-            return false;
-        }
-        panel.Link().SetTickInterval(kFastTickMs);
-        return panel.ConnectTo(sim.Link(), 3) && panel.Link().WaitUntilSettled(kWaitMs);
-    }
-};
 
 } // namespace
 
@@ -173,8 +139,8 @@ private slots:
     // A name of spaces is refused for a store; leading spaces are dropped from a stored name,
     // which the panel's program, the name table, the list and the device all take.
     void storeTakesTheNameWithoutLeadingSpaces() {
-        ConnectedPanel connected;
-        QVERIFY(connected.Connect());
+        simtest::ConnectedPanel connected;
+        QVERIFY(connected.Connect(kWaitMs));
         PanelView& panel = connected.panel;
         MessageRecorder messages;
         QSignalSpy titles(&panel, &PanelView::mainTitleChanged);
@@ -188,7 +154,7 @@ private slots:
         Control<QPushButton>(&dialog, ProgramDlg::kDeviceOkId)->click();
         QCOMPARE(messages.texts(), QStringList{"Program Name is not empty"});
         QVERIFY(panel.Link().WaitUntilSettled(kWaitMs));
-        QVERIFY(SystemWrites(connected.sim, Protocol::ItemProgramName, mark).empty());
+        QVERIFY(simtest::SystemWrites(connected.sim, Protocol::ItemProgramName, mark).empty());
 
         messages.clear();
         mark = connected.sim.Frames().size();
@@ -198,10 +164,10 @@ private slots:
         QVERIFY(QApplication::activeModalWidget() == nullptr);
         QVERIFY(panel.Link().WaitUntilSettled(kWaitMs));
         QVERIFY(messages.texts().isEmpty());
-        const auto names = SystemWrites(connected.sim, Protocol::ItemProgramName, mark);
+        const auto names = simtest::SystemWrites(connected.sim, Protocol::ItemProgramName, mark);
         QCOMPARE(names.size(), std::size_t{1});
         QCOMPARE(names[0].Program(), 5);
-        QCOMPARE(Payload(names[0]), QByteArray("Venue          "));
+        QCOMPARE(names[0].Payload(), QByteArray("Venue          "));
         int channelWrites = 0;
         for (const simtest::LoggedFrame& frame : connected.sim.Received(mark)) {
             channelWrites += frame.Code() == Protocol::WriteRequest && frame.Program() == 5 &&
@@ -221,8 +187,8 @@ private slots:
     // Recalling slot 12 reads program 12 channel by channel behind the progress window; the
     // panel's program takes its channels and the name the device gave the slot.
     void recallOfSlot12() {
-        ConnectedPanel connected;
-        QVERIFY(connected.Connect());
+        simtest::ConnectedPanel connected;
+        QVERIFY(connected.Connect(kWaitMs));
         PanelView& panel = connected.panel;
         PanelLink& link = panel.Link();
         MessageRecorder messages;

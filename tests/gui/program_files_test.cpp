@@ -5,12 +5,12 @@
 #include "app/RecentFiles.h"
 #include "app/ScreenCommands.h"
 #include "app/SelectionView.h"
-#include "common/SimProcess.h"
 #include "controls/MessageBox.h"
 #include "controls/NumEdit.h"
 #include "files/Archive.h"
 #include "files/ProgramFiles.h"
 #include "files/ZorvanDoc.h"
+#include "gui/ConnectedPanel.h"
 #include "gui/FileChoiceScript.h"
 #include "gui/GuiTest.h"
 #include "link/dialogs/ProgramDlg.h"
@@ -36,7 +36,6 @@
 namespace {
 
 constexpr int kWaitMs = 30000;
-constexpr int kFastTickMs = 5;
 
 QByteArray ReadFile(const QString& path) {
     QFile file(path);
@@ -77,20 +76,6 @@ void RunPcAction(ProgramDlg& dialog, int radioId) {
 bool IsRequest(const FileRequest& request, FileRequest::Mode mode, const QStringList& patterns) {
     return request.mode == mode && request.patterns == patterns;
 }
-
-struct ConnectedPanel {
-    simtest::SimProcess sim{QStringList{"--fast", "--device", "3:1"}};
-    PanelView panel{Variant::FourByEight()};
-
-    bool Connect() {
-        if (!sim.Started()) {
-            qWarning("%s", qPrintable(sim.Error()));
-            return false;
-        }
-        panel.Link().SetTickInterval(kFastTickMs);
-        return panel.ConnectTo(sim.Link(), 3) && panel.Link().WaitUntilSettled(kWaitMs);
-    }
-};
 
 } // namespace
 
@@ -187,8 +172,8 @@ private slots:
     // progress window.
     void loadedProgramIsStoredToTheLiveProgram() {
         QTemporaryDir dir;
-        ConnectedPanel connected;
-        QVERIFY(connected.Connect());
+        simtest::ConnectedPanel connected;
+        QVERIFY(connected.Connect(kWaitMs));
         PanelView& panel = connected.panel;
         PanelLink& link = panel.Link();
         MessageRecorder messages;
@@ -221,7 +206,7 @@ private slots:
     // has arrived, saves the bank: byte for byte the bank the command-line backup writes.
     void bankFromTheDeviceMatchesTheCommandLineBackup() {
         QTemporaryDir dir;
-        ConnectedPanel connected;
+        simtest::ConnectedPanel connected;
         QVERIFY(connected.sim.Started());
         QProcess cli;
         cli.start(QStringLiteral(SONVEX_BIN_DIR "/sonvex-cli"),
@@ -232,7 +217,7 @@ private slots:
         const QByteArray expected = ReadFile(dir.filePath("cli.dat48"));
         QVERIFY(!expected.isEmpty());
 
-        QVERIFY(connected.Connect());
+        QVERIFY(connected.Connect(kWaitMs));
         PanelView& panel = connected.panel;
         MessageRecorder messages;
         QSignalSpy used(&panel, &PanelView::fileUsed);
@@ -258,13 +243,11 @@ private slots:
         const QString path = dir.filePath("venue.dat36");
         QVERIFY(StoreAllToPC(bank, path.toStdString()));
 
-        simtest::SimProcess sim({"--fast", "--device", "3:2"});
-        QVERIFY2(sim.Started(), qPrintable(sim.Error()));
+        simtest::ConnectedPanel connected(Variant::ThreeBySix());
+        QVERIFY(connected.Connect(kWaitMs));
+        PanelView& panel = connected.panel;
+        const simtest::SimProcess& sim = connected.sim;
         MessageRecorder messages;
-        PanelView panel(Variant::ThreeBySix());
-        panel.Link().SetTickInterval(kFastTickMs);
-        QVERIFY(panel.ConnectTo(sim.Link(), 3));
-        QVERIFY(panel.Link().WaitUntilSettled(kWaitMs));
         ProgramDlg dialog(panel);
         const std::size_t mark = sim.Frames().size();
         FileChoiceScript files({path});
@@ -281,10 +264,7 @@ private slots:
             ++writes;
             if (frame.Group() == Protocol::GroupSystem &&
                 frame.Channel() == Protocol::ItemProgramName) {
-                names << QString::fromLatin1(
-                             frame.bytes.mid(static_cast<int>(Protocol::OffsetPayload),
-                                             frame.Length()))
-                             .trimmed();
+                names << QString::fromLatin1(frame.Payload()).trimmed();
             }
         }
         QCOMPARE(writes, 390);
