@@ -162,6 +162,7 @@ std::string SlopeEditText(int slope);           // "12", "18", "24", "48"
 std::string CompressorModeText(int mode);       // 0 "Limit", 1 "Compressor"
 std::string TimingText(int timing);             // 0 "Manual", 1 "Auto"
 std::string BacklightText(int backlight, int deviceType); // "Keep On", "25s" / "10s"
+constexpr IndexRange BacklightRange{0, 1};                // "Keep On", then the timed mode
 
 // ---- Temperature, 0..50 degrees C ----
 constexpr IndexRange TemperatureRange{0, 50};

@@ -19,11 +19,14 @@
 #include "files/ZorvanDoc.h"
 #include "link/dialogs/ConnectDlg.h"
 #include "link/dialogs/DeviceDlg.h"
+#include "link/dialogs/InterfaceDlg.h"
+#include "link/dialogs/ProgramDlg.h"
 #include "model/AudioData.h"
 #include "model/FaderTrack.h"
 #include "model/Geometry.h"
 #include "model/Variant.h"
 #include "panel/ChannelStrip.h"
+#include "panel/ProgramFileActions.h"
 #include "panel/control/PanelLink.h"
 
 #include <QGroupBox>
@@ -96,6 +99,7 @@ PanelView::PanelView(const Variant& variant, QWidget* parent)
     : QWidget(parent), m_variant(variant), m_layout(PanelLayout::Of(variant)),
       m_document(std::make_unique<CZorvanDoc>()),
       m_link(std::make_unique<PanelLink>(*m_document, variant)),
+      m_files(std::make_unique<ProgramFileActions>(*this)),
       m_editors(variant.inputCount, variant.outputCount) {
     setObjectName(QStringLiteral("panel%1").arg(QString::fromLatin1(variant.modelCode)));
     setFocusPolicy(Qt::StrongFocus);
@@ -355,6 +359,7 @@ void PanelView::ConnectLink() {
     connect(link, &PanelLink::channelCopied, this,
             [this](int to, bool output) { ShowStrip(to, output); });
     connect(link, &PanelLink::levelsReceived, this, &PanelView::ShowLevels);
+    connect(m_files.get(), &ProgramFileActions::fileUsed, this, &PanelView::fileUsed);
 }
 
 void PanelView::WatchKeys() {
@@ -469,8 +474,8 @@ void PanelView::OnConnection() {
         return;
     }
     ConnectDlg dialog(*m_link, this);
-    // The button looks inactive while its dialog is open.
-    m_connection->setEnabled(false);
+    // The 4-in/8-out panel shows the button inactive while its dialog is open.
+    m_connection->setEnabled(!m_variant.connectionInactiveWhileConnecting);
     const bool accepted = dialog.exec() == QDialog::Accepted;
     m_connection->setEnabled(true);
     if (accepted) {
@@ -507,6 +512,22 @@ void PanelView::OnDevice() {
 void PanelView::ShowTransferProgress() {
     DisplayDlg progress(*m_link, this);
     progress.exec();
+}
+
+bool PanelView::RecallProgram(int program) {
+    if (!m_link->RecallProgram(program)) {
+        return false;
+    }
+    ShowTransferProgress();
+    return true;
+}
+
+bool PanelView::StoreProgram(int program) {
+    if (!m_link->StoreProgram(program)) {
+        return false;
+    }
+    ShowTransferProgress();
+    return true;
 }
 
 // --- Editors and dialogs ---
@@ -555,9 +576,15 @@ void PanelView::OpenOutputChannel(int output) {
                [this]() -> EditorWindow* { return new OutDataDlg(m_link->GetProgram(), this); });
 }
 
-void PanelView::OpenProgram() {}
+void PanelView::OpenProgram() {
+    ProgramDlg dialog(*this);
+    RunFromButton(m_layout.ids.program, dialog);
+}
 
-void PanelView::OpenInterface() {}
+void PanelView::OpenInterface() {
+    InterfaceDlg dialog(*m_link, this);
+    RunFromButton(m_layout.ids.interface, dialog);
+}
 
 void PanelView::OpenBoxName() {
     CHSetupDlg dialog(m_link->GetProgram(), m_variant, this);
