@@ -73,6 +73,7 @@ Faults ("every Nth" counts the answers of the whole line from 1):
   --wrong-type               report another device type in identity answers
 
   -h, --help         show this text
+  --version          show the version
 )";
 }
 
@@ -103,6 +104,8 @@ bool ParseSimOptions(int argc, char** argv, SimOptions& options, std::string& er
         bool ok = true;
         if (arg == "-h" || arg == "--help") {
             options.help = true;
+        } else if (arg == "--version") {
+            options.version = true;
         } else if (arg == "--device") {
             std::string text;
             SimOptions::DeviceOption device;

@@ -24,6 +24,7 @@ struct SimOptions {
     bool wrongType = false;
     SimFaults faults;
     bool help = false;
+    bool version = false;
 };
 
 // Parses argv; on a bad command line returns false with a message in error.

@@ -6,6 +6,8 @@
 #include "SimServer.h"
 #include "sim/SimLine.h"
 
+#include "SonvexVersion.h"
+
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -73,6 +75,10 @@ int main(int argc, char** argv) {
     }
     if (options.help) {
         std::cout << SimUsage();
+        return 0;
+    }
+    if (options.version) {
+        std::cout << "sonvex-sim " << kSonvexVersion << '\n';
         return 0;
     }
 
