@@ -3,7 +3,7 @@
 // editor following drags on the graph; and, against the simulator, a band edit reaching the
 // device at the next ticks.
 //
-// Set SONVEX_EQ_PNG_DIR to a directory to keep a picture of each editor on each model.
+// Set SONVEX_SHOT_DIR to a directory to keep a picture of each editor on each model.
 
 #include "common/SimProcess.h"
 #include "controls/KbutsliderCtrl.h"
@@ -114,7 +114,7 @@ void Drag(QWidget* graph, QPoint from, QPoint to, int steps = 8) {
 }
 
 void KeepPicture(QWidget* widget, const QString& name) {
-    const QByteArray dir = qgetenv("SONVEX_EQ_PNG_DIR");
+    const QByteArray dir = qgetenv("SONVEX_SHOT_DIR");
     if (!dir.isEmpty()) {
         widget->grab().save(QString::fromLocal8Bit(dir) + QLatin1Char('/') + name +
                             QLatin1String(".png"));
