@@ -51,8 +51,10 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& options, QString&
     const QCommandLineOption channel("channel", "channel", "CH");
     const QCommandLineOption verbose({"v", "verbose"}, "trace frames");
     const QCommandLineOption tick("tick", "tick period", "MS");
+    const QCommandLineOption fast("fast", "fast transfers");
     const QCommandLineOption help({"h", "help"}, "help");
-    parser.addOptions({port, id, model, slot, output, newId, csv, channel, verbose, tick, help});
+    parser.addOptions(
+        {port, id, model, slot, output, newId, csv, channel, verbose, tick, fast, help});
     parser.addPositionalArgument("command", "command");
 
     // QCommandLineParser expects the program name first.
@@ -83,7 +85,7 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& options, QString&
 
     const QStringList allowed = Usage::OptionsOf(options.command);
     for (const QCommandLineOption* option :
-         {&port, &id, &model, &slot, &output, &newId, &csv, &channel, &verbose, &tick}) {
+         {&port, &id, &model, &slot, &output, &newId, &csv, &channel, &verbose, &tick, &fast}) {
         const QString name = option->names().last();
         if (!parser.isSet(*option)) {
             continue;
@@ -100,6 +102,7 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& options, QString&
     options.channel = parser.value(channel);
     options.csv = parser.isSet(csv);
     options.verbose = parser.isSet(verbose);
+    options.fast = parser.isSet(fast);
     if (parser.isSet(model)) {
         options.variant = VariantFromName(parser.value(model));
         if (options.variant == nullptr) {
