@@ -70,6 +70,44 @@ void Pause(int ms) {
     loop.exec();
 }
 
+// The simulated processor on its own line, paced like a 9600 baud line, with its frame log.
+// Each mode gets a fresh one, so that no answer meant for one mode's link reaches the next.
+class SimulatedLine {
+public:
+    ~SimulatedLine() {
+        if (m_sim.state() != QProcess::NotRunning) {
+            m_sim.terminate();
+            if (!m_sim.waitForFinished(3000)) {
+                m_sim.kill();
+                m_sim.waitForFinished(3000);
+            }
+        }
+    }
+
+    bool Start() {
+        if (!m_dir.isValid()) {
+            std::fprintf(stderr, "no temporary directory\n");
+            return false;
+        }
+        m_sim.setProgram(QCoreApplication::applicationDirPath() + QStringLiteral("/sonvex-sim"));
+        m_sim.setArguments({QStringLiteral("--link"), Link(), QStringLiteral("--log"), Log(),
+                            QStringLiteral("--device"), QStringLiteral("1:1")});
+        m_sim.start();
+        if (!m_sim.waitForStarted(5000) || !m_sim.waitForReadyRead(5000)) {
+            std::fprintf(stderr, "sonvex-sim did not start\n");
+            return false;
+        }
+        return true;
+    }
+
+    QString Link() const { return m_dir.filePath(QStringLiteral("line")); }
+    QString Log() const { return m_dir.filePath(QStringLiteral("frames.log")); }
+
+private:
+    QTemporaryDir m_dir;
+    QProcess m_sim;
+};
+
 struct Figure {
     double seconds = 0;
     double wire = 0;
@@ -154,18 +192,21 @@ struct Row {
 };
 
 // Runs every measurement on a fresh connection in one mode; false when something failed.
-bool RunMode(const QString& line, const QString& logPath, int tickMs, bool fast,
-             std::vector<Row>& rows) {
+bool RunMode(int tickMs, bool fast, std::vector<Row>& rows) {
     const int mode = fast ? 1 : 0;
+    SimulatedLine line;
+    if (!line.Start()) {
+        return false;
+    }
     CZorvanDoc doc;
     PanelLink link(doc, Variant::FourByEight());
     link.SetTickInterval(tickMs);
     link.SetFastTransfers(fast);
-    ModeRun run(link, logPath);
+    ModeRun run(link, line.Log());
     QObject::connect(&link, &PanelLink::messageShown, [](const QString& text) {
         std::fprintf(stderr, "message: %s\n", text.toUtf8().constData());
     });
-    if (!link.Connect(line, 1) || !link.WaitForTransfer(kTimeoutMs) ||
+    if (!link.Connect(line.Link(), 1) || !link.WaitForTransfer(kTimeoutMs) ||
         !link.WaitUntilSettled(kTimeoutMs)) {
         std::fprintf(stderr, "%s: connect failed\n", fast ? "fast" : "default");
         return false;
@@ -190,6 +231,10 @@ bool RunMode(const QString& line, const QString& logPath, int tickMs, bool fast,
         // A step waits for the pending edits of the previous one first.
         const Figure figure = link.WaitUntilSettled(kTimeoutMs) ? steps[i].second() : Figure{};
         rows[i].modes[mode] = figure;
+        if (figure.ok) {
+            std::fprintf(stderr, "%-7s %-34s %8.3f s\n", fast ? "fast" : "default", steps[i].first,
+                         figure.seconds);
+        }
         if (!figure.ok) {
             std::fprintf(stderr, "%s: %s failed\n", fast ? "fast" : "default", steps[i].first);
             ok = false;
@@ -228,28 +273,11 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    QTemporaryDir dir;
-    if (!dir.isValid()) {
-        std::fprintf(stderr, "no temporary directory\n");
-        return 1;
-    }
-    const QString link = dir.filePath(QStringLiteral("line"));
-    const QString log = dir.filePath(QStringLiteral("frames.log"));
-    QProcess sim;
-    sim.setProgram(QCoreApplication::applicationDirPath() + QStringLiteral("/sonvex-sim"));
-    sim.setArguments({QStringLiteral("--link"), link, QStringLiteral("--log"), log,
-                      QStringLiteral("--device"), QStringLiteral("1:1")});
-    sim.start();
-    if (!sim.waitForStarted(5000) || !sim.waitForReadyRead(5000)) {
-        std::fprintf(stderr, "sonvex-sim did not start\n");
-        return 1;
-    }
-
     std::printf("sonvex-sim at 9600 baud, service tick %d ms; time, bytes on the wire, ratio\n",
                 tickMs);
     std::vector<Row> rows;
-    const bool ok =
-        RunMode(link, log, tickMs, false, rows) && RunMode(link, log, tickMs, true, rows);
+    std::fflush(stdout);
+    const bool ok = RunMode(tickMs, false, rows) && RunMode(tickMs, true, rows);
     std::printf("%-34s | %-30s | %-30s\n", "", "default (record per tick)",
                 "fast (record on answer)");
     for (const Row& row : rows) {
@@ -261,10 +289,5 @@ int main(int argc, char** argv) {
     std::printf("(gain change: mean of %d changes, wire = its one frame)\n", kGainSamples);
     std::fflush(stdout);
 
-    sim.terminate();
-    if (!sim.waitForFinished(3000)) {
-        sim.kill();
-        sim.waitForFinished(3000);
-    }
     return ok ? 0 : 1;
 }

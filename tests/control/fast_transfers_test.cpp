@@ -21,6 +21,7 @@
 #include <iostream>
 #include <memory>
 
+using controltest::IsMeterRead;
 using controltest::LinkRecorder;
 using simtest::LoggedFrame;
 using simtest::SimProcess;
@@ -29,11 +30,6 @@ namespace {
 
 constexpr int kWaitMs = 60000;
 constexpr int kHourMs = 3600 * 1000;
-
-bool IsMeterRead(const LoggedFrame& frame) {
-    return frame.Code() == Protocol::ReadRequest && frame.Group() == Protocol::GroupSystem &&
-           frame.Channel() == Protocol::ItemMeters;
-}
 
 std::size_t CountIf(const std::vector<LoggedFrame>& frames, bool (*test)(const LoggedFrame&)) {
     return static_cast<std::size_t>(std::count_if(frames.begin(), frames.end(), test));
