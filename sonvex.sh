@@ -9,10 +9,12 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
+# poppler-utils: the data view tests read printed PDF files back. fonts-droid-fallback: a font
+# with the full-width colon of the printed title.
 # libgmock-dev: no test uses GoogleMock, but the GoogleTest CMake package of Debian and Ubuntu
 # checks for its library.
 PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev
-          qt6-base-dev qt6-serialport-dev qt6-svg-dev libgl-dev)
+          qt6-base-dev qt6-serialport-dev qt6-svg-dev libgl-dev poppler-utils fonts-droid-fallback)
 JOBS=$(nproc 2>/dev/null || echo 2)
 
 install_missing() {

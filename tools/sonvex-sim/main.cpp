@@ -83,6 +83,9 @@ int main(int argc, char** argv) {
         if (!options.identification.empty()) {
             device.SetIdentification(options.identification);
         }
+        if (!options.typeCode.empty()) {
+            device.SetTypeCode(options.typeCode);
+        }
         if (options.wrongType) {
             device.SetReportedType(wanted.type % 3 + 1);
         }
