@@ -484,6 +484,7 @@ void PanelView::OnConnection() {
 }
 
 bool PanelView::ConnectTo(const QString& port, int id) {
+    m_link->SetFastTransfers(ConnectDlg::RememberedFastTransfers());
     if (!m_link->Connect(port, id)) {
         return false;
     }

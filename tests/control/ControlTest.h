@@ -7,6 +7,7 @@
 #include "common/TestApplication.h"
 
 #include "link/protocol/FoundIdTable.h"
+#include "link/protocol/ProtocolCodes.h"
 #include "panel/control/PanelLink.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +16,12 @@ namespace controltest {
 
 // The simulator answers at once, so the panel may tick much faster than on a real line.
 constexpr int kFastTickMs = 5;
+
+// A level-meter request as the simulator logged it.
+inline bool IsMeterRead(const simtest::LoggedFrame& frame) {
+    return frame.Code() == Protocol::ReadRequest && frame.Group() == Protocol::GroupSystem &&
+           frame.Channel() == Protocol::ItemMeters;
+}
 
 class ControlTest : public ::testing::Test {
 protected:

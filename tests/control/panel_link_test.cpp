@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <set>
 
+using controltest::IsMeterRead;
 using controltest::kFastTickMs;
 using controltest::LinkRecorder;
 using simtest::LoggedFrame;
@@ -24,11 +25,6 @@ namespace {
 
 constexpr int kWaitMs = 20000;
 constexpr int kHourMs = 3600 * 1000;
-
-bool IsMeterRead(const LoggedFrame& frame) {
-    return frame.Code() == Protocol::ReadRequest && frame.Group() == Protocol::GroupSystem &&
-           frame.Channel() == Protocol::ItemMeters;
-}
 
 class ControlPanelLinkTest : public controltest::ControlTest {
 protected:

@@ -11,6 +11,7 @@
 #include "link/protocol/FoundIdTable.h"
 #include "panel/control/PanelLink.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QLabel>
@@ -275,6 +276,55 @@ private slots:
             Fixture f;
             QVERIFY(f.dialog.PortName() != sim.Link());
             QVERIFY(!f.dialog.PortName().isEmpty());
+        }
+    }
+
+    void fastTransfersAreRememberedAndPreselected() {
+        SimProcess sim({"--fast", "--device", "3:1", "--device", "7:1"});
+        QVERIFY2(sim.Started(), qPrintable(sim.Error()));
+        {
+            Fixture f;
+            auto* fast = f.dialog.findChild<QCheckBox*>(QStringLiteral("fastTransfers"));
+            QVERIFY(fast != nullptr);
+            QCOMPARE(fast->text(), QString("Fast transfers"));
+            QVERIFY(!f.dialog.FastTransfers());
+            QVERIFY(ShowActive(&f.dialog));
+            QVERIFY(SaveGrab(&f.dialog, QStringLiteral("connect_dialog_fast.png"), 2));
+            // On the box itself, at the left end of the control.
+            QTest::mouseClick(fast, Qt::LeftButton, {},
+                              QPoint(fast->height() / 2, fast->height() / 2));
+            QVERIFY(f.dialog.FastTransfers());
+            QVERIFY2(!ConnectDlg::RememberedFastTransfers(), "remembered before OK");
+
+            // The search takes the choice too and finds the same devices.
+            f.TypePort(sim.Link());
+            QTest::mouseClick(f.SearchButton(), Qt::LeftButton);
+            QVERIFY(f.dialog.Search().IsFastTransfers());
+            QVERIFY(!fast->isEnabled());
+            QTRY_VERIFY_WITH_TIMEOUT(!f.dialog.Search().IsRunning(), kWaitMs);
+            QCOMPARE(Items(f.Ids()), QStringList({"3", "7"}));
+            QVERIFY(fast->isEnabled());
+            QTest::mouseClick(f.Ok(), Qt::LeftButton);
+        }
+        QVERIFY(ConnectDlg::RememberedFastTransfers());
+        {
+            Fixture f;
+            QVERIFY(f.dialog.FastTransfers());
+            // Closing without OK keeps what was remembered.
+            f.dialog.findChild<QCheckBox*>(QStringLiteral("fastTransfers"))->setChecked(false);
+            f.dialog.reject();
+        }
+        QVERIFY(ConnectDlg::RememberedFastTransfers());
+        {
+            Fixture f;
+            QVERIFY(f.dialog.FastTransfers());
+            f.dialog.findChild<QCheckBox*>(QStringLiteral("fastTransfers"))->setChecked(false);
+            f.dialog.accept();
+        }
+        QVERIFY(!ConnectDlg::RememberedFastTransfers());
+        {
+            Fixture f;
+            QVERIFY(!f.dialog.FastTransfers());
         }
     }
 

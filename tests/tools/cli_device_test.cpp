@@ -91,6 +91,7 @@ TEST_F(CliDeviceTest, SearchPrintsEachDeviceOnTheLine) {
     const CliResult small = Run(sim, "search", {"--model", "3x6"});
     EXPECT_EQ(small.exitCode, 0);
     EXPECT_EQ(small.out, "9\n");
+    EXPECT_EQ(Run(sim, "search", {"--fast"}).out, "3\n7\n");
 }
 
 TEST_F(CliDeviceTest, InfoPrintsWhatTheDeviceReports) {
@@ -285,6 +286,15 @@ TEST_F(CliDeviceTest, BackupThenRestoreIsByteIdentical) {
     ASSERT_EQ(restore.exitCode, 0) << restore.err.toStdString();
     ASSERT_EQ(Run(target, "backup", {"-o", Path("again.dat")}).exitCode, 0);
     EXPECT_EQ(ReadFile(Path("again.dat")), original);
+
+    // The same through fast transfers, onto a device that holds other programs.
+    SimProcess other({"--fast"});
+    ASSERT_TRUE(other.Started());
+    const CliResult fastRestore = Run(other, "restore", {Path("venue.dat"), "--fast"});
+    ASSERT_EQ(fastRestore.exitCode, 0) << fastRestore.err.toStdString();
+    const CliResult fastBackup = Run(other, "backup", {"-o", Path("fast.dat"), "--fast"});
+    ASSERT_EQ(fastBackup.exitCode, 0) << fastBackup.err.toStdString();
+    EXPECT_EQ(ReadFile(Path("fast.dat")), original);
 }
 
 TEST_F(CliDeviceTest, SetIdMovesTheDevice) {
@@ -311,6 +321,7 @@ TEST_F(CliDeviceTest, FailuresGiveOneClearLineAndAnError) {
          "Unable to open COM-port"},
         {QStringList{"search", "--port", Path("no-such-port")}, "Unable to open COM-port"},
         {QStringList{"info", "--port", silent.Link()} + kFast, "Unable to Open COM-Port"},
+        {QStringList{"info", "--port", silent.Link(), "--fast"} + kFast, "Unable to Open COM-Port"},
         {QStringList{"set", "out1.gain=1", "--port", silent.Link()} + kFast,
          "Unable to Open COM-Port"},
         {QStringList{"info", "--port", wrong.Link()} + kFast, "Device Type Error!"},

@@ -109,6 +109,8 @@ TEST(CliHelpTest, WrongCommandLinesExitWithTwoAndOneLine) {
         {"frobnicate"},
         {"pull", "--port", "/nonexistent"},          // no -o
         {"curve", "x.dia48", "--port", "/dev/null"}, // option the command does not take
+        {"curve", "x.dia48", "--fast"},              // nor does it talk to a device
+        {"table", "x.dia48", "--fast"},              // a file table talks to no device
         {"info", "--port", "p", "--id", "251"},      // ID out of range
         {"info", "--port", "p", "--model", "5x5"},   // unknown model
         {"set", "out9.gain=1", "--port", "p"},       // no such channel on a 4x8

@@ -51,10 +51,11 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& options, QString&
     const QCommandLineOption channel("channel", "channel", "CH");
     const QCommandLineOption verbose({"v", "verbose"}, "trace frames");
     const QCommandLineOption tick("tick", "tick period", "MS");
+    const QCommandLineOption fast("fast", "fast transfers");
     const QCommandLineOption help({"h", "help"}, "help");
     const QCommandLineOption version("version", "version");
     parser.addOptions(
-        {port, id, model, slot, output, newId, csv, channel, verbose, tick, help, version});
+        {port, id, model, slot, output, newId, csv, channel, verbose, tick, fast, help, version});
     parser.addPositionalArgument("command", "command");
 
     // QCommandLineParser expects the program name first.
@@ -89,7 +90,7 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& options, QString&
 
     const QStringList allowed = Usage::OptionsOf(options.command);
     for (const QCommandLineOption* option :
-         {&port, &id, &model, &slot, &output, &newId, &csv, &channel, &verbose, &tick}) {
+         {&port, &id, &model, &slot, &output, &newId, &csv, &channel, &verbose, &tick, &fast}) {
         const QString name = option->names().last();
         if (!parser.isSet(*option)) {
             continue;
@@ -106,6 +107,7 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& options, QString&
     options.channel = parser.value(channel);
     options.csv = parser.isSet(csv);
     options.verbose = parser.isSet(verbose);
+    options.fast = parser.isSet(fast);
     if (parser.isSet(model)) {
         options.variant = VariantFromName(parser.value(model));
         if (options.variant == nullptr) {

@@ -18,7 +18,8 @@ struct CliOptions {
     bool csv = false;
     QString channel;
     bool verbose = false;
-    int tickMs = 0; // 0: the device-control defaults
+    int tickMs = 0;    // 0: the device-control defaults
+    bool fast = false; // fast transfers: the next record as soon as the answer arrived
     bool help = false;
     bool version = false; // --version: print it and nothing else
     QStringList given;    // long names of the options that were given

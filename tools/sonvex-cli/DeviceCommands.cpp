@@ -285,7 +285,7 @@ int Table(const CliOptions& options) {
                           QStringLiteral("give either one program file or --port"));
     }
     if (!fromDevice) {
-        const QStringList deviceOnly{"id", "verbose", "tick"};
+        const QStringList deviceOnly{"id", "verbose", "tick", "fast"};
         for (const QString& name : deviceOnly) {
             if (options.given.contains(name)) {
                 return UsageError(options.command, QStringLiteral("--%1 needs --port").arg(name));

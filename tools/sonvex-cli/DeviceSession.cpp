@@ -28,6 +28,7 @@ DeviceSession::DeviceSession(const CliOptions& options)
     if (options.tickMs > 0) {
         m_link.SetTickInterval(options.tickMs);
     }
+    m_link.SetFastTransfers(options.fast);
     QObject::connect(&m_link, &PanelLink::messageShown, [this](const QString& text) {
         if (m_message.isEmpty()) {
             m_message = text;
@@ -115,6 +116,7 @@ bool DeviceSession::Search(QVector<int>& found) {
     if (m_options.tickMs > 0) {
         search.SetTickInterval(m_options.tickMs);
     }
+    search.SetFastTransfers(m_options.fast);
     m_progressLabel = m_terminal ? QStringLiteral("searching") : QString();
     QObject::connect(&search, &IdSearch::progress, [this](int position) {
         if (!m_progressLabel.isEmpty()) {

@@ -7,7 +7,7 @@
 
 namespace {
 
-const QStringList kDeviceOptions{"port", "id", "model", "verbose", "tick"};
+const QStringList kDeviceOptions{"port", "id", "model", "verbose", "tick", "fast"};
 
 // One row of the command table: what runs the command and what its help says. The table
 // feeds the dispatch, the option check and the help alike, in the order the help lists them.
@@ -33,7 +33,7 @@ const std::vector<CommandEntry>& Table() {
          "Example: sonvex-cli ports\n"},
         {"search",
          Commands::Search,
-         {"port", "model", "verbose", "tick"},
+         {"port", "model", "verbose", "tick", "fast"},
          "sonvex-cli search --port PORT [--model M]",
          "find the devices on a line (IDs 1..250)",
          "Probes every device ID from 1 to 250 on the line and prints each ID that\n"
@@ -182,6 +182,10 @@ QString General() {
         "  -v, --verbose     trace every frame sent (>) and received (<) on stderr\n"
         "  --tick MS         service tick period (default 100 ms; 30 ms for the ID search);\n"
         "                    shorter ticks only suit fast lines such as the simulator\n"
+        "  --fast            fast transfers: send the next record as soon as the device has\n"
+        "                    answered the previous one instead of at the next tick (still one\n"
+        "                    record at a time, same time-outs); backups and restores take\n"
+        "                    about a third less time\n"
         "  -h, --help        this text; \"sonvex-cli COMMAND --help\" explains one command\n"
         "  --version         the version of sonvex-cli\n\n"
         "Exit status: 0 on success, 1 when the operation failed (the reason is printed on\n"

@@ -14,7 +14,8 @@ QStringList Commands();
 bool IsCommand(const QString& command);
 // Long names of the options a command takes (besides --help).
 QStringList OptionsOf(const QString& command);
-// Whether the command talks to a device (and so takes --port, --id, --model, -v, --tick).
+// Whether the command talks to a device (and so takes --port, --id, --model, -v, --tick,
+// --fast).
 bool IsDeviceCommand(const QString& command);
 
 // Runs the command of options; an unknown one fails with a message.

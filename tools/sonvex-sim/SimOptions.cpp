@@ -42,8 +42,10 @@ Line:
                      one device 1:1. A plain ID means type 1.
   --link PATH        also make a symbolic link PATH to the terminal (removed
                      on exit); an existing symbolic link is replaced
-  --fast             answer at once (default: paced like a 9600 baud 8N1 line,
-                     about 1.04 ms per byte, after a short turnaround)
+  --fast             answer at once (default: paced like a 9600 baud 8N1 line
+                     in both directions, about 1.04 ms per byte: a frame is
+                     answered after a short turnaround once its bytes would have
+                     come in, and the answer takes its time too)
   --state DIR        keep each device's programs and settings in
                      DIR/device-ID.state between runs (ID as given by --device)
   --send-identification

@@ -37,7 +37,7 @@ int CeilMs(SimServer::Clock::duration d) {
 
 SimServer::SimServer(SimLine& line, const SimOptions& options, FrameLog& log)
     : m_line(line), m_options(options), m_log(log), m_faults(options.faults),
-      m_lineFree(Clock::now()), m_lastReceived(Clock::now()) {}
+      m_lineFree(Clock::now()), m_inputDone(Clock::now()), m_lastReceived(Clock::now()) {}
 
 SimServer::Clock::duration SimServer::ByteTime() const {
     return m_options.fast ? Clock::duration::zero()
@@ -97,6 +97,9 @@ void SimServer::Receive(int fd) {
             return; // EAGAIN: all read; EIO cannot happen while the slave side is held open
         }
         m_lastReceived = Clock::now();
+        // The terminal hands over at once what a real line delivers byte by byte: the device
+        // has a frame only once its last byte would have come in.
+        m_inputDone = std::max(m_inputDone, m_lastReceived) + ByteTime() * count;
         Answer(m_line.Feed(buffer, static_cast<std::size_t>(count)));
     }
 }
@@ -126,7 +129,8 @@ void SimServer::Schedule(const std::vector<std::uint8_t>& frame, Clock::duration
         m_log.Frame("out", frame, "not sent: fault injection");
         return;
     }
-    auto at = std::max(Clock::now() + (m_options.fast ? 0ms : kTurnaround), m_lineFree) + delay;
+    const auto received = std::max(Clock::now(), m_inputDone);
+    auto at = std::max(received + (m_options.fast ? 0ms : kTurnaround), m_lineFree) + delay;
     for (const SimBurst& burst : bursts) {
         Outgoing out;
         at += std::chrono::milliseconds(burst.delayMs);

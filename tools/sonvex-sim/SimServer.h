@@ -14,7 +14,8 @@
 
 // Serves a simulated line on the master side of a pseudo-terminal: reads what the PC writes,
 // lets the devices answer, shapes the answers with the chosen faults and puts them on the line
-// either at once (--fast) or paced like a 9600 baud 8N1 line.
+// either at once (--fast) or paced like a 9600 baud 8N1 line, in both directions: a paced device
+// answers a frame only once its bytes would have come in at that rate.
 class SimServer {
 public:
     using Clock = std::chrono::steady_clock;
@@ -51,7 +52,8 @@ private:
     FrameLog& m_log;
     SimFaultInjector m_faults;
     std::deque<Outgoing> m_out;
-    Clock::time_point m_lineFree;
+    Clock::time_point m_lineFree;  // the device's output is on the line until then
+    Clock::time_point m_inputDone; // what the PC wrote has come in at 9600 baud by then
     Clock::time_point m_lastReceived;
     Clock::time_point m_blockedSince;
     bool m_blocked = false;

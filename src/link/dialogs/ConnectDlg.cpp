@@ -8,6 +8,7 @@
 #include "link/dialogs/PortChoice.h"
 #include "panel/control/PanelLink.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -47,6 +48,10 @@ ConnectDlg::ConnectDlg(PanelLink& panel, QWidget* parent)
     keepPlace.setRetainSizeWhenHidden(true);
     m_progress->setSizePolicy(keepPlace);
     m_progress->hide();
+    m_fastTransfers = new QCheckBox(QStringLiteral("Fast transfers"), this);
+    m_fastTransfers->setObjectName(QStringLiteral("fastTransfers"));
+    m_fastTransfers->setToolTip(QStringLiteral(
+        "Send the next record as soon as the device has answered, not at the next tick"));
     m_ok = WithControlId(DialogLook::FilledButton(QStringLiteral("OK"), this), kOkId, "ok");
     m_ok->setDefault(true);
 
@@ -56,6 +61,7 @@ ConnectDlg::ConnectDlg(PanelLink& panel, QWidget* parent)
     grid->addWidget(idLabel, 1, 0);
     grid->addWidget(m_ids, 1, 1);
     grid->addWidget(m_searchButton, 1, 2);
+    grid->addWidget(m_fastTransfers, 2, 1, 1, 2);
     grid->setColumnStretch(1, 1);
 
     auto settings = AppSettings();
@@ -65,6 +71,7 @@ ConnectDlg::ConnectDlg(PanelLink& panel, QWidget* parent)
     // The port this panel used before in this run, else the one chosen last time.
     FillPorts(panel.GetPortName().isEmpty() ? lastPort : panel.GetPortName());
     FillIds(IdSearch::FoundIds(), lastId);
+    m_fastTransfers->setChecked(settings->value(QLatin1String(kFastTransfersKey)).toBool());
     // The search needs the line to itself.
     m_searchButton->setEnabled(!panel.IsConnected());
     DialogLook::Arrange(this, grid, m_ok, m_progress);
@@ -85,6 +92,16 @@ QString ConnectDlg::PortName() const {
 
 int ConnectDlg::DeviceId() const {
     return m_ids->currentIndex() < 0 ? 0 : m_ids->currentData().toInt();
+}
+
+bool ConnectDlg::FastTransfers() const {
+    return m_fastTransfers->isChecked();
+}
+
+bool ConnectDlg::RememberedFastTransfers() {
+    auto settings = AppSettings();
+    settings->beginGroup(QLatin1String(kSettingsGroup));
+    return settings->value(QLatin1String(kFastTransfersKey)).toBool();
 }
 
 void ConnectDlg::done(int result) {
@@ -131,6 +148,7 @@ void ConnectDlg::StartSearch() {
     if (m_search.IsRunning()) {
         return;
     }
+    m_search.SetFastTransfers(FastTransfers());
     // A port that does not open is reported by the engine through the panel; nothing runs then.
     if (!m_search.Start(PortName())) {
         return;
@@ -159,6 +177,7 @@ void ConnectDlg::SetSearching(bool searching) {
     m_searchButton->setEnabled(!searching);
     m_ports->setEnabled(!searching);
     m_ids->setEnabled(!searching);
+    m_fastTransfers->setEnabled(!searching);
 }
 
 void ConnectDlg::Remember() const {
@@ -166,4 +185,5 @@ void ConnectDlg::Remember() const {
     settings->beginGroup(QLatin1String(kSettingsGroup));
     settings->setValue(QLatin1String(kPortKey), PortName());
     settings->setValue(QLatin1String(kDeviceIdKey), DeviceId());
+    settings->setValue(QLatin1String(kFastTransfersKey), FastTransfers());
 }

@@ -7,6 +7,7 @@
 #include <QVector>
 
 class PanelLink;
+class QCheckBox;
 class QComboBox;
 class QProgressBar;
 class QPushButton;
@@ -15,7 +16,9 @@ class QPushButton;
 // and the device ID (from the IDs found by the last search) the panel is to talk to. "Search ID"
 // probes the line through the panel's engine and lists the devices of the panel's type that
 // answered. The dialog never leaves a search running, a record queued or the port open when it
-// closes, however it closes; after OK the panel opens the port itself.
+// closes, however it closes; after OK the panel opens the port itself. "Fast transfers" chooses
+// the link's fast mode (the next record as soon as the device has answered); it is remembered
+// with the port and ID, and the panel applies it when it connects.
 class ConnectDlg : public QDialog {
     Q_OBJECT
 
@@ -32,6 +35,7 @@ public:
     static constexpr const char* kSettingsGroup = "Connection";
     static constexpr const char* kPortKey = "Port";
     static constexpr const char* kDeviceIdKey = "DeviceId";
+    static constexpr const char* kFastTransfersKey = "FastTransfers";
 
     explicit ConnectDlg(PanelLink& panel, QWidget* parent = nullptr);
     ~ConnectDlg() override;
@@ -40,12 +44,16 @@ public:
     QString PortName() const;
     // The device ID chosen; 0 when the list is empty (nothing answered a search).
     int DeviceId() const;
+    // Whether "Fast transfers" is checked.
+    bool FastTransfers() const;
+    // The fast-transfers choice last confirmed with OK (off when never chosen).
+    static bool RememberedFastTransfers();
 
     // The ID search the dialog runs (its tick can be shortened for tests).
     IdSearch& Search() { return m_search; }
 
     // Ends a running search first (as at its normal end), then closes; OK also remembers the
-    // port and device ID for the next opening.
+    // port, the device ID and the fast-transfers choice for the next opening.
     void done(int result) override;
 
 private:
@@ -62,6 +70,7 @@ private:
     QComboBox* m_ports = nullptr;
     QComboBox* m_ids = nullptr;
     QPushButton* m_searchButton = nullptr;
+    QCheckBox* m_fastTransfers = nullptr;
     QProgressBar* m_progress = nullptr;
     QPushButton* m_ok = nullptr;
 };

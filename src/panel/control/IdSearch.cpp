@@ -11,6 +11,7 @@
 IdSearch::IdSearch(PanelLink& panel, QObject* parent) : QObject(parent), m_panel(panel) {
     m_tick.setInterval(kTickIntervalMs);
     connect(&m_tick, &QTimer::timeout, this, &IdSearch::Tick);
+    connect(&m_panel, &PanelLink::lineRead, this, &IdSearch::OnLineRead);
 }
 
 IdSearch::~IdSearch() {
@@ -78,27 +79,39 @@ void IdSearch::Tick() {
         End();
         return;
     }
-    const int probe = engine.Head().GetProbeId();
     if (engine.IsHeadPending()) {
-        if (!engine.TransmitHead()) {
-            // The port failed: no probe can reach a device any more.
-            ShowMessageBox(PanelLink::kPortFailedText);
-            End();
-            return;
-        }
-        m_position = probe;
-        emit progress(m_position);
+        SendProbe();
         return;
     }
     if (engine.WaitOnHead() <= kDropAfterTicks) {
         return;
     }
-    if (probe == kLastId) {
+    if (engine.Head().GetProbeId() == kLastId) {
         m_panel.CloseLink();
         End();
     } else {
         engine.RemoveHead();
     }
+}
+
+void IdSearch::OnLineRead() {
+    // An answered probe has left the queue; the next one is at the head, not yet sent.
+    if (m_running && m_fastTransfers && m_panel.GetEngine().IsHeadPending()) {
+        SendProbe();
+    }
+}
+
+void IdSearch::SendProbe() {
+    Command& engine = m_panel.GetEngine();
+    const int probe = engine.Head().GetProbeId();
+    if (!engine.TransmitHead()) {
+        // The port failed: no probe can reach a device any more.
+        ShowMessageBox(PanelLink::kPortFailedText);
+        End();
+        return;
+    }
+    m_position = probe;
+    emit progress(m_position);
 }
 
 void IdSearch::End() {

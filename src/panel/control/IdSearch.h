@@ -40,6 +40,10 @@ public:
 
     void SetTickInterval(int ms);
     int GetTickInterval() const { return m_tick.interval(); }
+    // Fast transfers: the next probe goes out as soon as a device has answered the previous
+    // one instead of at the next tick; a probe nobody answers waits as long as before.
+    void SetFastTransfers(bool fast) { m_fastTransfers = fast; }
+    bool IsFastTransfers() const { return m_fastTransfers; }
 
     // Runs a local event loop until the search has ended or timeoutMs passed; true if it ended.
     bool WaitForEnd(int timeoutMs);
@@ -55,10 +59,14 @@ signals:
 
 private:
     void Tick();
+    void OnLineRead();
+    // Transmits the probe at the head; ends the search when the port failed.
+    void SendProbe();
     void End();
 
     PanelLink& m_panel;
     QTimer m_tick;
     bool m_running = false;
     int m_position = 0;
+    bool m_fastTransfers = false;
 };

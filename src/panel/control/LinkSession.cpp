@@ -75,10 +75,21 @@ bool LinkSession::Transmit(bool retransmission) {
         emit messageShown(QString::fromLatin1(kPortFailedText));
         return false;
     }
+    if (!retransmission) {
+        m_headSent.start();
+        m_headRetransmitted = false;
+    } else {
+        m_headRetransmitted = true;
+    }
     // The engine has marked the record transmitted before anyone hears of it: a slot may run
     // an event loop in which the answer removes the record or the next tick runs.
     emit recordTransmitted(frame, retransmission);
     return true;
+}
+
+void LinkSession::SetFastTransfers(bool fast) {
+    m_fastTransfers = fast;
+    SendIfIdle();
 }
 
 void LinkSession::ServiceTick() {
@@ -94,28 +105,78 @@ void LinkSession::ServiceTick() {
     if (m_engine.Count() == 0) {
         return;
     }
-    if (m_engine.IsHeadPending()) {
-        const bool last = m_engine.HeadEndsTransfer();
-        if (!Transmit(false)) {
-            return;
-        }
-        if (last) {
-            SetBusy(false);
-        }
-    } else {
-        const int waited = m_engine.WaitOnHead();
-        if (waited == kRetransmitTicks) {
-            if (!Transmit(true)) {
-                return;
-            }
-        } else if (waited > kGiveUpTicks) {
-            CloseLink();
-            emit messageShown(QString::fromLatin1(kNoReplyText));
-            return;
-        }
+    const bool linked = m_engine.IsHeadPending() ? TransmitPendingHead() : SuperviseHead();
+    if (!linked) {
+        return;
     }
     EmitProgress();
     emit stepped();
+}
+
+bool LinkSession::TransmitPendingHead() {
+    const bool last = m_engine.HeadEndsTransfer();
+    if (!Transmit(false)) {
+        return false;
+    }
+    if (last) {
+        SetBusy(false);
+    }
+    return true;
+}
+
+bool LinkSession::SuperviseHead() {
+    bool retransmit = false;
+    bool giveUp = false;
+    if (m_fastTransfers) {
+        // The same limits as the ticks count them, in time.
+        const qint64 waited = m_headSent.elapsed();
+        const qint64 tick = m_tick.interval();
+        retransmit = !m_headRetransmitted && waited >= kRetransmitTicks * tick;
+        giveUp = !retransmit && waited > kGiveUpTicks * tick;
+    } else {
+        const int waited = m_engine.WaitOnHead();
+        retransmit = waited == kRetransmitTicks;
+        giveUp = waited > kGiveUpTicks;
+    }
+    if (retransmit) {
+        return Transmit(true);
+    }
+    if (giveUp) {
+        CloseLink();
+        emit messageShown(QString::fromLatin1(kNoReplyText));
+        return false;
+    }
+    return true;
+}
+
+void LinkSession::SendIfIdle() {
+    if (!m_fastTransfers || !m_connected) {
+        return;
+    }
+    const bool inFlight = m_engine.Count() > 0 && !m_engine.IsHeadPending();
+    if (inFlight) {
+        return;
+    }
+    if (m_engine.Count() < 2) {
+        // Only the tick asks for the meters, so an idle line is polled at the tick's pace.
+        auto record = ProgramEncoder(m_document.GetProgram()).NextChangeRecord();
+        if (record != nullptr && !Command::IsMeterRequest(*record)) {
+            m_engine.Enqueue(std::move(record));
+        }
+    }
+    if (m_engine.IsHeadPending()) {
+        TransmitPendingHead();
+    }
+}
+
+void LinkSession::Enqueue(std::unique_ptr<SendData> record) {
+    m_engine.Enqueue(std::move(record));
+    SendIfIdle();
+}
+
+void LinkSession::Enqueue(Command::RecordList records) {
+    m_engine.Enqueue(std::move(records));
+    SendIfIdle();
 }
 
 void LinkSession::StartTransfer(Command::RecordList records) {
@@ -125,6 +186,7 @@ void LinkSession::StartTransfer(Command::RecordList records) {
     m_engine.Enqueue(std::move(records));
     SetBusy(true);
     EmitProgress();
+    SendIfIdle();
 }
 
 void LinkSession::EmitProgress() {
@@ -145,6 +207,9 @@ void LinkSession::OnLineEvent(quint32 bits) {
     }
     if ((bits & ISerialLine::kEventReceived) != 0) {
         m_engine.OnSerialData();
+        emit lineRead();
+        // An answer that was taken leaves nothing in flight: the next record goes out now.
+        SendIfIdle();
         EmitProgress();
         emit stepped();
     }

@@ -3,11 +3,13 @@
 #include "link/protocol/Command.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QTimer>
 
 #include <functional>
+#include <memory>
 
 class CZorvanDoc;
 class ICommandListener;
@@ -18,6 +20,13 @@ class SerialPort;
 // records, keeps one record in flight, retransmits it once and gives the link up when no answer
 // comes. Whole-program transfers put their records in through StartTransfer; the tick drains
 // them. PanelLink is the facade the panels talk to; this is its link-state part.
+//
+// Fast transfers (off by default) keep the one record in flight but do not wait for the tick to
+// send the next one: it goes out as soon as the answer to the previous one has been taken, so
+// the device sets the pace. Pending edits are still pulled one record at a time (and so
+// coalesced), level meters are still asked for by the tick only (at most once per tick), and
+// the head is still retransmitted once and the link given up after the same times, measured
+// from the head's transmission instead of counted in ticks.
 class LinkSession : public QObject {
     Q_OBJECT
 
@@ -50,6 +59,10 @@ public:
     // Closes the port: queue discarded, not busy, tick stopped. False when not connected.
     bool CloseLink();
 
+    // Fast transfers: the next record goes out when the answer to the previous one arrives.
+    void SetFastTransfers(bool fast);
+    bool IsFastTransfers() const { return m_fastTransfers; }
+
     void StartTick() { m_tick.start(); }
     void StopTick() { m_tick.stop(); }
     void SetTickInterval(int ms);
@@ -59,6 +72,10 @@ public:
     void ServiceTick();
     int GetTickCount() const { return m_tickCount; }
 
+    // Appends records that an operation queues at once (not through the pending edits); with
+    // fast transfers the head goes out at once when nothing is in flight.
+    void Enqueue(std::unique_ptr<SendData> record);
+    void Enqueue(Command::RecordList records);
     // Appends the records of a whole-program transfer and marks the panel busy until the last
     // of them has been transmitted.
     void StartTransfer(Command::RecordList records);
@@ -78,6 +95,8 @@ signals:
     void messageShown(const QString& text);
     void transferProgress(int remaining, int total);
     void recordTransmitted(const QByteArray& frame, bool retransmission);
+    // The engine has read what the line brought (an answer may have been taken).
+    void lineRead();
     // Something the waits look at may have changed: a tick ran, an answer was taken, the link
     // opened or closed.
     void stepped();
@@ -85,6 +104,16 @@ signals:
 private:
     void OnLineEvent(quint32 bits);
     bool Transmit(bool retransmission);
+    // Transmits the head, which has not been transmitted yet; the end of a transfer when it is
+    // the transfer's last record. False when the port failed (the link is closed then).
+    bool TransmitPendingHead();
+    // The head has been transmitted and is waiting for its answer: counts the tick (or, with
+    // fast transfers, looks at the time since the transmission), retransmits once and gives
+    // the link up. False when the link was given up.
+    bool SuperviseHead();
+    // With fast transfers and nothing in flight: the next pending edit is queued (never a
+    // meter request) and the head transmitted.
+    void SendIfIdle();
     void EmitProgress();
     void SetConnected(bool connected);
     // Runs a local event loop until done holds, the link closes or timeoutMs passed, checking
@@ -101,4 +130,7 @@ private:
     int m_tickCount = 0;
     int m_transferTotal = 0;
     bool m_lastTickFoundNothing = false;
+    bool m_fastTransfers = false;
+    QElapsedTimer m_headSent;         // since the head's first transmission
+    bool m_headRetransmitted = false; // the head has gone out a second time
 };

@@ -37,6 +37,7 @@ PanelLink::PanelLink(CZorvanDoc& document, const Variant& variant, QObject* pare
     connect(&m_link, &LinkSession::messageShown, this, &PanelLink::messageShown);
     connect(&m_link, &LinkSession::transferProgress, this, &PanelLink::transferProgress);
     connect(&m_link, &LinkSession::recordTransmitted, this, &PanelLink::recordTransmitted);
+    connect(&m_link, &LinkSession::lineRead, this, &PanelLink::lineRead);
 
     connect(&m_reports, &DeviceReports::levelsReceived, this, &PanelLink::levelsReceived);
     connect(&m_reports, &DeviceReports::deviceInfoReceived, this, &PanelLink::OnDeviceInfo);
@@ -120,7 +121,7 @@ void PanelLink::CloseEditors() {
 
 void PanelLink::QueryDevice() {
     if (IsConnected()) {
-        GetEngine().Enqueue(TransferSequences::ConnectReadBack(GetProgram()));
+        m_link.Enqueue(TransferSequences::ConnectReadBack(GetProgram()));
     }
 }
 
@@ -146,7 +147,7 @@ bool PanelLink::ChangeDeviceId(int newId) {
     }
     m_deviceId = newId;
     // Built while the program still holds the old ID: the frame goes to the device as it is.
-    GetEngine().Enqueue(TransferSequences::ChangeDeviceId(GetProgram(), newId));
+    m_link.Enqueue(TransferSequences::ChangeDeviceId(GetProgram(), newId));
     GetProgram().SetDeviceId(newId);
     ShowLinkSettings();
     return true;
@@ -180,13 +181,13 @@ bool PanelLink::CopyChannel(int from, int to, bool output) {
         program.GetOutput(to)->CopyFrom(*program.GetOutput(from));
         program.GetOutput(to)->UpdateCurve();
         if (IsConnected()) {
-            GetEngine().Enqueue(encoder.WriteOutputChannel(Protocol::LiveProgram, to));
+            m_link.Enqueue(encoder.WriteOutputChannel(Protocol::LiveProgram, to));
         }
     } else {
         program.GetInput(to)->CopyFrom(*program.GetInput(from));
         program.GetInput(to)->UpdateCurve();
         if (IsConnected()) {
-            GetEngine().Enqueue(encoder.WriteInputChannel(Protocol::LiveProgram, to));
+            m_link.Enqueue(encoder.WriteInputChannel(Protocol::LiveProgram, to));
         }
     }
     emit channelCopied(to, output);
@@ -201,13 +202,13 @@ bool PanelLink::SendSystemItem(int item) {
     const ProgramEncoder encoder(GetProgram());
     switch (item) {
     case kInterfaceTextItem:
-        GetEngine().Enqueue(encoder.WriteInterfaceText());
+        m_link.Enqueue(encoder.WriteInterfaceText());
         return true;
     case kBacklightItem:
-        GetEngine().Enqueue(encoder.WriteBacklight());
+        m_link.Enqueue(encoder.WriteBacklight());
         return true;
     case kTemperatureItem:
-        GetEngine().Enqueue(encoder.WriteTemperature());
+        m_link.Enqueue(encoder.WriteTemperature());
         return true;
     default:
         return false;
@@ -225,7 +226,7 @@ void PanelLink::ShowInputSource(int value, bool send) {
     // Every variant writes the choice at once: the smaller panels have no other way to get
     // the input source to the device.
     if (IsConnected()) {
-        GetEngine().Enqueue(ProgramEncoder(GetProgram()).WriteInputSource(value));
+        m_link.Enqueue(ProgramEncoder(GetProgram()).WriteInputSource(value));
     }
     emit inputSourceChanged();
 }

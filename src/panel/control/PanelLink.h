@@ -138,6 +138,12 @@ public:
     void ShowInputSource(int value, bool send);
 
     // --- Service tick ---
+    // Fast transfers (off by default): the next record goes out as soon as the answer to the
+    // previous one has arrived instead of at the next tick; still one record in flight, the
+    // same retransmission and give-up times, meters polled at the tick's pace. May be changed
+    // at any time.
+    void SetFastTransfers(bool fast) { m_link.SetFastTransfers(fast); }
+    bool IsFastTransfers() const { return m_link.IsFastTransfers(); }
     void SetTickInterval(int ms) { m_link.SetTickInterval(ms); }
     int GetTickInterval() const { return m_link.GetTickInterval(); }
     bool IsTickRunning() const { return m_link.IsTickRunning(); }
@@ -187,6 +193,8 @@ signals:
     void transferProgress(int remaining, int total);
     // Every frame written to the line; retransmission is true for the second attempt.
     void recordTransmitted(const QByteArray& frame, bool retransmission);
+    // The engine has read what the line brought, also while not connected (the ID search).
+    void lineRead();
 
 private:
     void OnDeviceInfo();
