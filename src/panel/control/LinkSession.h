@@ -84,6 +84,8 @@ signals:
 
 private:
     void OnLineEvent(quint32 bits);
+    // The port failed under the link: closed, and the operator told once.
+    void LoseLink();
     bool Transmit(bool retransmission);
     void EmitProgress();
     void SetConnected(bool connected);
