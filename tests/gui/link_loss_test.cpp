@@ -29,6 +29,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -36,6 +37,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -379,6 +381,68 @@ private slots:
         QCOMPARE(Control<QPushButton>(&panel, ids.connection)->text(), QString("UnConnect"));
         QVERIFY(link.IsTickRunning());
         QCOMPARE(messages.texts().size(), 1);
+    }
+
+    void realBoxDoesNotPileUp_data() {
+        QTest::addColumn<Fault>("fault");
+        QTest::newRow("killed") << Fault::Killed;
+        QTest::newRow("silent") << Fault::Silent;
+    }
+
+    // Without a recorder, as the operator sees it: the line goes while the progress window of
+    // the connect is up; one message box comes, never a second on top of it, the progress window
+    // goes while the box is up, and once the box is answered no window is left.
+    void realBoxDoesNotPileUp() {
+        QFETCH(Fault, fault);
+        simtest::SimProcess sim(kSimArguments);
+        QVERIFY2(sim.Started(), qPrintable(sim.Error()));
+        PanelView panel(Variant::FourByEight());
+        PanelLink& link = panel.Link();
+        link.SetTickInterval(kFastTickMs);
+        QVERIFY(ShowActive(&panel));
+
+        QList<QPointer<QMessageBox>> seen;
+        QStringList texts;
+        int mostAtOnce = 0;
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, this, [&] {
+            QList<QMessageBox*> shown;
+            for (QWidget* widget : QApplication::topLevelWidgets()) {
+                if (auto* box = qobject_cast<QMessageBox*>(widget); box && box->isVisible()) {
+                    shown << box;
+                    if (!seen.contains(box)) {
+                        seen << box;
+                        texts << box->text();
+                    }
+                }
+            }
+            mostAtOnce = std::max(mostAtOnce, static_cast<int>(shown.size()));
+            // Answered once the progress window has gone from under it.
+            bool progress = false;
+            for (QWidget* widget : QApplication::topLevelWidgets()) {
+                progress = progress || (qobject_cast<DisplayDlg*>(widget) && widget->isVisible());
+            }
+            if (!shown.isEmpty() && !progress) {
+                shown.first()->button(QMessageBox::Ok)->click();
+            }
+        });
+        watch.start(5);
+        const Trigger trigger(
+            [&link] {
+                return RunningDialog<DisplayDlg>() != nullptr &&
+                       link.GetTransferRemaining() < link.GetTransferTotal();
+            },
+            [&] { Inflict(sim, fault); });
+        QVERIFY(panel.ConnectTo(sim.Link(), kDeviceId));
+        QVERIFY(trigger.Fired());
+        QTRY_VERIFY_WITH_TIMEOUT(!link.IsConnected(), kWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!texts.isEmpty(), kWaitMs);
+        QTRY_VERIFY(QApplication::activeModalWidget() == nullptr);
+        QCOMPARE(texts, QStringList{ExpectedMessage(fault)});
+        QCOMPARE(mostAtOnce, 1);
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            QVERIFY2(widget == &panel || !widget->isVisible(), widget->metaObject()->className());
+        }
     }
 
     // The port itself tells that its device went away: with no tick due for an hour (so
