@@ -1,7 +1,7 @@
 // Files that are not what they claim, opened wherever the operator can open one: File > Open,
 // a recent file, and the Program dialog's "Recall Program From PC" and "Recall  all Program From
-// PC". Each is told once with "File read Error" and changes nothing: not the panel's program,
-// not the stored programs, not the title, not the device.
+// PC", on a panel connected to a device. Each is told once with "File read Error" and changes
+// nothing: not the panel's program, not the stored programs, not the title, not the device.
 
 #include "app/MainFrame.h"
 #include "app/RecentFiles.h"
@@ -30,8 +30,6 @@
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-
-#include <memory>
 
 namespace {
 
@@ -195,25 +193,19 @@ private slots:
             RecentFiles().Add(path);
         }
 
-        // The bank actions of the Program dialog run only while connected: there the panel is
-        // connected to a simulated device, and nothing may reach it.
-        std::unique_ptr<simtest::SimProcess> sim;
+        // Connected to a simulated device, where a file that was taken would be sent at once
+        // (and the bank actions of the Program dialog run only while connected).
+        simtest::SimProcess sim({"--fast", "--device", "3:1"});
+        QVERIFY2(sim.Started(), qPrintable(sim.Error()));
         CMainFrame frame;
         frame.OnCommand(ScreenCommand::kFourByEight);
         PanelView* panel = frame.CurrentPanel();
-        if (entry == Entry::ProgramDialog && bank) {
-            sim = std::make_unique<simtest::SimProcess>(QStringList{"--fast", "--device", "3:1"});
-            QVERIFY2(sim->Started(), qPrintable(sim->Error()));
-            panel->Link().SetTickInterval(simtest::ConnectedPanel::kFastTickMs);
-            QVERIFY(panel->ConnectTo(sim->Link(), 3));
-            QVERIFY(panel->Link().WaitUntilSettled(kWaitMs));
-        }
+        panel->Link().SetTickInterval(simtest::ConnectedPanel::kFastTickMs);
+        QVERIFY(panel->ConnectTo(sim.Link(), 3));
         panel->GetDocument().GetProgram().GetInput(1)->SetGain(321);
         panel->GetDocument().GetStoredPrograms()[0].name = "Before";
         panel->RefreshPanel();
-        if (sim) {
-            QVERIFY(panel->Link().WaitUntilSettled(kWaitMs));
-        }
+        QVERIFY(panel->Link().WaitUntilSettled(kWaitMs));
         const PanelState before = PanelState::Of(*panel, frame.windowTitle());
         QSignalSpy sent(&panel->Link(), &PanelLink::recordTransmitted);
         MessageRecorder messages;
@@ -250,7 +242,7 @@ private slots:
         QCOMPARE(used.count(), 0);
         QCOMPARE(files.Requests().size(), entry == Entry::RecentFile ? 0 : 1);
         QCOMPARE(frame.RecentFileList(), QStringList{keptRecent});
-        if (sim) {
+        {
             // Only the idle link's meter requests went out.
             QVERIFY(panel->Link().WaitUntilSettled(kWaitMs));
             QVERIFY(!sent.isEmpty());

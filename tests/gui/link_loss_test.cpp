@@ -16,6 +16,7 @@
 #include "gui/FileChoiceScript.h"
 #include "gui/GuiTest.h"
 #include "gui/ProgramBytes.h"
+#include "link/dialogs/DeviceDlg.h"
 #include "link/dialogs/ProgramDlg.h"
 #include "link/protocol/CommandListener.h"
 #include "link/protocol/FoundIdTable.h"
@@ -27,6 +28,7 @@
 #include "panel/control/PanelLink.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
@@ -51,7 +53,7 @@ constexpr int kFastTickMs = 5;
 constexpr int kHourMs = 3600 * 1000;
 // A line that went away is noticed well within this.
 constexpr int kNoticeMs = 1000;
-const QStringList kSimArguments{"--fast", "--late", "15", "--device", "3:1"};
+const QStringList kSimArguments{"--fast", "--late", "15", "--device", "3:1", "--device", "8:1"};
 
 // How the line goes.
 enum class Fault {
@@ -66,6 +68,7 @@ enum class Moment {
     EqKnobDrag,        // the gain knob of an output EQ band is being dragged
     OutputFaderDrag,   // the limiter threshold fader of an output dialog is being dragged
     Connecting,        // the live program is read after "Connection"
+    DeviceSwitch,      // "Device": "Re_Connect To Device" reads the other device's program
     ProgramRecall,     // Program dialog: "Recall program from Device "
     ProgramStore,      // Program dialog: "Store program to Device"
     ProgramFileToLive, // Program dialog: "Recall Program From PC", then stored to the device
@@ -200,6 +203,7 @@ private slots:
                        {"EQ knob drag", Moment::EqKnobDrag},
                        {"output fader drag", Moment::OutputFaderDrag},
                        {"connecting", Moment::Connecting},
+                       {"device switch", Moment::DeviceSwitch},
                        {"program recall", Moment::ProgramRecall},
                        {"program store", Moment::ProgramStore},
                        {"program file to live", Moment::ProgramFileToLive},
@@ -303,6 +307,19 @@ private slots:
         case Moment::Connecting:
             trigger = std::make_unique<Trigger>(midTransfer, lose);
             QVERIFY(panel.ConnectTo(sim->Link(), kDeviceId));
+            break;
+        case Moment::DeviceSwitch:
+            trigger = std::make_unique<Trigger>(midTransfer, lose);
+            QTimer::singleShot(0, this, [] {
+                auto* dialog = RunningDialog<DeviceDlg>();
+                QVERIFY(dialog != nullptr);
+                Control<QRadioButton>(dialog, DeviceDlg::kReconnectRadioId)->click();
+                auto* targets = Control<QComboBox>(dialog, DeviceDlg::kTargetComboId);
+                targets->setCurrentIndex(targets->findData(8));
+                Control<QPushButton>(dialog, DeviceDlg::kOkId)->click();
+            });
+            Control<QPushButton>(&panel, panel.GetLayout().ids.device)->click();
+            QCOMPARE(link.GetDeviceId(), 8);
             break;
         case Moment::ProgramRecall:
         case Moment::ProgramStore:
@@ -462,6 +479,9 @@ private slots:
 
         sim.Kill();
         QTRY_VERIFY_WITH_TIMEOUT(!link.IsConnected(), kNoticeMs);
+        // The terminal's device node went with the simulator; only the dangling link is left.
+        QVERIFY(QFileInfo(sim.Link()).isSymLink());
+        QVERIFY(!QFileInfo::exists(sim.Link()));
         QCOMPARE(link.GetTickCount(), ticks);
         QTRY_COMPARE(messages.texts(), QStringList{PanelLink::kPortFailedText});
 
