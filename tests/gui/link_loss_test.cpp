@@ -95,11 +95,6 @@ void Inflict(simtest::SimProcess& sim, Fault fault) {
     }
 }
 
-// The modal dialog of type T now running; nullptr while there is none.
-template <class T> T* RunningDialog() {
-    return qobject_cast<T*>(QApplication::activeModalWidget());
-}
-
 // Runs action once, from the event loop, as soon as ready holds (checked every millisecond).
 class Trigger : public QObject {
 public:
