@@ -119,7 +119,7 @@ private:
 };
 
 // A mouse drag on a control that goes on by itself: pressed at the first point, the pointer
-// then moves to the next point of the list every few milliseconds, back and forth, until Hold.
+// then moves to the next point of the list every few milliseconds, round and round, until Hold.
 class Drag : public QObject {
 public:
     Drag(QWidget* control, QList<QPoint> points) : m_control(control), m_points(std::move(points)) {
@@ -168,7 +168,7 @@ QList<QPoint> FaderSweep(const BitmapSlider* fader) {
     return points;
 }
 
-// True when frame writes to output channel (0-based) of the program.
+// True when frame is a write to the output with the given channel index.
 bool WritesOutput(const QByteArray& frame, int channelIndex) {
     return frame.size() > static_cast<int>(Protocol::OffsetChannel) &&
            static_cast<quint8>(frame[Protocol::OffsetCode]) == Protocol::WriteRequest &&
