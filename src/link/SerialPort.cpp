@@ -8,6 +8,10 @@
 
 #include <cerrno>
 
+#ifdef Q_OS_UNIX
+#include <poll.h>
+#endif
+
 Q_LOGGING_CATEGORY(lcSerial, "sonvex.serial", QtWarningMsg)
 
 SerialPort::SerialPort(QObject* parent) : QObject(parent), m_port(new QSerialPort(this)) {
@@ -120,6 +124,7 @@ int SerialPort::Open(const std::string& device) {
     }
     m_eventMask = kDefaultEventMask;
     m_pendingBits = 0;
+    m_lost = false;
     return m_lastError;
 }
 
@@ -271,18 +276,50 @@ int SerialPort::Close() {
         return m_lastError;
     }
     m_pendingBits = 0;
+    m_lost = false;
     m_port->close();
     m_port->clearError();
     return m_lastError;
 }
 
 void SerialPort::onErrorOccurred(QSerialPort::SerialPortError error) {
-    // Failures of an operation are reported by that operation. Errors raised from the event
-    // loop (a removed adapter, a hung-up pseudo-terminal) are only traced: the owner notices
-    // through failing writes and a silent line.
+    // Failures of an operation are reported by that operation. A resource error means the
+    // device itself is gone (a removed adapter, a hung-up pseudo-terminal), whether a write
+    // or the event loop's watch on the line found out: that is told with lineLost as well, so
+    // the owner need not wait for a write to fail.
     if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError)
         return;
     qCDebug(lcSerial) << "CSerial - Line error:" << error << m_port->errorString();
+    const bool gone =
+        error == QSerialPort::ResourceError || (error == QSerialPort::ReadError && HungUp());
+    if (gone && IsOpen() && !m_lost) {
+        m_lost = true;
+        QMetaObject::invokeMethod(this, &SerialPort::deliverLost, Qt::QueuedConnection);
+    }
+}
+
+bool SerialPort::HungUp() const {
+#ifdef Q_OS_UNIX
+    // A terminal whose device went away reads as ended for ever; QSerialPort calls that a read
+    // error and keeps trying.
+    pollfd line{static_cast<int>(m_port->handle()), POLLIN, 0};
+    return ::poll(&line, 1, 0) > 0 && (line.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+#else
+    return false;
+#endif
+}
+
+void SerialPort::deliverLost() {
+    // Closing the line (and opening it again) in the meantime cancels the report.
+    if (!m_lost || !IsOpen())
+        return;
+    // Nothing can pass any more: the line is closed here, which also ends QSerialPort's
+    // attempts to read it and frees the device's name for the adapter when it comes back.
+    qCDebug(lcSerial) << "CSerial - Device gone, line closed";
+    m_pendingBits = 0;
+    m_port->close();
+    m_port->clearError();
+    emit lineLost();
 }
 
 void SerialPort::notify(std::uint32_t events) {

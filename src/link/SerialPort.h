@@ -67,6 +67,10 @@ signals:
     // Event bits (kEventReceived, ...) in the low 16 bits, line-error bits in the high 16 bits.
     // QSerialPort does not report line errors, so the high bits are 0 here.
     void lineEvent(quint32 bits);
+    // The device went away under the open line (an adapter pulled out, a terminal hung up):
+    // the port has closed the line, since nothing can be written or read any more. Queued to
+    // the owner like lineEvent, once per open, and never after the owner closed the line.
+    void lineLost();
 
 private:
     int notOpen(const char* operation);
@@ -74,6 +78,9 @@ private:
     void onErrorOccurred(QSerialPort::SerialPortError error);
     void notify(std::uint32_t events);
     void deliver();
+    void deliverLost();
+    // The line reports a hang-up: its device is gone.
+    bool HungUp() const;
 
     QSerialPort* m_port;
     QString m_location;
@@ -82,4 +89,5 @@ private:
     std::uint32_t m_eventMask = kDefaultEventMask;
     std::uint32_t m_pendingBits = 0;
     bool m_deliveryQueued = false;
+    bool m_lost = false; // lineLost is due or was given for this open
 };

@@ -15,6 +15,7 @@
 #include <QTest>
 
 #include <cstddef>
+#include <signal.h>
 #include <vector>
 
 namespace simtest {
@@ -90,6 +91,7 @@ public:
         if (m_process.state() == QProcess::NotRunning) {
             return -1;
         }
+        Resume(); // a stopped process would not see the SIGTERM
         m_process.terminate();
         if (m_process.waitForFinished(kStartMs)) {
             return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
@@ -98,6 +100,18 @@ public:
         m_process.waitForFinished(kStartMs);
         return -1;
     }
+
+    // Ends the child with SIGKILL: it leaves its terminal and link behind as they were.
+    void Kill() {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.kill();
+            m_process.waitForFinished(kStartMs);
+        }
+    }
+
+    // SIGSTOP and SIGCONT: the device stops answering, and goes on.
+    void Pause() { Signal(SIGSTOP); }
+    void Resume() { Signal(SIGCONT); }
 
     // Running since a successful Start().
     bool Started() const { return m_process.state() == QProcess::Running && m_error.isEmpty(); }
@@ -152,6 +166,12 @@ public:
     }
 
 private:
+    void Signal(int signal) {
+        if (m_process.state() != QProcess::NotRunning) {
+            ::kill(static_cast<pid_t>(m_process.processId()), signal);
+        }
+    }
+
     static QByteArray Read(const QString& path) {
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();

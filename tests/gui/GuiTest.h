@@ -5,6 +5,7 @@
 
 #include "controls/ControlId.h"
 
+#include <QApplication>
 #include <QImage>
 #include <QTest>
 #include <QWidget>
@@ -35,4 +36,9 @@ inline bool ShowActive(QWidget* window) {
     window->show();
     window->activateWindow();
     return QTest::qWaitForWindowActive(window);
+}
+
+// The modal dialog of type T now running; nullptr while there is none.
+template <class T> T* RunningDialog() {
+    return qobject_cast<T*>(QApplication::activeModalWidget());
 }

@@ -75,11 +75,6 @@ public:
     QList<int> reloaded;
 };
 
-// The modal dialog of type T now running; nullptr while there is none.
-template <class T> T* RunningDialog() {
-    return qobject_cast<T*>(QApplication::activeModalWidget());
-}
-
 // Notes every progress window that runs while it lives.
 class ProgressWatch : public QObject {
 public:

@@ -13,6 +13,7 @@
 #include "gui/ConnectedPanel.h"
 #include "gui/FileChoiceScript.h"
 #include "gui/GuiTest.h"
+#include "gui/ProgramBytes.h"
 #include "link/dialogs/ProgramDlg.h"
 #include "link/protocol/FoundIdTable.h"
 #include "link/protocol/ProtocolCodes.h"
@@ -46,15 +47,6 @@ bool WriteFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
            file.write(bytes) == bytes.size();
-}
-
-// The program's bytes as a one-program file holds them.
-QByteArray ProgramBytes(CZorvanDoc& document) {
-    CArchive ar;
-    document.Serialize(ar);
-    const auto& buffer = ar.GetBuffer();
-    return QByteArray(reinterpret_cast<const char*>(buffer.data()),
-                      static_cast<qsizetype>(buffer.size()));
 }
 
 // Writes a one-program file of the given name with a gain on output 3 that no panel starts

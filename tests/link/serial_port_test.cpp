@@ -347,4 +347,51 @@ TEST_F(SerialPortTest, WriteToAVanishedDeviceFails) {
     EXPECT_EQ(port.LastError(), result);
 }
 
+// A device that goes away under the open port (the adapter pulled out; here the terminal's
+// master side closes) is reported once, from the event loop, without a write or read asking;
+// the port has closed the line by then. A reopened port starts afresh.
+TEST_F(SerialPortTest, VanishedDeviceIsReportedOnce) {
+    SerialPort port;
+    OpenAndSetUp(port);
+    int lost = 0;
+    QObject::connect(&port, &SerialPort::lineLost, [&] {
+        ++lost;
+        EXPECT_FALSE(port.IsOpen());
+    });
+    ProcessEventsFor(50);
+    EXPECT_EQ(lost, 0);
+
+    m_pty.CloseMaster();
+    ASSERT_TRUE(ProcessEventsUntil([&] { return lost > 0; }));
+    const Bytes frame = {0xFF, 0xB1, 0xAA};
+    std::size_t written = 0;
+    EXPECT_EQ(port.Write(frame.data(), frame.size(), written, 150), ISerialLine::kNotOpen);
+    EXPECT_EQ(port.Close(), ISerialLine::kSuccess);
+    ProcessEventsFor(100);
+    EXPECT_EQ(lost, 1);
+
+    // Another line: nothing is reported while it is there.
+    PseudoTerminal other;
+    ASSERT_TRUE(other.Valid());
+    ASSERT_EQ(port.Open(other.SlavePath()), ISerialLine::kSuccess);
+    ProcessEventsFor(100);
+    EXPECT_EQ(lost, 1);
+}
+
+// A report that was still on its way when the owner closed the port is dropped.
+TEST_F(SerialPortTest, LossReportedAfterCloseIsDropped) {
+    SerialPort port;
+    OpenAndSetUp(port);
+    int lost = 0;
+    QObject::connect(&port, &SerialPort::lineLost, [&lost] { ++lost; });
+    m_pty.CloseMaster();
+    // The failing write raises the error; the report is queued behind it.
+    const Bytes frame = {0xFF};
+    std::size_t written = 0;
+    port.Write(frame.data(), frame.size(), written, 150);
+    port.Close();
+    ProcessEventsFor(100);
+    EXPECT_EQ(lost, 0);
+}
+
 } // namespace

@@ -14,6 +14,7 @@ LinkSession::LinkSession(CZorvanDoc& document, QObject* parent)
     m_tick.setInterval(kTickIntervalMs);
     connect(&m_tick, &QTimer::timeout, this, &LinkSession::ServiceTick);
     connect(m_port, &SerialPort::lineEvent, this, &LinkSession::OnLineEvent);
+    connect(m_port, &SerialPort::lineLost, this, [this] { LoseLink(); });
 }
 
 LinkSession::~LinkSession() {
@@ -60,6 +61,14 @@ bool LinkSession::CloseLink() {
     return true;
 }
 
+void LinkSession::LoseLink() {
+    // Whichever notices first (a failed write, the port's own report) closes the link and
+    // tells the operator; the other then finds nothing to close and says nothing.
+    if (CloseLink()) {
+        emit messageShown(QString::fromLatin1(kPortFailedText));
+    }
+}
+
 void LinkSession::SetTickInterval(int ms) {
     m_tick.setInterval(std::max(1, ms));
 }
@@ -71,8 +80,7 @@ bool LinkSession::Transmit(bool retransmission) {
     if (!m_engine.TransmitHead()) {
         // The port itself failed (a vanished adapter): no answer can come, so the link closes
         // now instead of after the give-up time.
-        CloseLink();
-        emit messageShown(QString::fromLatin1(kPortFailedText));
+        LoseLink();
         return false;
     }
     if (!retransmission) {

@@ -103,6 +103,8 @@ signals:
 
 private:
     void OnLineEvent(quint32 bits);
+    // The port failed under the link: closed, and the operator told once.
+    void LoseLink();
     bool Transmit(bool retransmission);
     // Transmits the head, which has not been transmitted yet; the end of a transfer when it is
     // the transfer's last record. False when the port failed (the link is closed then).

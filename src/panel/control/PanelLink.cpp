@@ -33,6 +33,13 @@ PanelLink::PanelLink(CZorvanDoc& document, const Variant& variant, QObject* pare
     GetEngine().SetDeviceType(m_variant.deviceType);
 
     connect(&m_link, &LinkSession::connectedChanged, this, &PanelLink::connectedChanged);
+    // "Link" / "Unlink" follow the connection however it ends: the operator, no answer, or a
+    // line that failed under the panel.
+    connect(&m_link, &LinkSession::connectedChanged, this, [this](bool connected) {
+        if (m_variant.showsLinkState) {
+            emit linkTextChanged(connected ? QStringLiteral("Link") : QStringLiteral("Unlink"));
+        }
+    });
     connect(&m_link, &LinkSession::busyChanged, this, &PanelLink::busyChanged);
     connect(&m_link, &LinkSession::messageShown, this, &PanelLink::messageShown);
     connect(&m_link, &LinkSession::transferProgress, this, &PanelLink::transferProgress);
@@ -96,23 +103,11 @@ bool PanelLink::Disconnect() {
 }
 
 bool PanelLink::OpenLink() {
-    if (!m_link.OpenLink(this)) {
-        return false;
-    }
-    if (m_variant.showsLinkState) {
-        emit linkTextChanged(QStringLiteral("Link"));
-    }
-    return true;
+    return m_link.OpenLink(this);
 }
 
 bool PanelLink::CloseLink() {
-    if (!m_link.CloseLink()) {
-        return false;
-    }
-    if (m_variant.showsLinkState) {
-        emit linkTextChanged(QStringLiteral("Unlink"));
-    }
-    return true;
+    return m_link.CloseLink();
 }
 
 void PanelLink::CloseEditors() {
