@@ -166,9 +166,24 @@ void Command::ProcessFrame(const std::vector<std::uint8_t>& frame) {
 
 void Command::ProcessDataReply(const Protocol::FrameView& reply) {
     const bool archive = reply.header.block == Protocol::ArchiveFlag;
+    // A data reply says what it answers; only the reply to the head's own request removes it.
+    // A stale one (late, or repeated after a retransmission) still delivers what it carries, to
+    // where it says it belongs, but answers nothing and completes no program.
+    const SendData* head = m_queue.IsEmpty() ? nullptr : &m_queue.Head();
+    const bool answersHead = head != nullptr && DataReplyAnswers(reply, *head);
     std::optional<EngineNotice> notice;
     const char* message = nullptr;
-    bool answered = true;
+    bool answered = answersHead;
+
+    // The archive record holds one program at a time: a stale archive reply is taken only while
+    // the head asks for a channel of that same program.
+    if ((reply.header.group == Protocol::GroupInput ||
+         reply.header.group == Protocol::GroupOutput) &&
+        archive && !answersHead &&
+        (head == nullptr || head->GetData()[Protocol::OffsetProgram] != reply.header.program ||
+         head->GetData()[Protocol::OffsetBlock] != Protocol::ArchiveFlag)) {
+        return;
+    }
 
     switch (reply.header.group) {
     case Protocol::GroupInput: {
@@ -190,7 +205,8 @@ void Command::ProcessDataReply(const Protocol::FrameView& reply) {
             if (archive) {
                 message = EngineText::OutputLengthError;
             }
-        } else if (result == ChannelReply::Decoded && reply.header.channel == m_outputCount - 1) {
+        } else if (result == ChannelReply::Decoded && answersHead &&
+                   reply.header.channel == m_outputCount - 1) {
             notice = archive ? EngineNotice{EngineMessage::WM_STORED_PROGRAM_RECEIVED,
                                             reply.header.program, false}
                              : EngineNotice{EngineMessage::WM_PROGRAM_RECEIVED, 0, false};
@@ -199,9 +215,8 @@ void Command::ProcessDataReply(const Protocol::FrameView& reply) {
     }
     case Protocol::GroupSystem:
         // An item the PC never asks for came on the device's own and answers no request.
-        answered = Protocol::IsRequestedItem(reply.header.channel);
-        notice = DecodeSystemItem(reply, m_deviceType,
-                                  m_queue.IsEmpty() ? nullptr : &m_queue.Head(), m_images);
+        answered = answersHead && Protocol::IsRequestedItem(reply.header.channel);
+        notice = DecodeSystemItem(reply, m_deviceType, answersHead ? head : nullptr, m_images);
         break;
     default:
         answered = false;

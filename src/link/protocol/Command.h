@@ -19,8 +19,10 @@
 // reply to its decoder and keeps what the device reports (DeviceImages). The engine is passive:
 // it writes only when its owner asks for the head of the queue to be transmitted, reads only
 // when the owner forwards a line notification, and leaves pacing, retransmission and giving the
-// link up to the owner. Answers are matched to requests by order: a valid acknowledgement or
-// data reply removes the record at the head of the queue.
+// link up to the owner. An acknowledgement names no request, so it is matched by order: a valid
+// one removes the record at the head of the queue. A data reply names what it carries and
+// removes the head only when it answers the head's own request (DataReplyAnswers); a stale one
+// is still decoded.
 class Command {
 public:
     static constexpr std::size_t kChunkSize = 150;
