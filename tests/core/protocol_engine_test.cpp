@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -70,6 +71,7 @@ protected:
                                       Protocol::GroupSystem, 0, 0},
                                      Bytes(8, 0));
             record->SetIdentityCheck(identityCheck);
+            record->SetPending(!queueSent);
             engine->Enqueue(std::move(record));
         }
     }
@@ -87,6 +89,7 @@ protected:
         }
         auto record = Protocol::MakeRecord(header, payload);
         record->SetIdentityCheck(identityCheck);
+        record->SetPending(!queueSent);
         engine->Enqueue(std::move(record));
     }
 
@@ -101,6 +104,10 @@ protected:
         }
     }
 
+    // Records queued by Queue and Ask count as transmitted, as though the owner had sent each
+    // in turn, so that the tests of assembly and matching can answer several of them in a row;
+    // false queues them unsent.
+    bool queueSent = true;
     ScriptedLine* line = nullptr;
     RecordingListener owner;
     std::unique_ptr<Command> engine;
@@ -152,6 +159,7 @@ TEST_F(ProtocolEngine, TransmitHeadWritesThreeSinglePreambleBytesThenTheFrame) {
     EXPECT_FALSE(engine->TransmitHead());
     EXPECT_TRUE(line->writes.empty());
 
+    queueSent = false;
     Queue(2);
     const Bytes frame = engine->Head().GetData();
     EXPECT_TRUE(engine->TransmitHead());
@@ -175,6 +183,7 @@ TEST_F(ProtocolEngine, TransmitHeadWritesThreeSinglePreambleBytesThenTheFrame) {
 // it and the head is not taken as transmitted.
 TEST_F(ProtocolEngine, FailedWriteStopsTheTransmission) {
     Open();
+    queueSent = false;
     Queue(1);
     line->writeResult = 5;
     EXPECT_FALSE(engine->TransmitHead());
@@ -572,6 +581,69 @@ TEST_F(ProtocolEngine, StaleChannelReplyCompletesNothing) {
     EXPECT_EQ(engine->Count(), 1);
     EXPECT_EQ(engine->GetArchiveRecord().outputs[7].name, collected)
         << "program 4 is being collected";
+}
+
+// An answer slower than the retransmission: the answers to the first and to the repeated
+// transmission both arrive. The first removes the head; the second finds the next record not yet
+// sent and leaves it, so that it still goes out and is answered.
+TEST_F(ProtocolEngine, RepeatedAckLeavesTheUnsentNextRecord) {
+    Open();
+    queueSent = false;
+    Queue(2);
+    ASSERT_TRUE(engine->TransmitHead());
+    ASSERT_TRUE(engine->TransmitHead()); // no answer in time: sent again
+    Receive(OnLine(AckFrame()));
+    Receive(OnLine(AckFrame()));
+    ASSERT_EQ(engine->Count(), 1);
+    EXPECT_EQ(HeadProgram(), 2);
+    EXPECT_TRUE(engine->IsHeadPending());
+
+    line->writes.clear();
+    ASSERT_TRUE(engine->TransmitHead());
+    EXPECT_EQ(line->writes.back().bytes[Protocol::OffsetProgram], 2);
+    Receive(OnLine(AckFrame()));
+    EXPECT_EQ(engine->Count(), 0);
+}
+
+// No reply answers a record before it has gone out, not even the reply naming its own request;
+// a data reply is still decoded where it says it belongs.
+TEST_F(ProtocolEngine, UnsentHeadIsAnsweredByNothing) {
+    struct Case {
+        const char* name;
+        Bytes reply;
+        Bytes asked;
+        std::function<bool()> decoded;
+    };
+    const Bytes backlight = Reply(3, Protocol::ItemBacklight, {5});
+    const Bytes probe = Reply(3, Protocol::ItemDeviceId, {9, 1});
+    const std::vector<Case> cases = {
+        {"Ack", AckFrame(), backlight, nullptr},
+        {"data reply to its own request", backlight, backlight,
+         [this] { return engine->GetDeviceImage().GetBacklight() == 5; }},
+        {"identity answer to its own probe", probe, probe, [] { return FoundIdTable[9] == 9; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ResetFoundIdTable();
+        FoundIdTable[9] = 0;
+        auto scripted = std::make_unique<ScriptedLine>();
+        line = scripted.get();
+        engine = std::make_unique<Command>(std::move(scripted));
+        Open();
+        queueSent = false;
+        Ask(c.asked);
+        Receive(OnLine(c.reply));
+        EXPECT_EQ(engine->Count(), 1);
+        EXPECT_TRUE(engine->IsHeadPending());
+        if (c.decoded) {
+            EXPECT_TRUE(c.decoded());
+        }
+
+        ASSERT_TRUE(engine->TransmitHead());
+        Receive(OnLine(c.reply));
+        EXPECT_EQ(engine->Count(), 0);
+    }
+    ResetFoundIdTable();
 }
 
 TEST_F(ProtocolEngine, DeviceTypeReachesTheDeviceImage) {

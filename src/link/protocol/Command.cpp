@@ -166,11 +166,12 @@ void Command::ProcessFrame(const std::vector<std::uint8_t>& frame) {
 
 void Command::ProcessDataReply(const Protocol::FrameView& reply) {
     const bool archive = reply.header.block == Protocol::ArchiveFlag;
-    // A data reply says what it answers; only the reply to the head's own request removes it.
-    // A stale one (late, or repeated after a retransmission) still delivers what it carries, to
-    // where it says it belongs, but answers nothing and completes no program.
+    // A data reply says what it answers; only the reply to the transmitted head's own request
+    // removes it. A stale one (late, or repeated after a retransmission, or come before the head
+    // went out) still delivers what it carries, to where it says it belongs, but answers nothing
+    // and completes no program.
     const SendData* head = m_queue.IsEmpty() ? nullptr : &m_queue.Head();
-    const bool answersHead = head != nullptr && DataReplyAnswers(reply, *head);
+    const bool answersHead = HeadAwaitsAnswer() && DataReplyAnswers(reply, *head);
     std::optional<EngineNotice> notice;
     const char* message = nullptr;
     bool answered = answersHead;
@@ -242,9 +243,15 @@ void Command::ProcessDataReply(const Protocol::FrameView& reply) {
     }
 }
 
+bool Command::HeadAwaitsAnswer() const {
+    return !m_queue.IsEmpty() && !m_queue.Head().IsPending();
+}
+
 void Command::AnswerHead() {
-    // A late or unsolicited answer with nothing queued has nothing to remove.
-    if (!m_queue.IsEmpty()) {
+    // Only a record that went out can be answered. A late or repeated answer that comes while
+    // the next record still waits to be sent (or with nothing queued) has nothing to remove:
+    // taking the unsent record would lose it without it ever reaching the device.
+    if (HeadAwaitsAnswer()) {
         m_queue.RemoveHead();
     }
 }
