@@ -8,7 +8,6 @@
 #include "files/ZorvanDoc.h"
 #include "model/Variant.h"
 
-
 #include <iostream>
 
 namespace Commands {
@@ -32,11 +31,20 @@ int NoOperands(const CliOptions& options) {
                       QStringLiteral("unexpected argument '%1'").arg(options.operands.front()));
 }
 
+QString FileFailure(const FileResult& result) {
+    QString text = QStringLiteral("%1: %2").arg(QString::fromStdString(result.error),
+                                                QString::fromStdString(result.path));
+    if (!result.reason.empty()) {
+        text += QStringLiteral(" (%1)").arg(QString::fromStdString(result.reason));
+    }
+    return text;
+}
+
 bool LoadProgramFile(CZorvanDoc& doc, const Variant& variant, const QString& path) {
     doc.GetProgram().SetDeviceType(variant.deviceType);
     const FileResult result = RecallProgramFromPC(doc, variant.deviceType, path.toStdString());
     if (!result) {
-        Failure(QStringLiteral("%1: %2").arg(QString::fromStdString(result.error), path));
+        Failure(FileFailure(result));
         return false;
     }
     return true;

@@ -5,6 +5,7 @@
 struct CliOptions;
 class CAudio_Data;
 class CZorvanDoc;
+struct FileResult;
 struct Variant;
 
 // The commands of sonvex-cli. Each returns the exit status: 0 on success, otherwise 1 after
@@ -37,6 +38,8 @@ int Table(const CliOptions& options);
 int Curve(const CliOptions& options);
 
 // Loads a one-program file of the variant into doc; false after printing the message.
+// "File read Error: PATH (why)": the system's message, the file and what was wrong with it.
+QString FileFailure(const FileResult& result);
 bool LoadProgramFile(CZorvanDoc& doc, const Variant& variant, const QString& path);
 
 // Prints the data-view table of program, aligned or as CSV, on stdout.

@@ -38,7 +38,7 @@ int NoOperandsButOutput(const CliOptions& options) {
 // The path of a file written, or why it was not.
 int Written(const FileResult& saved) {
     if (!saved) {
-        return Failure(QStringLiteral("%1: %2").arg(Text(saved.error), Text(saved.path)));
+        return Failure(FileFailure(saved));
     }
     std::cout << saved.path << std::endl;
     return kSuccess;
@@ -193,7 +193,7 @@ int Restore(const CliOptions& options) {
     const QString path = options.operands.front();
     const FileResult loaded = RecallAllFromPC(session.Document(), path.toStdString());
     if (!loaded) {
-        return Failure(QStringLiteral("%1: %2").arg(Text(loaded.error), path));
+        return Failure(FileFailure(loaded));
     }
     if (!session.Open()) {
         return Failure(session.Error());
