@@ -9,13 +9,19 @@
 #                       build the fuzz targets with clang (libFuzzer, ASan, UBSan) and run each
 #                       for SECONDS (default 30); findings land in build-fuzz/findings
 #   ./sonvex.sh build   install what is missing and build only
+#   ./sonvex.sh package install what is missing, build, make the Debian package
+#                       build/sonvex_VERSION_ARCH.deb
 set -euo pipefail
 cd "$(dirname "$0")"
 
+# poppler-utils: the data view tests read printed PDF files back. fonts-droid-fallback: a font
+# with the full-width colon of the printed title.
 # libgmock-dev: no test uses GoogleMock, but the GoogleTest CMake package of Debian and Ubuntu
-# checks for its library.
+# checks for its library. dpkg-dev and file: CPack's Debian package finds the library
+# dependencies with them; desktop-file-utils: the package test validates the menu entry.
 PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev
-          qt6-base-dev qt6-serialport-dev qt6-svg-dev libgl-dev)
+          qt6-base-dev qt6-serialport-dev qt6-svg-dev libgl-dev poppler-utils fonts-droid-fallback
+          dpkg-dev file desktop-file-utils)
 # The fuzz command also needs clang with its libFuzzer runtime.
 [ "${1:-}" = fuzz ] && PACKAGES+=(clang)
 JOBS=$(nproc 2>/dev/null || echo 2)
@@ -38,6 +44,11 @@ install_missing() {
 build_main() {
     cmake --preset default >/dev/null
     cmake --build --preset default -j "$JOBS"
+}
+
+# The .deb of the programs with their menu entry and icon, in build/.
+build_package() {
+    cpack --config build/CPackConfig.cmake -B build
 }
 
 build_sanitize() {
@@ -97,8 +108,13 @@ build)
     install_missing
     build_main
     ;;
+package)
+    install_missing
+    build_main
+    build_package
+    ;;
 *)
-    echo "usage: $0 run|test|bench|build|fuzz [SECONDS]" >&2
+    echo "usage: $0 run|test|bench|build|package|fuzz [SECONDS]" >&2
     exit 2
     ;;
 esac

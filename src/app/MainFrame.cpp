@@ -5,8 +5,12 @@
 #include "app/RecentFiles.h"
 #include "app/ScreenCommands.h"
 #include "app/SelectionView.h"
+#include "controls/FileChooser.h"
+#include "controls/MessageBox.h"
+#include "files/ProgramFiles.h"
 #include "model/Variant.h"
 #include "panel/PanelView.h"
+#include "panel/ProgramFileActions.h"
 
 #include <QAction>
 #include <QApplication>
@@ -37,11 +41,14 @@ void CMainFrame::BuildMenus() {
     QAction* openAction = m_fileMenu->addAction(tr("&Open..."));
     openAction->setShortcut(QKeySequence::Open);
     openAction->setObjectName(QStringLiteral("fileOpen"));
+    connect(openAction, &QAction::triggered, this, &CMainFrame::OnFileOpen);
     m_recentSeparator = m_fileMenu->addSeparator();
     for (int i = 0; i < RecentFiles::kMaxCount; ++i) {
         QAction* action = m_fileMenu->addAction(QString());
         action->setObjectName(QStringLiteral("recentFile%1").arg(i + 1));
         action->setVisible(false);
+        connect(action, &QAction::triggered, this,
+                [this, action] { OpenRecentFile(action->data().toString()); });
         m_recentActions << action;
     }
     m_fileMenu->addSeparator();
@@ -70,6 +77,40 @@ void CMainFrame::RefreshRecentMenu(const QStringList& paths) {
 
 QStringList CMainFrame::RecentFileList() const {
     return RecentFiles().Load();
+}
+
+void CMainFrame::OnFileOpen() {
+    // The patterns of the panel's model, or of every model on the selection screen.
+    QStringList patterns;
+    for (const Variant* variant : Variant::All()) {
+        if (m_variant == nullptr || m_variant == variant) {
+            patterns << QString::fromStdString(variant->ProgramFilePattern())
+                     << QString::fromStdString(variant->BankFilePattern());
+        }
+    }
+    const QString path = ChooseFile(this, {FileRequest::Open, patterns});
+    if (!path.isEmpty()) {
+        OpenFile(path);
+    }
+}
+
+bool CMainFrame::OpenFile(const QString& path) {
+    if (CurrentPanel() == nullptr) {
+        const Variant* variant = ProgramFileKindOf(path.toStdString()).variant;
+        if (variant == nullptr) {
+            // Nothing tells which model the file is for.
+            ShowMessage(this, QString::fromLatin1(kFileReadError));
+            return false;
+        }
+        OnCommand(variant->openCommand);
+    }
+    return CurrentPanel()->Files().OpenFile(path);
+}
+
+void CMainFrame::OpenRecentFile(const QString& path) {
+    if (!OpenFile(path)) {
+        RefreshRecentMenu(RecentFiles().Remove(path));
+    }
 }
 
 void CMainFrame::ShowAbout() {
@@ -107,6 +148,8 @@ void CMainFrame::OnCommand(int command) {
     connect(panel, &PanelView::commandRequested, this, &CMainFrame::OnCommand,
             Qt::QueuedConnection);
     connect(panel, &PanelView::mainTitleChanged, this, &QWidget::setWindowTitle);
+    connect(panel, &PanelView::fileUsed, this,
+            [this](const QString& path) { RefreshRecentMenu(RecentFiles().Add(path)); });
     ReplaceScreen(panel, variant);
     setWindowTitle(QStringLiteral("%1 %2").arg(kTitle, QString::fromLatin1(variant->modelCode)));
 }

@@ -31,12 +31,18 @@ public:
     PanelView* CurrentPanel() const;
     // The four recent files in the File menu, most recent first.
     QStringList RecentFileList() const;
+    // Opens a program or bank file into the panel shown; on the model selection first the panel
+    // of the model the file's extension names. A file that did not open is told to the
+    // operator; false then.
+    bool OpenFile(const QString& path);
 
 public slots:
     // A screen command (ScreenCommand): replaces the current screen by the one it names and
     // sets the title of that screen.
     void OnCommand(int command);
     void ShowAbout();
+    // File > Open: the file dialog, then OpenFile.
+    void OnFileOpen();
 
 signals:
     void screenChanged(QWidget* screen);
@@ -44,6 +50,7 @@ signals:
 private:
     void BuildMenus();
     void RefreshRecentMenu(const QStringList& paths);
+    void OpenRecentFile(const QString& path);
     void CloseScreen();
     void ReplaceScreen(QWidget* screen, const Variant* variant);
 

@@ -4,6 +4,8 @@
 #include "model/Variant.h"
 #include "panel/PanelView.h"
 
+#include "SonvexVersion.h"
+
 #include <QCommandLineParser>
 #include <QPointer>
 #include <QTimer>
@@ -40,7 +42,10 @@ StartOptions::Outcome ParseStartOptions(const QStringList& arguments, StartOptio
     const QCommandLineOption id(QStringLiteral("id"),
                                 QStringLiteral("Device ID 1..250 to talk to (default 1)."),
                                 QStringLiteral("N"), QStringLiteral("1"));
+    const QCommandLineOption version(QStringLiteral("version"),
+                                     QStringLiteral("Show the version and quit."));
     parser.addOption(help);
+    parser.addOption(version);
     parser.addOption(model);
     parser.addOption(port);
     parser.addOption(id);
@@ -54,6 +59,10 @@ StartOptions::Outcome ParseStartOptions(const QStringList& arguments, StartOptio
     if (parser.isSet(help)) {
         message = parser.helpText();
         return StartOptions::Outcome::Help;
+    }
+    if (parser.isSet(version)) {
+        message = QStringLiteral("sonvex %1").arg(QLatin1String(kSonvexVersion));
+        return StartOptions::Outcome::Version;
     }
     if (parser.isSet(model)) {
         options.variant = VariantNamed(parser.value(model));

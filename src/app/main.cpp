@@ -2,22 +2,28 @@
 #include "app/StartOptions.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 
 #include <clocale>
 #include <cstdio>
 
 int main(int argc, char* argv[]) {
+    StartOptions options;
+    {
+        // --help, --version and a wrong command line are answered without a display.
+        const QCoreApplication console(argc, argv);
+        QString message;
+        const StartOptions::Outcome outcome =
+            ParseStartOptions(QCoreApplication::arguments(), options, message);
+        if (outcome != StartOptions::Outcome::Run) {
+            const bool error = outcome == StartOptions::Outcome::Error;
+            std::fputs(qPrintable(message + QLatin1Char('\n')), error ? stderr : stdout);
+            return error ? 2 : 0;
+        }
+    }
     QApplication app(argc, argv);
     // Values are shown and typed with a decimal point whatever the desktop's language.
     std::setlocale(LC_NUMERIC, "C");
-    StartOptions options;
-    QString message;
-    const StartOptions::Outcome outcome = ParseStartOptions(app.arguments(), options, message);
-    if (outcome != StartOptions::Outcome::Run) {
-        std::fputs(qPrintable(message + QLatin1Char('\n')),
-                   outcome == StartOptions::Outcome::Help ? stdout : stderr);
-        return outcome == StartOptions::Outcome::Help ? 0 : 2;
-    }
     CMainFrame frame;
     frame.show();
     ApplyStartOptions(frame, options);

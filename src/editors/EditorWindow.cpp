@@ -1,9 +1,9 @@
 #include "editors/EditorWindow.h"
 
+#include "controls/EnterEscape.h"
 #include "editors/ResponseGraph.h"
 
 #include <QCloseEvent>
-#include <QKeyEvent>
 #include <QPalette>
 
 namespace {
@@ -27,14 +27,7 @@ void EditorWindow::ShowOnGraph() {}
 void EditorWindow::reject() {}
 
 void EditorWindow::keyPressEvent(QKeyEvent* event) {
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Escape:
-        setFocus(Qt::OtherFocusReason);
-        event->accept();
-        return;
-    default:
+    if (!TakeFocusOnEnterOrEscape(this, event)) {
         QDialog::keyPressEvent(event);
     }
 }
@@ -51,7 +44,9 @@ void EditorWindow::closeEvent(QCloseEvent* event) {
     if (m_graph != nullptr) {
         m_graph->SetMode(CFStatic::Overview);
     }
-    QDialog::closeEvent(event);
+    // The close box closes the window. (QDialog would ask reject() instead, which an editor
+    // ignores because Esc must not close it, and so the window would stay open.)
+    event->accept();
 }
 
 void EditorWindow::showEvent(QShowEvent* event) {

@@ -6,6 +6,8 @@
 #include "model/AudioData.h"
 #include "model/Variant.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -118,6 +120,25 @@ std::string ProgramFilePath(const std::string& chosen, int deviceType) {
 
 std::string BankFilePath(const std::string& chosen) {
     return WithExtension(chosen, ".dat");
+}
+
+ProgramFileKind ProgramFileKindOf(const std::string& path) {
+    std::string name = std::filesystem::path(path).filename().string();
+    std::transform(name.begin(), name.end(), name.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const auto endsWith = [&name](const std::string& extension) {
+        return name.size() > extension.size() &&
+               name.compare(name.size() - extension.size(), extension.size(), extension) == 0;
+    };
+    for (const Variant* variant : Variant::All()) {
+        if (endsWith(variant->programExtension)) {
+            return {variant, false};
+        }
+        if (endsWith(variant->bankExtension)) {
+            return {variant, true};
+        }
+    }
+    return {};
 }
 
 FileResult StoreProgramToPC(CZorvanDoc& doc, int deviceType, const std::string& chosenPath) {

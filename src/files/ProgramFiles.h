@@ -9,6 +9,7 @@
 #include <string>
 
 class CAudio_Data;
+struct Variant;
 
 // The four program file operations of a panel, without their file dialogs: the caller supplies
 // the chosen path. A device type selects the variant: 1 = 4 in / 8 out, 2 = 3 in / 6 out,
@@ -33,6 +34,14 @@ std::string ProgramFilePath(const std::string& chosen, int deviceType);
 // The path a bank file is stored under: ".dat" is appended when the file name does not contain
 // ".dat" (the variant digits are not added).
 std::string BankFilePath(const std::string& chosen);
+
+// What the extension of a file name names: a model's one-program file (".dia48", ...) or bank
+// file (".dat48", ...), compared without regard to case; no variant for any other name.
+struct ProgramFileKind {
+    const Variant* variant = nullptr;
+    bool bank = false;
+};
+ProgramFileKind ProgramFileKindOf(const std::string& path);
 
 struct FileResult {
     bool ok = false;

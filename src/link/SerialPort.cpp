@@ -1,5 +1,7 @@
 #include "link/SerialPort.h"
 
+#include "link/PortAccess.h"
+
 #include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QMetaObject>
@@ -88,8 +90,13 @@ int SerialPort::failed(const char* trace) {
     return m_lastError;
 }
 
+std::string SerialPort::OpenFailureReason() const {
+    return m_openFailureReason.toStdString();
+}
+
 int SerialPort::Open(const std::string& device) {
     m_lastError = kSuccess;
+    m_openFailureReason.clear();
     if (IsOpen()) {
         m_lastError = kAlreadyOpen;
         qCDebug(lcSerial) << "CSerial::Open - Port already opened";
@@ -105,8 +112,12 @@ int SerialPort::Open(const std::string& device) {
     // keeps out every other QSerialPort, in this process or another, and TIOCEXCL the rest.
     m_location = ResolveDeviceName(name);
     m_port->setPortName(m_location);
-    if (!m_port->open(QIODevice::ReadWrite))
+    if (!m_port->open(QIODevice::ReadWrite)) {
+        // QSerialPort reports a refused open, a held lock and an exclusive line alike.
+        if (m_port->error() == QSerialPort::PermissionError)
+            m_openFailureReason = PortAccess::Diagnose(m_location);
         return failed("CSerial::Open - Unable to open port");
+    }
     m_eventMask = kDefaultEventMask;
     m_pendingBits = 0;
     return m_lastError;

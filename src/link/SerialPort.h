@@ -39,6 +39,9 @@ public:
     // device is a port name ("ttyUSB0", "COM3") or a path; a symbolic link is followed to the
     // device it names, so that every name of one line shares the same lock.
     int Open(const std::string& device) override;
+    // After an open refused for lack of access: whether the user may not read and write the
+    // device (with the group to join) or another program holds it (PortAccess).
+    std::string OpenFailureReason() const override;
     int Setup(int baudRate, int dataBits, Parity parity, int stopBits) override;
     int SetupHandshakingOff() override;
     int SetMask(std::uint32_t eventMask) override;
@@ -74,6 +77,7 @@ private:
 
     QSerialPort* m_port;
     QString m_location;
+    QString m_openFailureReason;
     int m_lastError = kSuccess;
     std::uint32_t m_eventMask = kDefaultEventMask;
     std::uint32_t m_pendingBits = 0;

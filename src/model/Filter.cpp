@@ -283,12 +283,9 @@ bool CFilter::DragTo(CPoint point) {
     const int oldFrequency = m_frequency;
     const int oldGainIndex = GetGainIndex();
 
-    int frequency = XToFreq(x, m_width);
+    const int frequency = LimitEqBandFrequency(m_type, XToFreq(x, m_width));
     m_gain = std::clamp(YToDb(y, m_height), MinEqGainDb, MaxEqGainDb);
     m_flat = m_gain == 0.0 ? 1 : 0;
-    if (m_type == LowShelf && frequency > 20000) {
-        frequency = 20000;
-    }
     m_frequency = frequency;
 
     const bool changed = frequency != oldFrequency || GetGainIndex() != oldGainIndex;

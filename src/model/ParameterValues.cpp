@@ -102,6 +102,11 @@ TypedIndex FrequencyFromTyped(int hz, int minimum) {
     return {hz, true};
 }
 
+int LimitEqBandFrequency(int type, int hz) {
+    constexpr int lowShelf = 1;
+    return type == lowShelf ? std::min(hz, MaxLowShelfFrequency) : hz;
+}
+
 // ---- Channel gain ----
 
 IndexRange InputGainRange(int deviceType) {
@@ -394,6 +399,18 @@ std::string ReleaseText(int index) {
     return FromList(index, {"2X", "4X", "6X", "8X", "16X", "32X"});
 }
 
+std::string ReleaseTimeText(int releaseIndex, int attackIndex) {
+    static constexpr int kMultipliers[] = {2, 4, 6, 8, 16, 32};
+    if (!ReleaseRange.Contains(releaseIndex) || !AttackRange.Contains(attackIndex)) {
+        return {};
+    }
+    const int multiplier = kMultipliers[releaseIndex];
+    const std::string time = attackIndex > 6
+                                 ? Format("%d", (attackIndex - 6) * multiplier)
+                                 : Format("%0.1f", AttackIndexToMs(attackIndex) * multiplier);
+    return ReleaseText(releaseIndex) + " (" + time + "ms)";
+}
+
 // ---- Clip limit and ratio ----
 
 double ClipLimitValue(int index) {
@@ -410,6 +427,10 @@ TypedIndex ClipLimitFromTyped(double value) {
 
 std::string RatioText(int index) {
     return FromList(index, {"1:1", "1:2", "1:4", "1:8", "1:16", "1:32", "1:64", "1:maximum"});
+}
+
+std::string RatioListText(int index) {
+    return FromList(index, {"1:1", "1:2", "1:4", "1:8", "1:16", "1:32", "1:64", "1:maxmum"});
 }
 
 // ---- Linear fields ----

@@ -35,6 +35,11 @@ constexpr int MaxFrequency = 30000;
 std::string FrequencyText(int hz);
 // Typed frequency: clamped to minimum..30000 (minimum defaults to 10 Hz).
 TypedIndex FrequencyFromTyped(int hz, int minimum = MinFrequency);
+// A low shelf band (EQ band type 1) stops at 20000 Hz; every way of setting its frequency
+// limits it there.
+constexpr int MaxLowShelfFrequency = 20000;
+// The frequency an EQ band of type keeps for hz: hz, or 20000 for a low shelf above that.
+int LimitEqBandFrequency(int type, int hz);
 
 // ---- Channel gain (input and output level), 0.1 dB steps ----
 IndexRange InputGainRange(int deviceType);  // 0..460 / 0..560
@@ -118,6 +123,9 @@ TypedIndex AttackFromMs(double ms, int currentIndex);
 // ---- Release (outputs), a multiple of the attack time ----
 constexpr IndexRange ReleaseRange{0, 5};
 std::string ReleaseText(int index); // "2X" .. "32X", empty outside the range
+// The release with the time it gives at an attack: "4X (64ms)" for release 1 at attack index
+// 22 (16 ms); below 1 ms the time has one decimal ("2X (0.6ms)"). Empty outside the ranges.
+std::string ReleaseTimeText(int releaseIndex, int attackIndex);
 
 // ---- Clip limit (outputs), value = index * 0.1 + 2 ----
 constexpr IndexRange ClipLimitRange{0, 100};
@@ -129,6 +137,8 @@ TypedIndex ClipLimitFromTyped(double value);
 // ---- Ratio (outputs) ----
 constexpr IndexRange RatioRange{0, 7};
 std::string RatioText(int index); // "1:1" .. "1:maximum", empty outside the range
+// The entries of the ratio list: as RatioText but "1:maxmum" for the last.
+std::string RatioListText(int index);
 
 // ---- Linear fields (gains, thresholds, clip limit) as the numeric edit converts them:
 // shown value = index * step - offset. ----
@@ -152,6 +162,7 @@ std::string SlopeEditText(int slope);           // "12", "18", "24", "48"
 std::string CompressorModeText(int mode);       // 0 "Limit", 1 "Compressor"
 std::string TimingText(int timing);             // 0 "Manual", 1 "Auto"
 std::string BacklightText(int backlight, int deviceType); // "Keep On", "25s" / "10s"
+constexpr IndexRange BacklightRange{0, 1};                // "Keep On", then the timed mode
 
 // ---- Temperature, 0..50 degrees C ----
 constexpr IndexRange TemperatureRange{0, 50};

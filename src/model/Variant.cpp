@@ -4,6 +4,8 @@ namespace {
 
 // Bytes 0..3 of a level reply are the four inputs; the outputs follow.
 constexpr int kFirstOutputLevelByte = 4;
+constexpr int kWideInterfaceTextLimit = 20;
+constexpr int kCompactInterfaceTextLimit = 16;
 
 struct Model {
     int deviceType;
@@ -20,8 +22,9 @@ struct Texts {
     const char* programExtension;
 };
 
-// The 3-in/6-out and 2-in/4-out models share their gain ranges, fader scale and EQ bands, and
-// neither shows the input source or has a device ID before the first connect.
+// The 3-in/6-out and 2-in/4-out models share their gain ranges, fader scale, EQ bands and
+// interface text width; neither shows the input source or the link state, greys its Connection
+// button while connecting, or has a device ID before the first connect.
 Variant Compact(const Model& model, const Texts& texts, int formId, int openCommand) {
     const IndexRange gainRange{0, 560};
     const std::vector<std::string> scale = {"20dB",  "10dB",  "0dB",  "-10dB",
@@ -45,6 +48,9 @@ Variant Compact(const Model& model, const Texts& texts, int formId, int openComm
                    texts.programExtension,
                    kFirstOutputLevelByte,
                    false,
+                   false,
+                   false,
+                   kCompactInterfaceTextLimit,
                    0,
                    formId,
                    openCommand};
@@ -102,6 +108,9 @@ const Variant& Variant::FourByEight() {
         ".dia48",
         kFirstOutputLevelByte,
         true,
+        true,
+        true,
+        kWideInterfaceTextLimit,
         1,
         101,
         32772,

@@ -4,19 +4,29 @@
 #include "controls/BitmapSlider.h"
 #include "controls/ControlColors.h"
 #include "controls/ControlId.h"
+#include "controls/DeviceText.h"
 #include "controls/DialogUnits.h"
 #include "controls/MessageBox.h"
 #include "controls/StatusLamp.h"
+#include "editors/CHSetupDlg.h"
+#include "editors/CopyDlg.h"
+#include "editors/DataViewDlg.h"
 #include "editors/DisplayDlg.h"
+#include "editors/EqDlg.h"
+#include "editors/InDataDlg.h"
+#include "editors/OutDataDlg.h"
 #include "editors/ResponseGraph.h"
 #include "files/ZorvanDoc.h"
 #include "link/dialogs/ConnectDlg.h"
 #include "link/dialogs/DeviceDlg.h"
+#include "link/dialogs/InterfaceDlg.h"
+#include "link/dialogs/ProgramDlg.h"
 #include "model/AudioData.h"
 #include "model/FaderTrack.h"
 #include "model/Geometry.h"
 #include "model/Variant.h"
 #include "panel/ChannelStrip.h"
+#include "panel/ProgramFileActions.h"
 #include "panel/control/PanelLink.h"
 
 #include <QGroupBox>
@@ -89,6 +99,7 @@ PanelView::PanelView(const Variant& variant, QWidget* parent)
     : QWidget(parent), m_variant(variant), m_layout(PanelLayout::Of(variant)),
       m_document(std::make_unique<CZorvanDoc>()),
       m_link(std::make_unique<PanelLink>(*m_document, variant)),
+      m_files(std::make_unique<ProgramFileActions>(*this)),
       m_editors(variant.inputCount, variant.outputCount) {
     setObjectName(QStringLiteral("panel%1").arg(QString::fromLatin1(variant.modelCode)));
     setFocusPolicy(Qt::StrongFocus);
@@ -344,9 +355,11 @@ void PanelView::ConnectLink() {
     }
     connect(link, &PanelLink::linkSettingsChanged, this, &PanelView::ShowLinkSettings);
     connect(link, &PanelLink::closeEditorsRequested, this, &PanelView::CloseEditors);
+    connect(link, &PanelLink::inputSourceChanged, this, &PanelView::RefreshInputSources);
     connect(link, &PanelLink::channelCopied, this,
             [this](int to, bool output) { ShowStrip(to, output); });
     connect(link, &PanelLink::levelsReceived, this, &PanelView::ShowLevels);
+    connect(m_files.get(), &ProgramFileActions::fileUsed, this, &PanelView::fileUsed);
 }
 
 void PanelView::WatchKeys() {
@@ -427,7 +440,7 @@ void PanelView::ShowNameLabel(int channel, bool output) {
         return;
     }
     WithChannel(m_link->GetProgram(), output, channel,
-                [strip](auto& c) { strip->ShowName(QString::fromStdString(c.GetNameText())); });
+                [strip](auto& c) { strip->ShowName(FromDeviceText(c.GetNameText())); });
 }
 
 void PanelView::ShowLevels(const QVector<int>& inputs, const QVector<int>& outputs) {
@@ -461,8 +474,8 @@ void PanelView::OnConnection() {
         return;
     }
     ConnectDlg dialog(*m_link, this);
-    // The button looks inactive while its dialog is open.
-    m_connection->setEnabled(false);
+    // The 4-in/8-out panel shows the button inactive while its dialog is open.
+    m_connection->setEnabled(!m_variant.connectionInactiveWhileConnecting);
     const bool accepted = dialog.exec() == QDialog::Accepted;
     m_connection->setEnabled(true);
     if (accepted) {
@@ -501,6 +514,22 @@ void PanelView::ShowTransferProgress() {
     progress.exec();
 }
 
+bool PanelView::RecallProgram(int program) {
+    if (!m_link->RecallProgram(program)) {
+        return false;
+    }
+    ShowTransferProgress();
+    return true;
+}
+
+bool PanelView::StoreProgram(int program) {
+    if (!m_link->StoreProgram(program)) {
+        return false;
+    }
+    ShowTransferProgress();
+    return true;
+}
+
 // --- Editors and dialogs ---
 
 // Each of these is the one place its editor or dialog is opened from. An editor goes through
@@ -524,26 +553,79 @@ EditorWindow* PanelView::OpenEditor(EditorSlots::Kind kind, int index,
     return editor;
 }
 
-void PanelView::OpenInputEq(int) {}
+void PanelView::OpenInputEq(int input) {
+    OpenEditor(EditorSlots::InputEq, input, [this] { return EqDlg::InEQDlg(m_variant, this); });
+}
 
-void PanelView::OpenInputChannel(int) {}
+void PanelView::OpenInputChannel(int input) {
+    OpenEditor(EditorSlots::InputChannel, input, [this]() -> EditorWindow* {
+        auto* dialog = new InDataDlg(m_link->GetProgram(), this);
+        // The input source goes to the device at once, then every open input dialog shows it.
+        connect(dialog, &InDataDlg::sourceChosen, m_link.get(),
+                [this](int source) { m_link->ShowInputSource(source, true); });
+        return dialog;
+    });
+}
 
-void PanelView::OpenOutputEq(int) {}
+void PanelView::OpenOutputEq(int output) {
+    OpenEditor(EditorSlots::OutputEq, output, [this] { return EqDlg::OutEQDlg(m_variant, this); });
+}
 
-void PanelView::OpenOutputChannel(int) {}
+void PanelView::OpenOutputChannel(int output) {
+    OpenEditor(EditorSlots::OutputChannel, output,
+               [this]() -> EditorWindow* { return new OutDataDlg(m_link->GetProgram(), this); });
+}
 
-void PanelView::OpenProgram() {}
+void PanelView::OpenProgram() {
+    ProgramDlg dialog(*this);
+    RunFromButton(m_layout.ids.program, dialog);
+}
 
-void PanelView::OpenInterface() {}
+void PanelView::OpenInterface() {
+    InterfaceDlg dialog(*m_link, this);
+    RunFromButton(m_layout.ids.interface, dialog);
+}
 
-void PanelView::OpenBoxName() {}
+void PanelView::OpenBoxName() {
+    CHSetupDlg dialog(m_link->GetProgram(), m_variant, this);
+    connect(&dialog, &CHSetupDlg::nameApplied, this, &PanelView::ShowNameLabel);
+    RunFromButton(m_layout.ids.boxName, dialog);
+}
 
-void PanelView::OpenCopy() {}
+void PanelView::OpenCopy() {
+    // The link shows the target strip and redraws the graph after the copy.
+    CopyDlg dialog(*m_link, m_variant, this);
+    RunFromButton(m_layout.ids.copy, dialog);
+}
 
-void PanelView::OpenDataView() {}
+void PanelView::OpenDataView() {
+    DataViewDlg dialog(m_link->GetProgram(), m_variant, this);
+    RunFromButton(m_layout.ids.dataView, dialog);
+}
+
+int PanelView::RunFromButton(int buttonId, QDialog& dialog) {
+    // The button that opened a dialog is shown pressed while the dialog is open.
+    auto* button = qobject_cast<QPushButton*>(FindControl(this, buttonId));
+    if (button != nullptr) {
+        button->setDown(true);
+    }
+    const int result = dialog.exec();
+    if (button != nullptr) {
+        button->setDown(false);
+    }
+    return result;
+}
 
 void PanelView::CloseEditors() {
     m_editors.CloseAll();
+}
+
+void PanelView::RefreshInputSources() {
+    for (int i = 0; i < m_editors.Count(EditorSlots::InputChannel); ++i) {
+        if (auto* dialog = qobject_cast<InDataDlg*>(m_editors.At(EditorSlots::InputChannel, i))) {
+            dialog->RefreshSource();
+        }
+    }
 }
 
 void PanelView::OnGraphEdit(int filterIndex, int mode) {

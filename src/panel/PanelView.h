@@ -14,6 +14,8 @@ class CFStatic;
 class ChannelStrip;
 class CZorvanDoc;
 class PanelLink;
+class ProgramFileActions;
+class QDialog;
 class QLabel;
 class QPushButton;
 class StatusLamp;
@@ -66,6 +68,15 @@ public:
     // has been sent (every transfer the panel or its dialogs start is followed by it).
     void ShowTransferProgress();
 
+    // --- Programs ---
+    // Reads program (0 = live, 1..30) from the device into the panel's program, or writes the
+    // panel's program to the device as program, behind the progress window. Nothing happens
+    // while disconnected (false then).
+    bool RecallProgram(int program);
+    bool StoreProgram(int program);
+    // Programs on the PC: the Program dialog's PC actions and the File menu's Open.
+    ProgramFileActions& Files() { return *m_files; }
+
     // --- Editors and dialogs: the one place each is opened from ---
     void OpenInputEq(int input);
     void OpenInputChannel(int input);
@@ -78,11 +89,15 @@ public:
     void OpenDataView();
     // Closes every channel and EQ editor (on connect and on a change of device).
     void CloseEditors();
+    // Every open input channel editor shows the program's input source again.
+    void RefreshInputSources();
 
 signals:
     // A main-frame screen command (the "ESC" button asks for the model selection).
     void commandRequested(int command);
     void mainTitleChanged(const QString& title);
+    // A program or bank file was read or written (for the recent-file list).
+    void fileUsed(const QString& path);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -110,12 +125,15 @@ private:
     // the editors with a graph mode, the graph in that mode; selects the channel and shows the
     // window without activating it.
     EditorWindow* OpenEditor(EditorSlots::Kind kind, int index, const EditorSlots::Factory& create);
+    // Runs dialog modally with the panel button buttonId shown pressed meanwhile.
+    int RunFromButton(int buttonId, QDialog& dialog);
     void WatchKeys();
 
     const Variant& m_variant;
     const PanelLayout& m_layout;
     std::unique_ptr<CZorvanDoc> m_document;
     std::unique_ptr<PanelLink> m_link;
+    std::unique_ptr<ProgramFileActions> m_files;
     EditorSlots m_editors;
     CFStatic* m_graph = nullptr;
     StatusLamp* m_lamp = nullptr;

@@ -34,6 +34,7 @@ struct LoggedFrame {
     int Block() const { return At(6); }
     int Length() const { return At(8); }
     int PayloadByte(int i) const { return At(9 + i); }
+    QByteArray Payload() const { return bytes.mid(9, Length()); }
 };
 
 class SimProcess {

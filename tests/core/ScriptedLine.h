@@ -27,6 +27,7 @@ public:
     int handshakeResult = kSuccess;
     int maskResult = kSuccess;
     int writeResult = kSuccess;
+    std::string openFailureReason; // what a failed open tells
 
     // What the engine did.
     std::string openedDevice;
@@ -53,6 +54,7 @@ public:
         m_open = openResult == kSuccess;
         return openResult;
     }
+    std::string OpenFailureReason() const override { return m_open ? "" : openFailureReason; }
     int Setup(int baud, int bits, Parity par, int stop) override {
         baudRate = baud;
         dataBits = bits;

@@ -2,6 +2,7 @@
 #include "files/FileReplace.h"
 #include "files/ProgramFiles.h"
 #include "files/ZorvanDoc.h"
+#include "model/Variant.h"
 
 #include <gtest/gtest.h>
 
@@ -88,6 +89,25 @@ TEST(FilesProgramFileNames, ExtensionIsAppendedOnlyWhenMissing) {
     EXPECT_EQ(BankFilePath("/pc/bank.dat48"), "/pc/bank.dat48");
     EXPECT_EQ(BankFilePath("/pc/bank.dat"), "/pc/bank.dat");
     EXPECT_EQ(BankFilePath("/pc/old.dat/bank"), "/pc/old.dat/bank.dat");
+}
+
+// A file name's extension names the model and the kind of file; anything else names neither.
+TEST(FilesProgramFileNames, ExtensionNamesTheModelAndTheKind) {
+    struct Case {
+        const char* path;
+        int deviceType; // 0: no model
+        bool bank;
+    };
+    for (const Case& c : {Case{"/pc/show.dia48", 1, false}, Case{"/pc/show.dat36", 2, true},
+                          Case{"/pc/SHOW.DIA24", 3, false}, Case{"bank.Dat24", 3, true},
+                          Case{"/pc/show.dia48.old", 0, false}, Case{"/pc/bank.dat", 0, false},
+                          Case{"/pc/x.dia48/show", 0, false}, Case{".dia48", 0, false},
+                          Case{"/pc/show", 0, false}}) {
+        SCOPED_TRACE(c.path);
+        const ProgramFileKind kind = ProgramFileKindOf(c.path);
+        EXPECT_EQ(kind.variant != nullptr ? kind.variant->deviceType : 0, c.deviceType);
+        EXPECT_EQ(kind.bank, c.bank);
+    }
 }
 
 TEST_F(FilesProgramFile, StoreThenRecallGivesTheSameProgramAndTitle) {

@@ -303,6 +303,27 @@ TEST(ModelDynamics, TextsOfThresholdsAttackReleaseClipAndRatio) {
     EXPECT_EQ(RatioText(6), "1:64");
     EXPECT_EQ(RatioText(7), "1:maximum");
     EXPECT_EQ(RatioText(8), "");
+    EXPECT_EQ(RatioListText(7), "1:maxmum");
+}
+
+TEST(ModelDynamics, ReleaseTimeText) {
+    struct Case {
+        int release;
+        int attack;
+        const char* text;
+    };
+    const Case cases[] = {
+        {1, 22, "4X (64ms)"},   // 16 ms
+        {4, 14, "16X (128ms)"}, // 8 ms, the automatic timing of a 100 Hz high-pass
+        {0, 0, "2X (0.6ms)"},   // 0.3 ms
+        {5, 6, "32X (28.8ms)"}, // 0.9 ms
+        {3, 7, "8X (8ms)"},     // 1 ms
+        {5, 106, "32X (3200ms)"}, {6, 22, ""}, {1, 107, ""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ReleaseTimeText(c.release, c.attack), c.text)
+            << "release " << c.release << ", attack " << c.attack;
+    }
 }
 
 TEST(ModelDynamics, TypedAttack) {
@@ -378,6 +399,18 @@ TEST(ModelFrequency, TypedValuesAreBounded) {
     EXPECT_EQ(FrequencyFromTyped(5).index, 10);
     EXPECT_FALSE(FrequencyFromTyped(5).inRange);
     EXPECT_EQ(FrequencyFromTyped(15, 20).index, 20);
+}
+
+TEST(ModelFrequency, LowShelfStopsAt20000Hz) {
+    const struct {
+        int type;
+        int hz;
+        int kept;
+    } cases[] = {{1, 25000, 20000}, {1, 20000, 20000}, {1, 19999, 19999},
+                 {0, 25000, 25000}, {2, 30000, 30000}, {1, 10, 10}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(LimitEqBandFrequency(c.type, c.hz), c.kept) << c.type << " " << c.hz;
+    }
 }
 
 } // namespace

@@ -145,6 +145,12 @@ TEST_F(ProtocolEngine, PortThatCannotBeOpenedAsksForTheMessageBox) {
     Command lineless;
     EXPECT_FALSE(lineless.OpenPort("ttyS1", &owner));
     EXPECT_EQ(owner.boxes.size(), 2u);
+
+    // What the line knows of the cause follows the usual text on its own lines.
+    line->openFailureReason = "The port is in use by another program.\nClose it.";
+    EXPECT_FALSE(engine->OpenPort("ttyS9", &owner));
+    EXPECT_EQ(owner.boxes.back(),
+              "Unable to open COM-port\nThe port is in use by another program.\nClose it.");
 }
 
 TEST_F(ProtocolEngine, PortThatCannotBeSetUpIsNotLeftOpen) {

@@ -57,8 +57,9 @@ private slots:
         editor.SetGraph(&graph);
         ShowActive(&editor);
         QTRY_VERIFY(editor.graphRequests >= 1);
-        editor.close();
+        QVERIFY(editor.close());
         QCOMPARE(graph.GetMode(), int(CFStatic::Overview));
+        QVERIFY(!editor.isVisible());
     }
 };
 

@@ -1,7 +1,7 @@
 // The response graph driven like an operator would: curves seen in a grabbed picture, handles
 // dragged with the mouse, and the notifications an editor gets while a drag goes on.
 //
-// Set SONVEX_GRAPH_PNG_DIR to a directory to keep a picture of the graph in each mode.
+// Set SONVEX_SHOT_DIR to a directory to keep a picture of the graph in each mode.
 
 #include "editors/GraphLabelAlignment.h"
 #include "editors/ResponseGraph.h"
@@ -66,7 +66,7 @@ QPoint GraphPoint(const CFStatic& graph, double hz, double dB) {
 }
 
 void KeepPicture(CFStatic& graph, const char* name) {
-    const QByteArray dir = qgetenv("SONVEX_GRAPH_PNG_DIR");
+    const QByteArray dir = qgetenv("SONVEX_SHOT_DIR");
     if (!dir.isEmpty()) {
         graph.grab().save(QString::fromLocal8Bit(dir) + QLatin1Char('/') + QLatin1String(name) +
                           QLatin1String(".png"));

@@ -7,6 +7,8 @@
 #include "panel/PanelView.h"
 #include "panel/control/PanelLink.h"
 
+#include "SonvexVersion.h"
+
 #include <QStandardPaths>
 
 Q_DECLARE_METATYPE(const Variant*)
@@ -37,6 +39,8 @@ private slots:
                                      << Outcome::Run << &Variant::FourByEight() << "ttyS1" << 250;
         QTest::newRow("help") << QStringList{"--help"} << Outcome::Help
                               << static_cast<const Variant*>(nullptr) << "" << 1;
+        QTest::newRow("version") << QStringList{"--model", "3x6", "--version"} << Outcome::Version
+                                 << static_cast<const Variant*>(nullptr) << "" << 1;
         for (const QStringList& bad :
              {QStringList{"--model", "4x4"}, QStringList{"--port", "ttyS0"},
               QStringList{"--model", "4x8", "--id", "2"},
@@ -61,6 +65,10 @@ private slots:
         QCOMPARE(message.isEmpty(), outcome == StartOptions::Outcome::Run);
         if (outcome == StartOptions::Outcome::Help) {
             QVERIFY(message.contains("--model"));
+            QVERIFY(message.contains("--version"));
+        }
+        if (outcome == StartOptions::Outcome::Version) {
+            QCOMPARE(message, QString("sonvex %1").arg(kSonvexVersion));
         }
         if (outcome != StartOptions::Outcome::Run) {
             return;

@@ -13,6 +13,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 #include <gtest/gtest.h>
 
 namespace clitest {
@@ -26,11 +28,16 @@ struct CliResult {
     QStringList ErrLines() const { return err.split(QLatin1Char('\n'), Qt::SkipEmptyParts); }
 };
 
-inline CliResult RunCli(const QStringList& arguments, int timeoutMs = 120000) {
+// inChild, when given, runs in the child before sonvex-cli starts (e.g. to change the user).
+inline CliResult RunCli(const QStringList& arguments, int timeoutMs = 120000,
+                        const std::function<void()>& inChild = {}) {
     EnsureApplication();
     QProcess process;
     process.setProgram(QStringLiteral(SONVEX_BIN_DIR "/sonvex-cli"));
     process.setArguments(arguments);
+    if (inChild) {
+        process.setChildProcessModifier(inChild);
+    }
     process.start();
     CliResult result;
     if (!process.waitForStarted(5000)) {

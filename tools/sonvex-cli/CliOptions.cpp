@@ -52,7 +52,9 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& options, QString&
     const QCommandLineOption verbose({"v", "verbose"}, "trace frames");
     const QCommandLineOption tick("tick", "tick period", "MS");
     const QCommandLineOption help({"h", "help"}, "help");
-    parser.addOptions({port, id, model, slot, output, newId, csv, channel, verbose, tick, help});
+    const QCommandLineOption version("version", "version");
+    parser.addOptions(
+        {port, id, model, slot, output, newId, csv, channel, verbose, tick, help, version});
     parser.addPositionalArgument("command", "command");
 
     // QCommandLineParser expects the program name first.
@@ -61,6 +63,10 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& options, QString&
         return false;
     }
     options.help = parser.isSet(help);
+    options.version = parser.isSet(version);
+    if (options.version) {
+        return true; // whatever else is given
+    }
     QStringList positional = parser.positionalArguments();
     if (!positional.isEmpty()) {
         options.command = positional.takeFirst();

@@ -20,7 +20,8 @@ struct CliOptions {
     bool verbose = false;
     int tickMs = 0; // 0: the device-control defaults
     bool help = false;
-    QStringList given; // long names of the options that were given
+    bool version = false; // --version: print it and nothing else
+    QStringList given;    // long names of the options that were given
 };
 
 // Parses arguments (without the program name). False with a one-line message in error for an

@@ -3,6 +3,7 @@
 #include "CliOptions.h"
 #include "TableFormat.h"
 
+#include "files/CsvText.h"
 #include "files/DataTable.h"
 #include "files/ProgramFiles.h"
 #include "files/ZorvanDoc.h"
@@ -52,7 +53,7 @@ bool LoadProgramFile(CZorvanDoc& doc, const Variant& variant, const QString& pat
 
 void PrintTable(const CAudio_Data& program, const Variant& variant, bool csv) {
     const DataTable table(program, variant.deviceType);
-    std::cout << (csv ? TableFormat::Csv(table.GetHeaders(), table.GetRows())
+    std::cout << (csv ? CsvText::Table(table.GetHeaders(), table.GetRows())
                       : TableFormat::Aligned(table.GetHeaders(), table.GetRows()));
     std::cout.flush();
 }

@@ -57,7 +57,12 @@ DeviceSession::~DeviceSession() {
 
 bool DeviceSession::Fail(const QString& fallback, const QString& context) {
     EndProgress();
-    m_error = (m_message.isEmpty() ? fallback : m_message) + QStringLiteral(": ") + context;
+    // The context goes on the message's first line; a hint that follows (why a port could not
+    // be opened) keeps its own lines.
+    const QString message = m_message.isEmpty() ? fallback : m_message;
+    const qsizetype end = message.indexOf(QLatin1Char('\n'));
+    m_error = message.left(end) + QStringLiteral(": ") + context +
+              (end < 0 ? QString() : message.mid(end));
     return false;
 }
 

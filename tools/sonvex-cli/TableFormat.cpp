@@ -56,33 +56,4 @@ std::string Aligned(const Row& headers, const std::vector<Row>& rows) {
     return text;
 }
 
-std::string CsvField(const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos) {
-        return text;
-    }
-    std::string quoted = "\"";
-    for (const char c : text) {
-        quoted += c;
-        if (c == '"') {
-            quoted += '"';
-        }
-    }
-    return quoted + "\"";
-}
-
-std::string Csv(const Row& headers, const std::vector<Row>& rows) {
-    std::string text;
-    const auto line = [&text](const Row& cells) {
-        for (std::size_t c = 0; c < cells.size(); ++c) {
-            text += (c > 0 ? "," : "") + CsvField(cells[c]);
-        }
-        text += "\r\n";
-    };
-    line(headers);
-    for (const Row& row : rows) {
-        line(row);
-    }
-    return text;
-}
-
 } // namespace TableFormat

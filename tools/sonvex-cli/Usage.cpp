@@ -182,10 +182,12 @@ QString General() {
         "  -v, --verbose     trace every frame sent (>) and received (<) on stderr\n"
         "  --tick MS         service tick period (default 100 ms; 30 ms for the ID search);\n"
         "                    shorter ticks only suit fast lines such as the simulator\n"
-        "  -h, --help        this text; \"sonvex-cli COMMAND --help\" explains one command\n\n"
+        "  -h, --help        this text; \"sonvex-cli COMMAND --help\" explains one command\n"
+        "  --version         the version of sonvex-cli\n\n"
         "Exit status: 0 on success, 1 when the operation failed (the reason is printed on\n"
-        "stderr in one line), 2 for a wrong command line. Transfers show their progress on\n"
-        "stderr when it is a terminal.\n");
+        "stderr in one line; when the port exists but may not be opened, the lines after it\n"
+        "say why and what to do), 2 for a wrong command line. Transfers show their progress\n"
+        "on stderr when it is a terminal.\n");
     return text;
 }
 

@@ -5,6 +5,8 @@
 #include "Commands.h"
 #include "Usage.h"
 
+#include "SonvexVersion.h"
+
 #include <QCoreApplication>
 
 #include <iostream>
@@ -22,6 +24,10 @@ int main(int argc, char** argv) {
                                      : std::string("sonvex-cli --help");
         std::cerr << "sonvex-cli: " << error.toStdString() << " (see " << help << ")\n";
         return Commands::kUsage;
+    }
+    if (options.version) {
+        std::cout << "sonvex-cli " << kSonvexVersion << '\n';
+        return Commands::kSuccess;
     }
     if (options.help) {
         std::cout << (options.command.isEmpty() ? Usage::General()

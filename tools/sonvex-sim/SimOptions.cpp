@@ -52,6 +52,8 @@ Line:
   --identification TEXT
                      the identification text the devices send (default
                      ZQ_P_V1.0; up to 9 characters)
+  --type-code TEXT   the type code the devices send with it (default: their
+                     model's, Loxu, Kefa or Hoxa; up to 4 characters)
 
 Logging:
   --log FILE         append every frame in and out to FILE: time, direction,
@@ -72,6 +74,7 @@ Faults ("every Nth" counts the answers of the whole line from 1):
   --wrong-type               report another device type in identity answers
 
   -h, --help         show this text
+  --version          show the version
 )";
 }
 
@@ -102,6 +105,8 @@ bool ParseSimOptions(int argc, char** argv, SimOptions& options, std::string& er
         bool ok = true;
         if (arg == "-h" || arg == "--help") {
             options.help = true;
+        } else if (arg == "--version") {
+            options.version = true;
         } else if (arg == "--device") {
             std::string text;
             SimOptions::DeviceOption device;
@@ -147,6 +152,12 @@ bool ParseSimOptions(int argc, char** argv, SimOptions& options, std::string& er
             ok = value(options.identification);
             if (ok && options.identification.size() > 9) {
                 error = "--identification: at most 9 characters";
+                ok = false;
+            }
+        } else if (arg == "--type-code") {
+            ok = value(options.typeCode);
+            if (ok && options.typeCode.size() > 4) {
+                error = "--type-code: at most 4 characters";
                 ok = false;
             }
         } else if (arg == "--wrong-type") {

@@ -20,9 +20,11 @@ struct SimOptions {
     bool verbose = false;              // frame log on stderr
     bool sendIdentification = false;
     std::string identification; // identification text to send, or empty for the usual
+    std::string typeCode;       // type code to send with it, or empty for the model's own
     bool wrongType = false;
     SimFaults faults;
     bool help = false;
+    bool version = false;
 };
 
 // Parses argv; on a bad command line returns false with a message in error.

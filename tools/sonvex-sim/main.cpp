@@ -6,6 +6,8 @@
 #include "SimServer.h"
 #include "sim/SimLine.h"
 
+#include "SonvexVersion.h"
+
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -75,6 +77,10 @@ int main(int argc, char** argv) {
         std::cout << SimUsage();
         return 0;
     }
+    if (options.version) {
+        std::cout << "sonvex-sim " << kSonvexVersion << '\n';
+        return 0;
+    }
 
     SimLine line;
     for (const SimOptions::DeviceOption& wanted : options.devices) {
@@ -82,6 +88,9 @@ int main(int argc, char** argv) {
         device.SetSendIdentification(options.sendIdentification);
         if (!options.identification.empty()) {
             device.SetIdentification(options.identification);
+        }
+        if (!options.typeCode.empty()) {
+            device.SetTypeCode(options.typeCode);
         }
         if (options.wrongType) {
             device.SetReportedType(wanted.type % 3 + 1);

@@ -23,7 +23,13 @@ bool Command::OpenPort(const std::string& portName, ICommandListener* owner) {
     }
     if (m_line == nullptr || m_line->Open(portName) != ISerialLine::kSuccess) {
         if (owner != nullptr) {
-            owner->ShowMessageBox(EngineText::PortOpenFailed);
+            // The usual text stays the first line; what the line knows of the cause follows.
+            std::string text = EngineText::PortOpenFailed;
+            const std::string reason = m_line != nullptr ? m_line->OpenFailureReason() : "";
+            if (!reason.empty()) {
+                text += '\n' + reason;
+            }
+            owner->ShowMessageBox(text);
         }
         return false;
     }

@@ -41,7 +41,8 @@ public:
 
     // Opens the named port (closing it first if open) at 9600 baud, 8 data bits, no parity,
     // 1 stop bit, no flow control, all line events. On an open failure the owner is asked to
-    // show "Unable to open COM-port". The owner receives the engine's notifications until
+    // show "Unable to open COM-port", followed on the next lines by the line's reason when it
+    // has one (OpenFailureReason). The owner receives the engine's notifications until
     // ClosePort.
     bool OpenPort(const std::string& portName, ICommandListener* owner);
     // False if the port is not open; otherwise closes it and forgets the owner.

@@ -27,6 +27,9 @@ public:
     virtual bool IsOpen() const = 0;
     // Opens the named device exclusively and starts delivering line notifications.
     virtual int Open(const std::string& device) = 0;
+    // Why the last Open failed, for the operator, when the line can tell more than its error
+    // code (the user may not use the device, another program holds it); empty otherwise.
+    virtual std::string OpenFailureReason() const { return {}; }
     virtual int Setup(int baudRate, int dataBits, Parity parity, int stopBits) = 0;
     // Turns hardware and software flow control off.
     virtual int SetupHandshakingOff() = 0;

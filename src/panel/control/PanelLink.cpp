@@ -98,7 +98,7 @@ bool PanelLink::OpenLink() {
     if (!m_link.OpenLink(this)) {
         return false;
     }
-    if (m_variant.hasInputSourceDisplay) {
+    if (m_variant.showsLinkState) {
         emit linkTextChanged(QStringLiteral("Link"));
     }
     return true;
@@ -108,7 +108,7 @@ bool PanelLink::CloseLink() {
     if (!m_link.CloseLink()) {
         return false;
     }
-    if (m_variant.hasInputSourceDisplay) {
+    if (m_variant.showsLinkState) {
         emit linkTextChanged(QStringLiteral("Unlink"));
     }
     return true;

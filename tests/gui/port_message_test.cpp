@@ -1,0 +1,46 @@
+// The panel's message when its port exists but is held by another program: the usual box text
+// first, then why.
+
+#include "app/MainFrame.h"
+#include "app/StartOptions.h"
+#include "common/SimProcess.h"
+#include "controls/MessageBox.h"
+#include "gui/GuiTest.h"
+#include "link/SerialPort.h"
+#include "model/Variant.h"
+#include "panel/PanelView.h"
+#include "panel/control/PanelLink.h"
+
+#include <QStandardPaths>
+
+class PortMessageTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void portHeldByAnotherProgramIsExplained() {
+        simtest::SimProcess sim({"--fast"});
+        QVERIFY2(sim.Started(), qPrintable(sim.Error()));
+        SerialPort holder; // another program with the line open
+        QCOMPARE(holder.Open(sim.Link().toStdString()), ISerialLine::kSuccess);
+        MessageRecorder messages;
+        StartOptions options;
+        options.variant = &Variant::FourByEight();
+        options.port = sim.Link();
+        CMainFrame frame;
+        ApplyStartOptions(frame, options);
+        QTRY_COMPARE(messages.texts().size(), 1);
+        const QStringList lines = messages.texts().first().split(QLatin1Char('\n'));
+        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines[0], QString("Unable to open COM-port"));
+        // The simulator keeps its end of the line open; this process is not listed.
+        QVERIFY2(lines[1].startsWith("The port is in use by another program (sonvex-sim, process "),
+                 qPrintable(lines[1]));
+        QVERIFY(!lines[1].contains(QString::number(QCoreApplication::applicationPid())));
+        QVERIFY(!frame.CurrentPanel()->Link().IsConnected());
+    }
+};
+
+QTEST_MAIN(PortMessageTest)
+#include "port_message_test.moc"
