@@ -26,12 +26,16 @@ public:
         if (message == EngineMessage::WM_DEVICE_TYPE_CHECKED && wParam == 0) {
             m_engine.Clear();
             m_engine.ClosePort();
+            cleared = true;
         } else if (message == EngineMessage::WM_ID_SEARCH_END) {
             m_engine.Clear();
             m_engine.SetSearchWindow(nullptr);
+            cleared = true;
         }
     }
     void ShowMessageBox(const std::string& text) override { FUZZ_CHECK(!text.empty()); }
+
+    bool cleared = false; // the queue was cleared from a notification
 
 private:
     Command& m_engine;
@@ -126,9 +130,12 @@ std::vector<std::uint8_t> ValidFrame(fuzz::InputReader& input, const Command& en
     return Protocol::BuildFrame(header, bytes);
 }
 
-// Serves bytes in pieces of a chosen size and lets the engine read them.
+// Serves bytes in pieces of a chosen size and lets the engine read them. No reply takes a
+// record that has not been transmitted: an unsent head stays unless a listener cleared the queue.
 void Deliver(fuzz::InputReader& input, ScriptedLine& line, Command& engine,
-             const std::vector<std::uint8_t>& bytes) {
+             PanelLikeListener& listener, const std::vector<std::uint8_t>& bytes) {
+    const SendData* unsent = engine.IsHeadPending() ? &engine.Head() : nullptr;
+    listener.cleared = false;
     const std::size_t piece = 1 + input.Byte() % 160;
     for (std::size_t at = 0; at < bytes.size(); at += piece) {
         const std::size_t end = std::min(bytes.size(), at + piece);
@@ -140,6 +147,9 @@ void Deliver(fuzz::InputReader& input, ScriptedLine& line, Command& engine,
         if (!engine.IsOpen()) {
             break;
         }
+    }
+    if (unsent != nullptr && !listener.cleared) {
+        FUZZ_CHECK(engine.Count() > 0 && &engine.Head() == unsent && engine.IsHeadPending());
     }
 }
 
@@ -163,7 +173,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         switch (input.Byte() % 8) {
         case 0: {
             const std::string raw = input.Bytes(input.Byte());
-            Deliver(input, lineRef, engine, std::vector<std::uint8_t>(raw.begin(), raw.end()));
+            Deliver(input, lineRef, engine, listener,
+                    std::vector<std::uint8_t>(raw.begin(), raw.end()));
             break;
         }
         case 1:
@@ -171,7 +182,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::vector<std::uint8_t> bytes(1 + input.Byte() % 3, Protocol::PreambleByte);
             const auto frame = ValidFrame(input, engine);
             bytes.insert(bytes.end(), frame.begin(), frame.end());
-            Deliver(input, lineRef, engine, bytes);
+            Deliver(input, lineRef, engine, listener, bytes);
             break;
         }
         case 3:
