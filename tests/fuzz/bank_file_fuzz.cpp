@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t slot = 0; slot < bank.size(); ++slot) {
         auto program = ProgramFromImage(bank[slot], deviceType);
         if (slot == size % bank.size()) {
-            fuzz::UseProgram(*program, deviceType);
+            fuzz::UseProgram(*program, deviceType, fuzz::SlowChecksFor(data, size));
         }
     }
     const std::vector<std::uint8_t> stored = Store(doc->GetStoredPrograms());

@@ -38,6 +38,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             FUZZ_CHECK(Archived(program) == before);
         }
     }
-    fuzz::UseProgram(program, deviceType);
+    fuzz::UseProgram(program, deviceType, fuzz::SlowChecksFor(data, size));
     return 0;
 }

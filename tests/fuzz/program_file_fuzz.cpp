@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(stored.GetBuffer() == before.GetBuffer());
         return 0;
     }
-    fuzz::UseProgram(doc.GetProgram(), deviceType);
+    fuzz::UseProgram(doc.GetProgram(), deviceType, fuzz::SlowChecksFor(data, size));
 
     CZorvanDoc again;
     again.GetProgram().SetDeviceType(deviceType);

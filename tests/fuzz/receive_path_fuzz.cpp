@@ -220,8 +220,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(engine.GetProgramName(name).size() <= 8);
     }
     FUZZ_CHECK(engine.GetIdentificationText().size() <= 9);
-    fuzz::UseProgram(engine.GetDeviceImage(), deviceType);
+    fuzz::UseProgram(engine.GetDeviceImage(), deviceType, fuzz::SlowChecksFor(data, size));
     auto stored = ProgramFromImage(engine.GetArchiveRecord(), deviceType);
-    fuzz::UseProgram(*stored, deviceType);
+    fuzz::UseProgram(*stored, deviceType, fuzz::SlowChecksFor(data, size));
     return 0;
 }

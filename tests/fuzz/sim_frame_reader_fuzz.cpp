@@ -57,6 +57,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     CheckFrames(reader.Expire());
     // What the device was made to hold survives a save and load of its state.
+    if (!fuzz::SlowChecksFor(data, size)) {
+        return 0;
+    }
     const std::string state = device.SaveState();
     SimDevice restored(id, device.GetType());
     FUZZ_CHECK(restored.LoadState(state));
