@@ -7,6 +7,7 @@
 #include "model/Variant.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cerrno>
 #include <cstring>
@@ -44,10 +45,15 @@ FileResult Succeeded(const std::string& path) {
 }
 
 // Every byte of the stream, up to limit + 1 (one more than allowed tells that it is too large).
+// Read piece by piece, so that a small file does not cost a buffer of the largest size.
 std::vector<std::uint8_t> ReadAll(std::istream& in, std::size_t limit) {
-    std::vector<std::uint8_t> bytes(limit + 1);
-    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    std::vector<std::uint8_t> bytes;
+    std::array<char, 64 * 1024> piece{};
+    while (bytes.size() <= limit && in) {
+        const std::size_t wanted = std::min(piece.size(), limit + 1 - bytes.size());
+        in.read(piece.data(), static_cast<std::streamsize>(wanted));
+        bytes.insert(bytes.end(), piece.begin(), piece.begin() + in.gcount());
+    }
     return bytes;
 }
 
