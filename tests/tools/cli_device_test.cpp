@@ -337,6 +337,7 @@ TEST_F(CliDeviceTest, BadFilesAndValuesGetOneMessageAndChangeNothing) {
     SimProcess sim({"--fast"});
     ASSERT_TRUE(sim.Started());
     QDir().mkpath(Path("folder.dia48"));
+    QDir().mkpath(Path("folder.dat"));
     const QString program = clitest::WriteKnownProgram(m_dir.path(), 1);
     const auto write = [this](const QString& name, const QByteArray& bytes) {
         QFile file(Path(name));
@@ -367,11 +368,17 @@ TEST_F(CliDeviceTest, BadFilesAndValuesGetOneMessageAndChangeNothing) {
         {"push", Path("broken.dia48"), "cannot be opened (No such file or directory)"},
         {"push", text, "ends before the program is complete"},
         {"push", bank, "is not a program file"},
-        {"restore", empty, "is empty"},
-        {"restore", cut, "ends before the thirtieth program is complete"},
+        {"push", write("show.dat48", ReadFile(bank)), "is a bank file, not a program file"},
+        {"push", write("other.dia36", programBytes), "is a 3x6 program file; give --model 3x6"},
+        {"restore", write("empty.dat", {}), "is empty"},
+        {"restore", write("cut.dat", ReadFile(bank).left(10000)),
+         "ends before the thirtieth program is complete"},
         {"restore", hugeBank, "is too large for a bank file"},
-        {"restore", Path("folder.dia48"), "is a folder, not a file"},
-        {"restore", program, "ends before the thirtieth program is complete"}, // one program
+        {"restore", Path("folder.dat"), "is a folder, not a file"},
+        {"restore", program, "is a program file, not a bank file"},
+        {"restore", write("one.prg", programBytes),
+         "ends before the thirtieth program is complete"},
+        {"restore", write("other.dat24", ReadFile(bank)), "is a 2x4 bank file; give --model 2x4"},
     };
     // A file without read permission: only meaningful for a user the permissions bind.
     if (geteuid() != 0) {

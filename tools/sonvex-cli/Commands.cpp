@@ -41,9 +41,29 @@ QString FileFailure(const FileResult& result) {
     return text;
 }
 
+std::string OtherKind(const Variant& variant, const QString& path, bool bank) {
+    const ProgramFileKind kind = ProgramFileKindOf(path.toStdString());
+    if (kind.variant == nullptr) {
+        return {}; // no model's extension: the contents decide
+    }
+    const std::string wanted = bank ? "bank file" : "program file";
+    const std::string named = kind.bank ? "bank file" : "program file";
+    if (kind.bank != bank) {
+        return "is a " + named + ", not a " + wanted;
+    }
+    if (kind.variant != &variant) {
+        return "is a " + std::string(kind.variant->name) + " " + named + "; give --model " +
+               kind.variant->name;
+    }
+    return {};
+}
+
 bool LoadProgramFile(CZorvanDoc& doc, const Variant& variant, const QString& path) {
     doc.GetProgram().SetDeviceType(variant.deviceType);
-    const FileResult result = RecallProgramFromPC(doc, variant.deviceType, path.toStdString());
+    const std::string otherKind = OtherKind(variant, path, false);
+    const FileResult result =
+        otherKind.empty() ? RecallProgramFromPC(doc, variant.deviceType, path.toStdString())
+                          : FileResult{false, kFileReadError, path.toStdString(), otherKind};
     if (!result) {
         Failure(FileFailure(result));
         return false;

@@ -191,7 +191,10 @@ int Restore(const CliOptions& options) {
     }
     DeviceSession session(options);
     const QString path = options.operands.front();
-    const FileResult loaded = RecallAllFromPC(session.Document(), path.toStdString());
+    const std::string otherKind = OtherKind(*options.variant, path, true);
+    const FileResult loaded =
+        otherKind.empty() ? RecallAllFromPC(session.Document(), path.toStdString())
+                          : FileResult{false, kFileReadError, path.toStdString(), otherKind};
     if (!loaded) {
         return Failure(FileFailure(loaded));
     }
