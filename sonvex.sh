@@ -5,6 +5,9 @@
 #   ./sonvex.sh test    install what is missing, build, run every test
 #                       (also the core again under AddressSanitizer + UBSan)
 #   ./sonvex.sh bench   build and run the benchmarks
+#   ./sonvex.sh fuzz [SECONDS]
+#                       build the fuzz targets with clang (libFuzzer, ASan, UBSan) and run each
+#                       for SECONDS (default 30); findings land in build-fuzz/findings
 #   ./sonvex.sh build   install what is missing and build only
 #   ./sonvex.sh package install what is missing, build, make the Debian package
 #                       build/sonvex_VERSION_ARCH.deb
@@ -19,6 +22,8 @@ cd "$(dirname "$0")"
 PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev
           qt6-base-dev qt6-serialport-dev qt6-svg-dev libgl-dev poppler-utils fonts-droid-fallback
           dpkg-dev file desktop-file-utils)
+# The fuzz command also needs clang with its libFuzzer runtime.
+[ "${1:-}" = fuzz ] && PACKAGES+=(clang)
 JOBS=$(nproc 2>/dev/null || echo 2)
 
 install_missing() {
@@ -51,6 +56,29 @@ build_sanitize() {
     cmake --build --preset sanitize -j "$JOBS"
 }
 
+run_fuzz() {
+    local seconds=${1:-30}
+    cmake --preset fuzz >/dev/null
+    cmake --build --preset fuzz -j "$JOBS"
+    mkdir -p build-fuzz/findings
+    local failed=0
+    for target in tests/fuzz/corpus/*/; do
+        local name
+        name=$(basename "$target")
+        # New inputs go to a work corpus in the build folder; the seeds in the repository stay.
+        mkdir -p "build-fuzz/corpus/$name"
+        echo "sonvex: fuzzing $name for ${seconds}s" >&2
+        if ! "build-fuzz/fuzz/fuzz_$name" -max_total_time="$seconds" -print_final_stats=1 \
+            -artifact_prefix="build-fuzz/findings/$name-" \
+            "build-fuzz/corpus/$name" "$target" "tests/fuzz/regressions/$name" \
+            2> >(grep -E "^(Done|stat::number_of_executed_units|==|SUMMARY|.*runtime error)" >&2); then
+            echo "sonvex: $name found a fault; the input is in build-fuzz/findings" >&2
+            failed=1
+        fi
+    done
+    return $failed
+}
+
 cmd=${1:-}
 [ $# -gt 0 ] && shift
 case "$cmd" in
@@ -72,6 +100,10 @@ bench)
     build_main
     exec tools/bench.sh "$@"
     ;;
+fuzz)
+    install_missing
+    run_fuzz "$@"
+    ;;
 build)
     install_missing
     build_main
@@ -82,7 +114,7 @@ package)
     build_package
     ;;
 *)
-    echo "usage: $0 run|test|bench|build|package" >&2
+    echo "usage: $0 run|test|bench|build|package|fuzz [SECONDS]" >&2
     exit 2
     ;;
 esac

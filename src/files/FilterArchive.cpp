@@ -3,8 +3,23 @@
 #include "files/ProgramImage.h"
 #include "model/EQ.h"
 #include "model/Filter.h"
+#include "model/ParameterValues.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
+
+namespace {
+
+constexpr int MaxSlope = 3; // crossover slopes 0..3; a band's shelf slope uses 0..1 of it
+
+// A number read from a file, limited to the range the model accepts; one that is not a number
+// at all keeps the value the section had.
+double Limited(double value, double low, double high, double current) {
+    return std::isfinite(value) ? std::clamp(value, low, high) : current;
+}
+
+} // namespace
 
 void CFilter::Serialize(CArchive& ar) {
     if (ar.IsStoring()) {
@@ -18,14 +33,16 @@ void CFilter::Serialize(CArchive& ar) {
     double gain = 0.0, bandwidth = 0.0;
     ar >> type >> frequency >> sentFrequency >> gain >> flat >> bandwidth >> crossoverType >>
         slope >> code;
-    m_type = type;
-    m_frequency = frequency;
-    m_sentFrequency = sentFrequency;
-    m_gain = gain;
-    m_flat = flat;
-    m_bandwidth = bandwidth;
-    m_crossoverType = crossoverType;
-    m_slope = slope;
+    // A file is read as far as its bytes go, so every value is limited to what the model accepts,
+    // as the decoders limit what a device reports.
+    m_type = std::clamp<std::int32_t>(type, Peaking, LowPass);
+    m_frequency = std::clamp<std::int32_t>(frequency, MinFrequency, MaxFrequency);
+    m_sentFrequency = std::clamp<std::int32_t>(sentFrequency, MinFrequency, MaxFrequency);
+    m_gain = Limited(gain, MinEqGainDb, MaxEqGainDb, m_gain);
+    m_flat = flat != 0 ? 1 : 0;
+    m_bandwidth = Limited(bandwidth, MinBandwidth, MaxBandwidth, m_bandwidth);
+    m_crossoverType = std::clamp<std::int32_t>(crossoverType, LinkwitzRiley, Butterworth);
+    m_slope = std::clamp<std::int32_t>(slope, 0, MaxSlope);
     m_code = code;
     UpdateResponse();
 }

@@ -2,7 +2,9 @@
 #include "files/Archive.h"
 #include "files/ProgramImage.h"
 #include "model/InData.h"
+#include "model/ParameterValues.h"
 
+#include <algorithm>
 #include <cstdint>
 
 void CAudio_InData::Serialize(CArchive& ar) {
@@ -15,10 +17,17 @@ void CAudio_InData::Serialize(CArchive& ar) {
         std::int32_t delay = 0, gain = 0, auxValue = 0;
         ar >> name >> m_on >> m_polarity >> delay >> gain >> m_auxFlag >> auxValue >>
             m_gateThreshold >> m_gateOff >> m_levelCode >> m_channelIndex;
+        // Limited to the model's ranges for the channel's device type, as the decoders do.
         m_name.Assign(name);
-        m_delay = delay;
-        m_gain = gain;
-        m_auxValue = auxValue;
+        m_on = m_on != 0 ? 1 : 0;
+        m_polarity = m_polarity != 0 ? 1 : 0;
+        m_delay = DelayRange(m_deviceType).Clamp(delay);
+        m_gain = InputGainRange(m_deviceType).Clamp(gain);
+        m_auxFlag = m_auxFlag != 0 ? 1 : 0;
+        m_auxValue = std::clamp<std::int32_t>(auxValue, 0, 255);
+        m_gateThreshold =
+            static_cast<std::uint8_t>(GateThresholdRange(m_deviceType).Clamp(m_gateThreshold));
+        m_gateOff = m_gateOff != 0 ? 1 : 0;
     }
     m_eq.Serialize(ar);
 }

@@ -2,6 +2,7 @@
 #include "files/Archive.h"
 #include "files/ProgramImage.h"
 #include "model/OutData.h"
+#include "model/ParameterValues.h"
 
 #include <cstdint>
 
@@ -19,16 +20,21 @@ void CAudio_OutData::Serialize(CArchive& ar) {
         ar >> name >> reserved1 >> m_nameCode >> m_on >> gain >> m_polarity >> m_sourceMask >>
             delay >> m_levelCode >> reserved2 >> limitThreshold >> m_attack >> m_release >>
             clipLimit >> ratio >> mode >> timing >> m_dynamicsCode >> m_channelIndex;
+        // Limited to the model's ranges for the channel's device type, as the decoders do.
         m_name.Assign(name);
         m_reserved1 = reserved1;
-        m_gain = gain;
-        m_delay = delay;
+        m_on = m_on != 0 ? 1 : 0;
+        m_polarity = m_polarity != 0 ? 1 : 0;
+        m_gain = OutputGainRange(m_deviceType).Clamp(gain);
+        m_delay = DelayRange(m_deviceType).Clamp(delay);
         m_reserved2 = reserved2;
-        m_limitThreshold = limitThreshold;
-        m_clipLimit = clipLimit;
-        m_ratio = ratio;
-        m_mode = mode;
-        m_timing = timing;
+        m_limitThreshold = LimitThresholdRange.Clamp(limitThreshold);
+        m_attack = static_cast<std::uint8_t>(AttackRange.Clamp(m_attack));
+        m_release = static_cast<std::uint8_t>(ReleaseRange.Clamp(m_release));
+        m_clipLimit = ClipLimitRange.Clamp(clipLimit);
+        m_ratio = RatioRange.Clamp(ratio);
+        m_mode = mode != 0 ? 1 : 0;
+        m_timing = timing != 0 ? 1 : 0;
     }
     m_eq.Serialize(ar);
 }

@@ -7,10 +7,14 @@
 #include "model/Variant.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
+#include <vector>
 
 namespace {
 
@@ -32,12 +36,70 @@ std::string WithExtension(const std::string& chosen, const std::string& extensio
     return chosen + extension;
 }
 
-FileResult Failed(const char* message, const std::string& path) {
-    return {false, message, path};
+FileResult Failed(const char* message, const std::string& path, const std::string& reason = {}) {
+    return {false, message, path, reason};
 }
 
 FileResult Succeeded(const std::string& path) {
-    return {true, {}, path};
+    return {true, {}, path, {}};
+}
+
+// Every byte of the stream, up to limit + 1 (one more than allowed tells that it is too large).
+// Read piece by piece, so that a small file does not cost a buffer of the largest size.
+std::vector<std::uint8_t> ReadAll(std::istream& in, std::size_t limit) {
+    std::vector<std::uint8_t> bytes;
+    std::array<char, 64 * 1024> piece{};
+    while (bytes.size() <= limit && in) {
+        const std::size_t wanted = std::min(piece.size(), limit + 1 - bytes.size());
+        in.read(piece.data(), static_cast<std::streamsize>(wanted));
+        bytes.insert(bytes.end(), piece.begin(), piece.begin() + in.gcount());
+    }
+    return bytes;
+}
+
+// Why a path cannot be read as a file, or nothing when it was opened.
+std::string OpenForReading(const std::string& path, std::ifstream& file) {
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error))
+        return "is a folder, not a file";
+    errno = 0;
+    file.open(path, std::ios::binary);
+    if (!file)
+        return std::string("cannot be opened (") + std::strerror(errno != 0 ? errno : EIO) + ")";
+    return {};
+}
+
+// The block codes and channel indices every program this system writes carries in its records:
+// a file whose records hold others is of another kind.
+bool SameLayout(const CEQ& a, const CEQ& b) {
+    if (a.GetFilterCount() != b.GetFilterCount())
+        return false;
+    for (int i = 0; i < a.GetFilterCount(); ++i) {
+        if (a.GetFilter(i)->GetCode() != b.GetFilter(i)->GetCode())
+            return false;
+    }
+    return true;
+}
+
+bool SameLayout(const CAudio_Channel& a, const CAudio_Channel& b) {
+    return a.GetChannelIndex() == b.GetChannelIndex() && a.GetLevelCode() == b.GetLevelCode() &&
+           SameLayout(a.GetEQ(), b.GetEQ());
+}
+
+bool HasProgramLayout(const CAudio_Data& program) {
+    const CAudio_Data written;
+    for (int i = 0; i < written.GetInputCount(); ++i) {
+        if (!SameLayout(*program.GetInput(i), *written.GetInput(i)))
+            return false;
+    }
+    for (int o = 0; o < written.GetOutputCount(); ++o) {
+        const CAudio_OutData& output = *program.GetOutput(o);
+        const CAudio_OutData& expected = *written.GetOutput(o);
+        if (!SameLayout(output, expected) || output.GetNameCode() != expected.GetNameCode() ||
+            output.GetDynamicsCode() != expected.GetDynamicsCode())
+            return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -95,17 +157,37 @@ FileResult StoreProgramToPC(CZorvanDoc& doc, int deviceType, const std::string& 
     return Succeeded(path);
 }
 
+std::string ReadProgram(std::istream& in, CZorvanDoc& doc) {
+    const std::vector<std::uint8_t> bytes = ReadAll(in, kMaxProgramFileSize);
+    if (bytes.empty())
+        return "is empty";
+    if (bytes.size() > kMaxProgramFileSize)
+        return "is too large for a program file";
+    // Tried on a program of its own first, so that a file of another kind changes nothing.
+    CAudio_Data trial;
+    trial.SetDeviceType(doc.GetProgram().GetDeviceType());
+    CArchive tried(bytes);
+    try {
+        trial.Serialize(tried);
+    } catch (const CArchiveException&) {
+        return "ends before the program is complete";
+    }
+    // Bytes after the program are not looked at; the records themselves must be a program's.
+    if (!HasProgramLayout(trial))
+        return "is not a program file";
+    CArchive ar(bytes);
+    doc.Serialize(ar);
+    return {};
+}
+
 FileResult RecallProgramFromPC(CZorvanDoc& doc, int deviceType, const std::string& path) {
     const Variant& variant = VariantOf(deviceType);
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        return Failed(kFileReadError, path);
-    try {
-        CArchive ar(file);
-        doc.Serialize(ar);
-    } catch (const CArchiveException&) {
-        return Failed(kFileReadError, path);
-    }
+    std::ifstream file;
+    std::string reason = OpenForReading(path, file);
+    if (reason.empty())
+        reason = ReadProgram(file, doc);
+    if (!reason.empty())
+        return Failed(kFileReadError, path, reason);
     doc.SetTitle(variant.ProgramTitle(doc.GetProgram().GetName()));
     return Succeeded(path);
 }
@@ -122,24 +204,35 @@ FileResult StoreAllToPC(CZorvanDoc& doc, const std::string& chosenPath) {
     return Succeeded(path);
 }
 
-FileResult RecallAllFromPC(CZorvanDoc& doc, const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        return Failed(kFileReadError, path);
+std::string ReadBank(std::istream& in, CZorvanDoc::StoredPrograms& bank) {
+    const std::vector<std::uint8_t> bytes = ReadAll(in, kMaxBankFileSize);
+    if (bytes.empty())
+        return "is empty";
+    if (bytes.size() > kMaxBankFileSize)
+        return "is too large for a bank file";
     // The bank is taken over only when all thirty programs were read.
-    auto bank = std::make_unique<CZorvanDoc::StoredPrograms>();
-    ProgramImage working;
+    auto loaded = std::make_unique<CZorvanDoc::StoredPrograms>();
+    CArchive ar(bytes);
     try {
-        CArchive ar(file);
-        for (ProgramImage& slot : *bank) {
-            working.Serialize(ar);
-            slot = working;
-        }
+        for (ProgramImage& slot : *loaded)
+            slot.Serialize(ar);
     } catch (const CArchiveException&) {
-        return Failed(kFileReadError, path);
+        return "ends before the thirtieth program is complete";
     }
-    doc.GetStoredPrograms() = *bank;
-    doc.GetWorkingImage() = working;
+    if (!ar.AtEnd())
+        return "is not a bank file";
+    bank = *loaded;
+    return {};
+}
+
+FileResult RecallAllFromPC(CZorvanDoc& doc, const std::string& path) {
+    std::ifstream file;
+    std::string reason = OpenForReading(path, file);
+    if (reason.empty())
+        reason = ReadBank(file, doc.GetStoredPrograms());
+    if (!reason.empty())
+        return Failed(kFileReadError, path, reason);
+    doc.GetWorkingImage() = doc.GetStoredPrograms().back();
     return Succeeded(path);
 }
 

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "files/ProgramImage.h"
+#include "files/ZorvanDoc.h"
 
+#include <cstddef>
+#include <iosfwd>
 #include <memory>
 #include <string>
 
 class CAudio_Data;
-class CZorvanDoc;
 struct Variant;
 
 // The four program file operations of a panel, without their file dialogs: the caller supplies
@@ -43,8 +45,9 @@ ProgramFileKind ProgramFileKindOf(const std::string& path);
 
 struct FileResult {
     bool ok = false;
-    std::string error; // kFileReadError or kFileWriteError when the operation failed
-    std::string path;  // the path that was read or written
+    std::string error;  // kFileReadError or kFileWriteError when the operation failed
+    std::string path;   // the path that was read or written
+    std::string reason; // what was wrong with the file or the folder, for the operator
 
     explicit operator bool() const { return ok; }
 };
@@ -59,6 +62,19 @@ FileResult StoreAllToPC(CZorvanDoc& doc, const std::string& chosenPath);
 // Replaces the thirty stored programs from a bank file. A file that cannot be opened or ends
 // early leaves them as they were.
 FileResult RecallAllFromPC(CZorvanDoc& doc, const std::string& path);
+
+// Files larger than these are no program or bank file of any panel and are not read.
+inline constexpr std::size_t kMaxProgramFileSize = 1u << 20;
+inline constexpr std::size_t kMaxBankFileSize = 30u << 20;
+
+// The file readers behind the recall operations, from a stream. Each returns an empty text when
+// the file was taken, otherwise why it was not ("is empty", "ends before ...", "is not a ...");
+// what it would have replaced is then left as it was. A one-program file must start with a
+// program in the record layout this system writes (block codes and channel indices); a bank file
+// must hold exactly thirty programs.
+// Values outside the model's ranges are limited to them.
+std::string ReadProgram(std::istream& in, CZorvanDoc& doc);
+std::string ReadBank(std::istream& in, CZorvanDoc::StoredPrograms& bank);
 
 // A temporary program of the given device type loaded from a stored program image, as it is sent
 // to the device after a bank file was recalled.

@@ -37,6 +37,9 @@ std::vector<SimBurst> SimFaultInjector::Shape(const std::vector<std::uint8_t>& f
     if (m_faults.doubleAck && Protocol::IsAck(frame[Protocol::OffsetCode])) {
         AddPieces(bursts, m_faults.doubleAckGapMs, sent, "Ack repeated");
     }
+    if (m_faults.doubleReply && frame[Protocol::OffsetCode] == Protocol::DataReply) {
+        AddPieces(bursts, m_faults.doubleReplyGapMs, sent, "data reply repeated");
+    }
     if (m_faults.noiseBytes > 0) {
         std::uniform_int_distribution<int> byte(0, 255);
         SimBurst noise;

@@ -20,6 +20,8 @@ struct SimFaults {
     bool doubleAck = false;       // send every Ack twice, the second one a little later
     int doubleAckGapMs = 30;      // pause before the repeated Ack
     int noiseGapMs = 5;           // pause between an answer and the noise after it
+    bool doubleReply = false;     // send every data reply twice, the second one a little later
+    int doubleReplyGapMs = 30;    // pause before the repeated data reply
 };
 
 // A piece of line output: wait delayMs after the previous piece has gone out, then send bytes.

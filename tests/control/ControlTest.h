@@ -30,12 +30,12 @@ protected:
         ResetFoundIdTable();
     }
 
-    // Connects on the fast tick and waits (up to waitMs each) until the read-back and the recall
-    // are through.
+    // Connects on the fast tick (or tickMs) and waits (up to waitMs each) until the read-back
+    // and the recall are through.
     static void ConnectAndSettle(PanelLink& link, const simtest::SimProcess& sim, int id,
-                                 int waitMs) {
+                                 int waitMs, int tickMs = kFastTickMs) {
         ASSERT_TRUE(sim.Started());
-        link.SetTickInterval(kFastTickMs);
+        link.SetTickInterval(tickMs);
         ASSERT_TRUE(link.Connect(sim.Link(), id));
         ASSERT_TRUE(link.WaitForTransfer(waitMs));
         ASSERT_TRUE(link.WaitUntilSettled(waitMs));

@@ -67,8 +67,16 @@ INSTANTIATE_TEST_SUITE_P(Lines, ControlIdSearchOnLine,
                                                       {"--fast", "--device", "3:1", "--device",
                                                        "7:1", "--device", "9:2"},
                                                       {3, 7}},
-                                           SearchCase{
-                                               "NothingAnswers", {"--fast", "--silent"}, {}}),
+                                           SearchCase{"NothingAnswers", {"--fast", "--silent"}, {}},
+                                           // Every answer comes after its probe was given up:
+                                           // each still lists its device and takes no other
+                                           // probe with it, so every ID is asked once.
+                                           SearchCase{"LateAnswers",
+                                                      {"--fast", "--late", "25", "--device", "3:1",
+                                                       "--device", "4:1", "--device", "5:1",
+                                                       "--device", "6:1", "--device", "8:1",
+                                                       "--device", "9:1", "--device", "11:1"},
+                                                      {3, 4, 5, 6, 8, 9, 11}}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ControlIdSearchTest, CancelLeavesNothingQueuedAndThePortClosed) {

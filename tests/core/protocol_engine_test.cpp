@@ -1,4 +1,5 @@
 #include "core/ScriptedLine.h"
+#include "link/protocol/ChannelLayout.h"
 #include "link/protocol/Command.h"
 #include "link/protocol/FoundIdTable.h"
 #include "link/protocol/Frame.h"
@@ -6,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -69,8 +71,26 @@ protected:
                                       Protocol::GroupSystem, 0, 0},
                                      Bytes(8, 0));
             record->SetIdentityCheck(identityCheck);
+            record->SetPending(!queueSent);
             engine->Enqueue(std::move(record));
         }
+    }
+
+    // Queues the read request that reply (a data reply frame) answers: the same program, group,
+    // channel or item and block; for an identity answer the identify request for its ID.
+    void Ask(const Bytes& reply, bool identityCheck = false) {
+        const auto view = Protocol::ParseFrame(reply.data(), reply.size());
+        ASSERT_TRUE(view.has_value());
+        Protocol::FrameHeader header = view->header;
+        header.code = Protocol::ReadRequest;
+        Bytes payload(8, 0);
+        if (header.group == Protocol::GroupSystem && header.channel == Protocol::ItemDeviceId) {
+            payload = {view->PayloadByte(0), static_cast<std::uint8_t>(engine->GetDeviceType())};
+        }
+        auto record = Protocol::MakeRecord(header, payload);
+        record->SetIdentityCheck(identityCheck);
+        record->SetPending(!queueSent);
+        engine->Enqueue(std::move(record));
     }
 
     int HeadProgram() { return engine->Head().GetData()[Protocol::OffsetProgram]; }
@@ -84,6 +104,10 @@ protected:
         }
     }
 
+    // Records queued by Queue and Ask count as transmitted, as though the owner had sent each
+    // in turn, so that the tests of assembly and matching can answer several of them in a row;
+    // false queues them unsent.
+    bool queueSent = true;
     ScriptedLine* line = nullptr;
     RecordingListener owner;
     std::unique_ptr<Command> engine;
@@ -141,6 +165,7 @@ TEST_F(ProtocolEngine, TransmitHeadWritesThreeSinglePreambleBytesThenTheFrame) {
     EXPECT_FALSE(engine->TransmitHead());
     EXPECT_TRUE(line->writes.empty());
 
+    queueSent = false;
     Queue(2);
     const Bytes frame = engine->Head().GetData();
     EXPECT_TRUE(engine->TransmitHead());
@@ -164,6 +189,7 @@ TEST_F(ProtocolEngine, TransmitHeadWritesThreeSinglePreambleBytesThenTheFrame) {
 // it and the head is not taken as transmitted.
 TEST_F(ProtocolEngine, FailedWriteStopsTheTransmission) {
     Open();
+    queueSent = false;
     Queue(1);
     line->writeResult = 5;
     EXPECT_FALSE(engine->TransmitHead());
@@ -273,27 +299,36 @@ TEST_F(ProtocolEngine, RepliesWithAnEmptyQueueLeaveTheQueueAlone) {
 
 TEST_F(ProtocolEngine, ProgramReceivedOnlyAfterTheLastOutput) {
     Open();
-    Queue(12);
+    std::vector<Bytes> replies;
     for (std::uint8_t in = 0; in < 4; ++in) {
-        Receive(OnLine(Reply(Protocol::GroupInput, in, Bytes(96, 0))));
+        replies.push_back(Reply(Protocol::GroupInput, in, Bytes(96, 0)));
     }
-    for (std::uint8_t out = 0; out < 7; ++out) {
-        Receive(OnLine(Reply(Protocol::GroupOutput, out, Bytes(80, 0))));
+    for (std::uint8_t out = 0; out < 8; ++out) {
+        replies.push_back(Reply(Protocol::GroupOutput, out, Bytes(80, 0)));
+    }
+    for (const Bytes& reply : replies) {
+        Ask(reply);
+    }
+    for (std::size_t i = 0; i + 1 < replies.size(); ++i) {
+        Receive(OnLine(replies[i]));
     }
     EXPECT_TRUE(owner.messages.empty());
     EXPECT_EQ(engine->Count(), 1);
 
-    Receive(OnLine(Reply(Protocol::GroupOutput, 7, Bytes(80, 0))));
+    Receive(OnLine(replies.back()));
     EXPECT_EQ(owner.messages, (std::vector<Message>{{EngineMessage::WM_PROGRAM_RECEIVED, 0}}));
     EXPECT_EQ(engine->Count(), 0);
 }
 
 TEST_F(ProtocolEngine, ArchiveOutputsReportTheStoredProgramNumber) {
     Open();
-    Queue(2);
-    Receive(OnLine(Reply(Protocol::GroupOutput, 6, Bytes(80, 0), Protocol::ArchiveFlag, 17)));
+    const Bytes output6 = Reply(Protocol::GroupOutput, 6, Bytes(80, 0), Protocol::ArchiveFlag, 17);
+    const Bytes output7 = Reply(Protocol::GroupOutput, 7, Bytes(80, 0), Protocol::ArchiveFlag, 17);
+    Ask(output6);
+    Ask(output7);
+    Receive(OnLine(output6));
     EXPECT_TRUE(owner.messages.empty());
-    Receive(OnLine(Reply(Protocol::GroupOutput, 7, Bytes(80, 0), Protocol::ArchiveFlag, 17)));
+    Receive(OnLine(output7));
     EXPECT_EQ(owner.messages,
               (std::vector<Message>{{EngineMessage::WM_STORED_PROGRAM_RECEIVED, 17}}));
     EXPECT_EQ(engine->Count(), 0);
@@ -327,8 +362,10 @@ TEST_F(ProtocolEngine, ChannelRepliesOfTheWrongLengthOrChannel) {
         engine = std::make_unique<Command>(std::move(scripted));
         engine->SetOutputCount(8);
         Open();
-        Queue(2);
-        Receive(OnLine(Reply(c.group, c.channel, Bytes(c.length, 0), c.block)));
+        const Bytes reply = Reply(c.group, c.channel, Bytes(c.length, 0), c.block);
+        Ask(reply);
+        Queue(1);
+        Receive(OnLine(reply));
         EXPECT_EQ(engine->Count(), 2 - c.answered);
         EXPECT_EQ(owner.boxes, c.boxes);
         EXPECT_TRUE(owner.messages.empty());
@@ -340,9 +377,13 @@ TEST_F(ProtocolEngine, ChannelRepliesOfTheWrongLengthOrChannel) {
 
 TEST_F(ProtocolEngine, SystemRepliesNotifyTheOwner) {
     Open();
-    Queue(5);
-    Receive(OnLine(Reply(3, Protocol::ItemMeters, Bytes(12, 30))));
-    Receive(OnLine(Reply(3, Protocol::ItemTemperature, {31})));
+    const Bytes meters = Reply(3, Protocol::ItemMeters, Bytes(12, 30));
+    const Bytes temperature = Reply(3, Protocol::ItemTemperature, {31});
+    Ask(meters);
+    Ask(temperature);
+    Queue(3);
+    Receive(OnLine(meters));
+    Receive(OnLine(temperature));
     Receive(OnLine(Reply(3, Protocol::ItemIdentification,
                          {'Z', 'Q', '_', 'P', 'L', 'o', 'x', 'u', '_', 'V', '1', '.', '0'})));
     Receive(OnLine(Reply(3, Protocol::ItemDeviceNotice, {0})));
@@ -366,9 +407,12 @@ TEST_F(ProtocolEngine, SystemRepliesNotifyTheOwner) {
 TEST_F(ProtocolEngine, LinkCheckReportsWhetherTheDeviceTypeMatches) {
     Open();
     engine->SetDeviceType(2);
-    Queue(2, true);
-    Receive(OnLine(Reply(3, Protocol::ItemDeviceId, {1, 2})));
-    Receive(OnLine(Reply(3, Protocol::ItemDeviceId, {1, 1})));
+    const Bytes sameType = Reply(3, Protocol::ItemDeviceId, {1, 2});
+    const Bytes otherType = Reply(3, Protocol::ItemDeviceId, {1, 1});
+    Ask(sameType, true);
+    Ask(otherType, true);
+    Receive(OnLine(sameType));
+    Receive(OnLine(otherType));
     EXPECT_EQ(owner.messages, (std::vector<Message>{
                                   {EngineMessage::WM_DEVICE_TYPE_CHECKED, 1},
                                   {EngineMessage::WM_DEVICE_TYPE_CHECKED, 0},
@@ -382,8 +426,10 @@ TEST_F(ProtocolEngine, SearchEndGoesToTheSearchWindowOnly) {
     Open();
     RecordingListener search;
     engine->SetSearchWindow(&search);
-    Queue(2);
-    Receive(OnLine(Reply(3, Protocol::ItemDeviceId, {250, 3})));
+    const Bytes otherType = Reply(3, Protocol::ItemDeviceId, {250, 3});
+    Ask(otherType);
+    Queue(1);
+    Receive(OnLine(otherType));
     EXPECT_EQ(search.messages, (std::vector<Message>{{EngineMessage::WM_ID_SEARCH_END, 0}}));
     EXPECT_TRUE(owner.messages.empty());
     EXPECT_EQ(engine->Count(), 1);
@@ -414,8 +460,10 @@ TEST_F(ProtocolEngine, ListenerMayClearTheQueueFromItsNotification) {
     ClosingListener closing;
     closing.engine = engine.get();
     ASSERT_TRUE(engine->OpenPort("ttyS3", &closing));
-    Queue(3, true);
-    Receive(OnLine(Reply(3, Protocol::ItemDeviceId, {1, 2})));
+    const Bytes otherType = Reply(3, Protocol::ItemDeviceId, {1, 2});
+    Ask(otherType, true);
+    Queue(2);
+    Receive(OnLine(otherType));
     EXPECT_EQ(closing.messages, (std::vector<Message>{{EngineMessage::WM_DEVICE_TYPE_CHECKED, 0}}));
     EXPECT_EQ(closing.countSeen, 2); // the answered record was already gone
     EXPECT_EQ(engine->Count(), 0);
@@ -426,16 +474,182 @@ TEST_F(ProtocolEngine, ListenerMayClearTheQueueFromItsNotification) {
 // program-name request: both are taken, and the name answers the request.
 TEST_F(ProtocolEngine, UnaskedIdentificationInTheSameReadLosesNoAnswer) {
     Open();
-    Queue(2);
     Bytes name = {'S', 't', 'a', 'g', 'e', ' ', ' ', ' '};
     name.resize(Protocol::ProgramNameLength, ' ');
+    const Bytes nameReply = Reply(3, Protocol::ItemProgramName, name);
+    Ask(nameReply);
+    Queue(1);
     Receive(Cat({OnLine(Reply(3, Protocol::ItemIdentification,
                               {'Z', 'Q', '_', 'P', 'L', 'o', 'x', 'u', '_', 'V', '1', '.', '0'})),
-                 OnLine(Reply(3, Protocol::ItemProgramName, name))}));
+                 OnLine(nameReply)}));
     EXPECT_EQ(engine->GetIdentificationText(), "ZQ_P_V1.0");
     EXPECT_EQ(engine->GetProgramName(0), "Stage");
     EXPECT_EQ(engine->Count(), 1);
+    EXPECT_EQ(HeadProgram(), 1);
+}
+
+// A data reply that does not answer the head is stale: it is decoded where it says it belongs,
+// but the head stays for its own reply, which is then taken.
+TEST_F(ProtocolEngine, StaleDataReplyLeavesTheHeadForItsOwnReply) {
+    Open();
+    Bytes first(96, 0);
+    first[ChannelLayout::Input::Name] = 'K';
+    Bytes second(96, 0);
+    second[ChannelLayout::Input::Name] = 'S';
+    const Bytes input0 = Reply(Protocol::GroupInput, 0, first);
+    const Bytes input1 = Reply(Protocol::GroupInput, 1, second);
+    Ask(input0);
+    Ask(input1);
+    Receive(OnLine(input0));
+    ASSERT_EQ(engine->Count(), 1);
+    Receive(OnLine(input0)); // the same reply again, after a retransmission
+    EXPECT_EQ(engine->Count(), 1) << "the read of input 1 is still waiting for its data";
+    EXPECT_EQ(engine->GetDeviceImage().GetInput(0)->GetName(), "K");
+    EXPECT_EQ(engine->GetDeviceImage().GetInput(1)->GetName(), "B");
+    Receive(OnLine(input1));
+    EXPECT_EQ(engine->Count(), 0);
+    EXPECT_EQ(engine->GetDeviceImage().GetInput(1)->GetName(), "S");
+    EXPECT_TRUE(owner.boxes.empty());
+}
+
+// Each row: what the head asks for and a reply that differs in one field only.
+TEST_F(ProtocolEngine, ReplyAnswersOnlyTheRequestItNames) {
+    Open();
+    struct Case {
+        const char* name;
+        Bytes asked;
+        Bytes reply;
+    };
+    const Bytes channel = Reply(Protocol::GroupOutput, 3, Bytes(80, 0), 0, 5);
+    const std::vector<Case> cases = {
+        {"other program", channel, Reply(Protocol::GroupOutput, 3, Bytes(80, 0), 0, 6)},
+        {"other group", Reply(Protocol::GroupInput, 3, Bytes(96, 0), 0, 5),
+         Reply(Protocol::GroupOutput, 3, Bytes(80, 0), 0, 5)},
+        {"other channel", channel, Reply(Protocol::GroupOutput, 2, Bytes(80, 0), 0, 5)},
+        {"other block", channel, Reply(Protocol::GroupOutput, 3, Bytes(80, 0), 0x77, 5)},
+        {"other item", Reply(3, Protocol::ItemBacklight, {1}),
+         Reply(3, Protocol::ItemTemperature, {1})},
+        {"other probed ID", Reply(3, Protocol::ItemDeviceId, {6, 1}),
+         Reply(3, Protocol::ItemDeviceId, {5, 1})},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        engine->Clear();
+        Ask(c.asked);
+        Receive(OnLine(c.reply));
+        EXPECT_EQ(engine->Count(), 1);
+        Receive(OnLine(c.asked));
+        EXPECT_EQ(engine->Count(), 0);
+    }
+    // An acknowledgement names no request: it still answers whatever is at the head.
+    Ask(channel);
+    Receive(OnLine(AckFrame()));
+    EXPECT_EQ(engine->Count(), 0);
+}
+
+// The ID search dropped probe 5 before its late answer came: device 5 is still found, and the
+// probe now at the head waits for its own answer.
+TEST_F(ProtocolEngine, LateSearchAnswerIsFoundWithoutSkippingTheNextProbe) {
+    ResetFoundIdTable();
+    FoundIdTable[5] = 0;
+    FoundIdTable[6] = 0;
+    Open();
+    const Bytes answer5 = Reply(3, Protocol::ItemDeviceId, {5, 1});
+    const Bytes answer6 = Reply(3, Protocol::ItemDeviceId, {6, 1});
+    Ask(answer5);
+    Ask(answer6);
+    engine->RemoveHead(); // probe 5 given up
+    Receive(OnLine(answer5));
+    EXPECT_EQ(FoundIdTable[5], 5);
+    ASSERT_EQ(engine->Count(), 1);
+    Receive(OnLine(answer6));
+    EXPECT_EQ(FoundIdTable[6], 6);
+    EXPECT_EQ(engine->Count(), 0);
+    ResetFoundIdTable();
+}
+
+// A stale copy of the last output completes no program a second time, and a stale archive reply
+// of another program does not slip into the program being collected.
+TEST_F(ProtocolEngine, StaleChannelReplyCompletesNothing) {
+    Open();
+    Bytes named(80, 0);
+    named[ChannelLayout::Output::Name] = 'X';
+    const Bytes live7 = Reply(Protocol::GroupOutput, 7, named);
+    const Bytes archive7of3 = Reply(Protocol::GroupOutput, 7, named, Protocol::ArchiveFlag, 3);
+    const std::string collected = engine->GetArchiveRecord().outputs[7].name;
+    Ask(live7);
+    Ask(Reply(Protocol::GroupInput, 0, Bytes(96, 0), Protocol::ArchiveFlag, 4));
+    Receive(OnLine(live7));
+    EXPECT_EQ(owner.messages, (std::vector<Message>{{EngineMessage::WM_PROGRAM_RECEIVED, 0}}));
+    Receive(OnLine(live7));
+    Receive(OnLine(archive7of3));
+    EXPECT_EQ(owner.messages.size(), 1u);
+    EXPECT_EQ(engine->Count(), 1);
+    EXPECT_EQ(engine->GetArchiveRecord().outputs[7].name, collected)
+        << "program 4 is being collected";
+}
+
+// An answer slower than the retransmission: the answers to the first and to the repeated
+// transmission both arrive. The first removes the head; the second finds the next record not yet
+// sent and leaves it, so that it still goes out and is answered.
+TEST_F(ProtocolEngine, RepeatedAckLeavesTheUnsentNextRecord) {
+    Open();
+    queueSent = false;
+    Queue(2);
+    ASSERT_TRUE(engine->TransmitHead());
+    ASSERT_TRUE(engine->TransmitHead()); // no answer in time: sent again
+    Receive(OnLine(AckFrame()));
+    Receive(OnLine(AckFrame()));
+    ASSERT_EQ(engine->Count(), 1);
     EXPECT_EQ(HeadProgram(), 2);
+    EXPECT_TRUE(engine->IsHeadPending());
+
+    line->writes.clear();
+    ASSERT_TRUE(engine->TransmitHead());
+    EXPECT_EQ(line->writes.back().bytes[Protocol::OffsetProgram], 2);
+    Receive(OnLine(AckFrame()));
+    EXPECT_EQ(engine->Count(), 0);
+}
+
+// No reply answers a record before it has gone out, not even the reply naming its own request;
+// a data reply is still decoded where it says it belongs.
+TEST_F(ProtocolEngine, UnsentHeadIsAnsweredByNothing) {
+    struct Case {
+        const char* name;
+        Bytes reply;
+        Bytes asked;
+        std::function<bool()> decoded;
+    };
+    const Bytes backlight = Reply(3, Protocol::ItemBacklight, {5});
+    const Bytes probe = Reply(3, Protocol::ItemDeviceId, {9, 1});
+    const std::vector<Case> cases = {
+        {"Ack", AckFrame(), backlight, nullptr},
+        {"data reply to its own request", backlight, backlight,
+         [this] { return engine->GetDeviceImage().GetBacklight() == 5; }},
+        {"identity answer to its own probe", probe, probe, [] { return FoundIdTable[9] == 9; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ResetFoundIdTable();
+        FoundIdTable[9] = 0;
+        auto scripted = std::make_unique<ScriptedLine>();
+        line = scripted.get();
+        engine = std::make_unique<Command>(std::move(scripted));
+        Open();
+        queueSent = false;
+        Ask(c.asked);
+        Receive(OnLine(c.reply));
+        EXPECT_EQ(engine->Count(), 1);
+        EXPECT_TRUE(engine->IsHeadPending());
+        if (c.decoded) {
+            EXPECT_TRUE(c.decoded());
+        }
+
+        ASSERT_TRUE(engine->TransmitHead());
+        Receive(OnLine(c.reply));
+        EXPECT_EQ(engine->Count(), 0);
+    }
+    ResetFoundIdTable();
 }
 
 TEST_F(ProtocolEngine, DeviceTypeReachesTheDeviceImage) {

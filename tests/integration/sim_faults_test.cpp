@@ -122,15 +122,38 @@ TEST_F(SimFaultsTest, LateAnswersInSmallPiecesAreAssembled) {
     EXPECT_TRUE(sim->Log().contains("pieces"));
 }
 
-// Answers are matched to requests by order only, so a doubled Ack takes the next record with it.
-TEST_F(SimFaultsTest, DoubledAckAlsoRemovesTheNextRecord) {
-    Start({"--double-ack"});
-    ProgramEncoder encoder(program);
-    harness.engine->Enqueue(encoder.WriteBacklight());
-    harness.engine->Enqueue(encoder.WriteTemperature());
-    ASSERT_TRUE(harness.TransmitAndWait());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return harness.engine->Count() == 0; }, 1000))
-        << "the repeated Ack removes the second record although it was never sent";
+// An Ack names no request and is matched by order, but only a record that went out can be
+// answered. Two Acks come for the first write: repeated by the device, or answering both
+// transmissions of a write whose first Ack came after it was sent again. The second leaves the
+// next write, still unsent, for its own Ack.
+TEST_F(SimFaultsTest, SecondAckLeavesTheUnsentNextRecord) {
+    struct Case {
+        const char* name;
+        QStringList options;
+        int retransmitAfterMs; // sent again when no Ack came within this time; 0: never
+    };
+    for (const Case& c : {Case{"doubled Ack", {"--double-ack"}, 0},
+                          Case{"Ack slower than the retransmission", {"--late", "200"}, 100}}) {
+        SCOPED_TRACE(c.name);
+        Start(c.options);
+        int frames = 0;
+        harness.engine->SetFrameObserver([&frames](const std::vector<std::uint8_t>&) { ++frames; });
+        ProgramEncoder encoder(program);
+        harness.engine->Enqueue(encoder.WriteBacklight());
+        harness.engine->Enqueue(encoder.WriteTemperature());
+        if (c.retransmitAfterMs > 0) {
+            ASSERT_FALSE(harness.TransmitAndWait(c.retransmitAfterMs));
+        }
+        ASSERT_TRUE(harness.TransmitAndWait());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return frames == 2; }, 2000)) << "two Acks come";
+        EXPECT_EQ(harness.engine->Count(), 1);
+        EXPECT_TRUE(harness.engine->IsHeadPending());
+        ASSERT_TRUE(harness.TransmitAndWait());
+        EXPECT_EQ(harness.engine->Count(), 0);
+        EXPECT_EQ(sim->Received().back().Channel(), Protocol::ItemTemperature)
+            << "the second write reached the device";
+        harness.engine->SetFrameObserver(nullptr);
+    }
 }
 
 TEST_F(SimFaultsTest, WrongDeviceTypeFailsTheTypeCheck) {

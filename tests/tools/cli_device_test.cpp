@@ -3,6 +3,7 @@
 
 #include "tools/CliRunner.h"
 
+#include "files/ProgramFiles.h"
 #include "link/protocol/ProtocolCodes.h"
 
 #include <QDir>
@@ -11,6 +12,8 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 #include <set>
 #include <utility>
@@ -337,6 +340,144 @@ TEST_F(CliDeviceTest, FailuresGiveOneClearLineAndAnError) {
         EXPECT_TRUE(result.err.startsWith("sonvex-cli: " + c.expected)) << result.err.toStdString();
     }
     EXPECT_FALSE(QFile::exists(Path("x.dat")));
+}
+
+// Files and values the command-line tool refuses: each gets one line that names it and says
+// what is wrong, the exit status 1, and nothing reaches the device.
+TEST_F(CliDeviceTest, BadFilesAndValuesGetOneMessageAndChangeNothing) {
+    SimProcess sim({"--fast"});
+    ASSERT_TRUE(sim.Started());
+    QDir().mkpath(Path("folder.dia48"));
+    QDir().mkpath(Path("folder.dat"));
+    const QString program = clitest::WriteKnownProgram(m_dir.path(), 1);
+    const auto write = [this](const QString& name, const QByteArray& bytes) {
+        QFile file(Path(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return Path(name);
+    };
+    const QByteArray programBytes = ReadFile(program);
+    const QString empty = write("empty.dia48", {});
+    const QString cut = write("cut.dia48", programBytes.left(programBytes.size() / 2));
+    const QString huge = write("huge.dia48", QByteArray(int(kMaxProgramFileSize) + 1, '\0'));
+    const QString text = write("notes.dia48", "Gain +3 dB on the left top\n");
+    const QString hugeBank = write("huge.dat", QByteArray(int(kMaxBankFileSize) + 1, '\0'));
+    CZorvanDoc doc;
+    const QString bank = QString::fromStdString(StoreAllToPC(doc, Path("bank").toStdString()).path);
+    QFile::link(Path("nowhere"), Path("broken.dia48"));
+
+    struct FileCase {
+        QString command; // "push" or "restore"; "push" cases also run through "table"
+        QString path;
+        QString reason;
+    };
+    std::vector<FileCase> files{
+        {"push", empty, "is empty"},
+        {"push", cut, "ends before the program is complete"},
+        {"push", huge, "is too large for a program file"},
+        {"push", Path("folder.dia48"), "is a folder, not a file"},
+        {"push", Path("broken.dia48"), "cannot be opened (No such file or directory)"},
+        {"push", text, "ends before the program is complete"},
+        {"push", bank, "is not a program file"},
+        {"push", write("show.dat48", ReadFile(bank)), "is a bank file, not a program file"},
+        {"push", write("other.dia36", programBytes), "is a 3x6 program file; give --model 3x6"},
+        {"restore", write("empty.dat", {}), "is empty"},
+        {"restore", write("cut.dat", ReadFile(bank).left(10000)),
+         "ends before the thirtieth program is complete"},
+        {"restore", hugeBank, "is too large for a bank file"},
+        {"restore", Path("folder.dat"), "is a folder, not a file"},
+        {"restore", program, "is a program file, not a bank file"},
+        {"restore", write("one.prg", programBytes),
+         "ends before the thirtieth program is complete"},
+        {"restore", write("other.dat24", ReadFile(bank)), "is a 2x4 bank file; give --model 2x4"},
+    };
+    // A file without read permission: only meaningful for a user the permissions bind.
+    if (geteuid() != 0) {
+        const QString locked = write("locked.dia48", programBytes);
+        QFile::setPermissions(locked, QFileDevice::WriteOwner);
+        files.push_back({"push", locked, "cannot be opened (Permission denied)"});
+    }
+    for (const FileCase& c : files) {
+        QStringList commands{c.command};
+        if (c.command == "push") {
+            commands << "table";
+        }
+        for (const QString& command : commands) {
+            SCOPED_TRACE((command + " " + c.path).toStdString());
+            const CliResult result =
+                command == "table" ? RunCli({command, c.path}) : Run(sim, command, {c.path});
+            EXPECT_EQ(result.exitCode, 1);
+            EXPECT_EQ(
+                result.err.toStdString(),
+                ("sonvex-cli: File read Error: " + c.path + " (" + c.reason + ")\n").toStdString());
+            EXPECT_TRUE(result.out.isEmpty());
+        }
+    }
+    struct ValueCase {
+        const char* assignment;
+        const char* message; // after "sonvex-cli: ASSIGNMENT: "
+    };
+    const std::vector<ValueCase> values{
+        {"out1.gain=loud", "'loud' is not a number"},
+        {"out1.gain=", "'' is not a number"},
+        {"out1.gain=nan", "'nan' is not a number"},
+        {"out1.gain=1e999", "'1e999' is not a number"},
+        {"out1.gain=15.1", "Out of Range (valid -40.0..15.0 dB)"},
+        {"in1.gain=6.1", "Out of Range (valid -40.0..6.0 dB)"},
+        {"in1.mute=maybe", "'maybe' is not one of off, on"},
+        {"in1.polarity=x", "'x' is not one of normal, invert"},
+        {"in1.delay=soon", "'soon' is not a delay (ms, or a distance with m or ft)"},
+        {"in1.delay=-1", "Out of Range (valid 0..1000 ms)"},
+        {"out1.delay=1e9ft", "Out of Range (valid 0..1185.6852 ft)"},
+        {"in1.name=123456789", "a name has at most 8 characters"},
+        {"in1.name=a\tb", "a name takes printable ASCII characters only"},
+        {"in1.gate=loud", "'loud' is not a threshold in dBu, on or off"},
+        {"in1.gate=-120.1", "Out of Range (valid -120.0..10.0 dBu)"},
+        {"out1.source=E", "'E' is not a set of inputs such as A+C (A..D) or none"},
+        {"out1.eq1.type=notch", "'notch' is not one of PEQ, LoShelf, HiShelf"},
+        {"out1.eq1.freq=1.5", "'1.5' is not a whole number"},
+        {"out1.eq1.freq=9", "Out of Range (valid 10..30000 Hz)"},
+        {"out1.eq1.gain=15.5", "Out of Range (valid -30.0..15.0 dB)"},
+        {"out1.eq1.q=0", "Out of Range (valid 0.404..28.852)"},
+        {"out1.eq1.q=wide", "'wide' is not a number"},
+        {"out1.eq1.bw=3.5", "Out of Range (valid 0.05..3.00 octaves)"},
+        {"out1.eq1.on=x", "'x' is not one of off, on"},
+        {"out1.eq1.slope=7", "'7' is not one of 6, 12"},
+        {"out1.hpf.freq=30001", "Out of Range (valid 10..30000 Hz)"},
+        {"in1.lpf.freq=high", "'high' is not a whole number"},
+        {"out1.hpf.type=x", "'x' is not one of L_R, Bessel, BTWorth"},
+        {"out1.lpf.slope=36", "'36' is not one of 12, 18, 24, 48"},
+        {"out1.limiter.threshold=20.5", "Out of Range (valid -30.0..20.0 dBu)"},
+        {"out1.limiter.threshold=max", "'max' is not a number"},
+        {"out1.limiter.attack=0", "Out of Range (valid 0.3..100 ms)"},
+        {"out1.limiter.release=1X", "'1X' is not one of 2X, 4X, 6X, 8X, 16X, 32X"},
+        {"out1.limiter.clip=12.5", "Out of Range (valid 2.0..12.0)"},
+        {"out1.limiter.ratio=1:3",
+         "'1:3' is not one of 1:1, 1:2, 1:4, 1:8, 1:16, 1:32, 1:64, 1:maximum"},
+        {"out1.limiter.mode=x", "'x' is not one of limit, compressor"},
+        {"out1.limiter.timing=x", "'x' is not one of manual, auto"},
+    };
+    for (const ValueCase& c : values) {
+        SCOPED_TRACE(c.assignment);
+        // Behind a good assignment: nothing of the command is applied.
+        const CliResult result = Run(sim, "set", {"out2.gain=-6", c.assignment});
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_EQ(result.err.toStdString(),
+                  std::string("sonvex-cli: ") + c.assignment + ": " + c.message + "\n");
+    }
+    EXPECT_TRUE(sim.Received().empty()) << "a refused file or value reached the device";
+}
+
+// Random bytes after every answer: the commands still read and write what they should.
+TEST_F(CliDeviceTest, LineNoiseBetweenAnswersIsPassedOver) {
+    SimProcess sim({"--fast", "--noise", "60"});
+    ASSERT_TRUE(sim.Started());
+    const CliResult set = Run(sim, "set", {"out1.gain=-3", "in2.name=Noisy"});
+    ASSERT_EQ(set.exitCode, 0) << set.err.toStdString();
+    const auto rows = LiveTable(sim);
+    EXPECT_EQ(Cell(rows, "Gain", "Out1"), "-3.0");
+    EXPECT_EQ(Cell(rows, "Name", "Input B"), "Noisy");
+    EXPECT_TRUE(sim.Log().contains("noise")) << "the simulator sent its noise";
 }
 
 } // namespace

@@ -243,10 +243,14 @@ TEST_F(CliFileTest, TableOfAMissingOrShortFileFails) {
     ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
     cut.write(QByteArray(100, '\0'));
     cut.close();
-    for (const QString& file : {Path("missing.dia48"), Path("cut.dia48")}) {
+    const std::vector<std::pair<QString, QString>> cases{
+        {Path("missing.dia48"), "cannot be opened (No such file or directory)"},
+        {Path("cut.dia48"), "ends before the program is complete"}};
+    for (const auto& [file, reason] : cases) {
         const CliResult result = RunCli({"table", file});
         EXPECT_EQ(result.exitCode, 1);
-        EXPECT_EQ(result.err.trimmed(), "sonvex-cli: File read Error: " + file);
+        EXPECT_EQ(result.err.trimmed(),
+                  "sonvex-cli: File read Error: " + file + " (" + reason + ")");
         EXPECT_TRUE(result.out.isEmpty());
     }
 }

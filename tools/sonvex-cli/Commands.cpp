@@ -32,11 +32,40 @@ int NoOperands(const CliOptions& options) {
                       QStringLiteral("unexpected argument '%1'").arg(options.operands.front()));
 }
 
+QString FileFailure(const FileResult& result) {
+    QString text = QStringLiteral("%1: %2").arg(QString::fromStdString(result.error),
+                                                QString::fromStdString(result.path));
+    if (!result.reason.empty()) {
+        text += QStringLiteral(" (%1)").arg(QString::fromStdString(result.reason));
+    }
+    return text;
+}
+
+std::string OtherKind(const Variant& variant, const QString& path, bool bank) {
+    const ProgramFileKind kind = ProgramFileKindOf(path.toStdString());
+    if (kind.variant == nullptr) {
+        return {}; // no model's extension: the contents decide
+    }
+    const std::string wanted = bank ? "bank file" : "program file";
+    const std::string named = kind.bank ? "bank file" : "program file";
+    if (kind.bank != bank) {
+        return "is a " + named + ", not a " + wanted;
+    }
+    if (kind.variant != &variant) {
+        return "is a " + std::string(kind.variant->name) + " " + named + "; give --model " +
+               kind.variant->name;
+    }
+    return {};
+}
+
 bool LoadProgramFile(CZorvanDoc& doc, const Variant& variant, const QString& path) {
     doc.GetProgram().SetDeviceType(variant.deviceType);
-    const FileResult result = RecallProgramFromPC(doc, variant.deviceType, path.toStdString());
+    const std::string otherKind = OtherKind(variant, path, false);
+    const FileResult result =
+        otherKind.empty() ? RecallProgramFromPC(doc, variant.deviceType, path.toStdString())
+                          : FileResult{false, kFileReadError, path.toStdString(), otherKind};
     if (!result) {
-        Failure(QStringLiteral("%1: %2").arg(QString::fromStdString(result.error), path));
+        Failure(FileFailure(result));
         return false;
     }
     return true;

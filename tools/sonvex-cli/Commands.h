@@ -2,9 +2,12 @@
 
 #include <QString>
 
+#include <string>
+
 struct CliOptions;
 class CAudio_Data;
 class CZorvanDoc;
+struct FileResult;
 struct Variant;
 
 // The commands of sonvex-cli. Each returns the exit status: 0 on success, otherwise 1 after
@@ -36,7 +39,13 @@ int Set(const CliOptions& options);
 int Table(const CliOptions& options);
 int Curve(const CliOptions& options);
 
+// Why the file at path, by its extension, is not a file of the kind wanted (a bank file or a
+// one-program file) for the variant's model; empty when it is, or when its extension names no
+// model's file.
+std::string OtherKind(const Variant& variant, const QString& path, bool bank);
 // Loads a one-program file of the variant into doc; false after printing the message.
+// "File read Error: PATH (why)": the system's message, the file and what was wrong with it.
+QString FileFailure(const FileResult& result);
 bool LoadProgramFile(CZorvanDoc& doc, const Variant& variant, const QString& path);
 
 // Prints the data-view table of program, aligned or as CSV, on stdout.

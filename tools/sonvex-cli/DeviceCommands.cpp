@@ -38,7 +38,7 @@ int NoOperandsButOutput(const CliOptions& options) {
 // The path of a file written, or why it was not.
 int Written(const FileResult& saved) {
     if (!saved) {
-        return Failure(QStringLiteral("%1: %2").arg(Text(saved.error), Text(saved.path)));
+        return Failure(FileFailure(saved));
     }
     std::cout << saved.path << std::endl;
     return kSuccess;
@@ -191,9 +191,12 @@ int Restore(const CliOptions& options) {
     }
     DeviceSession session(options);
     const QString path = options.operands.front();
-    const FileResult loaded = RecallAllFromPC(session.Document(), path.toStdString());
+    const std::string otherKind = OtherKind(*options.variant, path, true);
+    const FileResult loaded =
+        otherKind.empty() ? RecallAllFromPC(session.Document(), path.toStdString())
+                          : FileResult{false, kFileReadError, path.toStdString(), otherKind};
     if (!loaded) {
-        return Failure(QStringLiteral("%1: %2").arg(Text(loaded.error), path));
+        return Failure(FileFailure(loaded));
     }
     if (!session.Open()) {
         return Failure(session.Error());

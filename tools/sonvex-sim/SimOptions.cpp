@@ -72,6 +72,7 @@ Faults ("every Nth" counts the answers of the whole line from 1):
   --late MS                  delay every answer by MS milliseconds
   --split N                  send answers in pieces of N bytes, 2 ms apart
   --double-ack               send every Ack twice, the second 30 ms later
+  --double-reply             send every data reply twice, the second 30 ms later
   --wrong-type               report another device type in identity answers
 
   -h, --help         show this text
@@ -147,6 +148,8 @@ bool ParseSimOptions(int argc, char** argv, SimOptions& options, std::string& er
             ok = count(1, 4096, options.faults.splitSize);
         } else if (arg == "--double-ack") {
             options.faults.doubleAck = true;
+        } else if (arg == "--double-reply") {
+            options.faults.doubleReply = true;
         } else if (arg == "--identification") {
             ok = value(options.identification);
             if (ok && options.identification.size() > 9) {

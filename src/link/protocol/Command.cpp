@@ -172,9 +172,25 @@ void Command::ProcessFrame(const std::vector<std::uint8_t>& frame) {
 
 void Command::ProcessDataReply(const Protocol::FrameView& reply) {
     const bool archive = reply.header.block == Protocol::ArchiveFlag;
+    // A data reply says what it answers; only the reply to the transmitted head's own request
+    // removes it. A stale one (late, or repeated after a retransmission, or come before the head
+    // went out) still delivers what it carries, to where it says it belongs, but answers nothing
+    // and completes no program.
+    const SendData* head = m_queue.IsEmpty() ? nullptr : &m_queue.Head();
+    const bool answersHead = HeadAwaitsAnswer() && DataReplyAnswers(reply, *head);
     std::optional<EngineNotice> notice;
     const char* message = nullptr;
-    bool answered = true;
+    bool answered = answersHead;
+
+    // The archive record holds one program at a time: a stale archive reply is taken only while
+    // the head asks for a channel of that same program.
+    if ((reply.header.group == Protocol::GroupInput ||
+         reply.header.group == Protocol::GroupOutput) &&
+        archive && !answersHead &&
+        (head == nullptr || head->GetData()[Protocol::OffsetProgram] != reply.header.program ||
+         head->GetData()[Protocol::OffsetBlock] != Protocol::ArchiveFlag)) {
+        return;
+    }
 
     switch (reply.header.group) {
     case Protocol::GroupInput: {
@@ -196,7 +212,8 @@ void Command::ProcessDataReply(const Protocol::FrameView& reply) {
             if (archive) {
                 message = EngineText::OutputLengthError;
             }
-        } else if (result == ChannelReply::Decoded && reply.header.channel == m_outputCount - 1) {
+        } else if (result == ChannelReply::Decoded && answersHead &&
+                   reply.header.channel == m_outputCount - 1) {
             notice = archive ? EngineNotice{EngineMessage::WM_STORED_PROGRAM_RECEIVED,
                                             reply.header.program, false}
                              : EngineNotice{EngineMessage::WM_PROGRAM_RECEIVED, 0, false};
@@ -205,9 +222,8 @@ void Command::ProcessDataReply(const Protocol::FrameView& reply) {
     }
     case Protocol::GroupSystem:
         // An item the PC never asks for came on the device's own and answers no request.
-        answered = Protocol::IsRequestedItem(reply.header.channel);
-        notice = DecodeSystemItem(reply, m_deviceType,
-                                  m_queue.IsEmpty() ? nullptr : &m_queue.Head(), m_images);
+        answered = answersHead && Protocol::IsRequestedItem(reply.header.channel);
+        notice = DecodeSystemItem(reply, m_deviceType, answersHead ? head : nullptr, m_images);
         break;
     default:
         answered = false;
@@ -233,9 +249,15 @@ void Command::ProcessDataReply(const Protocol::FrameView& reply) {
     }
 }
 
+bool Command::HeadAwaitsAnswer() const {
+    return !m_queue.IsEmpty() && !m_queue.Head().IsPending();
+}
+
 void Command::AnswerHead() {
-    // A late or unsolicited answer with nothing queued has nothing to remove.
-    if (!m_queue.IsEmpty()) {
+    // Only a record that went out can be answered. A late or repeated answer that comes while
+    // the next record still waits to be sent (or with nothing queued) has nothing to remove:
+    // taking the unsent record would lose it without it ever reaching the device.
+    if (HeadAwaitsAnswer()) {
         m_queue.RemoveHead();
     }
 }

@@ -19,8 +19,11 @@
 // reply to its decoder and keeps what the device reports (DeviceImages). The engine is passive:
 // it writes only when its owner asks for the head of the queue to be transmitted, reads only
 // when the owner forwards a line notification, and leaves pacing, retransmission and giving the
-// link up to the owner. Answers are matched to requests by order: a valid acknowledgement or
-// data reply removes the record at the head of the queue.
+// link up to the owner. Only a transmitted head can be answered: no reply removes a record
+// that has not gone out yet. An acknowledgement names no request, so it is matched by order: a
+// valid one removes the transmitted record at the head of the queue. A data reply names what it
+// carries and removes the head only when it answers the head's own request (DataReplyAnswers);
+// a stale one is still decoded.
 class Command {
 public:
     static constexpr std::size_t kChunkSize = 150;
@@ -121,6 +124,8 @@ public:
 private:
     void ProcessFrame(const std::vector<std::uint8_t>& frame);
     void ProcessDataReply(const Protocol::FrameView& reply);
+    // The head has been transmitted and waits for its answer.
+    bool HeadAwaitsAnswer() const;
     void AnswerHead();
     void Notify(EngineMessage message, int wParam);
     void ShowMessage(const char* text);

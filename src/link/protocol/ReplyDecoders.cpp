@@ -313,6 +313,27 @@ ChannelReply DecodeArchiveOutputChannel(const FrameView& reply, int deviceType,
     return check;
 }
 
+bool DataReplyAnswers(const FrameView& reply, const SendData& request) {
+    const std::vector<std::uint8_t>& asked = request.GetData();
+    if (asked.size() <= Protocol::OffsetPayload ||
+        asked[Protocol::OffsetCode] != Protocol::ReadRequest) {
+        return false;
+    }
+    const bool identify = asked[Protocol::OffsetGroup] == Protocol::GroupSystem &&
+                          asked[Protocol::OffsetChannel] == Protocol::ItemDeviceId;
+    const bool identityAnswer = reply.header.group == Protocol::GroupSystem &&
+                                reply.header.channel == Protocol::ItemDeviceId;
+    if (identify || identityAnswer) {
+        // The answering ID is the one probed (the payload of the request carries it).
+        return identify && identityAnswer && reply.length >= Protocol::DeviceIdLength &&
+               reply.PayloadByte(0) == asked[Protocol::OffsetPayload];
+    }
+    return reply.header.program == asked[Protocol::OffsetProgram] &&
+           reply.header.group == asked[Protocol::OffsetGroup] &&
+           reply.header.channel == asked[Protocol::OffsetChannel] &&
+           reply.header.block == asked[Protocol::OffsetBlock];
+}
+
 std::optional<EngineNotice> DecodeIdentity(const FrameView& reply, int deviceType,
                                            const SendData* head) {
     if (reply.length < Protocol::DeviceIdLength) {

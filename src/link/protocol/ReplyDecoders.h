@@ -46,14 +46,19 @@ ChannelReply DecodeArchiveOutputChannel(const Protocol::FrameView& reply, int de
                                         ProgramImage& archive);
 
 // System item (group 3, item at frame offset 5) into the device-side images. head is the record
-// at the head of the queue, or nullptr when the queue is empty (consulted by the identity
-// answer only).
+// the reply answers, or nullptr when it answers none (consulted by the identity answer only).
 std::optional<EngineNotice> DecodeSystemItem(const Protocol::FrameView& reply, int deviceType,
                                              const SendData* head, DeviceImages& images);
 
-// Identity answer (item 0x15, payload: device ID, device type). Answering the link check (a head
-// record marked identityCheck) it yields WM_DEVICE_TYPE_CHECKED; otherwise it belongs to an ID
-// search: a device of the engine's type is entered in FoundIdTable, and device 250 ends the
-// search whatever its type. An answer without a record waiting counts as a search answer.
+// Whether a data reply answers the record that asked for it. A reply tells what it carries:
+// an identity answer (item 0x15) answers the identify request for the ID in its payload; every
+// other data reply answers the read request for its program, group, channel or item and block.
+// A reply that answers another record, or none (a late one, or a repeated one), is stale.
+bool DataReplyAnswers(const Protocol::FrameView& reply, const SendData& request);
+
+// Identity answer (item 0x15, payload: device ID, device type). Answering the link check (head is
+// the record marked identityCheck) it yields WM_DEVICE_TYPE_CHECKED; otherwise it belongs to an
+// ID search: a device of the engine's type is entered in FoundIdTable, and device 250 ends the
+// search whatever its type. An answer that answers no record counts as a search answer.
 std::optional<EngineNotice> DecodeIdentity(const Protocol::FrameView& reply, int deviceType,
                                            const SendData* head);
