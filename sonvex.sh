@@ -24,6 +24,10 @@ PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev
           dpkg-dev file desktop-file-utils)
 # The fuzz command also needs clang with its libFuzzer runtime.
 [ "${1:-}" = fuzz ] && PACKAGES+=(clang)
+# The test command runs sonvex-cli under a German locale (decimal comma) as well; locales holds
+# the locale sources and locale-gen.
+[ "${1:-}" = test ] && PACKAGES+=(locales)
+TEST_LOCALE=de_DE.UTF-8
 JOBS=$(nproc 2>/dev/null || echo 2)
 
 install_missing() {
@@ -39,6 +43,24 @@ install_missing() {
     [ "$(id -u)" -ne 0 ] && sudo="sudo"
     $sudo apt-get update -q
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
+
+# Generates the German test locale when it is missing. When that fails the locale tests skip
+# and say why; the rest of the run goes on.
+ensure_test_locale() {
+    locale -a 2>/dev/null | grep -qiE '^de_DE\.utf-?8$' && return 0
+    echo "sonvex: generating the locale $TEST_LOCALE for the locale tests" >&2
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    if [ -f /etc/locale.gen ]; then
+        # Kept in the list, so a later locale-gen keeps it too.
+        $sudo sed -i 's/^# *\(de_DE\.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+        grep -qE '^de_DE\.UTF-8 UTF-8' /etc/locale.gen ||
+            echo "de_DE.UTF-8 UTF-8" | $sudo tee -a /etc/locale.gen >/dev/null
+        $sudo locale-gen >/dev/null
+    fi
+    locale -a 2>/dev/null | grep -qiE '^de_DE\.utf-?8$' ||
+        $sudo localedef -i de_DE -c -f UTF-8 "$TEST_LOCALE"
 }
 
 build_main() {
@@ -89,6 +111,8 @@ run)
     ;;
 test)
     install_missing
+    ensure_test_locale ||
+        echo "sonvex: could not generate $TEST_LOCALE; the locale tests will skip" >&2
     build_main
     ctest --preset default -j "$JOBS"
     build_sanitize

@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QCoreApplication>
 
-#include <clocale>
 #include <cstdio>
 
 int main(int argc, char* argv[]) {
@@ -22,8 +21,6 @@ int main(int argc, char* argv[]) {
         }
     }
     QApplication app(argc, argv);
-    // Values are shown and typed with a decimal point whatever the desktop's language.
-    std::setlocale(LC_NUMERIC, "C");
     CMainFrame frame;
     frame.show();
     ApplyStartOptions(frame, options);

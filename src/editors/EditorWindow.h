@@ -8,7 +8,8 @@ class CFStatic;
 // What the channel and EQ editors share: a modeless window on the panels' dark background with
 // white labels, placed at (10, 450) on the screen, that consumes Enter and Esc (the focus moves
 // to the window, so an edit being typed in commits) instead of closing. The panel hands it the
-// program and the response graph every time it shows it, then selects the channel.
+// program and the response graph every time it shows it, then selects the channel; whenever
+// the panel shows the program again, every open editor shows it again too (ShowProgram).
 //
 // An editor that follows drags on the graph reloads the dragged filter in ReloadFilter. When
 // the operator activates the window, it puts the graph back onto its channel and mode
@@ -29,6 +30,11 @@ public:
 
     // Shows channel index (0-based) in every control.
     virtual void SelectChannel(int index) = 0;
+    // Shows the channel again in every control after the program changed under the window: a
+    // program arrived from the device, a file was loaded, a channel was copied onto this one.
+    // It only shows: nothing in the program is changed or marked to be sent, and the graph
+    // keeps its mode and channel.
+    virtual void ShowProgram() = 0;
     // Reloads the filter with index filterIndex of the shown channel after a drag on the graph.
     virtual void ReloadFilter(int filterIndex);
     // Puts the graph into this editor's mode on its channel; editors without a graph mode do

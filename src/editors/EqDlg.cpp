@@ -146,6 +146,10 @@ void EqDlg::SelectChannel(int index) {
             graph->SelectInput(index);
         }
     }
+    ShowProgram();
+}
+
+void EqDlg::ShowProgram() {
     for (EqBandWidget* band : m_bands) {
         band->ShowBand();
     }

@@ -52,6 +52,7 @@ public:
     EqBandWidget* BandWidget(int band) const;
 
     void SelectChannel(int index) override;
+    void ShowProgram() override;
     void ReloadFilter(int filterIndex) override;
     void ShowOnGraph() override;
 

@@ -161,6 +161,10 @@ void InDataDlg::SelectChannel(int index) {
     m_channelButtons[static_cast<std::size_t>(index)]->setSelected(true);
     m_index = index;
     setWindowTitle(ChannelTitle(index));
+    ShowProgram();
+}
+
+void InDataDlg::ShowProgram() {
     const CAudio_InData* channel = InputChannel();
     if (channel == nullptr) {
         return;

@@ -51,6 +51,7 @@ public:
     explicit InDataDlg(CAudio_Data& program, QWidget* parent = nullptr);
 
     void SelectChannel(int index) override;
+    void ShowProgram() override;
     int Channel() const { return m_index; }
     // Shows the program's input source on the source radios.
     void RefreshSource();

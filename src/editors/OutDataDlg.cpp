@@ -306,6 +306,18 @@ void OutDataDlg::SelectChannel(int index) {
         return;
     }
     ShowOnGraph();
+    if (output->GetCompressorMode() == 0 && output->GetAutoTiming() != 0) {
+        // A limiter has no automatic timing.
+        output->SetAutoTiming(0);
+    }
+    ShowProgram();
+}
+
+void OutDataDlg::ShowProgram() {
+    const CAudio_OutData* output = Output();
+    if (output == nullptr) {
+        return;
+    }
     ShowSources(output->GetSourceMask());
     m_delay->ShowDelay(output->GetDelay());
     ShowCrossover(true);
@@ -319,11 +331,9 @@ void OutDataDlg::SelectChannel(int index) {
     }
     ShowManualTiming();
 
+    // As the program has them: selecting the output has already turned the automatic timing
+    // of a limiter off, and showing the program again changes nothing in it.
     const bool compressor = output->GetCompressorMode() != 0;
-    if (!compressor && output->GetAutoTiming() != 0) {
-        // A limiter has no automatic timing.
-        output->SetAutoTiming(0);
-    }
     (compressor ? m_compressor : m_limit)->setChecked(true);
     const bool automatic = output->GetAutoTiming() != 0;
     SetTimingRadio(automatic);

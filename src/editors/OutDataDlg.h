@@ -79,6 +79,7 @@ public:
     explicit OutDataDlg(CAudio_Data& program, QWidget* parent = nullptr);
 
     void SelectChannel(int index) override;
+    void ShowProgram() override;
     // Filter index of the high-pass (6) or the low-pass (7) of the output: its frequency is
     // shown again after a drag on the graph.
     void ReloadFilter(int filterIndex) override;

@@ -1,10 +1,9 @@
 #include "model/DisplayModes.h"
 
+#include "model/NumberText.h"
 #include "model/ParameterValues.h"
 
 #include <limits>
-#include <locale>
-#include <sstream>
 
 namespace {
 
@@ -12,24 +11,11 @@ namespace {
 constexpr int kFineType = 1;
 constexpr int kCompactType = 2;
 
-// The leading number of text, read the same way whatever the user's locale ("12.5ms" reads
-// 12.5). False when the text does not start with a number.
-template <typename Number> bool ReadLeadingNumber(const std::string& text, Number& number) {
-    std::istringstream in(text);
-    in.imbue(std::locale::classic());
-    in >> number;
-    return !in.fail();
-}
-
-bool ReadDouble(const std::string& text, double& x) {
-    return ReadLeadingNumber(text, x);
-}
-
 // The integer of the text; "1000.7" reads 1000. Out-of-int values are pinned to the int
 // limits so the range checks see them as too large or too small.
 bool ReadInteger(const std::string& text, int& x) {
     long long wide = 0;
-    if (!ReadLeadingNumber(text, wide)) {
+    if (!ReadLeadingInteger(text, wide)) {
         return false;
     }
     if (wide > std::numeric_limits<int>::max()) {
@@ -184,7 +170,7 @@ ParsedDisplayValue ParseDisplayText(const DisplayFormat& f, const std::string& t
         converted = FrequencyFromTyped(hz, f.minimum);
     } else {
         double x = 0.0;
-        if (!ReadDouble(typed, x)) {
+        if (!ReadLeadingNumber(typed, x)) {
             result.isNumber = false;
             return result;
         }

@@ -2,20 +2,13 @@
 
 #include "model/Variant.h"
 
+#include "model/NumberText.h"
 #include "model/ValueTables.h"
 
-#include <array>
 #include <cmath>
-#include <cstdio>
 #include <initializer_list>
 
 namespace {
-
-template <typename... Args> std::string Format(const char* format, Args... args) {
-    std::array<char, 64> buffer{};
-    std::snprintf(buffer.data(), buffer.size(), format, args...);
-    return buffer.data();
-}
 
 std::string FromList(int index, std::initializer_list<const char*> texts) {
     if (index < 0 || index >= static_cast<int>(texts.size())) {
@@ -89,7 +82,7 @@ bool UsesCompactRules(int deviceType) {
 // ---- Frequencies ----
 
 std::string FrequencyText(int hz) {
-    return Format("%d", hz);
+    return IntegerText(hz);
 }
 
 TypedIndex FrequencyFromTyped(int hz, int minimum) {
@@ -127,7 +120,7 @@ double ChannelGainToDb(int index, int deviceType) {
 }
 
 std::string ChannelGainText(int index, int deviceType) {
-    return Format("%0.1f", ChannelGainToDb(index, deviceType));
+    return FixedText(ChannelGainToDb(index, deviceType), 1);
 }
 
 TypedIndex InputGainFromDb(double dB, int deviceType) {
@@ -152,7 +145,7 @@ int EqGainDbToIndex(double dB) {
 }
 
 std::string EqGainText(double dB, bool flat) {
-    return flat ? "0.0" : Format("%0.1f", dB);
+    return flat ? "0.0" : FixedText(dB, 1);
 }
 
 TypedIndex EqGainFromTyped(double dB) {
@@ -189,11 +182,11 @@ double BandwidthIndexToQ(int index, int deviceType) {
 }
 
 std::string BandwidthText(double octaves) {
-    return Format("%0.2f", octaves);
+    return FixedText(octaves, 2);
 }
 
 std::string QText(double q) {
-    return Format("%0.3f", q);
+    return FixedText(q, 3);
 }
 
 TypedIndex BandwidthFromTyped(double octaves, int deviceType) {
@@ -246,11 +239,11 @@ std::string DelayEditText(int index, int deviceType) {
     const double ms = DelayIndexToMs(index, deviceType);
     if (UsesCompactRules(deviceType)) {
         // 10 ms and more is exactly the indices above the knee.
-        return Format(index > kCompactDelayKnee ? "%0.1f" : "%0.3f", ms);
+        return FixedText(ms, index > kCompactDelayKnee ? 1 : 3);
     }
     // 1000.0034 ms is reached exactly at the last index; comparing indices avoids
     // depending on the rounding of the sum.
-    return Format(index >= DelayRange(deviceType).max ? "%0.0f" : "%0.4f", ms);
+    return FixedText(ms, index >= DelayRange(deviceType).max ? 0 : 4);
 }
 
 std::string DelayText(int index, int deviceType) {
@@ -293,9 +286,9 @@ namespace {
 
 std::string DistanceText(double value, int index, int deviceType) {
     if (UsesCompactRules(deviceType)) {
-        return Format(index > kCompactDelayKnee ? "%0.1f" : "%0.3f", value);
+        return FixedText(value, index > kCompactDelayKnee ? 1 : 3);
     }
-    return Format("%0.4f", value);
+    return FixedText(value, 4);
 }
 
 } // namespace
@@ -346,7 +339,7 @@ double GateThresholdToDbu(int index) {
 }
 
 std::string GateThresholdText(int index, bool gateOff) {
-    return gateOff ? "Disable" : Format("%0.1f", GateThresholdToDbu(index));
+    return gateOff ? "Disable" : FixedText(GateThresholdToDbu(index), 1);
 }
 
 TypedIndex GateThresholdFromDbu(double dBu, int deviceType) {
@@ -360,7 +353,7 @@ double LimitThresholdToDbu(int index) {
 }
 
 std::string LimitThresholdText(int index) {
-    return Format("%0.1f", LimitThresholdToDbu(index));
+    return FixedText(LimitThresholdToDbu(index), 1);
 }
 
 TypedIndex LimitThresholdFromDbu(double dBu) {
@@ -374,7 +367,7 @@ double AttackIndexToMs(int index) {
 }
 
 std::string AttackText(int index) {
-    return index <= 6 ? Format("%0.1f", AttackIndexToMs(index)) : Format("%d", index - 6);
+    return index <= 6 ? FixedText(AttackIndexToMs(index), 1) : IntegerText(index - 6);
 }
 
 TypedIndex AttackFromMs(double ms, int currentIndex) {
@@ -406,8 +399,8 @@ std::string ReleaseTimeText(int releaseIndex, int attackIndex) {
     }
     const int multiplier = kMultipliers[releaseIndex];
     const std::string time = attackIndex > 6
-                                 ? Format("%d", (attackIndex - 6) * multiplier)
-                                 : Format("%0.1f", AttackIndexToMs(attackIndex) * multiplier);
+                                 ? IntegerText((attackIndex - 6) * multiplier)
+                                 : FixedText(AttackIndexToMs(attackIndex) * multiplier, 1);
     return ReleaseText(releaseIndex) + " (" + time + "ms)";
 }
 
@@ -418,7 +411,7 @@ double ClipLimitValue(int index) {
 }
 
 std::string ClipLimitText(int index) {
-    return Format("%0.1f", ClipLimitValue(index));
+    return FixedText(ClipLimitValue(index), 1);
 }
 
 TypedIndex ClipLimitFromTyped(double value) {
@@ -451,7 +444,7 @@ TypedIndex LinearFromTyped(double value, double step, double offset, IndexRange 
 }
 
 std::string LinearText(int index, double step, double offset) {
-    return Format("%0.1f", index * step - offset);
+    return FixedText(index * step - offset, 1);
 }
 
 // ---- Enumerations ----
@@ -536,9 +529,9 @@ std::string BacklightText(int backlight, int deviceType) {
 
 std::string TemperatureText(int celsius) {
     const int fahrenheit = TruncToInt(celsius * 1.8 + 32 + 0.5);
-    return Format("%d", celsius) + "C(" + Format("%d", fahrenheit) + "F)";
+    return IntegerText(celsius) + "C(" + IntegerText(fahrenheit) + "F)";
 }
 
 std::string TemperatureListText(int celsius) {
-    return Format("%d", celsius) + "C";
+    return IntegerText(celsius) + "C";
 }

@@ -356,8 +356,10 @@ void PanelView::ConnectLink() {
     connect(link, &PanelLink::linkSettingsChanged, this, &PanelView::ShowLinkSettings);
     connect(link, &PanelLink::closeEditorsRequested, this, &PanelView::CloseEditors);
     connect(link, &PanelLink::inputSourceChanged, this, &PanelView::RefreshInputSources);
-    connect(link, &PanelLink::channelCopied, this,
-            [this](int to, bool output) { ShowStrip(to, output); });
+    connect(link, &PanelLink::channelCopied, this, [this](int to, bool output) {
+        ShowStrip(to, output);
+        RefreshEditors();
+    });
     connect(link, &PanelLink::levelsReceived, this, &PanelView::ShowLevels);
     connect(m_files.get(), &ProgramFileActions::fileUsed, this, &PanelView::fileUsed);
 }
@@ -405,6 +407,7 @@ void PanelView::RefreshPanel() {
         ShowStrip(n, true);
     }
     m_link->ShowInputSource(m_link->GetProgram().GetInputSource(), false);
+    RefreshEditors();
 }
 
 void PanelView::ShowStrip(int channel, bool output) {
@@ -625,6 +628,17 @@ void PanelView::RefreshInputSources() {
     for (int i = 0; i < m_editors.Count(EditorSlots::InputChannel); ++i) {
         if (auto* dialog = qobject_cast<InDataDlg*>(m_editors.At(EditorSlots::InputChannel, i))) {
             dialog->RefreshSource();
+        }
+    }
+}
+
+void PanelView::RefreshEditors() {
+    for (int kind = 0; kind < EditorSlots::KindCount; ++kind) {
+        const auto slotKind = static_cast<EditorSlots::Kind>(kind);
+        for (int k = 0; k < m_editors.Count(slotKind); ++k) {
+            if (EditorWindow* editor = m_editors.At(slotKind, k)) {
+                editor->ShowProgram();
+            }
         }
     }
 }

@@ -48,7 +48,8 @@ public:
     EditorSlots& Editors() { return m_editors; }
     StatusLamp* Lamp() const { return m_lamp; }
 
-    // Fills every strip from the program and shows the input source.
+    // Fills every strip from the program, shows the input source, and has every open editor
+    // show the program again.
     void RefreshPanel();
     // Reads the channel's enabled flag (inverting and storing it with toggle) and shows it on
     // the select button: the channel's label while enabled, "Hide" while hidden.
@@ -91,6 +92,8 @@ public:
     void CloseEditors();
     // Every open input channel editor shows the program's input source again.
     void RefreshInputSources();
+    // Every open channel and EQ editor shows its channel of the program again.
+    void RefreshEditors();
 
 signals:
     // A main-frame screen command (the "ESC" button asks for the model selection).

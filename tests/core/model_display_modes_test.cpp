@@ -140,7 +140,7 @@ TEST(DisplayModes, TypedTextIsConvertedClampedAndReported) {
 
 TEST(DisplayModes, TextWithoutANumberKeepsTheValue) {
     for (const DisplayFormat& format : {kDelay4x8, kMeters25, kEqGain, kEqFrequency, kAttack, kQ}) {
-        for (const char* text : {"", "abc", "-", ".", "nan", "inf"}) {
+        for (const char* text : {"", "abc", "-", ".", "nan", "inf", "1,5"}) {
             const ParsedDisplayValue parsed = ParseDisplayText(format, text, 7);
             EXPECT_FALSE(parsed.isNumber) << "mode " << format.mode << " '" << text << "'";
             EXPECT_FALSE(parsed.outOfRange) << "mode " << format.mode << " '" << text << "'";

@@ -17,6 +17,7 @@ public:
         layout->addWidget(edit);
     }
     void SelectChannel(int index) override { channel = index; }
+    void ShowProgram() override {}
     void ShowOnGraph() override { ++graphRequests; }
     QLineEdit* edit = nullptr;
     int channel = -1;

@@ -71,6 +71,7 @@ public:
     using EditorWindow::EditorWindow;
     void SelectChannel(int index) override { selected.append(index); }
     void ReloadFilter(int filterIndex) override { reloaded.append(filterIndex); }
+    void ShowProgram() override {}
     QList<int> selected;
     QList<int> reloaded;
 };

@@ -5,6 +5,7 @@
 
 #include "files/ZorvanDoc.h"
 #include "model/AudioData.h"
+#include "model/NumberText.h"
 #include "model/Variant.h"
 
 #include <cstdio>
@@ -40,7 +41,9 @@ int Curve(const CliOptions& options) {
                : *program.GetInput(number - 1);
     for (int i = 0; i < PlotPointCount; ++i) {
         const double dB = channel.GetCurveResponse(i);
-        std::printf("%.1f\t%.4f\n", PlotFrequencies[static_cast<std::size_t>(i)], dB);
+        const std::string line =
+            FixedText(PlotFrequencies[static_cast<std::size_t>(i)], 1) + '\t' + FixedText(dB, 4);
+        std::puts(line.c_str());
     }
     std::fflush(stdout);
     return kSuccess;

@@ -1,6 +1,7 @@
 #include "ParamAssignment.h"
 
 #include "model/AudioData.h"
+#include "model/NumberText.h"
 #include "model/ValueTables.h"
 #include "model/Variant.h"
 
@@ -61,14 +62,13 @@ std::string Lower(const std::string& text) {
     return QString::fromStdString(text).trimmed().toLower().toStdString();
 }
 
+// A typed number takes a decimal point in every locale; "1,5" is refused.
 bool ParseDouble(const std::string& text, double& out) {
-    bool ok = false;
-    out = QString::fromStdString(text).trimmed().toDouble(&ok);
-    return ok && std::isfinite(out);
+    return ReadNumber(text, out);
 }
 
 std::string Fixed(double value, int decimals) {
-    return QString::number(value, 'f', decimals).toStdString();
+    return FixedText(value, decimals);
 }
 
 // Applies one parameter: reads the value, converts it and calls the setter.

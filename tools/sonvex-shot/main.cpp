@@ -13,7 +13,6 @@
 #include <QDeadlineTimer>
 #include <QTimer>
 
-#include <clocale>
 #include <cstdio>
 
 namespace {
@@ -25,7 +24,6 @@ constexpr int kTimeoutMs = 30000;
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    std::setlocale(LC_NUMERIC, "C");
     QStringList arguments = app.arguments();
     if (arguments.size() < 2 || arguments[1].startsWith(QLatin1Char('-'))) {
         std::fputs("usage: sonvex-shot OUT.png [--model 4x8|3x6|2x4 [--port P [--id N]]]\n",
