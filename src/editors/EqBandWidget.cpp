@@ -5,7 +5,9 @@
 #include "controls/NumEdit.h"
 #include "controls/NumSpin.h"
 #include "controls/StateButton.h"
+#include "model/ChannelEdits.h"
 #include "model/DisplayModes.h"
+#include "model/EditRules.h"
 #include "model/Filter.h"
 #include "model/LogFrequencyScale.h"
 #include "model/ParameterValues.h"
@@ -302,12 +304,11 @@ void EqBandWidget::OnType(int type) {
         return;
     }
     ShowTypeLook(type);
-    const int hz = LimitEqBandFrequency(type, band->GetFrequency());
-    if (hz != band->GetFrequency()) {
-        band->SetFrequency(hz);
+    const int before = band->GetFrequency();
+    const int hz = ChannelEdits::SetBandType(*band, type);
+    if (hz != before) {
         ShowFrequency(hz);
     }
-    band->SetType(type);
     emit bandEdited();
 }
 
@@ -317,19 +318,14 @@ void EqBandWidget::OnFrequency(Source source) {
         return;
     }
     const int hz = source == Source::Knob ? m_frequencyKnob->frequency() : m_frequencySpin->value();
-    const int kept = LimitEqBandFrequency(band->GetType(), hz);
+    if (EditRules::BandFrequency(band->GetType(), hz) == hz && hz == band->GetFrequency()) {
+        return;
+    }
+    const int kept = ChannelEdits::SetBandFrequency(*band, hz);
     if (kept != hz) {
         // A low shelf stops at its limit, whichever control asked for more.
-        band->SetFrequency(kept);
         ShowFrequency(kept);
-        emit bandEdited();
-        return;
-    }
-    if (hz == band->GetFrequency()) {
-        return;
-    }
-    band->SetFrequency(hz);
-    if (source == Source::Knob) {
+    } else if (source == Source::Knob) {
         m_frequencySpin->setValue(hz);
     } else {
         m_frequencyKnob->setFrequency(hz);
@@ -360,7 +356,7 @@ void EqBandWidget::OnGain(Source source) {
     }
     ShowActive(active);
     // 0.0 dB makes the band flat, any other gain active: button and model agree.
-    band->SetGainIndex(index);
+    ChannelEdits::SetBandGain(*band, index);
     if (source == Source::Knob) {
         m_gainSpin->setValue(index);
     } else {
@@ -384,12 +380,12 @@ void EqBandWidget::OnOnOff() {
         return;
     }
     const int gain = band->GetGainIndex();
-    if (gain == EqGainZeroIndex) {
+    const bool activate = band->IsFlat() != 0;
+    if (!ChannelEdits::SwitchBand(*band, activate)) {
         // A band at 0.0 dB has nothing to switch on.
         ShowActive(false);
         return;
     }
-    const bool activate = band->IsFlat() != 0;
     ShowActive(activate);
     if (activate) {
         m_gainSpin->setValue(gain);
@@ -399,6 +395,5 @@ void EqBandWidget::OnOnOff() {
         ShowZeroGainText();
         m_gainKnob->setPosition(EqGainZeroIndex);
     }
-    band->SetFlat(activate ? 0 : 1);
     emit bandEdited();
 }

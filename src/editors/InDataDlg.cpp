@@ -6,7 +6,9 @@
 #include "editors/EditorParts.h"
 #include "editors/FaderGroup.h"
 #include "model/AudioData.h"
+#include "model/ChannelEdits.h"
 #include "model/DisplayModes.h"
+#include "model/EditRules.h"
 #include "model/ParameterValues.h"
 #include "model/Variant.h"
 
@@ -50,7 +52,7 @@ InDataDlg::InDataDlg(CAudio_Data& program, QWidget* parent)
     setFont(EditorParts::DialogFont());
     SetProgram(&program);
     const int type = m_variant.deviceType;
-    const bool hasGateSwitch = !UsesCompactRules(type);
+    const bool hasGateSwitch = EditRules::HasGateSwitch(type);
 
     m_delay = new DelayGroup({kDelayFrameId,
                               {kDelayMsId, kDelayMetersId, kDelayFeetId},
@@ -172,7 +174,7 @@ void InDataDlg::ShowProgram() {
     m_delay->ShowDelay(channel->GetDelay());
     const bool gateOn = channel->GetGateOff() == 0;
     (gateOn ? m_gateOn : m_gateOff)->setChecked(true);
-    if (!UsesCompactRules(m_variant.deviceType)) {
+    if (EditRules::HasGateSwitch(m_variant.deviceType)) {
         m_threshold->SetControlsEnabled(gateOn);
     }
     m_threshold->Show(channel->GetGateThreshold());
@@ -207,7 +209,7 @@ void InDataDlg::OnGateRadio() {
     if (gateOn) {
         m_threshold->Show(channel->GetGateThreshold());
     }
-    channel->SetGateOff(gateOn ? 0 : 1);
+    ChannelEdits::SetGateOff(*channel, gateOn ? 0 : 1);
 }
 
 void InDataDlg::OnSourceRadio() {

@@ -12,7 +12,9 @@
 #include "editors/FaderGroup.h"
 #include "editors/ResponseGraph.h"
 #include "model/AudioData.h"
+#include "model/ChannelEdits.h"
 #include "model/DisplayModes.h"
+#include "model/EditRules.h"
 #include "model/ParameterValues.h"
 #include "model/Variant.h"
 
@@ -24,8 +26,6 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
-
-#include <algorithm>
 
 namespace {
 
@@ -306,10 +306,6 @@ void OutDataDlg::SelectChannel(int index) {
         return;
     }
     ShowOnGraph();
-    if (output->GetCompressorMode() == 0 && output->GetAutoTiming() != 0) {
-        // A limiter has no automatic timing.
-        output->SetAutoTiming(0);
-    }
     ShowProgram();
 }
 
@@ -331,11 +327,12 @@ void OutDataDlg::ShowProgram() {
     }
     ShowManualTiming();
 
-    // As the program has them: selecting the output has already turned the automatic timing
-    // of a limiter off, and showing the program again changes nothing in it.
+    // As the program has them: showing the program changes nothing in it.
     const bool compressor = output->GetCompressorMode() != 0;
     (compressor ? m_compressor : m_limit)->setChecked(true);
-    const bool automatic = output->GetAutoTiming() != 0;
+    // A limiter has no automatic timing: one that a file or a device left with it shows
+    // "Manual", and keeps what it holds until the operator edits its dynamics.
+    const bool automatic = output->GetAutoTiming() != 0 && EditRules::KeepsLimiterTiming(*output);
     SetTimingRadio(automatic);
     ShowModeEnabled(compressor);
     ShowTimingEnabled(automatic);
@@ -409,7 +406,7 @@ void OutDataDlg::ReloadFilter(int filterIndex) {
     if (filterIndex == highPassIndex) {
         m_highPass->ShowFrequency(output->GetHighPass()->GetFrequency());
         // The automatic attack follows the high-pass frequency.
-        if (output->GetAutoTiming() != 0) {
+        if (m_auto->isChecked()) {
             ShowAutomaticTiming();
         }
     } else if (filterIndex == lowPassIndex) {
@@ -426,13 +423,10 @@ void OutDataDlg::OnSource(int input, bool on) {
     }
     const int bit = 1 << input;
     const int mask = on ? (output->GetSourceMask() | bit) : (output->GetSourceMask() & ~bit);
-    // The smaller models keep at least one source on every output.
-    if (mask == 0 && UsesCompactRules(m_variant.deviceType)) {
-        ShowSources(output->GetSourceMask());
-        return;
-    }
-    output->SetSourceMask(static_cast<std::uint8_t>(mask));
-    ShowSources(mask);
+    // The smaller models keep at least one source on every output: a refused change shows the
+    // sources as they were.
+    ChannelEdits::SetSourceMask(*output, static_cast<std::uint8_t>(mask));
+    ShowSources(output->GetSourceMask());
 }
 
 void OutDataDlg::OnDelay(int steps) {
@@ -448,11 +442,10 @@ void OutDataDlg::OnFrequencyEntered(bool highPass, int hz) {
     }
     CrossoverGroup* group = highPass ? m_highPass : m_lowPass;
     // The high-pass never lies above the low-pass.
-    const int bounded = highPass ? std::min(hz, output->GetLowPass()->GetFrequency())
-                                 : std::max(hz, output->GetHighPass()->GetFrequency());
-    (highPass ? output->GetHighPass() : output->GetLowPass())->SetFrequency(bounded);
+    const int bounded = highPass ? ChannelEdits::SetHighPassFrequency(*output, hz)
+                                 : ChannelEdits::SetLowPassFrequency(*output, hz);
     group->ShowFrequency(bounded);
-    if (highPass && output->GetAutoTiming() != 0) {
+    if (highPass && m_auto->isChecked()) {
         ShowAutomaticTiming();
     }
     Redraw();
@@ -464,28 +457,18 @@ void OutDataDlg::OnFrequencyFader(bool highPass, int hz) {
     if (output == nullptr || hz == group->FrequencyEdit()->value()) {
         return;
     }
-    if (highPass) {
-        const int lowPassHz = output->GetLowPass()->GetFrequency();
-        // Like the low-pass, the fader stays where the operator put it unless it went past
-        // the other filter: moving it to the frequency it reads would put it one step off
-        // (30000 Hz shows at position 1), and its release would store that step.
-        if (hz > lowPassHz) {
-            group->ShowFrequency(lowPassHz);
-        } else {
-            group->ShowFrequencyInField(hz);
-        }
-        output->GetHighPass()->SetFrequency(std::min(hz, lowPassHz));
-        if (output->GetAutoTiming() != 0) {
-            ShowAutomaticTiming();
-        }
+    // Like the low-pass, the high-pass fader stays where the operator put it unless it went
+    // past the other filter: moving it to the frequency it reads would put it one step off
+    // (30000 Hz shows at position 1), and its release would store that step.
+    const int kept = highPass ? ChannelEdits::SetHighPassFrequency(*output, hz)
+                              : ChannelEdits::SetLowPassFrequency(*output, hz);
+    if (kept != hz) {
+        group->ShowFrequency(kept);
     } else {
-        const int highPassHz = output->GetHighPass()->GetFrequency();
-        if (hz < highPassHz) {
-            group->ShowFrequency(highPassHz);
-        } else {
-            group->ShowFrequencyInField(hz);
-        }
-        output->GetLowPass()->SetFrequency(std::max(hz, highPassHz));
+        group->ShowFrequencyInField(hz);
+    }
+    if (highPass && m_auto->isChecked()) {
+        ShowAutomaticTiming();
     }
     Redraw();
 }
@@ -516,14 +499,14 @@ void OutDataDlg::OnFamily(bool highPass, int family) {
 
 void OutDataDlg::OnAttack(int attack) {
     if (CAudio_OutData* output = Output()) {
-        output->SetAttack(static_cast<std::uint8_t>(attack));
+        ChannelEdits::SetAttack(*output, static_cast<std::uint8_t>(attack));
     }
     ShowReleaseText();
 }
 
 void OutDataDlg::OnRelease(int release) {
     if (CAudio_OutData* output = Output()) {
-        output->SetRelease(static_cast<std::uint8_t>(release));
+        ChannelEdits::SetRelease(*output, static_cast<std::uint8_t>(release));
     }
     ShowReleaseText();
 }
@@ -545,12 +528,13 @@ void OutDataDlg::OnModeRadio() {
     if (mode == output->GetCompressorMode()) {
         return;
     }
-    output->SetCompressorMode(mode);
+    const bool wasAutomatic = m_auto->isChecked();
+    // A limiter has no automatic timing: "Limit" turns it to "Manual".
+    ChannelEdits::SetCompressorMode(*output, mode);
     ShowModeEnabled(mode != 0);
     m_clipLimit->Show(output->GetClipLimit());
-    if (mode == 0 && output->GetAutoTiming() != 0) {
-        // A limiter has no automatic timing: back to the channel's own attack and release.
-        output->SetAutoTiming(0);
+    if (wasAutomatic && output->GetAutoTiming() == 0) {
+        // Back to the channel's own attack and release.
         SetTimingRadio(false);
         ShowTimingEnabled(false);
         ShowManualTiming();
@@ -566,11 +550,14 @@ void OutDataDlg::OnTimingRadio() {
     if (automatic == (output->GetAutoTiming() != 0)) {
         return;
     }
+    if (!ChannelEdits::SetAutoTiming(*output, automatic ? 1 : 0)) {
+        SetTimingRadio(false);
+        return;
+    }
     ShowTimingEnabled(automatic);
     if (automatic) {
         ShowAutomaticTiming();
     } else {
         ShowManualTiming();
     }
-    output->SetAutoTiming(automatic ? 1 : 0);
 }

@@ -2,6 +2,7 @@
 
 #include "editors/GraphLabelAlignment.h"
 #include "model/AudioData.h"
+#include "model/ChannelEdits.h"
 #include "model/Filter.h"
 #include "model/ValueTables.h"
 #include "model/Variant.h"
@@ -420,12 +421,9 @@ bool CFStatic::HasBandwidthHandles() const {
            m_current->GetType() == CFilter::Peaking;
 }
 
-int CFStatic::CrossoverLimit() const {
-    const CAudio_OutData* output = m_program->GetOutput(m_selectedOutput);
-    const CFilter* other = m_current->GetType() == CFilter::HighPass
-                               ? output->GetEQ().GetLowPass()
-                               : output->GetEQ().GetHighPass();
-    return other->GetFrequency();
+bool CFStatic::DragCrossover(CFilter& filter, CPoint point) {
+    CAudio_OutData* output = m_program->GetOutput(m_selectedOutput);
+    return output != nullptr && ChannelEdits::DragCrossover(*output, filter, point);
 }
 
 bool CFStatic::FindHandle(CPoint point) {
@@ -465,9 +463,8 @@ void CFStatic::TrackCurrent(CPoint point) {
         filter->SetDragState(CFilter::DragRightHovered, 0);
         m_overHandle = true;
         if (bandHeld) {
-            const bool changed = m_mode == OutputCrossover
-                                     ? filter->DragCrossoverTo(point, CrossoverLimit())
-                                     : filter->DragTo(point);
+            const bool changed =
+                m_mode == OutputCrossover ? DragCrossover(*filter, point) : filter->DragTo(point);
             if (changed) {
                 m_changed = true;
                 Redraw();

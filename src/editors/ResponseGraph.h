@@ -99,7 +99,8 @@ private:
     void DropCurrent();
     void ClearDragState();
     bool HasBandwidthHandles() const;
-    int CrossoverLimit() const;
+    // A drag of the shown output's high-pass or low-pass, bounded by the other one.
+    bool DragCrossover(CFilter& filter, CPoint point);
     void UpdateCursor();
     void Notify();
 

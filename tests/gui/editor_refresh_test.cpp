@@ -142,7 +142,7 @@ private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
 
     // Stored program 1 differs from the live one in every watched value, and its output 1 is a
-    // limiter with the automatic timing (which selecting that output would turn off).
+    // limiter left with the automatic timing (which the editor shows as "Manual" and keeps).
     void editorsShowTheProgramRecalledFromTheDevice() {
         simtest::ConnectedPanel connected;
         QVERIFY(connected.Connect(kWaitMs));
@@ -171,7 +171,8 @@ private slots:
         QCOMPARE(Read(program, 0, 0), stored);
         QCOMPARE(editors.Texts(), TextsOf(stored));
         QVERIFY(Control<QRadioButton>(editors.output, OutDataDlg::kLimitId)->isChecked());
-        QVERIFY(Control<QRadioButton>(editors.output, OutDataDlg::kAutoId)->isChecked());
+        // A limiter shows "Manual" whatever it holds; the program keeps its timing.
+        QVERIFY(Control<QRadioButton>(editors.output, OutDataDlg::kManualId)->isChecked());
         QCOMPARE(program.GetOutput(0)->GetAutoTiming(), 1);
         // Showing the program sent nothing: the link only read.
         QCOMPARE(WritesSince(connected.sim, mark), std::size_t(0));

@@ -373,9 +373,18 @@ private slots:
         QCOMPARE(host.control<NumEdit>(1128)->text(), QString("4X (64ms)"));
         QVERIFY(!host.control<NumEdit>(1135)->isEnabled());
 
-        // A limiter stored with automatic timing is shown, and stored, as manual.
+        // A limiter stored with automatic timing is shown as manual, but showing it changes
+        // nothing; it is stored as manual once its dynamics are edited.
         output.SetAutoTiming(1);
+        output.SetDynamicsChanged(0);
         host.reload();
+        QCOMPARE(output.GetAutoTiming(), 1);
+        QCOMPARE(output.IsDynamicsChanged(), 0);
+        QVERIFY(host.control<QRadioButton>(1341)->isChecked());
+        QVERIFY(host.control<NumEdit>(1127)->isEnabled());
+        QCOMPARE(host.control<NumEdit>(1128)->text(), QString("4X (64ms)"));
+        host.click(1339); // "Compressor"
+        QCOMPARE(output.GetCompressorMode(), 1);
         QCOMPARE(output.GetAutoTiming(), 0);
         QVERIFY(host.control<QRadioButton>(1341)->isChecked());
     }

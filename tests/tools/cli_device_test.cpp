@@ -185,6 +185,83 @@ TEST_F(CliDeviceTest, SetReachesTheDeviceAndOutOfRangeSendsNothing) {
     EXPECT_EQ(Cell(rows, "Name", "Out6"), "Sub");
 }
 
+// The editing rules: a set that would leave a state no editor can make is refused with one line
+// naming the rule and writes nothing; a set is judged by the state it leaves as a whole, so the
+// order of its assignments does not matter.
+TEST_F(CliDeviceTest, SetKeepsTheEditingRules) {
+    SimProcess sim({"--fast", "--device", "1:1", "--device", "2:2"});
+    ASSERT_TRUE(sim.Started());
+    const QStringList threeBySix{"--id", "2", "--model", "3x6"};
+    struct RefusedCase {
+        QStringList assignments; // behind "out2.gain=-6", which is not applied either
+        QStringList more;
+        const char* message; // after "sonvex-cli: "
+    };
+    const std::vector<RefusedCase> refused{
+        {{"out1.eq1.type=LoShelf", "out1.eq1.freq=25000"},
+         {},
+         "out1.eq1.type=LoShelf: Low shelf above 20000 Hz"},
+        {{"out1.eq1.freq=25000", "out1.eq1.type=LoShelf"},
+         {},
+         "out1.eq1.freq=25000: Low shelf above 20000 Hz"},
+        {{"out1.hpf.freq=5000", "out1.lpf.freq=1000"},
+         {},
+         "out1.hpf.freq=5000: High-pass above low-pass"},
+        {{"out1.limiter.mode=limit", "out1.limiter.timing=auto"},
+         {},
+         "out1.limiter.mode=limit: Limiter with automatic timing"},
+        {{"out1.limiter.timing=auto"},
+         {},
+         "out1.limiter.timing=auto: Limiter with automatic timing"},
+        {{"out1.eq1.gain=0", "out1.eq1.on=on"}, {}, "out1.eq1.gain=0: Band at 0.0 dB switched on"},
+        {{"out1.eq2.on=on"}, {}, "out1.eq2.on=on: Band at 0.0 dB switched on"},
+        {{"out1.source=none"}, threeBySix, "out1.source=none: Output without a source"},
+        {{"in1.gate=off"}, threeBySix, "in1.gate=off: No noise gate switch on this model"},
+    };
+    for (const RefusedCase& c : refused) {
+        SCOPED_TRACE(c.message);
+        const CliResult result =
+            Run(sim, "set", QStringList{"out2.gain=-6"} + c.assignments + c.more);
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_EQ(result.err.toStdString(), std::string("sonvex-cli: ") + c.message + "\n");
+    }
+    EXPECT_TRUE(Writes(sim).empty()) << "a refused set wrote to the device";
+
+    // The same rules on the 4x8 let an output lose its last source and switch its gates off.
+    ASSERT_EQ(Run(sim, "set", {"out1.source=none", "in1.gate=off"}).exitCode, 0);
+    // Passing through a state the rules refuse on the way is fine.
+    ASSERT_EQ(Run(sim, "set", {"out3.lpf.freq=1000"}).exitCode, 0);
+    const CliResult crossover = Run(sim, "set", {"out3.hpf.freq=5000", "out3.lpf.freq=8000"});
+    ASSERT_EQ(crossover.exitCode, 0) << crossover.err.toStdString();
+    const CliResult band = Run(sim, "set", {"out1.eq2.on=on", "out1.eq2.gain=3"});
+    ASSERT_EQ(band.exitCode, 0) << band.err.toStdString();
+    const CliResult timing =
+        Run(sim, "set", {"out4.limiter.timing=auto", "out4.limiter.mode=compressor"});
+    ASSERT_EQ(timing.exitCode, 0) << timing.err.toStdString();
+    const auto rows = LiveTable(sim);
+    EXPECT_EQ(Cell(rows, "Src CHA", "Out1"), "Off");
+    EXPECT_EQ(Cell(rows, "NoiseGate", "Input A"), "Disable");
+    EXPECT_EQ(Cell(rows, "XFreq_HPF", "Out3"), "5000");
+    EXPECT_EQ(Cell(rows, "XFreq_LPF", "Out3"), "8000");
+    EXPECT_EQ(Cell(rows, "EQ2 Gain", "Out1"), "3.0");
+    EXPECT_EQ(Cell(rows, "Compression Type", "Out4"), "Auto");
+
+    // With automatic timing the device's attack follows the high-pass: moving it sends the
+    // dynamics record again, with the attack of 100 Hz (14) and release 16X (4).
+    const std::size_t before = sim.Frames().size();
+    ASSERT_EQ(Run(sim, "set", {"out4.hpf.freq=100"}).exitCode, 0);
+    QByteArray dynamics;
+    for (const LoggedFrame& frame : sim.Received(before)) {
+        if (frame.Code() == Protocol::WriteRequest && frame.Group() == Protocol::GroupOutput &&
+            frame.Channel() == 3 && frame.Block() == Protocol::OutputBlockDynamics) {
+            dynamics = frame.bytes.mid(9, frame.Length());
+        }
+    }
+    ASSERT_EQ(dynamics.size(), 8) << "no dynamics record after the high-pass moved";
+    EXPECT_EQ(dynamics.at(2), 14);
+    EXPECT_EQ(dynamics.at(3), 4);
+}
+
 TEST_F(CliDeviceTest, PullAndPushRoundTripAProgram) {
     SimProcess sim({"--fast", "--device", "2:2"});
     ASSERT_TRUE(sim.Started());
@@ -444,7 +521,7 @@ TEST_F(CliDeviceTest, BadFilesAndValuesGetOneMessageAndChangeNothing) {
         {"out1.eq1.on=x", "'x' is not one of off, on"},
         {"out1.eq1.slope=7", "'7' is not one of 6, 12"},
         {"out1.hpf.freq=30001", "Out of Range (valid 10..30000 Hz)"},
-        {"in1.lpf.freq=high", "'high' is not a whole number"},
+        {"out1.lpf.freq=high", "'high' is not a whole number"},
         {"out1.hpf.type=x", "'x' is not one of L_R, Bessel, BTWorth"},
         {"out1.lpf.slope=36", "'36' is not one of 12, 18, 24, 48"},
         {"out1.limiter.threshold=20.5", "Out of Range (valid -30.0..20.0 dBu)"},

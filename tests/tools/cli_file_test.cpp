@@ -118,8 +118,9 @@ TEST(CliHelpTest, WrongCommandLinesExitWithTwoAndOneLine) {
         {"set", "in1.eq9.gain=1", "--port", "p"},                 // inputs have eight bands
         {"set", "out1.eq7.gain=1", "--port", "p"},                // outputs six
         {"set", "out1.gate=off", "--port", "p"},                  // outputs have no gate
-        {"set", "out1.gain", "--port", "p"},                      // no value
-        {"table", "--csv"},                                       // neither file nor port
+        {"set", "in1.hpf.freq=80", "--port", "p"}, // no editor sets an input's crossover
+        {"set", "out1.gain", "--port", "p"},       // no value
+        {"table", "--csv"},                        // neither file nor port
         {"curve", "x.dia24", "--model", "2x4", "--channel", "out5"},
     };
     for (const QStringList& arguments : cases) {

@@ -244,36 +244,25 @@ int Set(const CliOptions& options) {
         }
         assignments.push_back(assignment);
     }
-    // Every value is checked before anything goes to the device, first on a scratch program
-    // (at the warmest temperature, which allows the longest distances), then against the
-    // device's own program and temperature.
-    const auto check = [&](const CAudio_Data* from, int temperature) {
+    // Every value is checked before anything goes to the device: first on a scratch program at
+    // the warmest temperature (which allows the longest distances) before connecting, then,
+    // together with the editing rules, against the device's own program and temperature.
+    {
         CAudio_Data scratch;
         scratch.SetDeviceType(type);
-        if (from != nullptr) {
-            scratch.CopyFrom(*from);
-        }
-        scratch.SetTemperature(temperature);
+        scratch.SetTemperature(TemperatureRange.max);
         for (const ParamAssignment& assignment : assignments) {
             if (!ApplyAssignment(assignment, scratch, error)) {
-                return false;
+                return Failure(Text(error));
             }
         }
-        return true;
-    };
-    if (!check(nullptr, TemperatureRange.max)) {
-        return Failure(Text(error));
     }
     DeviceSession session(options);
     if (!session.Open()) {
         return Failure(session.Error());
     }
-    CAudio_Data& program = session.Program();
-    if (!check(&program, program.GetTemperature())) {
+    if (!ApplyAssignments(assignments, session.Program(), error)) {
         return Failure(Text(error));
-    }
-    for (const ParamAssignment& assignment : assignments) {
-        ApplyAssignment(assignment, program, error);
     }
     if (!session.Settle()) {
         return Failure(session.Error());

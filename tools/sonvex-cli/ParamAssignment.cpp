@@ -1,6 +1,8 @@
 #include "ParamAssignment.h"
 
 #include "model/AudioData.h"
+#include "model/ChannelEdits.h"
+#include "model/EditRules.h"
 #include "model/NumberText.h"
 #include "model/ValueTables.h"
 #include "model/Variant.h"
@@ -9,7 +11,10 @@
 #include <QStringList>
 
 #include <cmath>
+#include <initializer_list>
 #include <map>
+#include <memory>
+#include <optional>
 #include <set>
 
 namespace {
@@ -146,14 +151,8 @@ private:
             return EqField(m_a.output ? *m_program.GetOutput(m_a.channel)->GetFilter(m_a.band)
                                       : *m_program.GetInput(m_a.channel)->GetFilter(m_a.band));
         case Section::HighPass:
-        case Section::LowPass: {
-            const bool high = m_a.section == Section::HighPass;
-            CFilter* filter = m_a.output ? (high ? m_program.GetOutput(m_a.channel)->GetHighPass()
-                                                 : m_program.GetOutput(m_a.channel)->GetLowPass())
-                                         : (high ? m_program.GetInput(m_a.channel)->GetHighPass()
-                                                 : m_program.GetInput(m_a.channel)->GetLowPass());
-            return CrossoverField(*filter);
-        }
+        case Section::LowPass:
+            return CrossoverField(*m_program.GetOutput(m_a.channel));
         case Section::Limiter:
             return LimiterField(*m_program.GetOutput(m_a.channel));
         }
@@ -389,10 +388,18 @@ private:
         return true;
     }
 
-    bool CrossoverField(CFilter& filter) {
+    bool CrossoverField(CAudio_OutData& output) {
+        const bool highPass = m_a.section == Section::HighPass;
+        CFilter& filter = highPass ? *output.GetHighPass() : *output.GetLowPass();
         const std::string& field = m_a.field;
         if (field == "freq") {
-            return Frequency(filter);
+            const int highPassClass = output.GetHighPassClass();
+            if (!Frequency(filter)) {
+                return false;
+            }
+            // With automatic timing the attack the device uses follows the high-pass.
+            ChannelEdits::FollowHighPass(output, highPassClass);
+            return true;
         }
         int index = 0;
         if (field == "type") {
@@ -483,6 +490,57 @@ private:
     std::string m_error;
 };
 
+// The rule that the part of the program an assignment changed breaks in program, if any.
+std::optional<EditRule> BrokenRule(const ParamAssignment& a, CAudio_Data& program) {
+    const auto is = [&a](std::initializer_list<const char*> fields) {
+        for (const char* field : fields) {
+            if (a.field == field) {
+                return true;
+            }
+        }
+        return false;
+    };
+    switch (a.section) {
+    case Section::Channel:
+        if (a.output && is({"source"}) &&
+            !EditRules::KeepsOutputSource(*program.GetOutput(a.channel))) {
+            return EditRule::OutputSource;
+        }
+        if (!a.output && is({"gate"}) &&
+            !EditRules::KeepsGateSwitch(*program.GetInput(a.channel))) {
+            return EditRule::GateSwitch;
+        }
+        break;
+    case Section::Eq: {
+        const CFilter& band = a.output ? *program.GetOutput(a.channel)->GetFilter(a.band)
+                                       : *program.GetInput(a.channel)->GetFilter(a.band);
+        if (is({"type", "freq"}) && !EditRules::KeepsLowShelfFrequency(band)) {
+            return EditRule::LowShelfFrequency;
+        }
+        if (is({"gain", "on"}) && !EditRules::KeepsFlatBandOff(band)) {
+            return EditRule::FlatBandOn;
+        }
+        break;
+    }
+    case Section::HighPass:
+    case Section::LowPass: {
+        CAudio_OutData& output = *program.GetOutput(a.channel);
+        if (is({"freq"}) &&
+            !EditRules::KeepsCrossoverOrder(*output.GetHighPass(), *output.GetLowPass())) {
+            return EditRule::CrossoverOrder;
+        }
+        break;
+    }
+    case Section::Limiter:
+        if (is({"mode", "timing"}) &&
+            !EditRules::KeepsLimiterTiming(*program.GetOutput(a.channel))) {
+            return EditRule::LimiterTiming;
+        }
+        break;
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 bool ParseAssignment(const std::string& text, int deviceType, ParamAssignment& out,
@@ -522,9 +580,9 @@ bool ParseAssignment(const std::string& text, int deviceType, ParamAssignment& o
         }
         out.section = Section::Eq;
         out.band = band - 1;
-    } else if (path.size() == 3 && path[1] == QLatin1String("hpf")) {
+    } else if (path.size() == 3 && path[1] == QLatin1String("hpf") && out.output) {
         out.section = Section::HighPass;
-    } else if (path.size() == 3 && path[1] == QLatin1String("lpf")) {
+    } else if (path.size() == 3 && path[1] == QLatin1String("lpf") && out.output) {
         out.section = Section::LowPass;
     } else if (path.size() == 3 && path[1] == QLatin1String("limiter") && out.output) {
         out.section = Section::Limiter;
@@ -543,4 +601,28 @@ bool ParseAssignment(const std::string& text, int deviceType, ParamAssignment& o
 
 bool ApplyAssignment(const ParamAssignment& assignment, CAudio_Data& program, std::string& error) {
     return Applier(assignment, program).Run(error);
+}
+
+bool ApplyAssignments(const std::vector<ParamAssignment>& assignments, CAudio_Data& program,
+                      std::string& error) {
+    // Tried on a copy first, so that a refusal leaves the program as it was.
+    auto scratch = std::make_unique<CAudio_Data>();
+    scratch->SetDeviceType(program.GetDeviceType());
+    scratch->CopyFrom(program);
+    scratch->SetTemperature(program.GetTemperature());
+    for (const ParamAssignment& assignment : assignments) {
+        if (!ApplyAssignment(assignment, *scratch, error)) {
+            return false;
+        }
+    }
+    for (const ParamAssignment& assignment : assignments) {
+        if (const std::optional<EditRule> rule = BrokenRule(assignment, *scratch)) {
+            error = assignment.text + ": " + EditRuleText(*rule);
+            return false;
+        }
+    }
+    for (const ParamAssignment& assignment : assignments) {
+        ApplyAssignment(assignment, program, error);
+    }
+    return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 class CAudio_Data;
 
@@ -26,5 +27,13 @@ bool ParseAssignment(const std::string& text, int deviceType, ParamAssignment& o
 
 // Converts the value and sets it in program. A value that cannot be read, or lies outside the
 // accepted range, changes nothing: false with the message ("Out of Range" and the valid range
-// for the latter).
+// for the latter). The editing rules are not checked here.
 bool ApplyAssignment(const ParamAssignment& assignment, CAudio_Data& program, std::string& error);
+
+// One "set" command: every assignment as ApplyAssignment does, in order, and then the editing
+// rules (EditRules) on the parts they changed, in the state they leave together, so that
+// "out1.lpf.freq=8000 out1.hpf.freq=5000" holds in either order. A value or a rule that refuses
+// an assignment changes nothing: false with the message naming the assignment and the range or
+// the rule ("out1.hpf.freq=5000: High-pass above low-pass").
+bool ApplyAssignments(const std::vector<ParamAssignment>& assignments, CAudio_Data& program,
+                      std::string& error);
