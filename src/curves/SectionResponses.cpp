@@ -15,6 +15,7 @@ using Complex = std::complex<double>;
 // e^-jw at every plot frequency for one rate, and dw/d omega (omega = 2 pi f in rad/s).
 struct UnitCircle {
     std::array<Complex, PlotPointCount> z1{};
+    std::array<Complex, PlotPointCount> z2{};
     double angleScale = 0.0;
 };
 
@@ -27,6 +28,7 @@ UnitCircle MakeUnitCircle(CurveRate rate) {
     UnitCircle circle;
     for (std::size_t i = 0; i < circle.z1.size(); ++i) {
         circle.z1[i] = std::polar(1.0, -Angle(i, rate));
+        circle.z2[i] = std::polar(1.0, -2.0 * Angle(i, rate));
     }
     circle.angleScale = CurveTwoPi / kBaseRate / (2.0 * kPi);
     if (rate == CurveRate::Doubled) {
@@ -41,20 +43,29 @@ const UnitCircle& UnitCircleOf(CurveRate rate) {
     return rate == CurveRate::Doubled ? doubled : base;
 }
 
+// Plain complex product: the values here are finite, so the library's checks for infinities
+// and NaN in every product (most of this code's time) are not needed.
+Complex Mul(Complex a, Complex b) {
+    return {a.real() * b.real() - a.imag() * b.imag(), a.real() * b.imag() + a.imag() * b.real()};
+}
+
 bool IsNeutral(const Biquad& s) {
     return s.b0 == 1.0 && s.b1 == 0.0 && s.b2 == 0.0 && s.a1 == 0.0 && s.a2 == 0.0;
 }
 
 // H(z1) = (b0 + b1 z1 + b2 z1^2) / (1 + a1 z1 + a2 z1^2) with z1 = e^-jw, and dH/dw, where
-// dz1/dw = -j z1.
-ComplexPoint PointAt(const Biquad& s, Complex z1) {
-    const Complex z2 = z1 * z1;
+// dz1/dw = -j z1: dH/dw = (dN - H dD) / D. One real division per point (1 / |D|^2).
+ComplexPoint PointAt(const Biquad& s, Complex z1, Complex z2) {
     const Complex num = s.b0 + s.b1 * z1 + s.b2 * z2;
     const Complex den = 1.0 + s.a1 * z1 + s.a2 * z2;
-    const Complex minusJ(0.0, -1.0);
-    const Complex dNum = minusJ * (s.b1 * z1 + 2.0 * s.b2 * z2);
-    const Complex dDen = minusJ * (s.a1 * z1 + 2.0 * s.a2 * z2);
-    return {num / den, (dNum * den - num * dDen) / (den * den)};
+    // -j (b1 z1 + 2 b2 z2) and the same for the denominator
+    const Complex nz = s.b1 * z1 + 2.0 * s.b2 * z2;
+    const Complex dz = s.a1 * z1 + 2.0 * s.a2 * z2;
+    const Complex dNum(nz.imag(), -nz.real());
+    const Complex dDen(dz.imag(), -dz.real());
+    const Complex inverse = std::conj(den) / std::norm(den);
+    const Complex value = Mul(num, inverse);
+    return {value, Mul(dNum - Mul(value, dDen), inverse)};
 }
 
 void CascadeSections(ComplexResponse& response, const CrossoverSections& sections) {
@@ -66,7 +77,7 @@ void CascadeSections(ComplexResponse& response, const CrossoverSections& section
 } // namespace
 
 ComplexPoint BiquadPoint(const Biquad& section, double w) {
-    return PointAt(section, std::polar(1.0, -w));
+    return PointAt(section, std::polar(1.0, -w), std::polar(1.0, -2.0 * w));
 }
 
 void CascadeBiquad(ComplexResponse& response, const Biquad& section, CurveRate rate) {
@@ -75,11 +86,11 @@ void CascadeBiquad(ComplexResponse& response, const Biquad& section, CurveRate r
     }
     const UnitCircle& circle = UnitCircleOf(rate);
     for (std::size_t i = 0; i < response.size(); ++i) {
-        const ComplexPoint q = PointAt(section, circle.z1[i]);
+        const ComplexPoint q = PointAt(section, circle.z1[i], circle.z2[i]);
         const Complex slope = q.slope * circle.angleScale;
         ComplexPoint& p = response[i];
-        p.slope = p.slope * q.value + p.value * slope;
-        p.value *= q.value;
+        p.slope = Mul(p.slope, q.value) + Mul(p.value, slope);
+        p.value = Mul(p.value, q.value);
     }
 }
 

@@ -57,12 +57,12 @@ std::string Quoted(const std::string& field) {
 
 } // namespace
 
-MeasurementRead ReadMeasurement(const std::string& text) {
+MeasurementRead ReadMeasurement(const std::string& text, int firstLine) {
     MeasurementRead read;
     MeasuredDriver& driver = read.driver;
     std::istringstream lines(text);
     std::string line;
-    int number = 0;
+    int number = firstLine - 1;
     int firstDataLine = 0;
     const auto fail = [&](const std::string& why) {
         read.ok = false;
@@ -72,7 +72,7 @@ MeasurementRead ReadMeasurement(const std::string& text) {
     };
     while (std::getline(lines, line)) {
         ++number;
-        if (number == 1 && line.rfind("\xEF\xBB\xBF", 0) == 0) {
+        if (number == firstLine && line.rfind("\xEF\xBB\xBF", 0) == 0) {
             line.erase(0, 3); // a UTF-8 byte order mark
         }
         std::size_t start = 0;
@@ -130,31 +130,37 @@ MeasurementRead ReadMeasurement(const std::string& text) {
     return read;
 }
 
-MeasurementRead ReadMeasurementFile(const std::string& path) {
+bool ReadMeasurementText(const std::string& path, std::string& text, std::string& error) {
+    text.clear();
     std::error_code ignored;
     if (std::filesystem::is_directory(path, ignored)) {
-        MeasurementRead read;
-        read.error = "is a folder, not a file";
-        return read;
+        error = "is a folder, not a file";
+        return false;
     }
     errno = 0;
     std::ifstream file(path, std::ios::binary);
     if (!file) {
-        MeasurementRead read;
-        read.error =
-            std::string("cannot be opened (") + std::strerror(errno != 0 ? errno : EIO) + ")";
-        return read;
+        error = std::string("cannot be opened (") + std::strerror(errno != 0 ? errno : EIO) + ")";
+        return false;
     }
-    std::string text;
     char chunk[65536];
     while (file.read(chunk, sizeof chunk) || file.gcount() > 0) {
         text.append(chunk, static_cast<std::size_t>(file.gcount()));
         if (text.size() > kMaxMeasurementFileSize) {
-            MeasurementRead read;
-            read.error = "is larger than " + std::to_string(kMaxMeasurementFileSize >> 20) +
-                         " MiB: no measurement file";
-            return read;
+            error = "is larger than " + std::to_string(kMaxMeasurementFileSize >> 20) +
+                    " MiB: no measurement file";
+            text.clear();
+            return false;
         }
+    }
+    return true;
+}
+
+MeasurementRead ReadMeasurementFile(const std::string& path) {
+    std::string text;
+    MeasurementRead read;
+    if (!ReadMeasurementText(path, text, read.error)) {
+        return read;
     }
     return ReadMeasurement(text);
 }

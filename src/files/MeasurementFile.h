@@ -21,6 +21,11 @@ struct MeasurementRead {
 // Measurement files larger than this are not read.
 inline constexpr std::size_t kMaxMeasurementFileSize = 8u << 20;
 
-MeasurementRead ReadMeasurement(const std::string& text);
+// firstLine: the number of the text's first line in the messages (for a text inside a larger
+// file).
+MeasurementRead ReadMeasurement(const std::string& text, int firstLine = 1);
 // The same from a file; a file that cannot be read gives "cannot be opened (...)" as error.
 MeasurementRead ReadMeasurementFile(const std::string& path);
+// The whole text of a measurement file (or of a file of several, see DriverSideFile.h); false
+// with why in error ("cannot be opened (...)", "is a folder, not a file", too large).
+bool ReadMeasurementText(const std::string& path, std::string& text, std::string& error);

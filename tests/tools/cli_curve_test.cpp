@@ -6,6 +6,7 @@
 #include "model/ValueTables.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -138,6 +139,33 @@ TEST_F(CliCurveTest, SumOfATwoWayLoudspeakerIsFlatAndAMeasuredDriverChangesIt) {
     EXPECT_EQ(measured.err.trimmed(),
               "sonvex-cli: note: the measurement of out2 covers 100.0..20000.0 Hz; outside that "
               "its end values are held");
+}
+
+TEST_F(CliCurveTest, TheSideFileBesideTheProgramBringsItsMeasuredDrivers) {
+    const QString file = WriteTwoWay();
+    WriteText(QFileInfo(file).fileName() + ".drivers",
+              "# measured drivers\n[out2]\n10 6 0\n30000 6 0\n");
+    const CliResult side = RunCli({"curve", file, "--sum", "out1,out2"});
+    EXPECT_NEAR(Columns(side, 2)[PointNear(12000)][1].toDouble(), 6.0, 0.05);
+    EXPECT_EQ(side.err.trimmed(),
+              "sonvex-cli: note: measured drivers of out2 from " + file + ".drivers");
+
+    // A measurement given on the command line takes the side file's place.
+    const QString flat = WriteText("flat.frd", "10 0\n30000 0\n");
+    const CliResult given =
+        RunCli({"curve", file, "--sum", "out1,out2", "--measurement", "out2=" + flat});
+    EXPECT_NEAR(Columns(given, 2)[PointNear(12000)][1].toDouble(), 0.0, 0.05);
+    EXPECT_TRUE(given.err.isEmpty()) << given.err.toStdString();
+    // The plain curve stays the filters alone.
+    EXPECT_TRUE(RunCli({"curve", file, "--channel", "out2"}).err.isEmpty());
+
+    WriteText(QFileInfo(file).fileName() + ".drivers", "[out2]\n10 6 0\n5 6 0\n");
+    const CliResult bad = RunCli({"curve", file, "--sum", "out1,out2"});
+    EXPECT_EQ(bad.exitCode, 1);
+    EXPECT_EQ(bad.err.trimmed(), "sonvex-cli: measured drivers " + file +
+                                     ".drivers: line 3: the frequency '5' does not rise above the "
+                                     "one before it (frequencies must rise)");
+    EXPECT_TRUE(bad.out.isEmpty());
 }
 
 TEST_F(CliCurveTest, ATotalNullPrintsMinusInfinity) {

@@ -3,6 +3,7 @@
 #include "CliOptions.h"
 #include "Commands.h"
 
+#include "files/DriverSideFile.h"
 #include "files/MeasurementFile.h"
 #include "files/ZorvanDoc.h"
 #include "model/AudioData.h"
@@ -155,8 +156,16 @@ void Note(const QString& text) {
     std::cerr << "sonvex-cli: note: " << text.toStdString() << std::endl;
 }
 
-// Reads the measurements into drivers; false after the message.
-bool AttachMeasurements(const CurveRequest& request, MeasuredDrivers& drivers) {
+// Attaches the drivers of the program's side file, then the measurements given, which take the
+// place of the side file's for their outputs; false after the message.
+bool AttachMeasurements(const QString& programPath, const CurveRequest& request,
+                        MeasuredDrivers& drivers) {
+    const DriverSideResult side = LoadDriverSideFile(programPath.toStdString(), drivers);
+    if (!side) {
+        Failure(QStringLiteral("measured drivers %1: %2")
+                    .arg(QString::fromStdString(side.path), QString::fromStdString(side.error)));
+        return false;
+    }
     for (const auto& [output, path] : request.measurements) {
         const MeasurementRead read = ReadMeasurementFile(path.toStdString());
         if (!read) {
@@ -165,14 +174,33 @@ bool AttachMeasurements(const CurveRequest& request, MeasuredDrivers& drivers) {
             return false;
         }
         drivers.Attach(output, read.driver);
-        const DriverOnGrid& grid = *drivers.OnGrid(output);
-        if (grid.firstCovered > 0 || grid.lastCovered < PlotPointCount - 1) {
-            Note(QStringLiteral("the measurement of out%1 covers %2..%3 Hz; outside that its end "
-                                "values are held")
-                     .arg(output + 1)
-                     .arg(QString::fromStdString(Fixed(read.driver.hz.front(), 1)),
-                          QString::fromStdString(Fixed(read.driver.hz.back(), 1))));
+    }
+    QStringList fromSide;
+    for (const CurveChannel& channel : request.channels) {
+        const MeasuredDriver* driver =
+            channel.output ? drivers.Measurement(channel.index) : nullptr;
+        if (driver == nullptr) {
+            continue;
         }
+        bool given = false;
+        for (const auto& measurement : request.measurements) {
+            given = given || measurement.first == channel.index;
+        }
+        if (!given) {
+            fromSide += ChannelName(channel);
+        }
+        const DriverOnGrid& grid = *drivers.OnGrid(channel.index);
+        if (grid.firstCovered > 0 || grid.lastCovered < PlotPointCount - 1) {
+            Note(QStringLiteral("the measurement of %1 covers %2..%3 Hz; outside that its end "
+                                "values are held")
+                     .arg(ChannelName(channel),
+                          QString::fromStdString(Fixed(driver->hz.front(), 1)),
+                          QString::fromStdString(Fixed(driver->hz.back(), 1))));
+        }
+    }
+    if (!fromSide.isEmpty()) {
+        Note(QStringLiteral("measured drivers of %1 from %2")
+                 .arg(fromSide.join(QStringLiteral(", ")), QString::fromStdString(side.path)));
     }
     return true;
 }
@@ -197,7 +225,7 @@ int ComplexCurve(const CliOptions& options) {
         return status;
     }
     MeasuredDrivers drivers;
-    if (!AttachMeasurements(request, drivers)) {
+    if (!AttachMeasurements(options.operands.front(), request, drivers)) {
         return kFailure;
     }
     CZorvanDoc doc;
