@@ -8,8 +8,8 @@
 // Reads a driver measurement as text: one point a line, frequency in Hz, level in dB and
 // optionally phase in degrees, separated by spaces, tabs, commas or semicolons (in a line with
 // semicolons a comma is a decimal comma); lines starting with '*' or '#' and empty lines are
-// comments. Frequencies must rise from line to line. This covers the text exports of the usual
-// measurement programs and the FRD format.
+// comments; columns after the third are ignored. Frequencies must rise from line to line. This
+// covers the text exports of the usual measurement programs and the FRD format.
 struct MeasurementRead {
     bool ok = false;
     MeasuredDriver driver;

@@ -133,7 +133,9 @@ const std::vector<CommandEntry>& Table() {
          "                     with comment lines starting with * or #, frequencies rising\n"
          "                     (text exports of measurement programs, FRD files). The output\n"
          "                     then shows measurement times filters; outside the measured\n"
-         "                     range the measurement's end values are held.\n"
+         "                     range the measurement's end values are held. Drivers kept\n"
+         "                     in the side file FILE.drivers ([outN] before each output's\n"
+         "                     lines) are used too; --measurement takes their place.\n"
          "Example: sonvex-cli curve show.dia48 --channel out2 > out2.tsv\n"
          "         sonvex-cli curve show.dia48 --sum out1,out2 --phase --measurement "
          "out2=tweeter.frd\n"},
