@@ -49,13 +49,17 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& options, QString&
     const QCommandLineOption newId("new-id", "new device ID", "K");
     const QCommandLineOption csv("csv", "CSV output");
     const QCommandLineOption channel("channel", "channel", "CH");
+    const QCommandLineOption phase("phase", "phase column");
+    const QCommandLineOption groupDelay("group-delay", "group delay column");
+    const QCommandLineOption sum("sum", "outputs to sum", "OUTS");
+    const QCommandLineOption measurement("measurement", "measured driver", "CH=FILE");
     const QCommandLineOption verbose({"v", "verbose"}, "trace frames");
     const QCommandLineOption tick("tick", "tick period", "MS");
     const QCommandLineOption fast("fast", "fast transfers");
     const QCommandLineOption help({"h", "help"}, "help");
     const QCommandLineOption version("version", "version");
-    parser.addOptions(
-        {port, id, model, slot, output, newId, csv, channel, verbose, tick, fast, help, version});
+    parser.addOptions({port, id, model, slot, output, newId, csv, channel, phase, groupDelay, sum,
+                       measurement, verbose, tick, fast, help, version});
     parser.addPositionalArgument("command", "command");
 
     // QCommandLineParser expects the program name first.
@@ -90,7 +94,8 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& options, QString&
 
     const QStringList allowed = Usage::OptionsOf(options.command);
     for (const QCommandLineOption* option :
-         {&port, &id, &model, &slot, &output, &newId, &csv, &channel, &verbose, &tick, &fast}) {
+         {&port, &id, &model, &slot, &output, &newId, &csv, &channel, &phase, &groupDelay, &sum,
+          &measurement, &verbose, &tick, &fast}) {
         const QString name = option->names().last();
         if (!parser.isSet(*option)) {
             continue;
@@ -105,6 +110,10 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& options, QString&
     options.port = parser.value(port);
     options.output = parser.value(output);
     options.channel = parser.value(channel);
+    options.phase = parser.isSet(phase);
+    options.groupDelay = parser.isSet(groupDelay);
+    options.sum = parser.value(sum);
+    options.measurements = parser.values(measurement);
     options.csv = parser.isSet(csv);
     options.verbose = parser.isSet(verbose);
     options.fast = parser.isSet(fast);

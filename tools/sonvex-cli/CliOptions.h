@@ -17,6 +17,11 @@ struct CliOptions {
     int newId = 0; // 0: not given
     bool csv = false;
     QString channel;
+    // curve: the complex response (phase, group delay, the sum of outputs, measured drivers)
+    bool phase = false;
+    bool groupDelay = false;
+    QString sum;              // --sum out1,out2
+    QStringList measurements; // --measurement CH=FILE, as given, in order
     bool verbose = false;
     int tickMs = 0;    // 0: the device-control defaults
     bool fast = false; // fast transfers: the next record as soon as the answer arrived

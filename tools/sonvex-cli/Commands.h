@@ -38,6 +38,10 @@ int Set(const CliOptions& options);
 // Program-file commands; table also reads a device's live program with --port.
 int Table(const CliOptions& options);
 int Curve(const CliOptions& options);
+// curve with --phase, --group-delay, --sum or --measurement: the complex response of a channel
+// or the sum of outputs (CurveCommand.cpp).
+bool WantsComplexCurve(const CliOptions& options);
+int ComplexCurve(const CliOptions& options);
 
 // Why the file at path, by its extension, is not a file of the kind wanted (a bank file or a
 // one-program file) for the variant's model; empty when it is, or when its extension names no

@@ -13,6 +13,9 @@
 namespace Commands {
 
 int Curve(const CliOptions& options) {
+    if (WantsComplexCurve(options)) {
+        return ComplexCurve(options);
+    }
     if (options.operands.size() != 1) {
         return UsageError(options.command, QStringLiteral("give exactly one program file"));
     }

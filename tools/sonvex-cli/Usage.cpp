@@ -114,14 +114,35 @@ const std::vector<CommandEntry>& Table() {
          "Example: sonvex-cli table show.dia36 --model 3x6 --csv > show.csv\n"},
         {"curve",
          Commands::Curve,
-         {"model", "channel"},
-         "sonvex-cli curve FILE --channel CH [--model M]",
-         "print the response curve of one channel of a program file",
+         {"model", "channel", "phase", "group-delay", "sum", "measurement"},
+         "sonvex-cli curve FILE --channel CH [--model M] [--phase] [--group-delay]\n"
+         "                 [--measurement OUT=FILE]...\n"
+         "       sonvex-cli curve FILE --sum OUT,OUT[,...] [--model M] [--phase] [--group-delay]\n"
+         "                 [--measurement OUT=FILE]...",
+         "print the response curve of one channel or the sum of outputs",
          "Prints the summed response of the channel's filters (inputs: the EQ bands; outputs:\n"
          "the EQ bands and the crossover), without the channel gain, at the 241 plot\n"
          "frequencies: the frequency in Hz with one decimal, a tab, the level in dB with\n"
          "four decimals. CH is in1..in4 or out1..out8.\n"
-         "Example: sonvex-cli curve show.dia48 --channel out2 > out2.tsv\n"},
+         "With --phase, --group-delay, --sum or --measurement it prints the complex response\n"
+         "instead: the filters with the channel's gain, polarity and delay.\n"
+         "  --phase            adds a column: the phase in degrees, above -180 up to 180\n"
+         "  --group-delay      adds a column: the group delay in ms (nan where the level is\n"
+         "                     -inf, an exact null)\n"
+         "  --sum out1,out2    the complex sum of these outputs, as a loudspeaker made of them\n"
+         "                     adds up in the air (muted outputs add nothing)\n"
+         "  --measurement OUT=FILE  the measured driver that output OUT feeds (repeatable): a\n"
+         "                     text file of frequency (Hz), level (dB) and optionally phase\n"
+         "                     (degrees), separated by blanks, tabs, commas or semicolons,\n"
+         "                     with comment lines starting with * or #, frequencies rising\n"
+         "                     (text exports of measurement programs, FRD files). The output\n"
+         "                     then shows measurement times filters; outside the measured\n"
+         "                     range the measurement's end values are held. Drivers kept\n"
+         "                     in the side file FILE.drivers ([outN] before each output's\n"
+         "                     lines) are used too; --measurement takes their place.\n"
+         "Example: sonvex-cli curve show.dia48 --channel out2 > out2.tsv\n"
+         "         sonvex-cli curve show.dia48 --sum out1,out2 --phase --measurement "
+         "out2=tweeter.frd\n"},
     };
     return table;
 }
