@@ -11,8 +11,6 @@
 
 namespace {
 
-constexpr int MaxSlope = 3; // crossover slopes 0..3; a band's shelf slope uses 0..1 of it
-
 // A number read from a file, limited to the range the model accepts; one that is not a number
 // at all keeps the value the section had.
 double Limited(double value, double low, double high, double current) {
@@ -36,13 +34,14 @@ void CFilter::Serialize(CArchive& ar) {
     // A file is read as far as its bytes go, so every value is limited to what the model accepts,
     // as the decoders limit what a device reports.
     m_type = std::clamp<std::int32_t>(type, Peaking, LowPass);
-    m_frequency = std::clamp<std::int32_t>(frequency, MinFrequency, MaxFrequency);
-    m_sentFrequency = std::clamp<std::int32_t>(sentFrequency, MinFrequency, MaxFrequency);
+    m_frequency = FrequencyRange.Clamp(frequency);
+    m_sentFrequency = FrequencyRange.Clamp(sentFrequency);
     m_gain = Limited(gain, MinEqGainDb, MaxEqGainDb, m_gain);
     m_flat = flat != 0 ? 1 : 0;
     m_bandwidth = Limited(bandwidth, MinBandwidth, MaxBandwidth, m_bandwidth);
-    m_crossoverType = std::clamp<std::int32_t>(crossoverType, LinkwitzRiley, Butterworth);
-    m_slope = std::clamp<std::int32_t>(slope, 0, MaxSlope);
+    m_crossoverType = CrossoverTypeRange.Clamp(crossoverType);
+    // Crossover slopes 0..3; a band's shelf slope uses 0..1 of them.
+    m_slope = CrossoverSlopeRange.Clamp(slope);
     m_code = code;
     UpdateResponse();
 }

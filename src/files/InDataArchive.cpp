@@ -1,5 +1,6 @@
 // Archive and image loading of an input channel.
 #include "files/Archive.h"
+#include "files/ImageRanges.h"
 #include "files/ProgramImage.h"
 #include "model/InData.h"
 #include "model/ParameterValues.h"
@@ -32,7 +33,9 @@ void CAudio_InData::Serialize(CArchive& ar) {
     m_eq.Serialize(ar);
 }
 
-void CAudio_InData::LoadFromImage(const InputImage& image) {
+void CAudio_InData::LoadFromImage(const InputImage& record) {
+    // Limited to the ranges of the channel's device type, as a file or a device may hold anything.
+    const InputImage image = WithinRanges(record, m_deviceType);
     SetAuxFlag(image.auxFlag);
     SetAuxValue(image.auxValue);
     SetGateThreshold(image.gateThreshold);

@@ -1,5 +1,6 @@
 // Archive and image loading of an output channel.
 #include "files/Archive.h"
+#include "files/ImageRanges.h"
 #include "files/ProgramImage.h"
 #include "model/OutData.h"
 #include "model/ParameterValues.h"
@@ -39,7 +40,9 @@ void CAudio_OutData::Serialize(CArchive& ar) {
     m_eq.Serialize(ar);
 }
 
-void CAudio_OutData::LoadFromImage(const OutputImage& image) {
+void CAudio_OutData::LoadFromImage(const OutputImage& record) {
+    // Limited to the ranges of the channel's device type, as a file or a device may hold anything.
+    const OutputImage image = WithinRanges(record, m_deviceType);
     SetSourceMask(image.sourceMask);
     SetLimitThreshold(image.limitThreshold);
     SetAttack(image.attack);

@@ -72,10 +72,12 @@ inline constexpr std::size_t kMaxBankFileSize = 30u << 20;
 // what it would have replaced is then left as it was. A one-program file must start with a
 // program in the record layout this system writes (block codes and channel indices); a bank file
 // must hold exactly thirty programs.
-// Values outside the model's ranges are limited to them.
+// A program's values are limited to the ranges of the document program's model while they are
+// read; a bank's images are kept as read and limited to the ranges of the model they go to when
+// they become a program (ProgramFromImage, CAudio_Data::LoadFromImage).
 std::string ReadProgram(std::istream& in, CZorvanDoc& doc);
 std::string ReadBank(std::istream& in, CZorvanDoc::StoredPrograms& bank);
 
 // A temporary program of the given device type loaded from a stored program image, as it is sent
-// to the device after a bank file was recalled.
+// to the device after a bank file was recalled; every value is limited to that model's ranges.
 std::unique_ptr<CAudio_Data> ProgramFromImage(const ProgramImage& image, int deviceType);

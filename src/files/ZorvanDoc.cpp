@@ -13,6 +13,11 @@ void CZorvanDoc::Serialize(CArchive& ar) {
     // field, and only archived fields are taken from it.
     if (!m_scratch)
         m_scratch = std::make_unique<CAudio_Data>();
+    // The values are limited while they are read, with the ranges of the model the program is
+    // for: the scratch program must be of that model too, or a compact model's gains above the
+    // 4-in/8-out ranges would be lost on the way.
+    if (m_scratch->GetDeviceType() != m_program.GetDeviceType())
+        m_scratch->SetDeviceType(m_program.GetDeviceType());
     m_scratch->Serialize(ar);
     CArchive storing;
     m_scratch->Serialize(storing);

@@ -40,7 +40,8 @@ public:
     // Copies the parameter values; index, colour, enabled flag, block codes, changed flags and
     // device type stay. The curve is not recomputed.
     void CopyFrom(const CAudio_InData& other);
-    // Takes the parameters of an input record of a program image (fixed-layout form).
+    // Takes the parameters of an input record of a program image (fixed-layout form), each
+    // limited to the ranges of the channel's device type.
     void LoadFromImage(const InputImage& image);
     // Stores or loads the archived fields in the one-program file order.
     void Serialize(CArchive& ar);

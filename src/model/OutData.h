@@ -69,7 +69,8 @@ public:
     // Copies the parameter values; block codes, index, colour, enabled flag, changed flags and
     // device type stay. The curve is not recomputed.
     void CopyFrom(const CAudio_OutData& other);
-    // Takes the parameters of an output record of a program image (fixed-layout form).
+    // Takes the parameters of an output record of a program image (fixed-layout form), each
+    // limited to the ranges of the channel's device type.
     void LoadFromImage(const OutputImage& image);
     // Stores or loads the archived fields in the one-program file order.
     void Serialize(CArchive& ar);

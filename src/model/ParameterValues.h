@@ -32,6 +32,7 @@ bool UsesCompactRules(int deviceType);
 // ---- Frequencies (EQ bands and crossover filters), whole Hz ----
 constexpr int MinFrequency = 10;
 constexpr int MaxFrequency = 30000;
+constexpr IndexRange FrequencyRange{MinFrequency, MaxFrequency};
 std::string FrequencyText(int hz);
 // Typed frequency: clamped to minimum..30000 (minimum defaults to 10 Hz).
 TypedIndex FrequencyFromTyped(int hz, int minimum = MinFrequency);
@@ -146,6 +147,10 @@ TypedIndex LinearFromTyped(double value, double step, double offset, IndexRange 
 std::string LinearText(int index, double step, double offset); // "%0.1f"
 
 // ---- Enumerations ----
+constexpr IndexRange EqTypeRange{0, 2};         // peaking, low shelf, high shelf
+constexpr IndexRange ShelfSlopeRange{0, 1};     // 6 dB, 12 dB
+constexpr IndexRange CrossoverTypeRange{0, 2};  // "L_R", "Bessel", "BTWorth"
+constexpr IndexRange CrossoverSlopeRange{0, 3}; // 12, 18, 24, 48 dB per octave
 std::string InputSourceText(int source);        // 0 "Analog", otherwise "Digital"
 std::string InputSourceDisplayText(int source); // 0 "Analog", 1 "Digital", otherwise empty
 std::string OnText(int on);                     // 1 "On", 0 "Mute"

@@ -85,7 +85,7 @@ inline void FillVaried(CAudio_Data& program, int type, unsigned seed) {
             section->SetCrossoverType(pick(0, 2));
             section->SetSlope(pick(0, 3));
         }
-        out.SetLimitThreshold(pick(0, 400));
+        out.SetLimitThreshold(pick(0, 500));
         out.SetAttack(static_cast<std::uint8_t>(pick(0, 106)));
         out.SetRelease(static_cast<std::uint8_t>(pick(0, 5)));
         out.SetClipLimit(pick(0, 100));
@@ -171,7 +171,7 @@ inline ProgramImage VariedImage(int type, unsigned seed) {
         out.sourceMask = static_cast<std::uint8_t>(pick(0, 15));
         crossover(out.highPass);
         crossover(out.lowPass);
-        out.limitThreshold = static_cast<std::uint16_t>(pick(0, 400));
+        out.limitThreshold = static_cast<std::uint16_t>(pick(0, 500));
         out.attack = static_cast<std::uint8_t>(pick(0, 106));
         out.release = static_cast<std::uint8_t>(pick(0, 5));
         out.clipLimit = static_cast<std::uint8_t>(pick(0, 100));

@@ -94,7 +94,7 @@ private slots:
         QSignalSpy used(&panel, &PanelView::fileUsed);
         CAudio_Data& program = panel.GetDocument().GetProgram();
         program.SetName("Chapel");
-        program.GetOutput(1)->SetGain(250);
+        program.GetOutput(1)->SetGain(555); // +19.5 dB: above the 4-in/8-out models' top
         const QByteArray stored = ProgramBytes(panel.GetDocument());
         ProgramDlg dialog(panel);
 
@@ -113,7 +113,7 @@ private slots:
         RunPcAction(dialog, ProgramDlg::kRecallFromPcRadioId);
         QVERIFY(IsRequest(files.Requests().last(), FileRequest::Open, {"*.dia24"}));
         QCOMPARE(ProgramBytes(panel.GetDocument()), stored);
-        QCOMPARE(panel.OutputStrip(1)->GainEdit()->value(), 250);
+        QCOMPARE(panel.OutputStrip(1)->GainEdit()->value(), 555);
         QCOMPARE(titles.last().at(0).toString(), QString("DSP24_Chapel"));
         QCOMPARE(used.count(), 2);
 
@@ -276,7 +276,8 @@ private slots:
     void fileMenuOpensProgramFiles() {
         QTemporaryDir dir;
         MessageRecorder messages;
-        const QString wupa = MakeProgramFile(dir.filePath("hall"), "Hall", 2, 200);
+        // +20.0 dB on a 3-in/6-out model, above what the 4-in/8-out model allows.
+        const QString wupa = MakeProgramFile(dir.filePath("hall"), "Hall", 2, 560);
         const QString fosk = MakeProgramFile(dir.filePath("club"), "Club", 1, 123);
         CZorvanDoc bank;
         bank.GetStoredPrograms()[4].name = "Fifth";
@@ -287,7 +288,7 @@ private slots:
         QVERIFY(frame.OpenFile(wupa));
         QCOMPARE(frame.CurrentVariant(), &Variant::ThreeBySix());
         QCOMPARE(frame.windowTitle(), QString("DSP36_Hall"));
-        QCOMPARE(frame.CurrentPanel()->OutputStrip(2)->GainEdit()->value(), 200);
+        QCOMPARE(frame.CurrentPanel()->OutputStrip(2)->GainEdit()->value(), 560);
 
         frame.OnCommand(ScreenCommand::kSelection);
         QVERIFY(frame.OpenFile(jexoBank));
@@ -309,6 +310,7 @@ private slots:
         frame.OnCommand(ScreenCommand::kSelection);
         frame.findChild<QAction*>("recentFile3")->trigger();
         QCOMPARE(frame.CurrentVariant(), &Variant::ThreeBySix());
+        QCOMPARE(frame.CurrentPanel()->OutputStrip(2)->GainEdit()->value(), 560);
         QCOMPARE(frame.RecentFileList().first(), wupa);
         QVERIFY(messages.texts().isEmpty());
 

@@ -1,5 +1,6 @@
 #include "link/protocol/ReplyDecoders.h"
 
+#include "files/ImageRanges.h"
 #include "files/ProgramImage.h"
 #include "link/protocol/ChannelLayout.h"
 #include "link/protocol/DeviceImages.h"
@@ -25,12 +26,6 @@ constexpr int EqGainCodeOffset = 300;
 constexpr int GainCodeOffsetWide = 700;    // device type 1
 constexpr int GainCodeOffsetCompact = 740; // device types 2 and 3
 constexpr int CompactBandwidthStep = 5;
-constexpr int MaxShelfSlope = 1;
-constexpr int MaxEqType = 2;
-constexpr int MaxCrossoverType = 2;
-constexpr int MaxCrossoverSlope = 3;
-constexpr int LiveMaxLimitThreshold = 500;
-constexpr int ArchiveMaxLimitThreshold = 400;
 
 // Meter bytes: below 17 a value is at most 9, from 17 on at most 25.
 constexpr int MeterKnee = 17;
@@ -45,10 +40,6 @@ constexpr int InfoFirstLine = 0;
 
 constexpr std::uint8_t Space = 0x20;
 
-std::uint8_t Flag(std::uint8_t byte) {
-    return byte != 0 ? 1 : 0;
-}
-
 // A payload byte, or a space beyond the payload (device texts are space-padded).
 std::uint8_t TextByte(const FrameView& reply, std::size_t i) {
     return i < reply.length ? reply.payload[i] : Space;
@@ -62,45 +53,37 @@ std::string PayloadText(const FrameView& reply, std::size_t offset, std::size_t 
     return CleanText(reinterpret_cast<const std::uint8_t*>(raw.data()), raw.size());
 }
 
+// A wire code less its offset; a code below the offset is index 0 (the ranges limit the top).
+std::uint16_t IndexOf(int code, int offset) {
+    return static_cast<std::uint16_t>(std::max(code - offset, 0));
+}
+
+// The numbers below are read as the device sends them; ReadInput and ReadOutput limit the whole
+// record to the model's ranges afterwards.
 BandImage ReadBand(const FrameView& reply, std::size_t at, int deviceType) {
     BandImage band;
-    band.frequency = static_cast<std::uint16_t>(
-        std::clamp<int>(reply.PayloadWord(at + Band::Frequency), MinFrequency, MaxFrequency));
-    band.gain = static_cast<std::uint16_t>(
-        EqGainRange.Clamp(reply.PayloadWord(at + Band::Gain) - EqGainCodeOffset));
-    int bandwidth = reply.PayloadWord(at + Band::Bandwidth);
+    band.frequency = reply.PayloadWord(at + Band::Frequency);
+    band.gain = IndexOf(reply.PayloadWord(at + Band::Gain), EqGainCodeOffset);
+    band.bandwidth = reply.PayloadWord(at + Band::Bandwidth);
     if (UsesCompactRules(deviceType)) {
-        bandwidth /= CompactBandwidthStep;
+        band.bandwidth = static_cast<std::uint16_t>(band.bandwidth / CompactBandwidthStep);
     }
-    band.bandwidth = static_cast<std::uint16_t>(BandwidthRange(deviceType).Clamp(bandwidth));
-    band.shelfSlope = static_cast<std::uint8_t>(
-        std::clamp<int>(reply.PayloadByte(at + Band::Slope), 0, MaxShelfSlope));
-    band.type = static_cast<std::uint8_t>(
-        std::clamp<int>(reply.PayloadByte(at + Band::Type), 0, MaxEqType));
+    band.shelfSlope = reply.PayloadByte(at + Band::Slope);
+    band.type = reply.PayloadByte(at + Band::Type);
     return band;
 }
 
 CrossoverImage ReadCrossover(const FrameView& reply, std::size_t at) {
     CrossoverImage crossover;
-    crossover.frequency = static_cast<std::uint16_t>(
-        std::clamp<int>(reply.PayloadWord(at + Crossover::Frequency), MinFrequency, MaxFrequency));
-    crossover.type = static_cast<std::uint8_t>(
-        std::clamp<int>(reply.PayloadByte(at + Crossover::Type), 0, MaxCrossoverType));
-    crossover.slope = static_cast<std::uint8_t>(
-        std::clamp<int>(reply.PayloadByte(at + Crossover::Slope), 0, MaxCrossoverSlope));
+    crossover.frequency = reply.PayloadWord(at + Crossover::Frequency);
+    crossover.type = reply.PayloadByte(at + Crossover::Type);
+    crossover.slope = reply.PayloadByte(at + Crossover::Slope);
     return crossover;
 }
 
-std::uint16_t GainIndex(const FrameView& reply, std::size_t at, int deviceType, bool input) {
-    const int code = reply.PayloadWord(at);
-    const int index =
-        code - (UsesCompactRules(deviceType) ? GainCodeOffsetCompact : GainCodeOffsetWide);
-    return static_cast<std::uint16_t>(
-        (input ? InputGainRange(deviceType) : OutputGainRange(deviceType)).Clamp(index));
-}
-
-std::uint16_t DelayIndex(const FrameView& reply, std::size_t at, int deviceType) {
-    return static_cast<std::uint16_t>(DelayRange(deviceType).Clamp(reply.PayloadWord(at)));
+std::uint16_t GainIndex(const FrameView& reply, std::size_t at, int deviceType) {
+    return IndexOf(reply.PayloadWord(at),
+                   UsesCompactRules(deviceType) ? GainCodeOffsetCompact : GainCodeOffsetWide);
 }
 
 std::string ChannelName(const FrameView& reply, std::size_t at) {
@@ -110,52 +93,49 @@ std::string ChannelName(const FrameView& reply, std::size_t at) {
 // The EQ bands and the start of the levels block (on, polarity, gain, delay) of a channel
 // record into its image; on is the offset of the levels block.
 template <typename Image>
-void ReadBandsAndLevels(const FrameView& reply, int deviceType, bool input, std::size_t on,
-                        Image& image) {
+void ReadBandsAndLevels(const FrameView& reply, int deviceType, std::size_t on, Image& image) {
     namespace Levels = ChannelLayout::Levels;
     for (std::size_t band = 0; band < image.bands.size(); ++band) {
         image.bands[band] =
             ReadBand(reply, ChannelLayout::BandAt(static_cast<int>(band)), deviceType);
     }
-    image.on = Flag(reply.PayloadByte(on + Levels::On));
-    image.polarity = Flag(reply.PayloadByte(on + Levels::Polarity));
-    image.gain = GainIndex(reply, on + Levels::Gain, deviceType, input);
-    image.delay = DelayIndex(reply, on + Levels::Delay, deviceType);
+    image.on = reply.PayloadByte(on + Levels::On);
+    image.polarity = reply.PayloadByte(on + Levels::Polarity);
+    image.gain = GainIndex(reply, on + Levels::Gain, deviceType);
+    image.delay = reply.PayloadWord(on + Levels::Delay);
 }
 
 // The whole input record of a checked reply, every number limited: the one reading of the
 // layout, for the live and the archive decoder alike.
 InputImage ReadInput(const FrameView& reply, int deviceType) {
     InputImage input;
-    ReadBandsAndLevels(reply, deviceType, true, Input::On, input);
-    input.auxFlag = Flag(reply.PayloadByte(Input::AuxFlag));
+    ReadBandsAndLevels(reply, deviceType, Input::On, input);
+    input.auxFlag = reply.PayloadByte(Input::AuxFlag);
     input.auxValue = reply.PayloadByte(Input::AuxValue);
     input.highPass = ReadCrossover(reply, Input::HighPass);
     input.lowPass = ReadCrossover(reply, Input::LowPass);
     input.gateThreshold = reply.PayloadByte(Input::GateThreshold);
     input.gateOff = reply.PayloadByte(Input::GateOff);
     input.name = ChannelName(reply, Input::Name);
-    return input;
+    return WithinRanges(input, deviceType);
 }
 
-// The whole output record; the limit threshold is limited to maxLimitThreshold.
-OutputImage ReadOutput(const FrameView& reply, int deviceType, int maxLimitThreshold) {
+// The whole output record, every number limited, for the live and the archive decoder alike.
+OutputImage ReadOutput(const FrameView& reply, int deviceType) {
     OutputImage output;
-    ReadBandsAndLevels(reply, deviceType, false, Output::On, output);
+    ReadBandsAndLevels(reply, deviceType, Output::On, output);
     output.sourceMask = reply.PayloadByte(Output::SourceMask);
     output.highPass = ReadCrossover(reply, Output::HighPass);
     output.lowPass = ReadCrossover(reply, Output::LowPass);
-    output.limitThreshold = static_cast<std::uint16_t>(
-        std::min<int>(reply.PayloadWord(Output::LimitThreshold), maxLimitThreshold));
-    output.attack = static_cast<std::uint8_t>(AttackRange.Clamp(reply.PayloadByte(Output::Attack)));
-    output.release =
-        static_cast<std::uint8_t>(ReleaseRange.Clamp(reply.PayloadByte(Output::Release)));
+    output.limitThreshold = reply.PayloadWord(Output::LimitThreshold);
+    output.attack = reply.PayloadByte(Output::Attack);
+    output.release = reply.PayloadByte(Output::Release);
     output.clipLimit = reply.PayloadByte(Output::ClipLimit);
     output.ratio = reply.PayloadByte(Output::Ratio);
     output.mode = reply.PayloadByte(Output::Mode);
     output.timing = reply.PayloadByte(Output::Timing);
     output.name = ChannelName(reply, Output::Name);
-    return output;
+    return WithinRanges(output, deviceType);
 }
 
 // Live channels take the values through their setters, in the order of the device record.
@@ -297,8 +277,7 @@ ChannelReply DecodeArchiveInputChannel(const FrameView& reply, int deviceType,
 ChannelReply DecodeOutputChannel(const FrameView& reply, int deviceType, CAudio_Data& program) {
     const ChannelReply check = CheckOutput(reply);
     if (check == ChannelReply::Decoded) {
-        StoreOutput(*program.GetOutput(reply.header.channel),
-                    ReadOutput(reply, deviceType, LiveMaxLimitThreshold));
+        StoreOutput(*program.GetOutput(reply.header.channel), ReadOutput(reply, deviceType));
     }
     return check;
 }
@@ -307,8 +286,7 @@ ChannelReply DecodeArchiveOutputChannel(const FrameView& reply, int deviceType,
                                         ProgramImage& archive) {
     const ChannelReply check = CheckOutput(reply);
     if (check == ChannelReply::Decoded) {
-        archive.outputs[reply.header.channel] =
-            ReadOutput(reply, deviceType, ArchiveMaxLimitThreshold);
+        archive.outputs[reply.header.channel] = ReadOutput(reply, deviceType);
     }
     return check;
 }

@@ -38,10 +38,10 @@ ChannelReply DecodeInputChannel(const Protocol::FrameView& reply, int deviceType
 // Input channel marked with ArchiveFlag into the input record of the archive image.
 ChannelReply DecodeArchiveInputChannel(const Protocol::FrameView& reply, int deviceType,
                                        ProgramImage& archive);
-// Output channel (group 2) into the device image; the limit threshold is limited to 500.
+// Output channel (group 2) into the device image.
 ChannelReply DecodeOutputChannel(const Protocol::FrameView& reply, int deviceType,
                                  CAudio_Data& program);
-// Output channel marked with ArchiveFlag into the archive image; limit threshold at most 400.
+// Output channel marked with ArchiveFlag into the archive image.
 ChannelReply DecodeArchiveOutputChannel(const Protocol::FrameView& reply, int deviceType,
                                         ProgramImage& archive);
 
