@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 class CAudio_Data;
 
@@ -28,3 +29,7 @@ bool ParseAssignment(const std::string& text, int deviceType, ParamAssignment& o
 // accepted range, changes nothing: false with the message ("Out of Range" and the valid range
 // for the latter).
 bool ApplyAssignment(const ParamAssignment& assignment, CAudio_Data& program, std::string& error);
+
+// Every PARAM name ParseAssignment takes for deviceType ("in1.gain", "out2.eq3.freq", ...), for
+// the shell completion of "sonvex-cli set".
+std::vector<std::string> ParameterNames(int deviceType);
