@@ -36,6 +36,8 @@ Simulates one or more loudspeaker processors on a pseudo-terminal. Prints the
 path of the terminal, then answers the frames written to it until stopped with
 Ctrl-C (SIGINT) or SIGTERM.
 
+Options:
+
 Line:
   --device ID:TYPE   put a device on the line (repeatable). ID 1..250, TYPE 1
                      (4 in/8 out), 2 (3 in/6 out) or 3 (2 in/4 out). Default:
