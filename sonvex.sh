@@ -19,9 +19,11 @@ cd "$(dirname "$0")"
 # libgmock-dev: no test uses GoogleMock, but the GoogleTest CMake package of Debian and Ubuntu
 # checks for its library. dpkg-dev and file: CPack's Debian package finds the library
 # dependencies with them; desktop-file-utils: the package test validates the menu entry.
+# help2man makes the manual pages from the programs' help, man-db renders them in the package
+# test, and appstream's appstreamcli validates the AppStream entry there.
 PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev
           qt6-base-dev qt6-serialport-dev qt6-svg-dev libgl-dev poppler-utils fonts-droid-fallback
-          dpkg-dev file desktop-file-utils)
+          dpkg-dev file desktop-file-utils help2man man-db appstream)
 # The fuzz command also needs clang with its libFuzzer runtime.
 [ "${1:-}" = fuzz ] && PACKAGES+=(clang)
 # The test command runs sonvex-cli under a German locale (decimal comma) as well; locales holds

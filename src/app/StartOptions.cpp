@@ -27,8 +27,13 @@ StartOptions::Outcome ParseStartOptions(const QStringList& arguments, StartOptio
                                         QString& message) {
     options = StartOptions{};
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Control panel for the Sonvex loudspeaker processors."));
+    parser.setApplicationDescription(QStringLiteral(
+        "Control panel for the Sonvex loudspeaker processors on a 9600-baud serial line: edits\n"
+        "every channel parameter of the 4-in/8-out, 3-in/6-out and 2-in/4-out models, keeps the\n"
+        "device in step with each edit, moves programs between files and the device, draws the\n"
+        "EQ and crossover curves and prints the table of all parameters.\n\n"
+        "Without options it opens the model selection; --model opens the panel of a model at\n"
+        "once and --port also connects it, as the Connect dialog's OK does."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help."));
     const QCommandLineOption model(
@@ -49,15 +54,29 @@ StartOptions::Outcome ParseStartOptions(const QStringList& arguments, StartOptio
     parser.addOption(model);
     parser.addOption(port);
     parser.addOption(id);
-    parser.addPositionalArgument(QStringLiteral("file"),
-                                 QStringLiteral("Ignored: the model selection opens."));
+    parser.addPositionalArgument(
+        QStringLiteral("file"),
+        QStringLiteral("Accepted and left alone: the model selection opens (File > Open "
+                       "opens program and bank files)."),
+        QStringLiteral("[file]"));
 
     if (!parser.parse(arguments)) {
-        message = parser.errorText();
+        // Short options come in clusters (-xy), so a name of one letter was typed with one dash.
+        const QStringList unknown = parser.unknownOptionNames();
+        message = unknown.isEmpty()
+                      ? parser.errorText()
+                      : QStringLiteral("unknown option %1%2")
+                            .arg(QLatin1String(unknown.front().size() == 1 ? "-" : "--"),
+                                 unknown.front());
         return StartOptions::Outcome::Error;
     }
     if (parser.isSet(help)) {
-        message = parser.helpText();
+        message = parser.helpText() +
+                  QStringLiteral(
+                      "\nExamples:\n"
+                      "  sonvex --model 3x6                         the 3-in/6-out panel\n"
+                      "  sonvex --model 4x8 --port ttyUSB0 --id 3   connected to device 3\n"
+                      "  sonvex --model 4x8 --port /tmp/sonvex-dsp  to the simulator's link\n");
         return StartOptions::Outcome::Help;
     }
     if (parser.isSet(version)) {

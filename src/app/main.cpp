@@ -16,11 +16,14 @@ int main(int argc, char* argv[]) {
             ParseStartOptions(QCoreApplication::arguments(), options, message);
         if (outcome != StartOptions::Outcome::Run) {
             const bool error = outcome == StartOptions::Outcome::Error;
-            std::fputs(qPrintable(message + QLatin1Char('\n')), error ? stderr : stdout);
+            const QString text = error ? QStringLiteral("sonvex: ") + message : message;
+            std::fputs(qPrintable(text + QLatin1Char('\n')), error ? stderr : stdout);
             return error ? 2 : 0;
         }
     }
     QApplication app(argc, argv);
+    // Window managers match the windows to the menu entry org.sonvex.Sonvex.desktop.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.sonvex.Sonvex"));
     CMainFrame frame;
     frame.show();
     ApplyStartOptions(frame, options);

@@ -96,7 +96,7 @@ TEST(CliHelpTest, OverviewAndEveryCommandExplainThemselves) {
         const CliResult help = RunCli({command, "--help"});
         EXPECT_EQ(help.exitCode, 0) << command.toStdString();
         EXPECT_TRUE(
-            help.out.contains(QRegularExpression("^usage: sonvex-cli " + command + "[ \\n]")))
+            help.out.contains(QRegularExpression("^Usage: sonvex-cli " + command + "[ \\n]")))
             << help.out.toStdString();
         EXPECT_TRUE(help.out.contains("Example: sonvex-cli " + command)) << command.toStdString();
     }

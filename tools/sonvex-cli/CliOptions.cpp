@@ -18,6 +18,21 @@ bool ParseNumber(const QString& text, int low, int high, int& out) {
     return true;
 }
 
+// An option the parser calls name as it was typed ("-x", "--colour"), without its value.
+QString AsGiven(const QString& name, const QStringList& arguments) {
+    for (const QString& argument : arguments) {
+        if (argument == QLatin1String("--")) {
+            break;
+        }
+        const QString option = argument.section(QLatin1Char('='), 0, 0);
+        if (option.startsWith(QLatin1Char('-')) &&
+            QStringView(option).mid(option.startsWith(QLatin1String("--")) ? 2 : 1) == name) {
+            return option;
+        }
+    }
+    return QStringLiteral("--") + name;
+}
+
 } // namespace
 
 const Variant* VariantFromName(const QString& name) {
@@ -64,7 +79,10 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& options, QString&
 
     // QCommandLineParser expects the program name first.
     if (!parser.parse(QStringList{QStringLiteral("sonvex-cli")} + arguments)) {
-        error = parser.errorText();
+        const QStringList unknown = parser.unknownOptionNames();
+        error = unknown.isEmpty()
+                    ? parser.errorText()
+                    : QStringLiteral("unknown option %1").arg(AsGiven(unknown.front(), arguments));
         return false;
     }
     options.help = parser.isSet(help);

@@ -626,3 +626,47 @@ bool ApplyAssignments(const std::vector<ParamAssignment>& assignments, CAudio_Da
     }
     return true;
 }
+
+std::vector<std::string> ParameterNames(int deviceType) {
+    // Each name the field table can form on the model's channels, kept when the parser takes it.
+    std::vector<std::string> names;
+    ParamAssignment parsed;
+    std::string error;
+    for (const bool output : {false, true}) {
+        const int channels = output ? OutputCount(deviceType) : InputCount(deviceType);
+        for (int channel = 1; channel <= channels; ++channel) {
+            const std::string prefix = (output ? "out" : "in") + std::to_string(channel) + ".";
+            for (const auto& [section, fields] : Fields()) {
+                std::vector<std::string> groups;
+                switch (section) {
+                case Section::Channel:
+                    groups = {""};
+                    break;
+                case Section::Eq:
+                    for (int band = 1; band <= BandCount(output, deviceType); ++band) {
+                        groups.push_back("eq" + std::to_string(band) + ".");
+                    }
+                    break;
+                case Section::HighPass:
+                    groups = {"hpf."};
+                    break;
+                case Section::LowPass:
+                    groups = {"lpf."};
+                    break;
+                case Section::Limiter:
+                    groups = {"limiter."};
+                    break;
+                }
+                for (const std::string& group : groups) {
+                    for (const std::string& field : fields) {
+                        const std::string name = prefix + group + field;
+                        if (ParseAssignment(name + "=", deviceType, parsed, error)) {
+                            names.push_back(name);
+                        }
+                    }
+                }
+            }
+        }
+    }
+    return names;
+}

@@ -37,3 +37,7 @@ bool ApplyAssignment(const ParamAssignment& assignment, CAudio_Data& program, st
 // the rule ("out1.hpf.freq=5000: High-pass above low-pass").
 bool ApplyAssignments(const std::vector<ParamAssignment>& assignments, CAudio_Data& program,
                       std::string& error);
+
+// Every PARAM name ParseAssignment takes for deviceType ("in1.gain", "out2.eq3.freq", ...), for
+// the shell completion of "sonvex-cli set".
+std::vector<std::string> ParameterNames(int deviceType);

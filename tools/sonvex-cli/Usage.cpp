@@ -90,22 +90,28 @@ const std::vector<CommandEntry>& Table() {
          "automatic timing, a band at 0.0 dB switched on; on the 3x6 and 2x4 an output\n"
          "without source or a gate switched off): the message names the rule. The state\n"
          "the whole command leaves counts, not the order of its assignments.\n"
-         "Channels: in1..in4 and out1..out8 (as far as the model has them).\n"
-         "  CH.gain=DB  CH.mute=on|off  CH.polarity=normal|invert  CH.name=TEXT (8 chars)\n"
-         "  CH.delay=MS | Nm | Nft      (milliseconds, or a distance in metres or feet)\n"
-         "  inN.gate=DBU|off            outN.source=A+C (inputs feeding the output, or none)\n"
-         "  CH.eqK.type=PEQ|LoShelf|HiShelf  CH.eqK.freq=HZ  CH.eqK.gain=DB  CH.eqK.q=Q\n"
-         "  CH.eqK.bw=OCTAVES  CH.eqK.on=on|off  CH.eqK.slope=6|12 (shelves)\n"
-         "  outN.hpf.freq=HZ  outN.hpf.type=L_R|Bessel|BTWorth  outN.hpf.slope=12|18|24|48\n"
-         "  (the same for outN.lpf)\n"
-         "  outN.limiter.threshold=DBU  .attack=MS  .release=2X..32X  .clip=2.0..12.0\n"
-         "  outN.limiter.ratio=1:1..1:64|1:maximum  .mode=limit|compressor\n"
+         "\n"
+         "Channels CH: in1..in4 and out1..out8, as far as the model has them; K is the\n"
+         "number of an EQ band. Parameters:\n"
+         "  CH.gain=DB                   CH.mute=on|off\n"
+         "  CH.polarity=normal|invert    CH.name=TEXT (8 characters)\n"
+         "  CH.delay=MS|Nm|Nft           (milliseconds, or metres or feet)\n"
+         "  inN.gate=DBU|off             outN.source=A+C (the inputs, or none)\n"
+         "  CH.eqK.type=PEQ|LoShelf|HiShelf\n"
+         "  CH.eqK.freq=HZ               CH.eqK.gain=DB\n"
+         "  CH.eqK.q=Q                   CH.eqK.bw=OCTAVES\n"
+         "  CH.eqK.on=on|off             CH.eqK.slope=6|12 (shelves)\n"
+         "  outN.hpf.freq=HZ             outN.hpf.type=L_R|Bessel|BTWorth\n"
+         "  outN.hpf.slope=12|18|24|48   (the same for outN.lpf)\n"
+         "  outN.limiter.threshold=DBU   outN.limiter.attack=MS\n"
+         "  outN.limiter.release=2X..32X outN.limiter.clip=2.0..12.0\n"
+         "  outN.limiter.ratio=1:1..1:64|1:maximum\n"
+         "  outN.limiter.mode=limit|compressor\n"
          "  outN.limiter.timing=manual|auto\n"
-         "Example: sonvex-cli set out1.gain=-3 out1.eq2.freq=250 in1.mute=on --port "
-         "/dev/ttyUSB0\n"},
+         "Example: sonvex-cli set out1.gain=-3 out1.eq2.freq=250 --port ttyUSB0\n"},
         {"table", Commands::Table, kDeviceOptions + QStringList{"csv"},
          "sonvex-cli table FILE [--model M] [--csv]\n"
-         "       sonvex-cli table --port PORT [--id N] [--model M] [--csv]",
+         "   or: sonvex-cli table --port PORT [--id N] [--model M] [--csv]",
          "print the parameter table of a program file or of a device",
          "Prints every parameter of a one-program file, or of the device's live program,\n"
          "as the data view shows it: one row per parameter, one column per channel.\n"
@@ -117,7 +123,7 @@ const std::vector<CommandEntry>& Table() {
          {"model", "channel", "phase", "group-delay", "sum", "measurement"},
          "sonvex-cli curve FILE --channel CH [--model M] [--phase] [--group-delay]\n"
          "                 [--measurement OUT=FILE]...\n"
-         "       sonvex-cli curve FILE --sum OUT,OUT[,...] [--model M] [--phase] [--group-delay]\n"
+         "   or: sonvex-cli curve FILE --sum OUT,OUT[,...] [--model M] [--phase] [--group-delay]\n"
          "                 [--measurement OUT=FILE]...",
          "print the response curve of one channel or the sum of outputs",
          "Prints the summed response of the channel's filters (inputs: the EQ bands; outputs:\n"
@@ -191,7 +197,7 @@ int Run(const CliOptions& options) {
 
 QString General() {
     QString text = QStringLiteral(
-        "usage: sonvex-cli COMMAND [options]\n\n"
+        "Usage: sonvex-cli COMMAND [options]\n\n"
         "Controls Sonvex loudspeaker processors on a serial line without the graphical\n"
         "program: back up and restore programs, change parameters, script installations.\n\n"
         "Commands:\n");
@@ -199,7 +205,7 @@ QString General() {
         text += QStringLiteral("  %1 %2\n").arg(entry.name, -9).arg(entry.summary);
     }
     text += QStringLiteral(
-        "\nOptions of the commands that talk to a device:\n"
+        "\nOptions:\n"
         "  --port NAME|PATH  the serial port (see \"sonvex-cli ports\"), e.g. ttyUSB0 or a path\n"
         "  --id N            device ID 1..250 (default 1)\n"
         "  --model M         4x8, 3x6 or 2x4, or the model code Fosk, Wupa or Jexo (default 4x8);\n"
@@ -212,7 +218,9 @@ QString General() {
         "                    record at a time, same time-outs); backups and restores take\n"
         "                    about a third less time\n"
         "  -h, --help        this text; \"sonvex-cli COMMAND --help\" explains one command\n"
-        "  --version         the version of sonvex-cli\n\n"
+        "  --version         the version of sonvex-cli\n"
+        "The commands that talk to a device take --port, --id, --model, -v, --tick and --fast;\n"
+        "\"sonvex-cli COMMAND --help\" lists what each command takes.\n\n"
         "Exit status: 0 on success, 1 when the operation failed (the reason is printed on\n"
         "stderr in one line; when the port exists but may not be opened, the lines after it\n"
         "say why and what to do), 2 for a wrong command line. Transfers show their progress\n"
@@ -226,7 +234,7 @@ QString OfCommand(const QString& command) {
         return General();
     }
     const CommandEntry& help = *entry;
-    return QStringLiteral("usage: %1\n\n%2.\n\n%3")
+    return QStringLiteral("Usage: %1\n\n%2.\n\n%3")
                .arg(help.synopsis, help.summary.left(1).toUpper() + help.summary.mid(1),
                     help.details) +
            (help.options.contains(QStringLiteral("port"))

@@ -3,6 +3,7 @@
 
 #include "CliOptions.h"
 #include "Commands.h"
+#include "Completion.h"
 #include "Usage.h"
 
 #include "SonvexVersion.h"
@@ -15,6 +16,9 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();
+    if (Completion::IsQuery(arguments)) {
+        return Completion::Answer(arguments);
+    }
 
     CliOptions options;
     QString error;

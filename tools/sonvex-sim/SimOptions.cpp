@@ -30,11 +30,13 @@ bool ParseDevice(const std::string& text, SimOptions::DeviceOption& device) {
 } // namespace
 
 std::string SimUsage() {
-    return R"(usage: sonvex-sim [options]
+    return R"(Usage: sonvex-sim [options]
 
 Simulates one or more loudspeaker processors on a pseudo-terminal. Prints the
 path of the terminal, then answers the frames written to it until stopped with
 Ctrl-C (SIGINT) or SIGTERM.
+
+Options:
 
 Line:
   --device ID:TYPE   put a device on the line (repeatable). ID 1..250, TYPE 1
@@ -62,19 +64,22 @@ Logging:
                      hex bytes and decoded header
   -v, --verbose      the same on stderr
 
-Faults ("every Nth" counts the answers of the whole line from 1):
-  --silent                   answer nothing
-  --drop-every N             leave out every Nth answer
-  --corrupt-checksum-every N send every Nth answer with a wrong checksum
-  --corrupt-end-every N      send every Nth answer with a wrong end byte
-  --noise N                  send N random bytes (never 0xFF or 0xB1) a few
-                             milliseconds after every answer
-  --late MS                  delay every answer by MS milliseconds
-  --split N                  send answers in pieces of N bytes, 2 ms apart
-  --double-ack               send every Ack twice, the second 30 ms later
-  --double-reply             send every data reply twice, the second 30 ms later
-  --wrong-type               report another device type in identity answers
+Faults (every Nth counts the answers of the whole line from 1):
+  --silent           answer nothing
+  --drop-every N     leave out every Nth answer
+  --corrupt-checksum-every N
+                     send every Nth answer with a wrong checksum
+  --corrupt-end-every N
+                     send every Nth answer with a wrong end byte
+  --noise N          send N random bytes (never 0xFF or 0xB1) a few
+                     milliseconds after every answer
+  --late MS          delay every answer by MS milliseconds
+  --split N          send answers in pieces of N bytes, 2 ms apart
+  --double-ack       send every Ack twice, the second 30 ms later
+  --double-reply     send every data reply twice, the second 30 ms later
+  --wrong-type       report another device type in identity answers
 
+Other:
   -h, --help         show this text
   --version          show the version
 )";
@@ -165,7 +170,9 @@ bool ParseSimOptions(int argc, char** argv, SimOptions& options, std::string& er
         } else if (arg == "--wrong-type") {
             options.wrongType = true;
         } else {
-            error = "unknown option '" + arg + "' (see --help)";
+            error = (arg.size() > 1 && arg[0] == '-' ? "unknown option " + arg
+                                                     : "unexpected argument '" + arg + "'") +
+                    " (see sonvex-sim --help)";
             ok = false;
         }
         if (!ok) {
