@@ -4,7 +4,6 @@
 #include "control/LinkRecorder.h"
 
 #include "files/ZorvanDoc.h"
-#include "link/protocol/FoundIdTable.h"
 #include "link/protocol/ProtocolCodes.h"
 #include "panel/control/PanelLink.h"
 
@@ -299,8 +298,8 @@ TEST_F(ControlPanelLinkTest, DeviceDialogChangesTheIdAndSwitchesDevices) {
     // Change the ID: the device takes it and answers under it from then on.
     mark = sim.Frames().size();
     ASSERT_TRUE(link.ChangeDeviceId(9));
-    EXPECT_EQ(FoundIdTable[9], 9);
-    EXPECT_EQ(FoundIdTable[7], 0);
+    EXPECT_TRUE(link.GetFoundIds().IsPresent(9));
+    EXPECT_FALSE(link.GetFoundIds().IsPresent(7));
     EXPECT_EQ(link.GetDeviceId(), 9);
     EXPECT_EQ(doc.GetProgram().GetDeviceId(), 9);
     ASSERT_TRUE(link.WaitUntilSettled(kWaitMs));

@@ -19,7 +19,6 @@
 #include "link/dialogs/DeviceDlg.h"
 #include "link/dialogs/ProgramDlg.h"
 #include "link/protocol/CommandListener.h"
-#include "link/protocol/FoundIdTable.h"
 #include "link/protocol/ProtocolCodes.h"
 #include "model/AudioData.h"
 #include "model/Variant.h"
@@ -186,7 +185,6 @@ class LinkLossTest : public QObject {
 
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-    void init() { ResetFoundIdTable(); }
 
     void lineLost_data() {
         QTest::addColumn<Moment>("moment");

@@ -14,7 +14,6 @@
 #include "gui/GuiTest.h"
 #include "link/dialogs/ConnectDlg.h"
 #include "link/dialogs/DeviceDlg.h"
-#include "link/protocol/FoundIdTable.h"
 #include "link/protocol/ProgramEncoder.h"
 #include "link/protocol/ProtocolCodes.h"
 #include "model/AudioData.h"
@@ -101,7 +100,6 @@ class PanelTest : public QObject {
 
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-    void init() { ResetFoundIdTable(); }
 
     void variantBuildsItsPanel_data() {
         QTest::addColumn<const Variant*>("variant");

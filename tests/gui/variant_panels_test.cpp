@@ -9,7 +9,6 @@
 #include "files/ZorvanDoc.h"
 #include "gui/GuiTest.h"
 #include "link/dialogs/ConnectDlg.h"
-#include "link/protocol/FoundIdTable.h"
 #include "link/protocol/ProtocolCodes.h"
 #include "model/AudioData.h"
 #include "model/Variant.h"
@@ -46,7 +45,6 @@ class VariantPanelsTest : public QObject {
 
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-    void init() { ResetFoundIdTable(); }
 
     void typeCodeOfAnotherModelIsRefused_data() {
         QTest::addColumn<const Variant*>("variant");
@@ -148,8 +146,9 @@ private slots:
         auto* connection = Control<QPushButton>(&panel, ids.connection);
         auto* linkDisplay = Control<QLabel>(&panel, ids.linkDisplay);
 
-        // As if a search had found the device.
-        FoundIdTable[6] = 6;
+        // As if a search had found the device (and no other).
+        panel.Link().GetFoundIds().Clear();
+        panel.Link().GetFoundIds().MarkPresent(6);
         bool enabledWhileOpen = false;
         QTimer::singleShot(0, this, [&] {
             auto* dialog = qobject_cast<ConnectDlg*>(QApplication::activeModalWidget());
