@@ -7,6 +7,7 @@
 #include "link/protocol/ProtocolCodes.h"
 #include "panel/control/PanelLink.h"
 
+#include <QElapsedTimer>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -180,6 +181,29 @@ TEST_F(ControlPanelLinkTest, SilentDeviceGetsTheHeadTwiceAndTheLinkClosesAfterTi
     EXPECT_FALSE(link.GetEngine().IsOpen());
     EXPECT_FALSE(link.WaitForTransfer(10));
     EXPECT_EQ(sim.Received().size(), 2U);
+}
+
+// A wait for the answer given in time replaces the 20 and 40 ticks: a short tick then keeps
+// the line's real patience.
+TEST_F(ControlPanelLinkTest, AnswerWaitGivenInTimeOutlastsTheTicks) {
+    SimProcess sim({"--silent", "--device", "1:1"});
+    ASSERT_TRUE(sim.Started());
+    CZorvanDoc doc;
+    PanelLink link(doc, Variant::FourByEight());
+    LinkRecorder recorder(link);
+    link.SetTickInterval(2);
+    constexpr int kAnswerWaitMs = 300;
+    link.SetAnswerWait(kAnswerWaitMs);
+    QElapsedTimer connected;
+    connected.start();
+    ASSERT_TRUE(link.Connect(sim.Link(), 1));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !link.IsConnected(); }, kWaitMs));
+
+    EXPECT_GE(connected.elapsed(), 2 * kAnswerWaitMs);
+    ASSERT_EQ(recorder.transmissions.size(), 2U);
+    EXPECT_TRUE(recorder.transmissions[1].retransmission);
+    ASSERT_EQ(recorder.messages.size(), 1U);
+    EXPECT_EQ(recorder.messages[0], "Unable to Open COM-Port");
 }
 
 // A line that fails under the panel (an adapter pulled out; here the simulator ends and its

@@ -6,6 +6,7 @@
 #include "app/MainFrame.h"
 #include "app/RecentFiles.h"
 #include "app/ScreenCommands.h"
+#include "common/FastLink.h"
 #include "common/NoFileAccessOverride.h"
 #include "controls/MessageBox.h"
 #include "files/ProgramFiles.h"
@@ -198,7 +199,7 @@ private slots:
         CMainFrame frame;
         frame.OnCommand(ScreenCommand::kFourByEight);
         PanelView* panel = frame.CurrentPanel();
-        panel->Link().SetTickInterval(simtest::ConnectedPanel::kFastTickMs);
+        simtest::UseFastTick(panel->Link(), simtest::ConnectedPanel::kFastTickMs);
         QVERIFY(panel->ConnectTo(sim.Link(), 3));
         panel->GetDocument().GetProgram().GetInput(1)->SetGain(321);
         panel->GetDocument().GetStoredPrograms()[0].name = "Before";

@@ -1,6 +1,7 @@
 #include "app/MainFrame.h"
 #include "app/ScreenCommands.h"
 #include "app/SelectionView.h"
+#include "common/FastLink.h"
 #include "common/SimProcess.h"
 #include "controls/BitmapSlider.h"
 #include "controls/LevelMeter.h"
@@ -378,7 +379,7 @@ private slots:
         frame.OnCommand(ScreenCommand::kFourByEight);
         PanelView* panel = frame.CurrentPanel();
         PanelLink& link = panel->Link();
-        link.SetTickInterval(kFastTickMs);
+        simtest::UseFastTick(link, kFastTickMs);
         CAudio_Data& program = panel->GetDocument().GetProgram();
         // An edit made before the connection is not sent and is replaced by the device's.
         panel->OutputStrip(0)->ShowGain(0);
@@ -476,7 +477,7 @@ private slots:
         CMainFrame frame;
         frame.OnCommand(ScreenCommand::kFourByEight);
         PanelView* panel = frame.CurrentPanel();
-        panel->Link().SetTickInterval(kFastTickMs);
+        simtest::UseFastTick(panel->Link(), kFastTickMs);
         auto* connection = Control<QPushButton>(panel, 1087);
         QSignalSpy arrived(&panel->Link(), &PanelLink::programReceived);
 

@@ -2,6 +2,7 @@
 // the level bytes the meters show, the link display and Connection button while connecting,
 // and which channels an upload of the live program copies.
 
+#include "common/FastLink.h"
 #include "common/SimProcess.h"
 #include "controls/LevelMeter.h"
 #include "controls/MessageBox.h"
@@ -64,7 +65,7 @@ private slots:
         QVERIFY2(sim.Started(), qPrintable(sim.Error()));
         MessageRecorder messages;
         PanelView panel(*variant);
-        panel.Link().SetTickInterval(kFastTickMs);
+        simtest::UseFastTick(panel.Link(), kFastTickMs);
         QVERIFY(panel.ConnectTo(sim.Link(), 6));
         QTRY_VERIFY_WITH_TIMEOUT(!panel.Link().IsConnected(), kWaitMs);
         QTRY_COMPARE(messages.texts(), QStringList{"DeviceType is error!"});
@@ -87,7 +88,7 @@ private slots:
         MessageRecorder messages;
         PanelView panel(*variant);
         PanelLink& link = panel.Link();
-        link.SetTickInterval(kFastTickMs);
+        simtest::UseFastTick(link, kFastTickMs);
         QVERIFY(panel.ConnectTo(sim.Link(), 6));
         QVERIFY(link.WaitUntilSettled(kWaitMs));
 
@@ -141,7 +142,7 @@ private slots:
         QVERIFY2(sim.Started(), qPrintable(sim.Error()));
         MessageRecorder messages;
         PanelView panel(*variant);
-        panel.Link().SetTickInterval(kFastTickMs);
+        simtest::UseFastTick(panel.Link(), kFastTickMs);
         const PanelIds& ids = panel.GetLayout().ids;
         auto* connection = Control<QPushButton>(&panel, ids.connection);
         auto* linkDisplay = Control<QLabel>(&panel, ids.linkDisplay);
@@ -185,7 +186,7 @@ private slots:
         MessageRecorder messages;
         PanelView panel(variant);
         PanelLink& link = panel.Link();
-        link.SetTickInterval(kFastTickMs);
+        simtest::UseFastTick(link, kFastTickMs);
         CAudio_Data& program = panel.GetDocument().GetProgram();
         // Marks on every channel; the device's own values differ from them.
         constexpr int kMark = 123;

@@ -158,6 +158,9 @@ public:
     void SetFastTransfers(bool fast) { m_link.SetFastTransfers(fast); }
     bool IsFastTransfers() const { return m_link.IsFastTransfers(); }
     void SetTickInterval(int ms) { m_link.SetTickInterval(ms); }
+    // The wait for an answer before the record goes out again, doubled for the give-up; 0 (the
+    // default) counts 20 and 40 ticks (LinkSession::SetAnswerWait).
+    void SetAnswerWait(int ms) { m_link.SetAnswerWait(ms); }
     int GetTickInterval() const { return m_link.GetTickInterval(); }
     bool IsTickRunning() const { return m_link.IsTickRunning(); }
     // One service tick (the timer calls it; exposed for tools and tests).
