@@ -31,7 +31,10 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     OnCommand(ScreenCommand::kSelection);
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame() {
+    // The panel goes before the found IDs it was given.
+    CloseScreen();
+}
 
 void CMainFrame::BuildMenus() {
     m_fileMenu = menuBar()->addMenu(tr("&File"));
@@ -143,7 +146,7 @@ void CMainFrame::OnCommand(int command) {
         return;
     }
     CloseScreen();
-    auto* panel = new PanelView(*variant);
+    auto* panel = new PanelView(*variant, &m_foundIds);
     // Queued: the panel's own button asks for the screen that replaces the panel.
     connect(panel, &PanelView::commandRequested, this, &CMainFrame::OnCommand,
             Qt::QueuedConnection);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "panel/control/FoundIdTable.h"
+
 #include <QMainWindow>
 #include <QPointer>
 #include <QStringList>
@@ -11,7 +13,8 @@ struct Variant;
 
 // The main window: fixed 1050 x 720 pixels, File and Help menus, and exactly one screen at a
 // time (the model selection or the panel of one model). Opening a screen destroys the
-// previous one with its document, its editors and its connection.
+// previous one with its document, its editors and its connection; only the device IDs found
+// by the last search survive it, kept here and handed to every panel.
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 
@@ -29,6 +32,8 @@ public:
     const Variant* CurrentVariant() const { return m_variant; }
     // The panel now shown; nullptr on the model selection.
     PanelView* CurrentPanel() const;
+    // The device IDs found by the last search of any panel (every ID before the first).
+    const FoundIdTable& FoundIds() const { return m_foundIds; }
     // The four recent files in the File menu, most recent first.
     QStringList RecentFileList() const;
     // Opens a program or bank file into the panel shown; on the model selection first the panel
@@ -54,6 +59,7 @@ private:
     void CloseScreen();
     void ReplaceScreen(QWidget* screen, const Variant* variant);
 
+    FoundIdTable m_foundIds;
     QPointer<QWidget> m_screen;
     const Variant* m_variant = nullptr;
     QMenu* m_fileMenu = nullptr;

@@ -95,10 +95,10 @@ int ScaleLabelDb(const std::string& label) {
 
 } // namespace
 
-PanelView::PanelView(const Variant& variant, QWidget* parent)
+PanelView::PanelView(const Variant& variant, FoundIdTable* foundIds, QWidget* parent)
     : QWidget(parent), m_variant(variant), m_layout(PanelLayout::Of(variant)),
       m_document(std::make_unique<CZorvanDoc>()),
-      m_link(std::make_unique<PanelLink>(*m_document, variant)),
+      m_link(std::make_unique<PanelLink>(*m_document, variant, foundIds)),
       m_files(std::make_unique<ProgramFileActions>(*this)),
       m_editors(variant.inputCount, variant.outputCount) {
     setObjectName(QStringLiteral("panel%1").arg(QString::fromLatin1(variant.modelCode)));
@@ -499,7 +499,7 @@ void PanelView::OnDevice() {
     if (!m_link->IsConnected()) {
         return;
     }
-    DeviceDlg dialog(m_link->GetDeviceId(), this);
+    DeviceDlg dialog(m_link->GetDeviceId(), m_link->FoundIds(), this);
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }

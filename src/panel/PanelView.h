@@ -13,6 +13,7 @@
 class CFStatic;
 class ChannelStrip;
 class CZorvanDoc;
+class FoundIdTable;
 class PanelLink;
 class ProgramFileActions;
 class QDialog;
@@ -33,7 +34,10 @@ class PanelView : public QWidget {
     Q_OBJECT
 
 public:
-    explicit PanelView(const Variant& variant, QWidget* parent = nullptr);
+    // foundIds: the found device IDs shared with the panels before and after this one (the
+    // main frame's); without it the panel keeps its own.
+    explicit PanelView(const Variant& variant, FoundIdTable* foundIds = nullptr,
+                       QWidget* parent = nullptr);
     ~PanelView() override;
 
     const Variant& GetVariant() const { return m_variant; }

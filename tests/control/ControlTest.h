@@ -1,12 +1,11 @@
 #pragma once
 
-// Base of the device control tests against the simulated processor: the application, a fresh
-// ID table for every test, and a connect that waits until the device is read back.
+// Base of the device control tests against the simulated processor: the application and a
+// connect that waits until the device is read back. Every PanelLink keeps its own found IDs.
 
 #include "common/SimProcess.h"
 #include "common/TestApplication.h"
 
-#include "link/protocol/FoundIdTable.h"
 #include "link/protocol/ProtocolCodes.h"
 #include "panel/control/PanelLink.h"
 
@@ -25,10 +24,7 @@ inline bool IsMeterRead(const simtest::LoggedFrame& frame) {
 
 class ControlTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        EnsureApplication();
-        ResetFoundIdTable();
-    }
+    void SetUp() override { EnsureApplication(); }
 
     // Connects on the fast tick (or tickMs) and waits (up to waitMs each) until the read-back
     // and the recall are through.

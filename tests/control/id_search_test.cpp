@@ -3,7 +3,6 @@
 #include "control/ControlTest.h"
 
 #include "files/ZorvanDoc.h"
-#include "link/protocol/FoundIdTable.h"
 #include "panel/control/IdSearch.h"
 #include "panel/control/PanelLink.h"
 
@@ -43,13 +42,13 @@ TEST_P(ControlIdSearchOnLine, FindsExactlyTheDevicesOfThePanelsType) {
     QVector<QVector<int>> finished;
     QObject::connect(&search, &IdSearch::finished,
                      [&](const QVector<int>& ids) { finished.append(ids); });
-    EXPECT_EQ(IdSearch::FoundIds().size(), 250); // every ID counts as present before a search
+    EXPECT_EQ(link.FoundIds().size(), 250); // every ID counts as present before a search
 
     ASSERT_TRUE(search.Start(sim.Link()));
     EXPECT_TRUE(search.IsRunning());
     ASSERT_TRUE(search.WaitForEnd(kWaitMs));
 
-    EXPECT_EQ(IdSearch::FoundIds(), GetParam().expected);
+    EXPECT_EQ(link.FoundIds(), GetParam().expected);
     ASSERT_EQ(finished.size(), 1);
     EXPECT_EQ(finished[0], GetParam().expected);
     EXPECT_EQ(search.GetPosition(), 250);
@@ -78,6 +77,26 @@ INSTANTIATE_TEST_SUITE_P(Lines, ControlIdSearchOnLine,
                                                        "--device", "9:1", "--device", "11:1"},
                                                       {3, 4, 5, 6, 8, 9, 11}}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// The IDs a search finds belong to the session that ran it, and to those it shares its table
+// with; another session keeps its own.
+TEST_F(ControlIdSearchTest, FoundIdsStayWithTheSessionsThatShareThem) {
+    SimProcess sim({"--fast", "--device", "3:1", "--device", "7:1"});
+    ASSERT_TRUE(sim.Started());
+    FoundIdTable shared;
+    CZorvanDoc docs[3];
+    PanelLink searching(docs[0], Variant::FourByEight(), &shared);
+    PanelLink sharing(docs[1], Variant::TwoByFour(), &shared);
+    PanelLink apart(docs[2], Variant::FourByEight());
+    IdSearch search(searching);
+    search.SetTickInterval(kSearchTickMs);
+    ASSERT_TRUE(search.Start(sim.Link()));
+    ASSERT_TRUE(search.WaitForEnd(kWaitMs));
+
+    EXPECT_EQ(searching.FoundIds(), QVector<int>({3, 7}));
+    EXPECT_EQ(sharing.FoundIds(), QVector<int>({3, 7}));
+    EXPECT_EQ(apart.FoundIds().size(), 250);
+}
 
 TEST_F(ControlIdSearchTest, CancelLeavesNothingQueuedAndThePortClosed) {
     SimProcess sim({"--fast", "--silent"});
@@ -114,7 +133,7 @@ TEST_F(ControlIdSearchTest, PortThatDoesNotOpenStartsNothing) {
     EXPECT_FALSE(search.IsRunning());
     EXPECT_EQ(messages, QStringList{"Unable to open COM-port"});
     EXPECT_EQ(link.GetEngine().Count(), 0);
-    EXPECT_EQ(IdSearch::FoundIds().size(), 250) << "the table was cleared for nothing";
+    EXPECT_EQ(link.FoundIds().size(), 250) << "the table was cleared for nothing";
 }
 
 } // namespace

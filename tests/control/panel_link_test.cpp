@@ -4,10 +4,10 @@
 #include "control/LinkRecorder.h"
 
 #include "files/ZorvanDoc.h"
-#include "link/protocol/FoundIdTable.h"
 #include "link/protocol/ProtocolCodes.h"
 #include "panel/control/PanelLink.h"
 
+#include <QElapsedTimer>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -183,6 +183,29 @@ TEST_F(ControlPanelLinkTest, SilentDeviceGetsTheHeadTwiceAndTheLinkClosesAfterTi
     EXPECT_EQ(sim.Received().size(), 2U);
 }
 
+// A wait for the answer given in time replaces the 20 and 40 ticks: a short tick then keeps
+// the line's real patience.
+TEST_F(ControlPanelLinkTest, AnswerWaitGivenInTimeOutlastsTheTicks) {
+    SimProcess sim({"--silent", "--device", "1:1"});
+    ASSERT_TRUE(sim.Started());
+    CZorvanDoc doc;
+    PanelLink link(doc, Variant::FourByEight());
+    LinkRecorder recorder(link);
+    link.SetTickInterval(2);
+    constexpr int kAnswerWaitMs = 300;
+    link.SetAnswerWait(kAnswerWaitMs);
+    QElapsedTimer connected;
+    connected.start();
+    ASSERT_TRUE(link.Connect(sim.Link(), 1));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !link.IsConnected(); }, kWaitMs));
+
+    EXPECT_GE(connected.elapsed(), 2 * kAnswerWaitMs);
+    ASSERT_EQ(recorder.transmissions.size(), 2U);
+    EXPECT_TRUE(recorder.transmissions[1].retransmission);
+    ASSERT_EQ(recorder.messages.size(), 1U);
+    EXPECT_EQ(recorder.messages[0], "Unable to Open COM-Port");
+}
+
 // A line that fails under the panel (an adapter pulled out; here the simulator ends and its
 // terminal goes away) closes the link at the first write that fails, saying that the port
 // failed, instead of waiting four seconds for an answer that cannot come.
@@ -299,8 +322,8 @@ TEST_F(ControlPanelLinkTest, DeviceDialogChangesTheIdAndSwitchesDevices) {
     // Change the ID: the device takes it and answers under it from then on.
     mark = sim.Frames().size();
     ASSERT_TRUE(link.ChangeDeviceId(9));
-    EXPECT_EQ(FoundIdTable[9], 9);
-    EXPECT_EQ(FoundIdTable[7], 0);
+    EXPECT_TRUE(link.GetFoundIds().IsPresent(9));
+    EXPECT_FALSE(link.GetFoundIds().IsPresent(7));
     EXPECT_EQ(link.GetDeviceId(), 9);
     EXPECT_EQ(doc.GetProgram().GetDeviceId(), 9);
     ASSERT_TRUE(link.WaitUntilSettled(kWaitMs));

@@ -5,7 +5,6 @@
 #include "core/SimTestPrograms.h"
 
 #include "files/ZorvanDoc.h"
-#include "link/protocol/FoundIdTable.h"
 #include "link/protocol/ProgramEncoder.h"
 #include "link/protocol/ProtocolCodes.h"
 #include "panel/control/PanelLink.h"

@@ -109,7 +109,7 @@ private:
     std::deque<Bytes> m_reads;
 };
 
-// Records the engine's notifications and message boxes.
+// Records the engine's notifications, the devices it reports found and its message boxes.
 class RecordingListener : public ICommandListener {
 public:
     struct Message {
@@ -121,10 +121,12 @@ public:
     };
 
     std::vector<Message> messages;
+    std::vector<int> found;
     std::vector<std::string> boxes;
 
     void OnEngineMessage(EngineMessage message, int wParam) override {
         messages.push_back({message, wParam});
     }
+    void OnDeviceFound(int id) override { found.push_back(id); }
     void ShowMessageBox(const std::string& text) override { boxes.push_back(text); }
 };

@@ -1,7 +1,6 @@
 #include "core/ScriptedLine.h"
 #include "link/protocol/ChannelLayout.h"
 #include "link/protocol/Command.h"
-#include "link/protocol/FoundIdTable.h"
 #include "link/protocol/Frame.h"
 #include "link/protocol/ProtocolCodes.h"
 
@@ -420,9 +419,9 @@ TEST_F(ProtocolEngine, LinkCheckReportsWhetherTheDeviceTypeMatches) {
     EXPECT_EQ(engine->Count(), 0);
 }
 
+// Device 250 ends the search whatever its type; a device of the engine's type is reported to the
+// owner as found, the first before the search ends.
 TEST_F(ProtocolEngine, SearchEndGoesToTheSearchWindowOnly) {
-    ResetFoundIdTable();
-    FoundIdTable[250] = 0;
     Open();
     RecordingListener search;
     engine->SetSearchWindow(&search);
@@ -433,14 +432,29 @@ TEST_F(ProtocolEngine, SearchEndGoesToTheSearchWindowOnly) {
     EXPECT_EQ(search.messages, (std::vector<Message>{{EngineMessage::WM_ID_SEARCH_END, 0}}));
     EXPECT_TRUE(owner.messages.empty());
     EXPECT_EQ(engine->Count(), 1);
-    EXPECT_EQ(FoundIdTable[250], 0); // another device type is not listed
+    EXPECT_TRUE(owner.found.empty()); // another device type is not listed
+    EXPECT_TRUE(search.found.empty());
+
+    // The search window learns that device 250 answered only after the owner has listed it.
+    struct EndListener : RecordingListener {
+        const RecordingListener* owner = nullptr;
+        std::vector<int> foundAtEnd;
+        void OnEngineMessage(EngineMessage message, int wParam) override {
+            RecordingListener::OnEngineMessage(message, wParam);
+            foundAtEnd = owner->found;
+        }
+    } ending;
+    ending.owner = &owner;
+    engine->SetSearchWindow(&ending);
+    Receive(OnLine(Reply(3, Protocol::ItemDeviceId, {250, 1})));
+    EXPECT_EQ(ending.messages, (std::vector<Message>{{EngineMessage::WM_ID_SEARCH_END, 0}}));
+    EXPECT_EQ(ending.foundAtEnd, std::vector<int>{250});
+    EXPECT_TRUE(owner.messages.empty());
 
     engine->SetSearchWindow(nullptr);
     Receive(OnLine(Reply(3, Protocol::ItemDeviceId, {250, 1})));
-    EXPECT_EQ(search.messages.size(), 1u);
-    EXPECT_TRUE(owner.messages.empty());
-    EXPECT_EQ(FoundIdTable[250], 250);
-    ResetFoundIdTable();
+    EXPECT_EQ(ending.messages.size(), 1u);
+    EXPECT_EQ(owner.found, (std::vector<int>{250, 250}));
 }
 
 // A panel closes the link from inside the type-check notification.
@@ -550,9 +564,6 @@ TEST_F(ProtocolEngine, ReplyAnswersOnlyTheRequestItNames) {
 // The ID search dropped probe 5 before its late answer came: device 5 is still found, and the
 // probe now at the head waits for its own answer.
 TEST_F(ProtocolEngine, LateSearchAnswerIsFoundWithoutSkippingTheNextProbe) {
-    ResetFoundIdTable();
-    FoundIdTable[5] = 0;
-    FoundIdTable[6] = 0;
     Open();
     const Bytes answer5 = Reply(3, Protocol::ItemDeviceId, {5, 1});
     const Bytes answer6 = Reply(3, Protocol::ItemDeviceId, {6, 1});
@@ -560,12 +571,11 @@ TEST_F(ProtocolEngine, LateSearchAnswerIsFoundWithoutSkippingTheNextProbe) {
     Ask(answer6);
     engine->RemoveHead(); // probe 5 given up
     Receive(OnLine(answer5));
-    EXPECT_EQ(FoundIdTable[5], 5);
+    EXPECT_EQ(owner.found, std::vector<int>{5});
     ASSERT_EQ(engine->Count(), 1);
     Receive(OnLine(answer6));
-    EXPECT_EQ(FoundIdTable[6], 6);
+    EXPECT_EQ(owner.found, (std::vector<int>{5, 6}));
     EXPECT_EQ(engine->Count(), 0);
-    ResetFoundIdTable();
 }
 
 // A stale copy of the last output completes no program a second time, and a stale archive reply
@@ -626,12 +636,12 @@ TEST_F(ProtocolEngine, UnsentHeadIsAnsweredByNothing) {
         {"Ack", AckFrame(), backlight, nullptr},
         {"data reply to its own request", backlight, backlight,
          [this] { return engine->GetDeviceImage().GetBacklight() == 5; }},
-        {"identity answer to its own probe", probe, probe, [] { return FoundIdTable[9] == 9; }},
+        {"identity answer to its own probe", probe, probe,
+         [this] { return owner.found == std::vector<int>{9}; }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ResetFoundIdTable();
-        FoundIdTable[9] = 0;
+        owner.found.clear();
         auto scripted = std::make_unique<ScriptedLine>();
         line = scripted.get();
         engine = std::make_unique<Command>(std::move(scripted));
@@ -649,7 +659,6 @@ TEST_F(ProtocolEngine, UnsentHeadIsAnsweredByNothing) {
         Receive(OnLine(c.reply));
         EXPECT_EQ(engine->Count(), 0);
     }
-    ResetFoundIdTable();
 }
 
 TEST_F(ProtocolEngine, DeviceTypeReachesTheDeviceImage) {
@@ -657,16 +666,6 @@ TEST_F(ProtocolEngine, DeviceTypeReachesTheDeviceImage) {
     EXPECT_EQ(engine->GetDeviceType(), 3);
     EXPECT_EQ(engine->GetDeviceImage().GetDeviceType(), 3);
     EXPECT_EQ(engine->GetDeviceImage().GetInput(0)->GetGain(), 360);
-}
-
-TEST(ProtocolFoundIdTable, StartsWithEveryDevicePresent) {
-    ResetFoundIdTable();
-    for (int id = 1; id <= 250; ++id) {
-        ASSERT_EQ(FoundIdTable[static_cast<std::size_t>(id)], id);
-    }
-    FoundIdTable[7] = 0;
-    ResetFoundIdTable();
-    EXPECT_EQ(FoundIdTable[7], 7);
 }
 
 } // namespace

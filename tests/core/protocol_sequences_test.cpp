@@ -1,5 +1,4 @@
 #include "files/ProgramImage.h"
-#include "link/protocol/FoundIdTable.h"
 #include "link/protocol/Frame.h"
 #include "link/protocol/ProgramEncoder.h"
 #include "link/protocol/TransferSequences.h"
@@ -223,8 +222,7 @@ TEST_F(ProtocolSequences, ConnectReadBack) {
     }
 }
 
-TEST_F(ProtocolSequences, IdSearchProbesEveryIdAndForgetsFoundOnes) {
-    ResetFoundIdTable();
+TEST_F(ProtocolSequences, IdSearchProbesEveryId) {
     const RecordList records = TransferSequences::IdSearch(program);
     ASSERT_EQ(records.size(), 250u);
     for (int id = 1; id <= 250; ++id) {
@@ -236,9 +234,7 @@ TEST_F(ProtocolSequences, IdSearchProbesEveryIdAndForgetsFoundOnes) {
         EXPECT_EQ(r.GetData()[9], id);
         EXPECT_EQ(r.GetData()[10], 3);
         EXPECT_FALSE(r.IsIdentityCheck());
-        EXPECT_EQ(FoundIdTable[static_cast<std::size_t>(id)], 0);
     }
-    ResetFoundIdTable();
 }
 
 TEST_F(ProtocolSequences, ChangeOfDeviceIdIsAddressedToTheOldId) {

@@ -3,6 +3,7 @@
 // A panel connected to a simulated device of its own model, for the tests of what the panel
 // and its dialogs send, and the frames of one kind the device received.
 
+#include "common/FastLink.h"
 #include "common/SimProcess.h"
 #include "link/protocol/ProtocolCodes.h"
 #include "model/Variant.h"
@@ -25,7 +26,7 @@ public:
         : sim(QStringList{"--fast", "--device",
                           QStringLiteral("%1:%2").arg(kDeviceId).arg(variant.deviceType)}),
           panel(variant) {
-        panel.Link().SetTickInterval(kFastTickMs);
+        UseFastTick(panel.Link(), kFastTickMs);
     }
 
     // Connects (the progress window runs while the live program is read) and waits until the

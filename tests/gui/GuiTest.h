@@ -6,6 +6,7 @@
 #include "controls/ControlId.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QImage>
 #include <QTest>
 #include <QWidget>
@@ -23,12 +24,21 @@ template <class T> T* Control(QWidget* root, int id) {
     return typed;
 }
 
-// Saves a picture of widget for a person to look at, enlarged zoom times without smoothing so
-// single pixels stay visible.
+// Keeps a picture of widget for a person to look at, enlarged zoom times without smoothing so
+// single pixels stay visible, as fileName in the folder that SONVEX_SHOT_DIR names. Without that
+// variable nothing is written (a test leaves no files behind). False when the widget gives no
+// picture or the picture asked for could not be saved.
 inline bool SaveGrab(QWidget* widget, const QString& fileName, int zoom = 1) {
     const QImage image = widget->grab().toImage();
+    if (image.isNull()) {
+        return false;
+    }
+    const QString folder = qEnvironmentVariable("SONVEX_SHOT_DIR");
+    if (folder.isEmpty()) {
+        return true;
+    }
     return image.scaled(image.size() * zoom, Qt::IgnoreAspectRatio, Qt::FastTransformation)
-        .save(fileName);
+        .save(QDir(folder).filePath(fileName));
 }
 
 // Shows window and waits until it is active, which focus changes need.

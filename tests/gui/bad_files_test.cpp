@@ -6,6 +6,7 @@
 #include "app/MainFrame.h"
 #include "app/RecentFiles.h"
 #include "app/ScreenCommands.h"
+#include "common/FastLink.h"
 #include "common/NoFileAccessOverride.h"
 #include "controls/MessageBox.h"
 #include "files/ProgramFiles.h"
@@ -15,7 +16,6 @@
 #include "gui/GuiTest.h"
 #include "gui/ProgramBytes.h"
 #include "link/dialogs/ProgramDlg.h"
-#include "link/protocol/FoundIdTable.h"
 #include "link/protocol/ProtocolCodes.h"
 #include "model/AudioData.h"
 #include "model/Variant.h"
@@ -134,7 +134,6 @@ class BadFilesTest : public QObject {
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init() {
-        ResetFoundIdTable();
         for (const QString& path : RecentFiles().Load()) {
             RecentFiles().Remove(path);
         }
@@ -200,7 +199,7 @@ private slots:
         CMainFrame frame;
         frame.OnCommand(ScreenCommand::kFourByEight);
         PanelView* panel = frame.CurrentPanel();
-        panel->Link().SetTickInterval(simtest::ConnectedPanel::kFastTickMs);
+        simtest::UseFastTick(panel->Link(), simtest::ConnectedPanel::kFastTickMs);
         QVERIFY(panel->ConnectTo(sim.Link(), 3));
         panel->GetDocument().GetProgram().GetInput(1)->SetGain(321);
         panel->GetDocument().GetStoredPrograms()[0].name = "Before";

@@ -1,5 +1,6 @@
 #include "app/MainFrame.h"
 #include "app/ScreenCommands.h"
+#include "common/FastLink.h"
 #include "common/SimProcess.h"
 #include "controls/MessageBox.h"
 #include "controls/NumEdit.h"
@@ -57,7 +58,7 @@ private slots:
         frame.OnCommand(ScreenCommand::kFourByEight);
         PanelView* panel = frame.CurrentPanel();
         PanelLink& link = panel->Link();
-        link.SetTickInterval(kFastTickMs);
+        simtest::UseFastTick(link, kFastTickMs);
         QSignalSpy arrived(&link, &PanelLink::programReceived);
         QVERIFY(panel->ConnectTo(sim.Link(), 3));
         QTRY_VERIFY_WITH_TIMEOUT(arrived.count() == 1, kWaitMs);

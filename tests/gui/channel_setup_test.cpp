@@ -1,6 +1,7 @@
 // The channel naming ("Ch Setup") and copy dialogs, on their own and opened from the panel,
 // and a copy that reaches the simulated device.
 
+#include "common/FastLink.h"
 #include "common/SimProcess.h"
 #include "controls/CharEdit.h"
 #include "controls/MessageBox.h"
@@ -337,7 +338,7 @@ private slots:
         MessageRecorder messages;
         PanelView panel(Variant::FourByEight());
         PanelLink& link = panel.Link();
-        link.SetTickInterval(kFastTickMs);
+        simtest::UseFastTick(link, kFastTickMs);
         QVERIFY(panel.ConnectTo(sim.Link(), 5));
         QVERIFY(link.WaitForTransfer(kWaitMs));
         CAudio_Data& program = panel.GetDocument().GetProgram();

@@ -8,7 +8,6 @@
 #include "link/dialogs/ConnectDlg.h"
 #include "link/dialogs/DialogLook.h"
 #include "link/dialogs/PortChoice.h"
-#include "link/protocol/FoundIdTable.h"
 #include "panel/control/PanelLink.h"
 
 #include <QCheckBox>
@@ -89,10 +88,7 @@ class ConnectDlgTest : public QObject {
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
 
-    void init() {
-        ResetFoundIdTable();
-        AppSettings()->remove(QLatin1String(ConnectDlg::kSettingsGroup));
-    }
+    void init() { AppSettings()->remove(QLatin1String(ConnectDlg::kSettingsGroup)); }
 
     void portChoice_data() {
         QTest::addColumn<QStringList>("names");

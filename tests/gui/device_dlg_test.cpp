@@ -3,7 +3,6 @@
 #include "gui/GuiTest.h"
 #include "link/dialogs/DeviceDlg.h"
 #include "link/dialogs/DialogLook.h"
-#include "link/protocol/FoundIdTable.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -20,21 +19,12 @@ QStringList Items(QComboBox* box) {
     return items;
 }
 
-// Leaves only ids marked present in the table of found devices.
-void SetFound(std::initializer_list<int> ids) {
-    FoundIdTable.fill(0);
-    for (int id : ids) {
-        FoundIdTable[static_cast<std::size_t>(id)] = static_cast<std::uint16_t>(id);
-    }
-}
-
 } // namespace
 
 class DeviceDlgTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() { ResetFoundIdTable(); }
 
     void offersAnotherIdThanTheCurrent_data() {
         QTest::addColumn<int>("current");
@@ -46,7 +36,7 @@ private slots:
 
     void offersAnotherIdThanTheCurrent() {
         QFETCH(int, current);
-        DeviceDlg dialog(current);
+        DeviceDlg dialog(current, {});
         QCOMPARE(dialog.windowTitle(), QString("Device"));
         QCOMPARE(Control<QLabel>(&dialog, DeviceDlg::kCurrentTextId)->text(),
                  QString("Current device ID %1 To:").arg(current));
@@ -60,8 +50,7 @@ private slots:
     }
 
     void handsBackTheChosenModeAndIds() {
-        SetFound({4, 9, 120});
-        DeviceDlg dialog(4);
+        DeviceDlg dialog(4, {4, 9, 120});
         QVERIFY(ShowActive(&dialog));
         auto* change = Control<QRadioButton>(&dialog, DeviceDlg::kChangeRadioId);
         auto* reconnect = Control<QRadioButton>(&dialog, DeviceDlg::kReconnectRadioId);
@@ -92,8 +81,7 @@ private slots:
     }
 
     void noDeviceFoundGivesNoTarget() {
-        SetFound({});
-        DeviceDlg dialog(1);
+        DeviceDlg dialog(1, {});
         QCOMPARE(Control<QComboBox>(&dialog, DeviceDlg::kTargetComboId)->count(), 0);
         QCOMPARE(dialog.TargetId(), 0);
     }

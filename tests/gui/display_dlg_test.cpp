@@ -4,7 +4,6 @@
 #include "editors/DisplayDlg.h"
 #include "files/ZorvanDoc.h"
 #include "gui/GuiTest.h"
-#include "link/protocol/FoundIdTable.h"
 #include "panel/control/PanelLink.h"
 
 #include <QElapsedTimer>
@@ -45,7 +44,6 @@ class DisplayDlgTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() { ResetFoundIdTable(); }
 
     void blinksWhileTheRecallRunsAndClosesAfterIt() {
         Fixture f;

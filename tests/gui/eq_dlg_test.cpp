@@ -5,6 +5,7 @@
 //
 // Set SONVEX_SHOT_DIR to a directory to keep a picture of each editor on each model.
 
+#include "common/FastLink.h"
 #include "common/SimProcess.h"
 #include "controls/KbutsliderCtrl.h"
 #include "controls/MessageBox.h"
@@ -596,7 +597,7 @@ private slots:
         MessageRecorder messages;
         Bench bench(*variant);
         PanelLink& link = bench.panel->Link();
-        link.SetTickInterval(kFastTickMs);
+        simtest::UseFastTick(link, kFastTickMs);
         QSignalSpy arrived(&link, &PanelLink::programReceived);
         QVERIFY(bench.panel->ConnectTo(sim.Link(), 1));
         QTRY_VERIFY_WITH_TIMEOUT(arrived.count() == 1, kWaitMs);

@@ -7,7 +7,6 @@
 #include "gui/ConnectedPanel.h"
 #include "gui/GuiTest.h"
 #include "link/dialogs/InterfaceDlg.h"
-#include "link/protocol/FoundIdTable.h"
 #include "link/protocol/ProtocolCodes.h"
 #include "model/AudioData.h"
 #include "model/Variant.h"
@@ -62,7 +61,6 @@ class InterfaceDlgTest : public QObject {
 
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-    void init() { ResetFoundIdTable(); }
 
     void showsTheProgramWithTheModelsLimits_data() {
         QTest::addColumn<const Variant*>("variant");

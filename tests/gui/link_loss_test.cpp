@@ -3,6 +3,7 @@
 // or the device gone silent (a pulled cable), while the panel is idle, while an editor drags a
 // value, and while the progress window of each transfer the panel runs is up.
 
+#include "common/FastLink.h"
 #include "common/SimProcess.h"
 #include "controls/BitmapSlider.h"
 #include "controls/KbutsliderCtrl.h"
@@ -19,7 +20,6 @@
 #include "link/dialogs/DeviceDlg.h"
 #include "link/dialogs/ProgramDlg.h"
 #include "link/protocol/CommandListener.h"
-#include "link/protocol/FoundIdTable.h"
 #include "link/protocol/ProtocolCodes.h"
 #include "model/AudioData.h"
 #include "model/Variant.h"
@@ -186,7 +186,6 @@ class LinkLossTest : public QObject {
 
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-    void init() { ResetFoundIdTable(); }
 
     void lineLost_data() {
         QTest::addColumn<Moment>("moment");
@@ -229,7 +228,7 @@ private slots:
         MessageRecorder messages;
         PanelView panel(Variant::FourByEight());
         PanelLink& link = panel.Link();
-        link.SetTickInterval(kFastTickMs);
+        simtest::UseFastTick(link, kFastTickMs);
         QVERIFY(ShowActive(&panel));
         CZorvanDoc& document = panel.GetDocument();
         if (moment != Moment::Connecting) {
@@ -410,7 +409,7 @@ private slots:
         QVERIFY2(sim.Started(), qPrintable(sim.Error()));
         PanelView panel(Variant::FourByEight());
         PanelLink& link = panel.Link();
-        link.SetTickInterval(kFastTickMs);
+        simtest::UseFastTick(link, kFastTickMs);
         QVERIFY(ShowActive(&panel));
 
         QList<QPointer<QMessageBox>> seen;
@@ -466,7 +465,7 @@ private slots:
         MessageRecorder messages;
         PanelView panel(Variant::ThreeBySix());
         PanelLink& link = panel.Link();
-        link.SetTickInterval(kFastTickMs);
+        simtest::UseFastTick(link, kFastTickMs);
         QVERIFY(panel.ConnectTo(sim.Link(), kDeviceId));
         QVERIFY(link.WaitUntilSettled(kWaitMs));
         link.SetTickInterval(kHourMs);

@@ -10,7 +10,6 @@
 #include "files/ZorvanDoc.h"
 #include "gui/GuiTest.h"
 #include "link/dialogs/ConnectDlg.h"
-#include "link/protocol/FoundIdTable.h"
 #include "model/AudioData.h"
 #include "panel/ChannelStrip.h"
 #include "panel/PanelView.h"
@@ -41,10 +40,7 @@ class PanelFastTransfersTest : public QObject {
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
 
-    void init() {
-        ResetFoundIdTable();
-        AppSettings()->remove(QLatin1String(ConnectDlg::kSettingsGroup));
-    }
+    void init() { AppSettings()->remove(QLatin1String(ConnectDlg::kSettingsGroup)); }
 
     // With fast transfers chosen, the panel's link runs without its tick: the connect (behind
     // the progress window) and a recall of a stored program finish on the device's answers

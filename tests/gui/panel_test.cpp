@@ -1,6 +1,7 @@
 #include "app/MainFrame.h"
 #include "app/ScreenCommands.h"
 #include "app/SelectionView.h"
+#include "common/FastLink.h"
 #include "common/SimProcess.h"
 #include "controls/BitmapSlider.h"
 #include "controls/LevelMeter.h"
@@ -14,7 +15,6 @@
 #include "gui/GuiTest.h"
 #include "link/dialogs/ConnectDlg.h"
 #include "link/dialogs/DeviceDlg.h"
-#include "link/protocol/FoundIdTable.h"
 #include "link/protocol/ProgramEncoder.h"
 #include "link/protocol/ProtocolCodes.h"
 #include "model/AudioData.h"
@@ -102,7 +102,6 @@ class PanelTest : public QObject {
 
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-    void init() { ResetFoundIdTable(); }
 
     void variantBuildsItsPanel_data() {
         QTest::addColumn<const Variant*>("variant");
@@ -381,7 +380,7 @@ private slots:
         frame.OnCommand(ScreenCommand::kFourByEight);
         PanelView* panel = frame.CurrentPanel();
         PanelLink& link = panel->Link();
-        link.SetTickInterval(kFastTickMs);
+        simtest::UseFastTick(link, kFastTickMs);
         CAudio_Data& program = panel->GetDocument().GetProgram();
         // An edit made before the connection is not sent and is replaced by the device's.
         panel->OutputStrip(0)->ShowGain(0);
@@ -479,7 +478,7 @@ private slots:
         CMainFrame frame;
         frame.OnCommand(ScreenCommand::kFourByEight);
         PanelView* panel = frame.CurrentPanel();
-        panel->Link().SetTickInterval(kFastTickMs);
+        simtest::UseFastTick(panel->Link(), kFastTickMs);
         auto* connection = Control<QPushButton>(panel, 1087);
         QSignalSpy arrived(&panel->Link(), &PanelLink::programReceived);
 

@@ -9,7 +9,6 @@
 #include "gui/FileChoiceScript.h"
 #include "gui/GuiTest.h"
 #include "link/dialogs/ProgramDlg.h"
-#include "link/protocol/FoundIdTable.h"
 #include "link/protocol/ProtocolCodes.h"
 #include "model/AudioData.h"
 #include "model/Variant.h"
@@ -54,7 +53,6 @@ class ProgramDlgTest : public QObject {
 
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-    void init() { ResetFoundIdTable(); }
 
     // Thirty rows numbered 1..30 with the panel's names, in the list's colours; program 1 is
     // chosen; the name is read-only for a recall and takes at most eight characters to store.

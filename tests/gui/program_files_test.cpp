@@ -15,7 +15,6 @@
 #include "gui/GuiTest.h"
 #include "gui/ProgramBytes.h"
 #include "link/dialogs/ProgramDlg.h"
-#include "link/protocol/FoundIdTable.h"
 #include "link/protocol/ProtocolCodes.h"
 #include "model/AudioData.h"
 #include "model/Variant.h"
@@ -77,7 +76,6 @@ class ProgramFilesTest : public QObject {
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init() {
-        ResetFoundIdTable();
         for (const QString& path : RecentFiles().Load()) {
             RecentFiles().Remove(path);
         }

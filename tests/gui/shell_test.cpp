@@ -4,7 +4,11 @@
 #include "app/ScreenCommands.h"
 #include "app/SelectionView.h"
 #include "gui/GuiTest.h"
+#include "link/dialogs/ConnectDlg.h"
+#include "panel/PanelView.h"
+#include "panel/control/PanelLink.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
@@ -45,6 +49,36 @@ private slots:
             button->click();
             QCOMPARE(commands.takeLast().at(0).toInt(), expected.command);
         }
+    }
+
+    // Nothing of a closed panel survives but the IDs its search found: the next panel's Connect
+    // dialog offers them, whatever its model, and a second main window starts afresh.
+    void foundIdsOutliveThePanelThatFoundThem() {
+        CMainFrame frame;
+        frame.OnCommand(ScreenCommand::kFourByEight);
+        QVERIFY(frame.CurrentPanel() != nullptr);
+        FoundIdTable& found = frame.CurrentPanel()->Link().GetFoundIds();
+        found.Clear(); // as a search that found devices 3 and 7
+        found.MarkPresent(3);
+        found.MarkPresent(7);
+        frame.OnCommand(ScreenCommand::kSelection);
+        frame.OnCommand(ScreenCommand::kThreeBySix);
+        QVERIFY(frame.CurrentPanel() != nullptr);
+        const auto offered = [](PanelLink& link) {
+            ConnectDlg dialog(link);
+            auto* ids = Control<QComboBox>(&dialog, ConnectDlg::kIdComboId);
+            QStringList items;
+            for (int i = 0; i < ids->count(); ++i) {
+                items << ids->itemText(i);
+            }
+            return items;
+        };
+        QCOMPARE(offered(frame.CurrentPanel()->Link()), QStringList({"3", "7"}));
+        QCOMPARE(frame.FoundIds().Ids(), std::vector<int>({3, 7}));
+
+        CMainFrame other;
+        other.OnCommand(ScreenCommand::kFourByEight);
+        QCOMPARE(offered(other.CurrentPanel()->Link()).size(), 250);
     }
 
     void selectionScreenDrawsItsLineInTheLineColour() {

@@ -2,6 +2,7 @@
 // the level bytes the meters show, the link display and Connection button while connecting,
 // and which channels an upload of the live program copies.
 
+#include "common/FastLink.h"
 #include "common/SimProcess.h"
 #include "controls/LevelMeter.h"
 #include "controls/MessageBox.h"
@@ -9,7 +10,6 @@
 #include "files/ZorvanDoc.h"
 #include "gui/GuiTest.h"
 #include "link/dialogs/ConnectDlg.h"
-#include "link/protocol/FoundIdTable.h"
 #include "link/protocol/ProtocolCodes.h"
 #include "model/AudioData.h"
 #include "model/Variant.h"
@@ -46,7 +46,6 @@ class VariantPanelsTest : public QObject {
 
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-    void init() { ResetFoundIdTable(); }
 
     void typeCodeOfAnotherModelIsRefused_data() {
         QTest::addColumn<const Variant*>("variant");
@@ -66,7 +65,7 @@ private slots:
         QVERIFY2(sim.Started(), qPrintable(sim.Error()));
         MessageRecorder messages;
         PanelView panel(*variant);
-        panel.Link().SetTickInterval(kFastTickMs);
+        simtest::UseFastTick(panel.Link(), kFastTickMs);
         QVERIFY(panel.ConnectTo(sim.Link(), 6));
         QTRY_VERIFY_WITH_TIMEOUT(!panel.Link().IsConnected(), kWaitMs);
         QTRY_COMPARE(messages.texts(), QStringList{"DeviceType is error!"});
@@ -89,7 +88,7 @@ private slots:
         MessageRecorder messages;
         PanelView panel(*variant);
         PanelLink& link = panel.Link();
-        link.SetTickInterval(kFastTickMs);
+        simtest::UseFastTick(link, kFastTickMs);
         QVERIFY(panel.ConnectTo(sim.Link(), 6));
         QVERIFY(link.WaitUntilSettled(kWaitMs));
 
@@ -143,13 +142,14 @@ private slots:
         QVERIFY2(sim.Started(), qPrintable(sim.Error()));
         MessageRecorder messages;
         PanelView panel(*variant);
-        panel.Link().SetTickInterval(kFastTickMs);
+        simtest::UseFastTick(panel.Link(), kFastTickMs);
         const PanelIds& ids = panel.GetLayout().ids;
         auto* connection = Control<QPushButton>(&panel, ids.connection);
         auto* linkDisplay = Control<QLabel>(&panel, ids.linkDisplay);
 
-        // As if a search had found the device.
-        FoundIdTable[6] = 6;
+        // As if a search had found the device (and no other).
+        panel.Link().GetFoundIds().Clear();
+        panel.Link().GetFoundIds().MarkPresent(6);
         bool enabledWhileOpen = false;
         QTimer::singleShot(0, this, [&] {
             auto* dialog = qobject_cast<ConnectDlg*>(QApplication::activeModalWidget());
@@ -186,7 +186,7 @@ private slots:
         MessageRecorder messages;
         PanelView panel(variant);
         PanelLink& link = panel.Link();
-        link.SetTickInterval(kFastTickMs);
+        simtest::UseFastTick(link, kFastTickMs);
         CAudio_Data& program = panel.GetDocument().GetProgram();
         // Marks on every channel; the device's own values differ from them.
         constexpr int kMark = 123;

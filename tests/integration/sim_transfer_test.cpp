@@ -5,7 +5,6 @@
 #include "common/SimProcess.h"
 #include "core/SimTestPrograms.h"
 #include "files/Archive.h"
-#include "link/protocol/FoundIdTable.h"
 
 #include <gtest/gtest.h>
 

@@ -27,7 +27,10 @@ field() { dpkg-deb --field "$deb" "$1"; }
 [ "$(field Architecture)" = "$arch" ] || fail "Architecture: $(field Architecture)"
 [ "$(field Section)" = sound ] || fail "Section: $(field Section)"
 [ -n "$(field Maintainer)" ] || fail "no Maintainer"
-field Description | grep -q "sonvex-cli" || fail "the description does not name the programs"
+# Read whole before it is searched: grep -q stops at its first match, and under pipefail the
+# writer it left behind would fail with SIGPIPE.
+description=$(field Description)
+grep -q "sonvex-cli" <<<"$description" || fail "the description does not name the programs"
 depends=$(field Depends)
 for name in core gui widgets serialport printsupport svg; do
     # libqt6core6, or the renamed libqt6core6t64 of newer releases

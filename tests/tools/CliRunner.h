@@ -28,12 +28,19 @@ struct CliResult {
     QStringList ErrLines() const { return err.split(QLatin1Char('\n'), Qt::SkipEmptyParts); }
 };
 
-// inChild, when given, runs in the child before sonvex-cli starts (e.g. to change the user).
+// The sonvex-cli of this build.
+inline QString CliProgram() {
+    return QStringLiteral(SONVEX_BIN_DIR "/sonvex-cli");
+}
+
+// inChild, when given, runs in the child before sonvex-cli starts (e.g. to change the user);
+// program, when given, is the sonvex-cli to run (a copy of the build's).
 inline CliResult RunCli(const QStringList& arguments, int timeoutMs = 120000,
-                        const std::function<void()>& inChild = {}) {
+                        const std::function<void()>& inChild = {},
+                        const QString& program = QString()) {
     EnsureApplication();
     QProcess process;
-    process.setProgram(QStringLiteral(SONVEX_BIN_DIR "/sonvex-cli"));
+    process.setProgram(program.isEmpty() ? CliProgram() : program);
     process.setArguments(arguments);
     if (inChild) {
         process.setChildProcessModifier(inChild);

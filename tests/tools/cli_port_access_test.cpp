@@ -7,12 +7,17 @@
 
 #include "link/SerialPort.h"
 
+#include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include <grp.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using clitest::CliResult;
@@ -34,6 +39,54 @@ QString OwnName() {
     return comm.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(comm.readAll()).trimmed()
                                           : QString();
 }
+
+// The sonvex-cli that user may run. Switching to nobody, the build's own may lie where nobody
+// may not enter (a clone in a 0700 home or a mktemp -d folder, and each test's temporary folder
+// is private too), so a copy is made in a folder that everyone may enter: the first of the
+// system's temporary folders from which nobody can run it.
+class ProgramForUser {
+public:
+    explicit ProgramForUser(const Unprivileged& user) {
+        if (!user.Switches()) {
+            m_program = clitest::CliProgram();
+            return;
+        }
+        for (const QString& parent : {QStringLiteral("/tmp"), QStringLiteral("/var/tmp")}) {
+            auto folder = std::make_unique<QTemporaryDir>(parent + "/sonvex-cli-XXXXXX");
+            const QString copy = folder->filePath(QStringLiteral("sonvex-cli"));
+            if (!folder->isValid() || !QFile::copy(clitest::CliProgram(), copy) ||
+                chmod(QFile::encodeName(folder->path()).constData(), 0755) != 0 ||
+                chmod(QFile::encodeName(copy).constData(), 0755) != 0 || !UserMayRun(user, copy)) {
+                continue;
+            }
+            m_folder = std::move(folder);
+            m_program = copy;
+            return;
+        }
+        m_why = "no folder from which the user nobody may run a copy of sonvex-cli "
+                "(tried /tmp and /var/tmp)";
+    }
+
+    // Empty when there is none (see Why).
+    const QString& Program() const { return m_program; }
+    const std::string& Why() const { return m_why; }
+
+private:
+    static bool UserMayRun(const Unprivileged& user, const QString& path) {
+        const QByteArray file = QFile::encodeName(path);
+        const pid_t child = fork();
+        if (child == 0) {
+            _exit(user.Become() && access(file.constData(), X_OK) == 0 ? 0 : 1);
+        }
+        int status = 0;
+        return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) &&
+               WEXITSTATUS(status) == 0;
+    }
+
+    std::unique_ptr<QTemporaryDir> m_folder; // removed with the copy
+    QString m_program;
+    std::string m_why;
+};
 
 TEST(CliPortAccess, PortHeldByAnotherProgramNamesIt) {
     EnsureApplication();
@@ -64,6 +117,10 @@ TEST(CliPortAccess, PortTheUserMayNotOpenGivesTheFix) {
     if (!user.Usable()) {
         GTEST_SKIP() << user.Why();
     }
+    const ProgramForUser program(user);
+    if (program.Program().isEmpty()) {
+        GTEST_SKIP() << program.Why();
+    }
     PseudoTerminal pty;
     ASSERT_TRUE(pty.Valid());
     const QString slave = QString::fromStdString(pty.SlavePath());
@@ -77,11 +134,14 @@ TEST(CliPortAccess, PortTheUserMayNotOpenGivesTheFix) {
     }
     ASSERT_EQ(chmod(pty.SlavePath().c_str(), adapter ? 0660 : 0), 0);
 
-    const CliResult result = RunCli({"info", "--port", slave}, 120000, [&user] {
-        if (!user.Become()) {
-            _exit(77);
-        }
-    });
+    const CliResult result = RunCli(
+        {"info", "--port", slave}, 120000,
+        [&user] {
+            if (!user.Become()) {
+                _exit(77);
+            }
+        },
+        program.Program());
     ASSERT_NE(result.exitCode, 77) << "could not switch the user";
     EXPECT_EQ(result.exitCode, 1);
     const QStringList lines = result.ErrLines();

@@ -135,7 +135,7 @@ bool DeviceSession::Search(QVector<int>& found) {
     if (!m_message.isEmpty()) {
         return Fail(m_message, m_options.port);
     }
-    found = IdSearch::FoundIds();
+    found = m_link.FoundIds();
     return true;
 }
 

@@ -70,7 +70,7 @@ ConnectDlg::ConnectDlg(PanelLink& panel, QWidget* parent)
     const int lastId = settings->value(QLatin1String(kDeviceIdKey)).toInt();
     // The port this panel used before in this run, else the one chosen last time.
     FillPorts(panel.GetPortName().isEmpty() ? lastPort : panel.GetPortName());
-    FillIds(IdSearch::FoundIds(), lastId);
+    FillIds(panel.FoundIds(), lastId);
     m_fastTransfers->setChecked(settings->value(QLatin1String(kFastTransfersKey)).toBool());
     // The search needs the line to itself.
     m_searchButton->setEnabled(!panel.IsConnected());

@@ -10,7 +10,8 @@
 #include <QLabel>
 #include <QRadioButton>
 
-DeviceDlg::DeviceDlg(int currentId, QWidget* parent) : QDialog(parent) {
+DeviceDlg::DeviceDlg(int currentId, const QVector<int>& foundIds, QWidget* parent)
+    : QDialog(parent) {
     setWindowTitle(QStringLiteral("Device"));
     DialogLook::ApplyBackground(this);
 
@@ -33,7 +34,7 @@ DeviceDlg::DeviceDlg(int currentId, QWidget* parent) : QDialog(parent) {
     m_targets = WithControlId(new QComboBox(this), kTargetComboId, "targetCombo");
     m_targets->setMaxVisibleItems(16);
     m_targets->setAccessibleName(QStringLiteral("Device to connect to"));
-    for (int id : IdSearch::FoundIds()) {
+    for (int id : foundIds) {
         m_targets->addItem(QString::number(id), id);
     }
     m_change->setChecked(true);

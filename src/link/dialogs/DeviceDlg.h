@@ -1,12 +1,14 @@
 #pragma once
 
 #include <QDialog>
+#include <QVector>
 
 class QComboBox;
 class QRadioButton;
 
 // The "Device" dialog of a connected panel: either give the current device a new ID, or talk
-// to another device found by the last ID search. The panel reads the choice after OK.
+// to another device found by the last ID search (foundIds, the panel's). The panel reads the
+// choice after OK.
 class DeviceDlg : public QDialog {
     Q_OBJECT
 
@@ -22,7 +24,7 @@ public:
     static constexpr int kChangeIdMode = 0;
     static constexpr int kReconnectMode = 1;
 
-    explicit DeviceDlg(int currentId, QWidget* parent = nullptr);
+    DeviceDlg(int currentId, const QVector<int>& foundIds, QWidget* parent = nullptr);
 
     // kChangeIdMode ("Change Current Device ID") or kReconnectMode ("Re_Connect To Device").
     int Mode() const;

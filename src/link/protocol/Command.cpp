@@ -238,14 +238,19 @@ void Command::ProcessDataReply(const Protocol::FrameView& reply) {
     if (message != nullptr) {
         ShowMessage(message);
     }
-    if (notice) {
-        if (notice->toSearchWindow) {
-            if (m_searchWindow != nullptr) {
-                m_searchWindow->OnEngineMessage(notice->message, notice->wParam);
-            }
-        } else {
-            Notify(notice->message, notice->wParam);
+    if (!notice) {
+        return;
+    }
+    // A found device is entered before the search can end on the same answer (device 250).
+    if (notice->foundId != 0 && m_owner != nullptr) {
+        m_owner->OnDeviceFound(notice->foundId);
+    }
+    if (notice->message && notice->toSearchWindow) {
+        if (m_searchWindow != nullptr) {
+            m_searchWindow->OnEngineMessage(*notice->message, notice->wParam);
         }
+    } else if (notice->message) {
+        Notify(*notice->message, notice->wParam);
     }
 }
 

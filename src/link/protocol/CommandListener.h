@@ -31,6 +31,9 @@ public:
     virtual ~ICommandListener() = default;
 
     virtual void OnEngineMessage(EngineMessage message, int wParam) = 0;
+    // A device of the engine's type answered an ID probe with its ID (1..250): the owner enters
+    // it among the IDs its search found. An owner that keeps no found IDs ignores it.
+    virtual void OnDeviceFound(int /*id*/) {}
     // A modal message box with one of the EngineText texts; the core never shows one itself.
     virtual void ShowMessageBox(const std::string& text) = 0;
 };

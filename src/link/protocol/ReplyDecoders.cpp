@@ -4,7 +4,6 @@
 #include "files/ProgramImage.h"
 #include "link/protocol/ChannelLayout.h"
 #include "link/protocol/DeviceImages.h"
-#include "link/protocol/FoundIdTable.h"
 #include "link/protocol/ProtocolCodes.h"
 #include "link/protocol/SendData.h"
 #include "model/AudioData.h"
@@ -322,13 +321,18 @@ std::optional<EngineNotice> DecodeIdentity(const FrameView& reply, int deviceTyp
     if (head != nullptr && head->IsIdentityCheck()) {
         return EngineNotice{EngineMessage::WM_DEVICE_TYPE_CHECKED, sameType ? 1 : 0, false};
     }
+    EngineNotice notice;
     if (sameType && id >= Protocol::MinDeviceId && id <= Protocol::MaxDeviceId) {
-        FoundIdTable[static_cast<std::size_t>(id)] = static_cast<std::uint16_t>(id);
+        notice.foundId = id;
     }
     if (id == Protocol::MaxDeviceId) {
-        return EngineNotice{EngineMessage::WM_ID_SEARCH_END, 0, true};
+        notice.message = EngineMessage::WM_ID_SEARCH_END;
+        notice.toSearchWindow = true;
     }
-    return std::nullopt;
+    if (notice.foundId == 0 && !notice.message) {
+        return std::nullopt;
+    }
+    return notice;
 }
 
 std::optional<EngineNotice> DecodeSystemItem(const FrameView& reply, int deviceType,

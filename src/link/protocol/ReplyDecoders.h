@@ -24,12 +24,14 @@ enum class ChannelReply {
     NoSuchChannel, // channel index outside the program: nothing stored
 };
 
-// A notification a decoded reply asks for; the engine sends it once it is done with the frame.
+// What a decoded reply asks the engine to pass on once it is done with the frame: a message
+// (WM_ID_SEARCH_END to the search window, all else to the owner), a device found by an ID
+// search (to the owner, which keeps the found IDs), or both.
 struct EngineNotice {
-    EngineMessage message = EngineMessage::WM_DEVICE_NOTICE;
+    std::optional<EngineMessage> message;
     int wParam = 0;
-    bool toSearchWindow =
-        false; // WM_ID_SEARCH_END goes to the search window, all else to the owner
+    bool toSearchWindow = false;
+    int foundId = 0; // ID 1..250 of a device of the engine's type that answered a probe; 0 none
 };
 
 // Input channel (group 1) into the device image through the channel's setters.
@@ -58,7 +60,7 @@ bool DataReplyAnswers(const Protocol::FrameView& reply, const SendData& request)
 
 // Identity answer (item 0x15, payload: device ID, device type). Answering the link check (head is
 // the record marked identityCheck) it yields WM_DEVICE_TYPE_CHECKED; otherwise it belongs to an
-// ID search: a device of the engine's type is entered in FoundIdTable, and device 250 ends the
-// search whatever its type. An answer that answers no record counts as a search answer.
+// ID search: a device of the engine's type is reported as found (foundId), and device 250 ends
+// the search whatever its type. An answer that answers no record counts as a search answer.
 std::optional<EngineNotice> DecodeIdentity(const Protocol::FrameView& reply, int deviceType,
                                            const SendData* head);

@@ -2,7 +2,6 @@
 
 #include "files/ProgramFiles.h"
 #include "files/ProgramImage.h"
-#include "link/protocol/FoundIdTable.h"
 #include "link/protocol/ProgramEncoder.h"
 #include "link/protocol/ProtocolCodes.h"
 #include "model/AudioData.h"
@@ -135,7 +134,6 @@ RecordList IdSearch(CAudio_Data& program) {
     const ProgramEncoder encoder(program);
     RecordList records;
     for (int id = Protocol::MinDeviceId; id <= Protocol::MaxDeviceId; ++id) {
-        FoundIdTable[static_cast<std::size_t>(id)] = 0;
         auto probe = encoder.IdentifyDevice(id);
         probe->SetProbeId(id);
         records.push_back(std::move(probe));

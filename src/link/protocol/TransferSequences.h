@@ -49,8 +49,8 @@ RecordList DownloadAllPrograms(const Bank& bank, int deviceType, int deviceId);
 // interface text, backlight, input source and temperature items. 36 records.
 RecordList ConnectReadBack(CAudio_Data& program);
 
-// Probes device IDs 1..250 with the program's device type; each probe first marks its ID as not
-// found in FoundIdTable. Each record carries its probeId. 250 records.
+// Probes device IDs 1..250 with the program's device type. Each record carries its probeId.
+// 250 records.
 RecordList IdSearch(CAudio_Data& program);
 
 // Gives the device a new ID. Built while the program still holds the old ID (the frame is

@@ -1,6 +1,5 @@
 #include "panel/control/IdSearch.h"
 
-#include "link/protocol/FoundIdTable.h"
 #include "link/protocol/TransferSequences.h"
 #include "panel/control/PanelLink.h"
 
@@ -35,6 +34,9 @@ bool IdSearch::Start(const QString& portName) {
     }
     engine.Clear();
     engine.SetSearchWindow(this);
+    // Only the devices that answer this search are listed afterwards; the panel enters each
+    // answer as the engine reports it.
+    m_panel.GetFoundIds().Clear();
     engine.Enqueue(TransferSequences::IdSearch(m_panel.GetProgram()));
     m_position = 0;
     m_running = true;
@@ -47,16 +49,6 @@ void IdSearch::Cancel() {
     if (m_running) {
         End();
     }
-}
-
-QVector<int> IdSearch::FoundIds() {
-    QVector<int> ids;
-    for (int id = kFirstId; id <= kLastId; ++id) {
-        if (FoundIdTable[static_cast<std::size_t>(id)] != 0) {
-            ids.append(id);
-        }
-    }
-    return ids;
 }
 
 void IdSearch::SetTickInterval(int ms) {
@@ -121,7 +113,7 @@ void IdSearch::End() {
     engine.Clear();
     engine.SetSearchWindow(nullptr);
     m_running = false;
-    emit finished(FoundIds());
+    emit finished(m_panel.FoundIds());
 }
 
 void IdSearch::OnEngineMessage(EngineMessage message, int /*wParam*/) {

@@ -10,9 +10,10 @@
 class PanelLink;
 
 // The "Search ID" of the Connect dialog, without the dialog: probes device IDs 1..250 on a
-// port through the panel's engine, one probe in flight, and leaves FoundIdTable holding the
-// IDs that answered with the panel's device type. The panel must not be connected while it
-// runs. Nothing is left queued and the port is closed when the search ends or is cancelled.
+// port through the panel's engine, one probe in flight, and leaves the panel's found IDs
+// (PanelLink::GetFoundIds) holding the IDs that answered with the panel's device type. The
+// panel must not be connected while it runs. Nothing is left queued and the port is closed
+// when the search ends or is cancelled.
 class IdSearch : public QObject, public ICommandListener {
     Q_OBJECT
 
@@ -35,9 +36,6 @@ public:
 
     // The ID probed last (1..250); 0 before the first probe.
     int GetPosition() const { return m_position; }
-    // IDs present in FoundIdTable, ascending (all 1..250 before any search).
-    static QVector<int> FoundIds();
-
     void SetTickInterval(int ms);
     int GetTickInterval() const { return m_tick.interval(); }
     // Fast transfers: the next probe goes out as soon as a device has answered the previous

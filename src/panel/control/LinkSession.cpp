@@ -135,12 +135,16 @@ bool LinkSession::TransmitPendingHead() {
 bool LinkSession::SuperviseHead() {
     bool retransmit = false;
     bool giveUp = false;
-    if (m_fastTransfers) {
-        // The same limits as the ticks count them, in time.
+    if (m_fastTransfers || m_answerWaitMs > 0) {
+        // The same limits as the ticks count them (or the wait given), in time.
         const qint64 waited = m_headSent.elapsed();
         const qint64 tick = m_tick.interval();
-        retransmit = !m_headRetransmitted && waited >= kRetransmitTicks * tick;
-        giveUp = !retransmit && waited > kGiveUpTicks * tick;
+        const qint64 retransmitAfter =
+            m_answerWaitMs > 0 ? qint64{m_answerWaitMs} : kRetransmitTicks * tick;
+        const qint64 giveUpAfter =
+            m_answerWaitMs > 0 ? 2 * qint64{m_answerWaitMs} : kGiveUpTicks * tick;
+        retransmit = !m_headRetransmitted && waited >= retransmitAfter;
+        giveUp = !retransmit && waited > giveUpAfter;
     } else {
         const int waited = m_engine.WaitOnHead();
         retransmit = waited == kRetransmitTicks;

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QTimer>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -67,6 +68,13 @@ public:
     void StopTick() { m_tick.stop(); }
     void SetTickInterval(int ms);
     int GetTickInterval() const { return m_tick.interval(); }
+    // How long a transmitted record waits for its answer before it goes out once more; the
+    // link is given up when twice that has passed. 0 (the default): 20 ticks, and more than 40
+    // for the give-up, as on the real line. A tool or test that shortens the tick for a fast
+    // line keeps waits of real length with this, so that a moment in which a busy machine runs
+    // neither side is not taken for a silent device.
+    void SetAnswerWait(int ms) { m_answerWaitMs = std::max(0, ms); }
+    int GetAnswerWait() const { return m_answerWaitMs; }
     bool IsTickRunning() const { return m_tick.isActive(); }
     // One service tick (the timer calls it).
     void ServiceTick();
@@ -133,6 +141,7 @@ private:
     int m_transferTotal = 0;
     bool m_lastTickFoundNothing = false;
     bool m_fastTransfers = false;
+    int m_answerWaitMs = 0;
     QElapsedTimer m_headSent;         // since the head's first transmission
     bool m_headRetransmitted = false; // the head has gone out a second time
 };

@@ -1,7 +1,6 @@
 #include "panel/control/PanelLink.h"
 
 #include "files/ZorvanDoc.h"
-#include "link/protocol/FoundIdTable.h"
 #include "link/protocol/ProgramEncoder.h"
 #include "link/protocol/ProtocolCodes.h"
 #include "link/protocol/TransferSequences.h"
@@ -20,10 +19,13 @@ bool IsValidDeviceId(int id) {
 
 } // namespace
 
-PanelLink::PanelLink(CZorvanDoc& document, const Variant& variant, QObject* parent)
+PanelLink::PanelLink(CZorvanDoc& document, const Variant& variant, FoundIdTable* foundIds,
+                     QObject* parent)
     : QObject(parent), m_document(document), m_variant(variant), m_link(document),
       m_reports(document, variant, m_link.GetEngine()),
-      m_transfers(document, variant, m_link, m_reports), m_deviceId(variant.initialDeviceId) {
+      m_transfers(document, variant, m_link, m_reports), m_deviceId(variant.initialDeviceId),
+      m_ownFoundIds(foundIds == nullptr ? std::make_unique<FoundIdTable>() : nullptr),
+      m_foundIds(foundIds == nullptr ? m_ownFoundIds.get() : foundIds) {
     // Every program has eight outputs, whatever the model; the eighth completes a program.
     GetEngine().SetOutputCount(ProgramImage::kOutputCount);
     // The 4-in/8-out type is the program's default; setting it again would reset the gains.
@@ -65,6 +67,11 @@ PanelLink::~PanelLink() = default;
 
 CAudio_Data& PanelLink::GetProgram() {
     return m_document.GetProgram();
+}
+
+QVector<int> PanelLink::FoundIds() const {
+    const std::vector<int> ids = m_foundIds->Ids();
+    return QVector<int>(ids.begin(), ids.end());
 }
 
 // --- Connection ---
@@ -135,11 +142,9 @@ bool PanelLink::ChangeDeviceId(int newId) {
     if (!IsConnected() || !IsValidDeviceId(newId) || newId == m_deviceId) {
         return false;
     }
-    const int oldId = m_deviceId;
-    FoundIdTable[static_cast<std::size_t>(newId)] = static_cast<std::uint16_t>(newId);
-    if (IsValidDeviceId(oldId)) {
-        FoundIdTable[static_cast<std::size_t>(oldId)] = 0;
-    }
+    // The device is found under its new ID from now on, and no longer under the old one.
+    m_foundIds->MarkPresent(newId);
+    m_foundIds->MarkAbsent(m_deviceId);
     m_deviceId = newId;
     // Built while the program still holds the old ID: the frame goes to the device as it is.
     m_link.Enqueue(TransferSequences::ChangeDeviceId(GetProgram(), newId));
@@ -253,6 +258,10 @@ void PanelLink::OnEngineMessage(EngineMessage message, int wParam) {
     case EngineMessage::WM_ID_SEARCH_END:
         break;
     }
+}
+
+void PanelLink::OnDeviceFound(int id) {
+    m_foundIds->MarkPresent(id);
 }
 
 void PanelLink::ShowMessageBox(const std::string& text) {

@@ -4,6 +4,7 @@
 #include "link/protocol/CommandListener.h"
 #include "model/Variant.h"
 #include "panel/control/DeviceReports.h"
+#include "panel/control/FoundIdTable.h"
 #include "panel/control/LinkSession.h"
 #include "panel/control/ProgramTransfers.h"
 
@@ -11,6 +12,8 @@
 #include <QObject>
 #include <QString>
 #include <QVector>
+
+#include <memory>
 
 class CAudio_Data;
 class CZorvanDoc;
@@ -52,8 +55,12 @@ public:
     static constexpr const char* kIdentificationText = DeviceReports::kIdentificationText;
 
     // Sets the panel up as when its view first opens: disconnected, busy, device ID of the
-    // variant; the program and the engine get the variant's device type.
-    PanelLink(CZorvanDoc& document, const Variant& variant, QObject* parent = nullptr);
+    // variant; the program and the engine get the variant's device type. foundIds is the table
+    // of found device IDs that the panel's searches fill and its Device dialog offers, kept by
+    // whoever outlives the panel (the main frame shares one among its panels); without one the
+    // panel keeps its own.
+    PanelLink(CZorvanDoc& document, const Variant& variant, FoundIdTable* foundIds = nullptr,
+              QObject* parent = nullptr);
     ~PanelLink() override;
 
     const Variant& GetVariant() const { return m_variant; }
@@ -79,6 +86,12 @@ public:
     void SetProgramName(int program, const QString& name) {
         m_reports.SetProgramName(program, name);
     }
+    // The device IDs found by the last search (every ID before any search); a change of the
+    // device's ID moves its entry.
+    FoundIdTable& GetFoundIds() { return *m_foundIds; }
+    const FoundIdTable& GetFoundIds() const { return *m_foundIds; }
+    // The IDs present in it, ascending.
+    QVector<int> FoundIds() const;
     // Level bytes shown by the meters of the model's channels, from the last level reply.
     QVector<int> GetInputLevels() const { return m_reports.GetInputLevels(); }
     QVector<int> GetOutputLevels() const { return m_reports.GetOutputLevels(); }
@@ -145,6 +158,9 @@ public:
     void SetFastTransfers(bool fast) { m_link.SetFastTransfers(fast); }
     bool IsFastTransfers() const { return m_link.IsFastTransfers(); }
     void SetTickInterval(int ms) { m_link.SetTickInterval(ms); }
+    // The wait for an answer before the record goes out again, doubled for the give-up; 0 (the
+    // default) counts 20 and 40 ticks (LinkSession::SetAnswerWait).
+    void SetAnswerWait(int ms) { m_link.SetAnswerWait(ms); }
     int GetTickInterval() const { return m_link.GetTickInterval(); }
     bool IsTickRunning() const { return m_link.IsTickRunning(); }
     // One service tick (the timer calls it; exposed for tools and tests).
@@ -166,6 +182,8 @@ public:
 
     // ICommandListener
     void OnEngineMessage(EngineMessage message, int wParam) override;
+    // An ID search answer: the device is entered in the found IDs.
+    void OnDeviceFound(int id) override;
     void ShowMessageBox(const std::string& text) override;
 
 signals:
@@ -206,4 +224,6 @@ private:
     DeviceReports m_reports;
     ProgramTransfers m_transfers;
     int m_deviceId = 0;
+    std::unique_ptr<FoundIdTable> m_ownFoundIds; // when no table was given
+    FoundIdTable* m_foundIds = nullptr;
 };
