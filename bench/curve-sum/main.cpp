@@ -6,10 +6,10 @@
 //   - the same after moving one band (its magnitude curve recomputed as a drag does);
 //   - the same with a measured driver attached to every output.
 
-#include "curves/ComplexResponse.h"
-#include "model/AudioData.h"
-#include "model/LoudspeakerSum.h"
-#include "model/MeasuredDrivers.h"
+#include "core/curves/ComplexResponse.h"
+#include "core/model/AudioData.h"
+#include "core/model/LoudspeakerSum.h"
+#include "core/model/MeasuredDrivers.h"
 
 #include <benchmark/benchmark.h>
 

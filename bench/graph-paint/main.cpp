@@ -4,8 +4,8 @@
 //     model, the channel curve recomputed, the picture rebuilt and painted).
 // Runs offscreen unless QT_QPA_PLATFORM says otherwise.
 
-#include "editors/ResponseGraph.h"
-#include "model/AudioData.h"
+#include "gui/graph/ResponseGraph.h"
+#include "core/model/AudioData.h"
 
 #include <QApplication>
 #include <QImage>

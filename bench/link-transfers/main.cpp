@@ -7,10 +7,10 @@
 //
 //   bench-link-transfers [--tick MS]    (service tick, default 100 ms as in the panels)
 
-#include "files/ZorvanDoc.h"
-#include "link/protocol/ProtocolCodes.h"
-#include "model/AudioData.h"
-#include "panel/control/PanelLink.h"
+#include "core/files/ZorvanDoc.h"
+#include "core/protocol/ProtocolCodes.h"
+#include "core/model/AudioData.h"
+#include "control/PanelLink.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

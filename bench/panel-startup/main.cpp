@@ -5,10 +5,10 @@
 // first run also pays for the fonts and styles loaded once per process; it is shown apart.
 // Goal: under 0.5 s. Runs offscreen unless QT_QPA_PLATFORM says otherwise.
 
-#include "app/MainFrame.h"
-#include "app/StartOptions.h"
-#include "model/Variant.h"
-#include "panel/PanelView.h"
+#include "gui/app/MainFrame.h"
+#include "gui/app/StartOptions.h"
+#include "core/model/Variant.h"
+#include "gui/panel/PanelView.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,8 +1,8 @@
 #include "sim/SimDevice.h"
 
-#include "link/protocol/DeviceText.h"
-#include "link/protocol/Frame.h"
-#include "model/Variant.h"
+#include "core/protocol/DeviceText.h"
+#include "core/protocol/Frame.h"
+#include "core/model/Variant.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #include "sim/SimFaults.h"
 
-#include "link/protocol/ProtocolCodes.h"
+#include "core/protocol/ProtocolCodes.h"
 #include "sim/SimDevice.h"
 
 #include <algorithm>

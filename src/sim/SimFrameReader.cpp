@@ -1,6 +1,6 @@
 #include "sim/SimFrameReader.h"
 
-#include "link/protocol/Frame.h"
+#include "core/protocol/Frame.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #include "sim/SimLine.h"
 
-#include "link/protocol/ProtocolCodes.h"
+#include "core/protocol/ProtocolCodes.h"
 
 SimDevice& SimLine::Add(int id, int type) {
     m_devices.push_back(std::make_unique<SimDevice>(id, type));

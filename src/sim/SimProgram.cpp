@@ -1,7 +1,7 @@
 #include "sim/SimProgram.h"
 
-#include "link/protocol/DeviceText.h"
-#include "link/protocol/ProtocolCodes.h"
+#include "core/protocol/DeviceText.h"
+#include "core/protocol/ProtocolCodes.h"
 
 #include <algorithm>
 

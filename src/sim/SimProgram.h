@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/protocol/ChannelLayout.h"
+#include "core/protocol/ChannelLayout.h"
 
 #include <array>
 #include <cstdint>

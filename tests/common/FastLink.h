@@ -6,7 +6,7 @@
 // would take that moment for a device that does not answer (a record sent twice, a link given
 // up). Tests of those waits themselves set only the tick.
 
-#include "panel/control/PanelLink.h"
+#include "control/PanelLink.h"
 
 namespace simtest {
 

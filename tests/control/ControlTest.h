@@ -6,8 +6,8 @@
 #include "common/SimProcess.h"
 #include "common/TestApplication.h"
 
-#include "link/protocol/ProtocolCodes.h"
-#include "panel/control/PanelLink.h"
+#include "core/protocol/ProtocolCodes.h"
+#include "control/PanelLink.h"
 
 #include <gtest/gtest.h>
 

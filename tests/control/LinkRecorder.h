@@ -2,7 +2,7 @@
 
 // Records what a PanelLink tells its view, for the device control tests.
 
-#include "panel/control/PanelLink.h"
+#include "control/PanelLink.h"
 
 #include <QByteArray>
 #include <QObject>

@@ -6,10 +6,10 @@
 #include "control/LinkRecorder.h"
 #include "core/SimTestPrograms.h"
 
-#include "files/ZorvanDoc.h"
-#include "link/protocol/ProgramEncoder.h"
-#include "link/protocol/ProtocolCodes.h"
-#include "panel/control/PanelLink.h"
+#include "core/files/ZorvanDoc.h"
+#include "core/protocol/ProgramEncoder.h"
+#include "core/protocol/ProtocolCodes.h"
+#include "control/PanelLink.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>

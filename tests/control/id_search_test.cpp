@@ -2,9 +2,9 @@
 
 #include "control/ControlTest.h"
 
-#include "files/ZorvanDoc.h"
-#include "panel/control/IdSearch.h"
-#include "panel/control/PanelLink.h"
+#include "core/files/ZorvanDoc.h"
+#include "control/IdSearch.h"
+#include "control/PanelLink.h"
 
 #include <QTest>
 

@@ -3,9 +3,9 @@
 #include "control/ControlTest.h"
 #include "control/LinkRecorder.h"
 
-#include "files/ZorvanDoc.h"
-#include "link/protocol/ProtocolCodes.h"
-#include "panel/control/PanelLink.h"
+#include "core/files/ZorvanDoc.h"
+#include "core/protocol/ProtocolCodes.h"
+#include "control/PanelLink.h"
 
 #include <QElapsedTimer>
 #include <QTest>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "link/protocol/CommandListener.h"
-#include "link/protocol/SerialLine.h"
+#include "core/protocol/CommandListener.h"
+#include "core/protocol/SerialLine.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -3,10 +3,10 @@
 // Programs with every parameter set to varied in-range values, and comparisons through the wire
 // encoding, for the tests that run the simulated processor against the engine.
 
-#include "files/ProgramImage.h"
-#include "link/protocol/ProgramEncoder.h"
-#include "model/AudioData.h"
-#include "model/Filter.h"
+#include "core/files/ProgramImage.h"
+#include "core/protocol/ProgramEncoder.h"
+#include "core/model/AudioData.h"
+#include "core/model/Filter.h"
 
 #include <gtest/gtest.h>
 

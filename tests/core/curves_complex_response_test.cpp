@@ -2,10 +2,10 @@
 // phases and group delays the known values of the filter families, and the point operations
 // (cascade, sum, gain, delay) keep value and derivative together.
 
-#include "curves/ComplexResponse.h"
-#include "curves/CrossoverResponse.h"
-#include "curves/EqResponse.h"
-#include "curves/SectionResponses.h"
+#include "core/curves/ComplexResponse.h"
+#include "core/curves/CrossoverResponse.h"
+#include "core/curves/EqResponse.h"
+#include "core/curves/SectionResponses.h"
 
 #include <gtest/gtest.h>
 

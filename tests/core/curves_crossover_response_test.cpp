@@ -1,4 +1,4 @@
-#include "curves/CrossoverResponse.h"
+#include "core/curves/CrossoverResponse.h"
 
 #include <gtest/gtest.h>
 

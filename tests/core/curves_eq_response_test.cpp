@@ -1,4 +1,4 @@
-#include "curves/EqResponse.h"
+#include "core/curves/EqResponse.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "curves/Handles.h"
+#include "core/curves/Handles.h"
 
-#include "model/ValueTables.h"
+#include "core/model/ValueTables.h"
 
 #include <gtest/gtest.h>
 

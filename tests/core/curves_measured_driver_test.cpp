@@ -1,7 +1,7 @@
 // A measured driver carried onto the plot frequencies: interpolated over log frequency, phase
 // unwrapped, the end values held outside the measured range.
 
-#include "curves/MeasuredDriver.h"
+#include "core/curves/MeasuredDriver.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "files/Archive.h"
-#include "files/ProgramImage.h"
-#include "files/ZorvanDoc.h"
-#include "model/AudioData.h"
+#include "core/files/Archive.h"
+#include "core/files/ProgramImage.h"
+#include "core/files/ZorvanDoc.h"
+#include "core/model/AudioData.h"
 
 #include <gtest/gtest.h>
 

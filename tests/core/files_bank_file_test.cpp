@@ -1,6 +1,6 @@
-#include "files/Archive.h"
-#include "files/ProgramFiles.h"
-#include "files/ZorvanDoc.h"
+#include "core/files/Archive.h"
+#include "core/files/ProgramFiles.h"
+#include "core/files/ZorvanDoc.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "files/CsvText.h"
+#include "core/files/CsvText.h"
 
 #include <gtest/gtest.h>
 

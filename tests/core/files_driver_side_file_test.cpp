@@ -1,7 +1,7 @@
 // The side file that keeps a program's measured drivers beside its program file.
 
-#include "files/DriverSideFile.h"
-#include "model/MeasuredDrivers.h"
+#include "core/files/DriverSideFile.h"
+#include "core/model/MeasuredDrivers.h"
 
 #include <gtest/gtest.h>
 

@@ -2,15 +2,15 @@
 // stored program read from it) limits each value with the ranges of the model it is for: the
 // bottom and the top of every range arrive unchanged, one step past the top arrives as the top.
 
-#include "files/Archive.h"
-#include "files/ProgramFiles.h"
-#include "files/ZorvanDoc.h"
-#include "link/protocol/ChannelLayout.h"
-#include "link/protocol/Frame.h"
-#include "link/protocol/ProtocolCodes.h"
-#include "link/protocol/ReplyDecoders.h"
-#include "model/AudioData.h"
-#include "model/ParameterValues.h"
+#include "core/files/Archive.h"
+#include "core/files/ProgramFiles.h"
+#include "core/files/ZorvanDoc.h"
+#include "core/protocol/ChannelLayout.h"
+#include "core/protocol/Frame.h"
+#include "core/protocol/ProtocolCodes.h"
+#include "core/protocol/ReplyDecoders.h"
+#include "core/model/AudioData.h"
+#include "core/model/ParameterValues.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Reading driver measurements: the text exports of measurement programs and FRD files, and the
 // refusal of malformed ones with the line that is wrong.
 
-#include "files/MeasurementFile.h"
+#include "core/files/MeasurementFile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "files/Archive.h"
-#include "files/FileReplace.h"
-#include "files/ProgramFiles.h"
-#include "files/ZorvanDoc.h"
-#include "model/Variant.h"
+#include "core/files/Archive.h"
+#include "core/files/FileReplace.h"
+#include "core/files/ProgramFiles.h"
+#include "core/files/ZorvanDoc.h"
+#include "core/model/Variant.h"
 
 #include <gtest/gtest.h>
 

@@ -4,8 +4,8 @@
 // is always the previous one or the new one, whole, and the next save works.
 
 #include "core/SimTestPrograms.h"
-#include "files/ProgramFiles.h"
-#include "files/ZorvanDoc.h"
+#include "core/files/ProgramFiles.h"
+#include "core/files/ZorvanDoc.h"
 
 #include <gtest/gtest.h>
 

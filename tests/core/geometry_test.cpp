@@ -1,4 +1,4 @@
-#include "model/Geometry.h"
+#include "core/model/Geometry.h"
 
 #include <gtest/gtest.h>
 

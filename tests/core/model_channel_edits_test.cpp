@@ -1,8 +1,8 @@
-#include "model/ChannelEdits.h"
-#include "model/EditRules.h"
-#include "model/InData.h"
-#include "model/OutData.h"
-#include "model/ValueTables.h"
+#include "core/model/ChannelEdits.h"
+#include "core/model/EditRules.h"
+#include "core/model/InData.h"
+#include "core/model/OutData.h"
+#include "core/model/ValueTables.h"
 
 #include <gtest/gtest.h>
 

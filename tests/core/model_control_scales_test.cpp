@@ -1,7 +1,7 @@
-#include "model/FaderTrack.h"
-#include "model/KnobDial.h"
-#include "model/MeterSegments.h"
-#include "model/LogFrequencyScale.h"
+#include "core/scales/FaderTrack.h"
+#include "core/scales/KnobDial.h"
+#include "core/scales/MeterSegments.h"
+#include "core/scales/LogFrequencyScale.h"
 
 #include <gtest/gtest.h>
 

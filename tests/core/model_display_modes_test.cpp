@@ -1,4 +1,4 @@
-#include "model/DisplayModes.h"
+#include "core/scales/DisplayModes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "model/EQ.h"
+#include "core/model/EQ.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "model/Filter.h"
+#include "core/model/Filter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "model/InData.h"
-#include "model/ValueTables.h"
+#include "core/model/InData.h"
+#include "core/model/ValueTables.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // The complex response of channels and the sum of outputs: the levels are the drawn curves plus
 // the gain, and the sums behave as loudspeakers do in the air.
 
-#include "model/AudioData.h"
-#include "model/ChannelResponse.h"
-#include "model/LoudspeakerSum.h"
-#include "model/MeasuredDrivers.h"
+#include "core/model/AudioData.h"
+#include "core/model/ChannelResponse.h"
+#include "core/model/LoudspeakerSum.h"
+#include "core/model/MeasuredDrivers.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // Numbers in texts: the same bytes as printf gives in the C locale, whatever locale the program
 // runs under, and typed numbers read with a decimal point only.
 
-#include "model/DisplayModes.h"
-#include "model/NumberText.h"
-#include "model/ParameterValues.h"
-#include "model/ValueTables.h"
+#include "core/scales/DisplayModes.h"
+#include "core/model/NumberText.h"
+#include "core/model/ParameterValues.h"
+#include "core/model/ValueTables.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "model/OutData.h"
-#include "model/ValueTables.h"
+#include "core/model/OutData.h"
+#include "core/model/ValueTables.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "model/AudioData.h"
-#include "model/ValueTables.h"
+#include "core/model/AudioData.h"
+#include "core/model/ValueTables.h"
 
 #include <gtest/gtest.h>
 

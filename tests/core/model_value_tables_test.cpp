@@ -1,4 +1,4 @@
-#include "model/ValueTables.h"
+#include "core/model/ValueTables.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The per-model facts, read the way the panels, files and tools read them.
 
-#include "model/Variant.h"
+#include "core/model/Variant.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
-#include "files/ProgramImage.h"
-#include "link/protocol/DeviceImages.h"
-#include "link/protocol/Frame.h"
-#include "link/protocol/ProgramEncoder.h"
-#include "link/protocol/ProtocolCodes.h"
-#include "link/protocol/ReplyDecoders.h"
-#include "model/AudioData.h"
+#include "core/files/ProgramImage.h"
+#include "core/protocol/DeviceImages.h"
+#include "core/protocol/Frame.h"
+#include "core/protocol/ProgramEncoder.h"
+#include "core/protocol/ProtocolCodes.h"
+#include "core/protocol/ReplyDecoders.h"
+#include "core/model/AudioData.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "link/protocol/Frame.h"
-#include "link/protocol/ProgramEncoder.h"
-#include "model/AudioData.h"
-#include "model/Filter.h"
+#include "core/protocol/Frame.h"
+#include "core/protocol/ProgramEncoder.h"
+#include "core/model/AudioData.h"
+#include "core/model/Filter.h"
 
 #include <gtest/gtest.h>
 

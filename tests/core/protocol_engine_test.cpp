@@ -1,8 +1,8 @@
 #include "core/ScriptedLine.h"
-#include "link/protocol/ChannelLayout.h"
-#include "link/protocol/Command.h"
-#include "link/protocol/Frame.h"
-#include "link/protocol/ProtocolCodes.h"
+#include "core/protocol/ChannelLayout.h"
+#include "core/protocol/Command.h"
+#include "core/protocol/Frame.h"
+#include "core/protocol/ProtocolCodes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "link/protocol/Frame.h"
-#include "link/protocol/SendData.h"
-#include "link/protocol/SendDataQueue.h"
+#include "core/protocol/Frame.h"
+#include "core/protocol/SendData.h"
+#include "core/protocol/SendDataQueue.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Frames as text: the hex of a byte run and the decoded header in both styles.
 
-#include "link/protocol/Frame.h"
-#include "link/protocol/FrameText.h"
+#include "core/protocol/Frame.h"
+#include "core/protocol/FrameText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "files/ProgramImage.h"
-#include "link/protocol/Frame.h"
-#include "link/protocol/ProgramEncoder.h"
-#include "link/protocol/TransferSequences.h"
-#include "model/AudioData.h"
+#include "core/files/ProgramImage.h"
+#include "core/protocol/Frame.h"
+#include "core/protocol/ProgramEncoder.h"
+#include "core/protocol/TransferSequences.h"
+#include "core/model/AudioData.h"
 
 #include <gtest/gtest.h>
 

@@ -4,10 +4,10 @@
 // that did it), a reader that takes the input apart, and a walk over everything the application
 // derives from a program.
 
-#include "files/Archive.h"
-#include "files/DataTable.h"
-#include "link/protocol/TransferSequences.h"
-#include "model/AudioData.h"
+#include "core/files/Archive.h"
+#include "core/files/DataTable.h"
+#include "core/protocol/TransferSequences.h"
+#include "core/model/AudioData.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -5,8 +5,8 @@
 // they were.
 
 #include "FuzzCheck.h"
-#include "files/ProgramFiles.h"
-#include "files/ZorvanDoc.h"
+#include "core/files/ProgramFiles.h"
+#include "core/files/ZorvanDoc.h"
 
 #include <memory>
 #include <sstream>

@@ -7,8 +7,8 @@
 #include "FuzzCheck.h"
 #include "ParamAssignment.h"
 
-#include "model/ChannelEdits.h"
-#include "model/Variant.h"
+#include "core/model/ChannelEdits.h"
+#include "core/model/Variant.h"
 
 #include <memory>
 #include <sstream>

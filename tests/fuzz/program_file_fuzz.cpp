@@ -3,8 +3,8 @@
 // that load back to the same bytes; a file that does not load must leave the program as it was.
 
 #include "FuzzCheck.h"
-#include "files/ProgramFiles.h"
-#include "files/ZorvanDoc.h"
+#include "core/files/ProgramFiles.h"
+#include "core/files/ZorvanDoc.h"
 
 #include <sstream>
 

@@ -7,10 +7,10 @@
 
 #include "FuzzCheck.h"
 #include "core/ScriptedLine.h"
-#include "files/ProgramFiles.h"
-#include "link/protocol/Command.h"
-#include "link/protocol/Frame.h"
-#include "link/protocol/ProgramEncoder.h"
+#include "core/files/ProgramFiles.h"
+#include "core/protocol/Command.h"
+#include "core/protocol/Frame.h"
+#include "core/protocol/ProgramEncoder.h"
 
 #include <memory>
 

@@ -4,7 +4,7 @@
 // passes the frame check; every answer the device gives is a valid frame after its preamble.
 
 #include "FuzzCheck.h"
-#include "link/protocol/Frame.h"
+#include "core/protocol/Frame.h"
 #include "sim/SimDevice.h"
 #include "sim/SimFrameReader.h"
 

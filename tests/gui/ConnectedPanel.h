@@ -5,10 +5,10 @@
 
 #include "common/FastLink.h"
 #include "common/SimProcess.h"
-#include "link/protocol/ProtocolCodes.h"
-#include "model/Variant.h"
-#include "panel/PanelView.h"
-#include "panel/control/PanelLink.h"
+#include "core/protocol/ProtocolCodes.h"
+#include "core/model/Variant.h"
+#include "gui/panel/PanelView.h"
+#include "control/PanelLink.h"
 
 #include <QStringList>
 

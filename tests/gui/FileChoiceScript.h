@@ -3,7 +3,7 @@
 // Answers the file dialogs of the GUI from a list of paths while it lives, and keeps what each
 // dialog was asked to offer. Once the list is used up, every further dialog is cancelled.
 
-#include "controls/FileChooser.h"
+#include "gui/widgets/FileChooser.h"
 
 #include <QList>
 #include <QString>

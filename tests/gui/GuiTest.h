@@ -3,7 +3,7 @@
 // Helpers shared by the widget tests: find a control by its id and fail loudly when it is
 // missing or of another kind.
 
-#include "controls/ControlId.h"
+#include "gui/widgets/ControlId.h"
 
 #include <QApplication>
 #include <QDir>

@@ -4,9 +4,9 @@
 // type into a numeric field and press Enter, put a fader at a position with the mouse. The
 // window of the control must be shown and active (ShowActive), since a commit needs the focus.
 
-#include "controls/BitmapSlider.h"
-#include "controls/NumEdit.h"
-#include "model/FaderTrack.h"
+#include "gui/widgets/BitmapSlider.h"
+#include "gui/widgets/NumEdit.h"
+#include "core/scales/FaderTrack.h"
 
 #include <QTest>
 

@@ -3,8 +3,8 @@
 // The program of a document as the bytes a one-program file holds: two programs are the same
 // when these are.
 
-#include "files/Archive.h"
-#include "files/ZorvanDoc.h"
+#include "core/files/Archive.h"
+#include "core/files/ZorvanDoc.h"
 
 #include <QByteArray>
 

@@ -3,24 +3,24 @@
 // PC", on a panel connected to a device. Each is told once with "File read Error" and changes
 // nothing: not the panel's program, not the stored programs, not the title, not the device.
 
-#include "app/MainFrame.h"
-#include "app/RecentFiles.h"
-#include "app/ScreenCommands.h"
+#include "gui/app/MainFrame.h"
+#include "gui/app/RecentFiles.h"
+#include "gui/app/ScreenCommands.h"
 #include "common/FastLink.h"
 #include "common/NoFileAccessOverride.h"
-#include "controls/MessageBox.h"
-#include "files/ProgramFiles.h"
-#include "files/ZorvanDoc.h"
+#include "gui/widgets/MessageBox.h"
+#include "core/files/ProgramFiles.h"
+#include "core/files/ZorvanDoc.h"
 #include "gui/ConnectedPanel.h"
 #include "gui/FileChoiceScript.h"
 #include "gui/GuiTest.h"
 #include "gui/ProgramBytes.h"
-#include "link/dialogs/ProgramDlg.h"
-#include "link/protocol/ProtocolCodes.h"
-#include "model/AudioData.h"
-#include "model/Variant.h"
-#include "panel/PanelView.h"
-#include "panel/control/PanelLink.h"
+#include "gui/dialogs/ProgramDlg.h"
+#include "core/protocol/ProtocolCodes.h"
+#include "core/model/AudioData.h"
+#include "core/model/Variant.h"
+#include "gui/panel/PanelView.h"
+#include "control/PanelLink.h"
 
 #include <QAction>
 #include <QDir>

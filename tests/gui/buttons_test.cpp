@@ -1,7 +1,7 @@
-#include "controls/ControlColors.h"
-#include "controls/StateButton.h"
-#include "controls/StatusLamp.h"
-#include "controls/XPStyleButton.h"
+#include "gui/widgets/ControlColors.h"
+#include "gui/widgets/StateButton.h"
+#include "gui/widgets/StatusLamp.h"
+#include "gui/widgets/XPStyleButton.h"
 #include "gui/GuiTest.h"
 
 #include <QHBoxLayout>

@@ -1,14 +1,14 @@
 // The Connect dialog on a real panel link, against the simulated line.
 
 #include "common/SimProcess.h"
-#include "controls/AppSettings.h"
-#include "controls/MessageBox.h"
-#include "files/ZorvanDoc.h"
+#include "gui/widgets/AppSettings.h"
+#include "gui/widgets/MessageBox.h"
+#include "core/files/ZorvanDoc.h"
 #include "gui/GuiTest.h"
-#include "link/dialogs/ConnectDlg.h"
-#include "link/dialogs/DialogLook.h"
-#include "link/dialogs/PortChoice.h"
-#include "panel/control/PanelLink.h"
+#include "gui/dialogs/ConnectDlg.h"
+#include "gui/dialogs/DialogLook.h"
+#include "gui/dialogs/PortChoice.h"
+#include "control/PanelLink.h"
 
 #include <QCheckBox>
 #include <QComboBox>

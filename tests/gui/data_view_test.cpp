@@ -1,17 +1,17 @@
 // The data view: its table per model, its printout (rendered to PDF files and read back with
 // the poppler tools), and its CSV against the command-line tool's.
 
-#include "controls/MessageBox.h"
-#include "editors/DataViewDlg.h"
-#include "editors/ListCtrlPrint.h"
-#include "files/ProgramFiles.h"
-#include "files/ZorvanDoc.h"
+#include "gui/widgets/MessageBox.h"
+#include "gui/dialogs/DataViewDlg.h"
+#include "gui/dialogs/ListCtrlPrint.h"
+#include "core/files/ProgramFiles.h"
+#include "core/files/ZorvanDoc.h"
 #include "gui/GuiTest.h"
-#include "model/AudioData.h"
-#include "model/Filter.h"
-#include "model/Variant.h"
-#include "panel/PanelLayout.h"
-#include "panel/PanelView.h"
+#include "core/model/AudioData.h"
+#include "core/model/Filter.h"
+#include "core/model/Variant.h"
+#include "gui/panel/PanelLayout.h"
+#include "gui/panel/PanelView.h"
 
 #include <QApplication>
 #include <QFile>

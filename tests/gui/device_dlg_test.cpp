@@ -1,8 +1,8 @@
 // The Device dialog: what it offers and what it hands back to the panel.
 
 #include "gui/GuiTest.h"
-#include "link/dialogs/DeviceDlg.h"
-#include "link/dialogs/DialogLook.h"
+#include "gui/dialogs/DeviceDlg.h"
+#include "gui/dialogs/DialogLook.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -1,10 +1,10 @@
 // The "transmitting Data" window over a real panel link and the simulated device.
 
 #include "common/SimProcess.h"
-#include "editors/DisplayDlg.h"
-#include "files/ZorvanDoc.h"
+#include "gui/dialogs/DisplayDlg.h"
+#include "core/files/ZorvanDoc.h"
 #include "gui/GuiTest.h"
-#include "panel/control/PanelLink.h"
+#include "control/PanelLink.h"
 
 #include <QElapsedTimer>
 #include <QLabel>

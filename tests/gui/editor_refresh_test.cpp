@@ -2,21 +2,21 @@
 // a channel is copied onto theirs, every kind of editor shows the new values, marks nothing to
 // be sent, and one spin click then sends the new value plus one step.
 
-#include "controls/MessageBox.h"
-#include "controls/NumEdit.h"
-#include "controls/NumSpin.h"
-#include "editors/DelayGroup.h"
-#include "editors/EqDlg.h"
-#include "editors/InDataDlg.h"
-#include "editors/OutDataDlg.h"
-#include "files/ProgramFiles.h"
-#include "files/ZorvanDoc.h"
+#include "gui/widgets/MessageBox.h"
+#include "gui/widgets/NumEdit.h"
+#include "gui/widgets/NumSpin.h"
+#include "gui/editors/DelayGroup.h"
+#include "gui/editors/EqDlg.h"
+#include "gui/editors/InDataDlg.h"
+#include "gui/editors/OutDataDlg.h"
+#include "core/files/ProgramFiles.h"
+#include "core/files/ZorvanDoc.h"
 #include "gui/ConnectedPanel.h"
 #include "gui/GuiTest.h"
-#include "link/protocol/ProtocolCodes.h"
-#include "model/AudioData.h"
-#include "model/ParameterValues.h"
-#include "panel/ProgramFileActions.h"
+#include "core/protocol/ProtocolCodes.h"
+#include "core/model/AudioData.h"
+#include "core/model/ParameterValues.h"
+#include "gui/panel/ProgramFileActions.h"
 
 #include <QRadioButton>
 #include <QStandardPaths>

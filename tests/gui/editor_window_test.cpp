@@ -1,7 +1,7 @@
-#include "editors/EditorWindow.h"
-#include "editors/ResponseGraph.h"
+#include "gui/editors/EditorWindow.h"
+#include "gui/graph/ResponseGraph.h"
 #include "gui/GuiTest.h"
-#include "model/AudioData.h"
+#include "core/model/AudioData.h"
 
 #include <QLineEdit>
 #include <QSignalSpy>

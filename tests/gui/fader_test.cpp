@@ -1,4 +1,4 @@
-#include "controls/BitmapSlider.h"
+#include "gui/widgets/BitmapSlider.h"
 #include "gui/GuiTest.h"
 
 #include <QSignalSpy>

@@ -1,18 +1,18 @@
 // The Interface dialog: the program's interface texts, backlight and temperature, the limits
 // of each model, and what it sends.
 
-#include "controls/CharEdit.h"
-#include "controls/MessageBox.h"
-#include "files/ZorvanDoc.h"
+#include "gui/widgets/CharEdit.h"
+#include "gui/widgets/MessageBox.h"
+#include "core/files/ZorvanDoc.h"
 #include "gui/ConnectedPanel.h"
 #include "gui/GuiTest.h"
-#include "link/dialogs/InterfaceDlg.h"
-#include "link/protocol/ProtocolCodes.h"
-#include "model/AudioData.h"
-#include "model/Variant.h"
-#include "panel/PanelLayout.h"
-#include "panel/PanelView.h"
-#include "panel/control/PanelLink.h"
+#include "gui/dialogs/InterfaceDlg.h"
+#include "core/protocol/ProtocolCodes.h"
+#include "core/model/AudioData.h"
+#include "core/model/Variant.h"
+#include "gui/panel/PanelLayout.h"
+#include "gui/panel/PanelView.h"
+#include "control/PanelLink.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,4 +1,4 @@
-#include "controls/KbutsliderCtrl.h"
+#include "gui/widgets/KbutsliderCtrl.h"
 #include "gui/GuiTest.h"
 
 #include <QSignalSpy>

@@ -1,4 +1,4 @@
-#include "controls/LevelMeter.h"
+#include "gui/widgets/LevelMeter.h"
 #include "gui/GuiTest.h"
 
 // A panel meter 8 x 94: segments of (94 - 14) / 8 = 10 pixels with 2-pixel gaps; segment i

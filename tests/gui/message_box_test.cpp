@@ -1,4 +1,4 @@
-#include "controls/MessageBox.h"
+#include "gui/widgets/MessageBox.h"
 #include "gui/GuiTest.h"
 
 #include <QApplication>

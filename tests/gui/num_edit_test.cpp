@@ -1,7 +1,7 @@
-#include "controls/CharEdit.h"
-#include "controls/ControlColors.h"
-#include "controls/MessageBox.h"
-#include "controls/NumEdit.h"
+#include "gui/widgets/CharEdit.h"
+#include "gui/widgets/ControlColors.h"
+#include "gui/widgets/MessageBox.h"
+#include "gui/widgets/NumEdit.h"
 #include "gui/GuiTest.h"
 
 #include <QLineEdit>

@@ -1,6 +1,6 @@
-#include "controls/MessageBox.h"
-#include "controls/NumEdit.h"
-#include "controls/NumSpin.h"
+#include "gui/widgets/MessageBox.h"
+#include "gui/widgets/NumEdit.h"
+#include "gui/widgets/NumSpin.h"
 #include "gui/GuiTest.h"
 
 #include <QElapsedTimer>

@@ -2,13 +2,13 @@
 // requests goes to the device, also when the program holds what a file or a device may hold but
 // no editor makes.
 
-#include "files/Archive.h"
+#include "core/files/Archive.h"
 #include "gui/ConnectedPanel.h"
 #include "gui/GuiTest.h"
-#include "model/AudioData.h"
-#include "model/Variant.h"
-#include "panel/PanelView.h"
-#include "panel/control/PanelLink.h"
+#include "core/model/AudioData.h"
+#include "core/model/Variant.h"
+#include "gui/panel/PanelView.h"
+#include "control/PanelLink.h"
 
 #include <QStandardPaths>
 

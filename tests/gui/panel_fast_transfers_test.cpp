@@ -1,19 +1,19 @@
 // A panel connects with the fast-transfers choice remembered by the Connect dialog and works
 // through the simulator in that mode.
 
-#include "app/MainFrame.h"
-#include "app/ScreenCommands.h"
+#include "gui/app/MainFrame.h"
+#include "gui/app/ScreenCommands.h"
 #include "common/SimProcess.h"
-#include "controls/AppSettings.h"
-#include "controls/MessageBox.h"
-#include "controls/NumEdit.h"
-#include "files/ZorvanDoc.h"
+#include "gui/widgets/AppSettings.h"
+#include "gui/widgets/MessageBox.h"
+#include "gui/widgets/NumEdit.h"
+#include "core/files/ZorvanDoc.h"
 #include "gui/GuiTest.h"
-#include "link/dialogs/ConnectDlg.h"
-#include "model/AudioData.h"
-#include "panel/ChannelStrip.h"
-#include "panel/PanelView.h"
-#include "panel/control/PanelLink.h"
+#include "gui/dialogs/ConnectDlg.h"
+#include "core/model/AudioData.h"
+#include "gui/panel/ChannelStrip.h"
+#include "gui/panel/PanelView.h"
+#include "control/PanelLink.h"
 
 #include <QApplication>
 #include <QDialog>

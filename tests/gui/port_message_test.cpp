@@ -1,15 +1,15 @@
 // The panel's message when its port exists but is held by another program: the usual box text
 // first, then why.
 
-#include "app/MainFrame.h"
-#include "app/StartOptions.h"
+#include "gui/app/MainFrame.h"
+#include "gui/app/StartOptions.h"
 #include "common/SimProcess.h"
-#include "controls/MessageBox.h"
+#include "gui/widgets/MessageBox.h"
 #include "gui/GuiTest.h"
-#include "link/SerialPort.h"
-#include "model/Variant.h"
-#include "panel/PanelView.h"
-#include "panel/control/PanelLink.h"
+#include "line/SerialPort.h"
+#include "core/model/Variant.h"
+#include "gui/panel/PanelView.h"
+#include "control/PanelLink.h"
 
 #include <QStandardPaths>
 

@@ -1,20 +1,20 @@
 // The Program dialog: its list and name edit, its refusals, and the recall and store of a
 // device slot against the simulated device.
 
-#include "controls/CharEdit.h"
-#include "controls/MessageBox.h"
-#include "editors/DisplayDlg.h"
-#include "files/ZorvanDoc.h"
+#include "gui/widgets/CharEdit.h"
+#include "gui/widgets/MessageBox.h"
+#include "gui/dialogs/DisplayDlg.h"
+#include "core/files/ZorvanDoc.h"
 #include "gui/ConnectedPanel.h"
 #include "gui/FileChoiceScript.h"
 #include "gui/GuiTest.h"
-#include "link/dialogs/ProgramDlg.h"
-#include "link/protocol/ProtocolCodes.h"
-#include "model/AudioData.h"
-#include "model/Variant.h"
-#include "panel/PanelLayout.h"
-#include "panel/PanelView.h"
-#include "panel/control/PanelLink.h"
+#include "gui/dialogs/ProgramDlg.h"
+#include "core/protocol/ProtocolCodes.h"
+#include "core/model/AudioData.h"
+#include "core/model/Variant.h"
+#include "gui/panel/PanelLayout.h"
+#include "gui/panel/PanelView.h"
+#include "control/PanelLink.h"
 
 #include <QApplication>
 #include <QHeaderView>

@@ -3,10 +3,10 @@
 //
 // Set SONVEX_SHOT_DIR to a directory to keep a picture of the graph in each mode.
 
-#include "editors/GraphLabelAlignment.h"
-#include "editors/ResponseGraph.h"
-#include "model/AudioData.h"
-#include "model/ValueTables.h"
+#include "gui/graph/GraphLabelAlignment.h"
+#include "gui/graph/ResponseGraph.h"
+#include "core/model/AudioData.h"
+#include "core/model/ValueTables.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>

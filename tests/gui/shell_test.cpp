@@ -1,12 +1,12 @@
-#include "app/AboutDialog.h"
-#include "app/MainFrame.h"
-#include "app/RecentFiles.h"
-#include "app/ScreenCommands.h"
-#include "app/SelectionView.h"
+#include "gui/app/AboutDialog.h"
+#include "gui/app/MainFrame.h"
+#include "gui/app/RecentFiles.h"
+#include "gui/app/ScreenCommands.h"
+#include "gui/app/SelectionView.h"
 #include "gui/GuiTest.h"
-#include "link/dialogs/ConnectDlg.h"
-#include "panel/PanelView.h"
-#include "panel/control/PanelLink.h"
+#include "gui/dialogs/ConnectDlg.h"
+#include "gui/panel/PanelView.h"
+#include "control/PanelLink.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -1,11 +1,11 @@
-#include "app/MainFrame.h"
-#include "app/SelectionView.h"
-#include "app/StartOptions.h"
+#include "gui/app/MainFrame.h"
+#include "gui/app/SelectionView.h"
+#include "gui/app/StartOptions.h"
 #include "common/SimProcess.h"
 #include "gui/GuiTest.h"
-#include "model/Variant.h"
-#include "panel/PanelView.h"
-#include "panel/control/PanelLink.h"
+#include "core/model/Variant.h"
+#include "gui/panel/PanelView.h"
+#include "control/PanelLink.h"
 
 #include "SonvexVersion.h"
 

@@ -5,9 +5,9 @@
 
 #include "common/TestApplication.h"
 #include "core/ScriptedLine.h"
-#include "link/SerialPort.h"
-#include "link/protocol/Command.h"
-#include "link/protocol/TransferSequences.h"
+#include "line/SerialPort.h"
+#include "core/protocol/Command.h"
+#include "core/protocol/TransferSequences.h"
 
 #include <QTest>
 

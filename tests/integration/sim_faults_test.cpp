@@ -3,7 +3,7 @@
 
 #include "EngineHarness.h"
 #include "common/SimProcess.h"
-#include "link/protocol/ProgramEncoder.h"
+#include "core/protocol/ProgramEncoder.h"
 
 #include <gtest/gtest.h>
 

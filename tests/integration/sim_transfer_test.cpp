@@ -4,7 +4,7 @@
 #include "EngineHarness.h"
 #include "common/SimProcess.h"
 #include "core/SimTestPrograms.h"
-#include "files/Archive.h"
+#include "core/files/Archive.h"
 
 #include <gtest/gtest.h>
 

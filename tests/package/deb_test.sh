@@ -74,7 +74,7 @@ done
 grep -q "^Comment=." "$entry" || fail "the desktop entry has no comment"
 grep -q "^Categories=.*;" "$entry" || fail "the desktop entry has no categories"
 cmp -s "$work/root/usr/share/icons/hicolor/scalable/apps/sonvex.svg" \
-    "$source/src/app/resources/sonvex.svg" || fail "the installed icon is not the application's"
+    "$source/src/gui/app/resources/sonvex.svg" || fail "the installed icon is not the application's"
 if command -v desktop-file-validate >/dev/null; then
     desktop-file-validate "$entry" || fail "desktop-file-validate refused the entry"
 else

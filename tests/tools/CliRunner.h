@@ -6,8 +6,8 @@
 #include "common/SimProcess.h"
 #include "common/TestApplication.h"
 
-#include "files/ProgramFiles.h"
-#include "files/ZorvanDoc.h"
+#include "core/files/ProgramFiles.h"
+#include "core/files/ZorvanDoc.h"
 
 #include <QProcess>
 #include <QString>

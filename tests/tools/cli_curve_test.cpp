@@ -3,7 +3,7 @@
 
 #include "tools/CliRunner.h"
 
-#include "model/ValueTables.h"
+#include "core/model/ValueTables.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -3,8 +3,8 @@
 
 #include "tools/CliRunner.h"
 
-#include "files/ProgramFiles.h"
-#include "link/protocol/ProtocolCodes.h"
+#include "core/files/ProgramFiles.h"
+#include "core/protocol/ProtocolCodes.h"
 
 #include <QDir>
 #include <QFile>

@@ -4,7 +4,7 @@
 
 #include "tools/CliRunner.h"
 
-#include "link/protocol/ProtocolCodes.h"
+#include "core/protocol/ProtocolCodes.h"
 
 #include <QProcessEnvironment>
 #include <QTemporaryDir>

@@ -4,7 +4,7 @@
 
 #include "ParamAssignment.h"
 
-#include "model/Variant.h"
+#include "core/model/Variant.h"
 
 #include <algorithm>
 #include <set>

@@ -5,7 +5,7 @@
 #include "common/Unprivileged.h"
 #include "tools/CliRunner.h"
 
-#include "link/SerialPort.h"
+#include "line/SerialPort.h"
 
 #include <QDir>
 #include <QFile>

@@ -5,10 +5,10 @@
 #include "tools/CliRunner.h"
 
 #include "core/SimTestPrograms.h"
-#include "files/ProgramFiles.h"
-#include "files/ZorvanDoc.h"
-#include "model/ParameterValues.h"
-#include "model/Variant.h"
+#include "core/files/ProgramFiles.h"
+#include "core/files/ZorvanDoc.h"
+#include "core/model/ParameterValues.h"
+#include "core/model/Variant.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,7 +2,7 @@
 
 #include "Usage.h"
 
-#include "model/Variant.h"
+#include "core/model/Variant.h"
 
 #include <QCommandLineParser>
 

@@ -3,11 +3,11 @@
 #include "CliOptions.h"
 #include "TableFormat.h"
 
-#include "files/CsvText.h"
-#include "files/DataTable.h"
-#include "files/ProgramFiles.h"
-#include "files/ZorvanDoc.h"
-#include "model/Variant.h"
+#include "core/files/CsvText.h"
+#include "core/files/DataTable.h"
+#include "core/files/ProgramFiles.h"
+#include "core/files/ZorvanDoc.h"
+#include "core/model/Variant.h"
 
 #include <iostream>
 

@@ -5,8 +5,8 @@
 #include "ParamAssignment.h"
 #include "Usage.h"
 
-#include "link/PortList.h"
-#include "model/Variant.h"
+#include "line/PortList.h"
+#include "core/model/Variant.h"
 
 #include <iostream>
 

@@ -3,15 +3,15 @@
 #include "CliOptions.h"
 #include "Commands.h"
 
-#include "files/DriverSideFile.h"
-#include "files/MeasurementFile.h"
-#include "files/ZorvanDoc.h"
-#include "model/AudioData.h"
-#include "model/ChannelResponse.h"
-#include "model/LoudspeakerSum.h"
-#include "model/MeasuredDrivers.h"
-#include "model/NumberText.h"
-#include "model/Variant.h"
+#include "core/files/DriverSideFile.h"
+#include "core/files/MeasurementFile.h"
+#include "core/files/ZorvanDoc.h"
+#include "core/model/AudioData.h"
+#include "core/model/ChannelResponse.h"
+#include "core/model/LoudspeakerSum.h"
+#include "core/model/MeasuredDrivers.h"
+#include "core/model/NumberText.h"
+#include "core/model/Variant.h"
 
 #include <cmath>
 #include <cstdio>

@@ -7,10 +7,10 @@
 #include "ParamAssignment.h"
 #include "TableFormat.h"
 
-#include "files/ProgramFiles.h"
-#include "link/PortList.h"
-#include "model/AudioData.h"
-#include "model/Variant.h"
+#include "core/files/ProgramFiles.h"
+#include "line/PortList.h"
+#include "core/model/AudioData.h"
+#include "core/model/Variant.h"
 
 #include <iostream>
 #include <vector>

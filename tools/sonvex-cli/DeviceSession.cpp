@@ -2,7 +2,7 @@
 
 #include "FrameTrace.h"
 
-#include "panel/control/IdSearch.h"
+#include "control/IdSearch.h"
 
 #include <unistd.h>
 

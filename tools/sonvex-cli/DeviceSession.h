@@ -2,8 +2,8 @@
 
 #include "CliOptions.h"
 
-#include "files/ZorvanDoc.h"
-#include "panel/control/PanelLink.h"
+#include "core/files/ZorvanDoc.h"
+#include "control/PanelLink.h"
 
 #include <QString>
 

@@ -3,10 +3,10 @@
 #include "CliOptions.h"
 #include "Commands.h"
 
-#include "files/ZorvanDoc.h"
-#include "model/AudioData.h"
-#include "model/NumberText.h"
-#include "model/Variant.h"
+#include "core/files/ZorvanDoc.h"
+#include "core/model/AudioData.h"
+#include "core/model/NumberText.h"
+#include "core/model/Variant.h"
 
 #include <cstdio>
 

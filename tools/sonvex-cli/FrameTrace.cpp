@@ -1,6 +1,6 @@
 #include "FrameTrace.h"
 
-#include "link/protocol/FrameText.h"
+#include "core/protocol/FrameText.h"
 
 namespace FrameTrace {
 

@@ -1,11 +1,11 @@
 #include "ParamAssignment.h"
 
-#include "model/AudioData.h"
-#include "model/ChannelEdits.h"
-#include "model/EditRules.h"
-#include "model/NumberText.h"
-#include "model/ValueTables.h"
-#include "model/Variant.h"
+#include "core/model/AudioData.h"
+#include "core/model/ChannelEdits.h"
+#include "core/model/EditRules.h"
+#include "core/model/NumberText.h"
+#include "core/model/ValueTables.h"
+#include "core/model/Variant.h"
 
 #include <QString>
 #include <QStringList>

@@ -4,10 +4,10 @@
 // has its program and a few level replies (the meters moving), then saves a picture of the
 // whole window. Used for the README's screenshot and for looking at the screens.
 
-#include "app/MainFrame.h"
-#include "app/StartOptions.h"
-#include "panel/PanelView.h"
-#include "panel/control/PanelLink.h"
+#include "gui/app/MainFrame.h"
+#include "gui/app/StartOptions.h"
+#include "gui/panel/PanelView.h"
+#include "control/PanelLink.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>

@@ -1,6 +1,6 @@
 #include "FrameLog.h"
 
-#include "link/protocol/FrameText.h"
+#include "core/protocol/FrameText.h"
 
 #include <chrono>
 #include <cstdio>

@@ -1,0 +1,256 @@
+#include "control/LinkSession.h"
+
+#include "core/files/ZorvanDoc.h"
+#include "line/SerialPort.h"
+#include "core/protocol/ProgramEncoder.h"
+
+#include <QEventLoop>
+
+#include <algorithm>
+
+LinkSession::LinkSession(CZorvanDoc& document, QObject* parent)
+    : QObject(parent), m_document(document), m_port(new SerialPort),
+      m_engine(std::unique_ptr<ISerialLine>(m_port)) {
+    m_tick.setInterval(kTickIntervalMs);
+    connect(&m_tick, &QTimer::timeout, this, &LinkSession::ServiceTick);
+    connect(m_port, &SerialPort::lineEvent, this, &LinkSession::OnLineEvent);
+    connect(m_port, &SerialPort::lineLost, this, [this] { LoseLink(); });
+}
+
+LinkSession::~LinkSession() {
+    m_tick.stop();
+    m_engine.ClosePort();
+}
+
+void LinkSession::SetBusy(bool busy) {
+    if (m_busy != busy) {
+        m_busy = busy;
+        emit busyChanged(busy);
+    }
+}
+
+void LinkSession::SetConnected(bool connected) {
+    if (m_connected != connected) {
+        m_connected = connected;
+        emit connectedChanged(connected);
+        emit stepped();
+    }
+}
+
+bool LinkSession::OpenLink(ICommandListener* owner) {
+    if (!m_engine.OpenPort(m_portName.toStdString(), owner)) {
+        return false;
+    }
+    SetConnected(true);
+    SetBusy(false);
+    return true;
+}
+
+bool LinkSession::CloseLink() {
+    if (!m_connected) {
+        return false;
+    }
+    // A port that went away underneath still ends the connection: otherwise the tick would
+    // go on writing to nothing and repeat the time-out message at every tick.
+    m_engine.ClosePort();
+    m_engine.Clear();
+    m_tick.stop();
+    m_transferTotal = 0;
+    SetConnected(false);
+    SetBusy(false);
+    return true;
+}
+
+void LinkSession::LoseLink() {
+    // Whichever notices first (a failed write, the port's own report) closes the link and
+    // tells the operator; the other then finds nothing to close and says nothing.
+    if (CloseLink()) {
+        emit messageShown(QString::fromLatin1(kPortFailedText));
+    }
+}
+
+void LinkSession::SetTickInterval(int ms) {
+    m_tick.setInterval(std::max(1, ms));
+}
+
+bool LinkSession::Transmit(bool retransmission) {
+    const auto& data = m_engine.Head().GetData();
+    const QByteArray frame(reinterpret_cast<const char*>(data.data()),
+                           static_cast<int>(data.size()));
+    if (!m_engine.TransmitHead()) {
+        // The port itself failed (a vanished adapter): no answer can come, so the link closes
+        // now instead of after the give-up time.
+        LoseLink();
+        return false;
+    }
+    if (!retransmission) {
+        m_headSent.start();
+        m_headRetransmitted = false;
+    } else {
+        m_headRetransmitted = true;
+    }
+    // The engine has marked the record transmitted before anyone hears of it: a slot may run
+    // an event loop in which the answer removes the record or the next tick runs.
+    emit recordTransmitted(frame, retransmission);
+    return true;
+}
+
+void LinkSession::SetFastTransfers(bool fast) {
+    m_fastTransfers = fast;
+    SendIfIdle();
+}
+
+void LinkSession::ServiceTick() {
+    if (!m_connected) {
+        return;
+    }
+    ++m_tickCount;
+    if (m_engine.Count() < 2) {
+        auto record = ProgramEncoder(m_document.GetProgram()).NextChangeRecord();
+        m_lastTickFoundNothing = record != nullptr && Command::IsMeterRequest(*record);
+        m_engine.Enqueue(std::move(record));
+    }
+    if (m_engine.Count() == 0) {
+        return;
+    }
+    const bool linked = m_engine.IsHeadPending() ? TransmitPendingHead() : SuperviseHead();
+    if (!linked) {
+        return;
+    }
+    EmitProgress();
+    emit stepped();
+}
+
+bool LinkSession::TransmitPendingHead() {
+    const bool last = m_engine.HeadEndsTransfer();
+    if (!Transmit(false)) {
+        return false;
+    }
+    if (last) {
+        SetBusy(false);
+    }
+    return true;
+}
+
+bool LinkSession::SuperviseHead() {
+    bool retransmit = false;
+    bool giveUp = false;
+    if (m_fastTransfers || m_answerWaitMs > 0) {
+        // The same limits as the ticks count them (or the wait given), in time.
+        const qint64 waited = m_headSent.elapsed();
+        const qint64 tick = m_tick.interval();
+        const qint64 retransmitAfter =
+            m_answerWaitMs > 0 ? qint64{m_answerWaitMs} : kRetransmitTicks * tick;
+        const qint64 giveUpAfter =
+            m_answerWaitMs > 0 ? 2 * qint64{m_answerWaitMs} : kGiveUpTicks * tick;
+        retransmit = !m_headRetransmitted && waited >= retransmitAfter;
+        giveUp = !retransmit && waited > giveUpAfter;
+    } else {
+        const int waited = m_engine.WaitOnHead();
+        retransmit = waited == kRetransmitTicks;
+        giveUp = waited > kGiveUpTicks;
+    }
+    if (retransmit) {
+        return Transmit(true);
+    }
+    if (giveUp) {
+        CloseLink();
+        emit messageShown(QString::fromLatin1(kNoReplyText));
+        return false;
+    }
+    return true;
+}
+
+void LinkSession::SendIfIdle() {
+    if (!m_fastTransfers || !m_connected) {
+        return;
+    }
+    const bool inFlight = m_engine.Count() > 0 && !m_engine.IsHeadPending();
+    if (inFlight) {
+        return;
+    }
+    if (m_engine.Count() < 2) {
+        // Only the tick asks for the meters, so an idle line is polled at the tick's pace.
+        auto record = ProgramEncoder(m_document.GetProgram()).NextChangeRecord();
+        if (record != nullptr && !Command::IsMeterRequest(*record)) {
+            m_engine.Enqueue(std::move(record));
+        }
+    }
+    if (m_engine.IsHeadPending()) {
+        TransmitPendingHead();
+    }
+}
+
+void LinkSession::Enqueue(std::unique_ptr<SendData> record) {
+    m_engine.Enqueue(std::move(record));
+    SendIfIdle();
+}
+
+void LinkSession::Enqueue(Command::RecordList records) {
+    m_engine.Enqueue(std::move(records));
+    SendIfIdle();
+}
+
+void LinkSession::StartTransfer(Command::RecordList records) {
+    const int added = static_cast<int>(std::count_if(
+        records.begin(), records.end(), [](const auto& record) { return record->IsBulk(); }));
+    m_transferTotal = GetTransferRemaining() + added;
+    m_engine.Enqueue(std::move(records));
+    SetBusy(true);
+    EmitProgress();
+    SendIfIdle();
+}
+
+void LinkSession::EmitProgress() {
+    if (m_transferTotal == 0) {
+        return;
+    }
+    const int remaining = GetTransferRemaining();
+    emit transferProgress(remaining, m_transferTotal);
+    if (remaining == 0 && !m_busy) {
+        m_transferTotal = 0;
+    }
+}
+
+void LinkSession::OnLineEvent(quint32 bits) {
+    const quint32 errors = bits >> 16;
+    if (errors == static_cast<quint32>(kSerialTimeoutError)) {
+        emit messageShown(QString::fromLatin1(kLineErrorText));
+    }
+    if ((bits & ISerialLine::kEventReceived) != 0) {
+        m_engine.OnSerialData();
+        emit lineRead();
+        // An answer that was taken leaves nothing in flight: the next record goes out now.
+        SendIfIdle();
+        EmitProgress();
+        emit stepped();
+    }
+}
+
+bool LinkSession::WaitUntil(const std::function<bool()>& done, int timeoutMs) {
+    const auto finished = [&] { return !m_connected || done(); };
+    if (!finished()) {
+        QEventLoop loop;
+        QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+        const auto connection = connect(this, &LinkSession::stepped, &loop, [&] {
+            if (finished()) {
+                loop.quit();
+            }
+        });
+        loop.exec();
+        disconnect(connection);
+    }
+    return m_connected && done();
+}
+
+bool LinkSession::WaitForTransfer(int timeoutMs) {
+    return WaitUntil([this] { return !m_busy && GetTransferRemaining() == 0; }, timeoutMs);
+}
+
+bool LinkSession::WaitUntilSettled(int timeoutMs) {
+    // Only a tick after this point may tell that nothing is pending any more.
+    m_lastTickFoundNothing = false;
+    return WaitUntil(
+        [this] { return m_lastTickFoundNothing && !m_busy && m_engine.OnlyMeterRequestsQueued(); },
+        timeoutMs);
+}

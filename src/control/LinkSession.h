@@ -1,0 +1,147 @@
+#pragma once
+
+#include "core/protocol/Command.h"
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+
+class CZorvanDoc;
+class ICommandListener;
+class SerialPort;
+
+// The link of one panel to its device: the command engine with its serial port, the connection
+// state, and the 100 ms service tick that turns pending edits of the document's program into
+// records, keeps one record in flight, retransmits it once and gives the link up when no answer
+// comes. Whole-program transfers put their records in through StartTransfer; the tick drains
+// them. PanelLink is the facade the panels talk to; this is its link-state part.
+//
+// Fast transfers (off by default) keep the one record in flight but do not wait for the tick to
+// send the next one: it goes out as soon as the answer to the previous one has been taken, so
+// the device sets the pace. Pending edits are still pulled one record at a time (and so
+// coalesced), level meters are still asked for by the tick only (at most once per tick), and
+// the head is still retransmitted once and the link given up after the same times, measured
+// from the head's transmission instead of counted in ticks.
+class LinkSession : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr int kTickIntervalMs = 100;
+    static constexpr int kRetransmitTicks = 20; // the head goes out once more at this count
+    static constexpr int kGiveUpTicks = 40;     // the link is given up above this count
+    static constexpr int kSerialTimeoutError = 1460;
+
+    static constexpr const char* kNoReplyText = "Unable to Open COM-Port";
+    static constexpr const char* kLineErrorText = "111";
+    static constexpr const char* kPortFailedText =
+        "Unable to write to the COM-port: the port failed";
+
+    explicit LinkSession(CZorvanDoc& document, QObject* parent = nullptr);
+    ~LinkSession() override;
+
+    Command& GetEngine() { return m_engine; }
+    const Command& GetEngine() const { return m_engine; }
+
+    bool IsConnected() const { return m_connected; }
+    bool IsBusy() const { return m_busy; }
+    void SetBusy(bool busy);
+    const QString& GetPortName() const { return m_portName; }
+    void SetPortName(const QString& port) { m_portName = port; }
+
+    // Opens the stored port; owner receives the engine's notifications. Connected and not busy
+    // afterwards; false when the port did not open.
+    bool OpenLink(ICommandListener* owner);
+    // Closes the port: queue discarded, not busy, tick stopped. False when not connected.
+    bool CloseLink();
+
+    // Fast transfers: the next record goes out when the answer to the previous one arrives.
+    void SetFastTransfers(bool fast);
+    bool IsFastTransfers() const { return m_fastTransfers; }
+
+    void StartTick() { m_tick.start(); }
+    void StopTick() { m_tick.stop(); }
+    void SetTickInterval(int ms);
+    int GetTickInterval() const { return m_tick.interval(); }
+    // How long a transmitted record waits for its answer before it goes out once more; the
+    // link is given up when twice that has passed. 0 (the default): 20 ticks, and more than 40
+    // for the give-up, as on the real line. A tool or test that shortens the tick for a fast
+    // line keeps waits of real length with this, so that a moment in which a busy machine runs
+    // neither side is not taken for a silent device.
+    void SetAnswerWait(int ms) { m_answerWaitMs = std::max(0, ms); }
+    int GetAnswerWait() const { return m_answerWaitMs; }
+    bool IsTickRunning() const { return m_tick.isActive(); }
+    // One service tick (the timer calls it).
+    void ServiceTick();
+    int GetTickCount() const { return m_tickCount; }
+
+    // Appends records that an operation queues at once (not through the pending edits); with
+    // fast transfers the head goes out at once when nothing is in flight.
+    void Enqueue(std::unique_ptr<SendData> record);
+    void Enqueue(Command::RecordList records);
+    // Appends the records of a whole-program transfer and marks the panel busy until the last
+    // of them has been transmitted.
+    void StartTransfer(Command::RecordList records);
+    int GetTransferTotal() const { return m_transferTotal; }
+    int GetTransferRemaining() const { return m_engine.CountTransferRecords(); }
+
+    // Waits (running a local event loop in which the tick and the line are served) until the
+    // running transfer has been transmitted and answered. False on time-out or a closed link.
+    bool WaitForTransfer(int timeoutMs);
+    // Waits until every pending edit has been sent and acknowledged: a tick found nothing to
+    // send and only meter requests are queued. False on time-out or a closed link.
+    bool WaitUntilSettled(int timeoutMs);
+
+signals:
+    void connectedChanged(bool connected);
+    void busyChanged(bool busy);
+    void messageShown(const QString& text);
+    void transferProgress(int remaining, int total);
+    void recordTransmitted(const QByteArray& frame, bool retransmission);
+    // The engine has read what the line brought (an answer may have been taken).
+    void lineRead();
+    // Something the waits look at may have changed: a tick ran, an answer was taken, the link
+    // opened or closed.
+    void stepped();
+
+private:
+    void OnLineEvent(quint32 bits);
+    // The port failed under the link: closed, and the operator told once.
+    void LoseLink();
+    bool Transmit(bool retransmission);
+    // Transmits the head, which has not been transmitted yet; the end of a transfer when it is
+    // the transfer's last record. False when the port failed (the link is closed then).
+    bool TransmitPendingHead();
+    // The head has been transmitted and is waiting for its answer: counts the tick (or, with
+    // fast transfers, looks at the time since the transmission), retransmits once and gives
+    // the link up. False when the link was given up.
+    bool SuperviseHead();
+    // With fast transfers and nothing in flight: the next pending edit is queued (never a
+    // meter request) and the head transmitted.
+    void SendIfIdle();
+    void EmitProgress();
+    void SetConnected(bool connected);
+    // Runs a local event loop until done holds, the link closes or timeoutMs passed, checking
+    // at every step; the result of done at the end.
+    bool WaitUntil(const std::function<bool()>& done, int timeoutMs);
+
+    CZorvanDoc& m_document;
+    SerialPort* m_port; // owned by the engine
+    Command m_engine;
+    QTimer m_tick;
+    bool m_connected = false;
+    bool m_busy = true;
+    QString m_portName;
+    int m_tickCount = 0;
+    int m_transferTotal = 0;
+    bool m_lastTickFoundNothing = false;
+    bool m_fastTransfers = false;
+    int m_answerWaitMs = 0;
+    QElapsedTimer m_headSent;         // since the head's first transmission
+    bool m_headRetransmitted = false; // the head has gone out a second time
+};

@@ -1,0 +1,102 @@
+#include "control/ProgramTransfers.h"
+
+#include "core/files/ZorvanDoc.h"
+#include "core/protocol/ProtocolCodes.h"
+#include "core/protocol/TransferSequences.h"
+#include "core/model/AudioData.h"
+#include "core/model/Variant.h"
+#include "control/DeviceReports.h"
+#include "control/LinkSession.h"
+
+namespace {
+
+bool IsProgram(int program) {
+    return program >= Protocol::LiveProgram && program <= Protocol::StoredProgramCount;
+}
+
+bool IsStoredProgram(int program) {
+    return program >= Protocol::FirstStoredProgram && program <= Protocol::StoredProgramCount;
+}
+
+} // namespace
+
+ProgramTransfers::ProgramTransfers(CZorvanDoc& document, const Variant& variant, LinkSession& link,
+                                   DeviceReports& reports, QObject* parent)
+    : QObject(parent), m_document(document), m_variant(variant), m_link(link), m_reports(reports) {}
+
+bool ProgramTransfers::RecallProgram(int program) {
+    if (!m_link.IsConnected() || !IsProgram(program)) {
+        return false;
+    }
+    m_link.StartTransfer(TransferSequences::UploadProgram(m_document.GetProgram(), program));
+    return true;
+}
+
+bool ProgramTransfers::ReadStoredProgram(int program) {
+    if (!m_link.IsConnected() || !IsStoredProgram(program)) {
+        return false;
+    }
+    m_link.StartTransfer(TransferSequences::UploadStoredProgram(m_document.GetProgram(), program));
+    return true;
+}
+
+bool ProgramTransfers::StoreProgram(int program) {
+    if (!m_link.IsConnected() || !IsProgram(program)) {
+        return false;
+    }
+    CAudio_Data& current = m_document.GetProgram();
+    emit titleRequested(QString::fromStdString(m_variant.ProgramTitle(current.GetName())));
+    m_link.StartTransfer(TransferSequences::DownloadProgram(current, program));
+    return true;
+}
+
+bool ProgramTransfers::RecallAllFromPC() {
+    if (!m_link.IsConnected()) {
+        return false;
+    }
+    const auto& bank = m_document.GetStoredPrograms();
+    for (int k = Protocol::FirstStoredProgram; k <= Protocol::StoredProgramCount; ++k) {
+        m_reports.SetProgramName(
+            k, QString::fromStdString(bank[static_cast<std::size_t>(k - 1)].name));
+    }
+    m_link.StartTransfer(TransferSequences::DownloadAllPrograms(
+        bank, m_variant.deviceType, m_document.GetProgram().GetDeviceId()));
+    return true;
+}
+
+bool ProgramTransfers::StoreAllToPC() {
+    if (!m_link.IsConnected()) {
+        return false;
+    }
+    m_link.StartTransfer(TransferSequences::UploadAllPrograms(m_document.GetProgram()));
+    return true;
+}
+
+void ProgramTransfers::OnProgramReceived() {
+    // Only the model's own channels are copied; the device image holds all twelve.
+    CAudio_Data& program = m_document.GetProgram();
+    const CAudio_Data& received = m_link.GetEngine().GetDeviceImage();
+    for (int i = 0; i < m_variant.inputCount; ++i) {
+        program.GetInput(i)->CopyFrom(*received.GetInput(i));
+        program.GetInput(i)->UpdateCurve();
+    }
+    for (int n = 0; n < m_variant.outputCount; ++n) {
+        program.GetOutput(n)->CopyFrom(*received.GetOutput(n));
+        program.GetOutput(n)->UpdateCurve();
+    }
+    emit titleRequested(QString::fromStdString(m_variant.ReceivedTitle(program.GetName())));
+    emit programReceived();
+}
+
+void ProgramTransfers::OnStoredProgramReceived(int program) {
+    if (!IsStoredProgram(program)) {
+        return;
+    }
+    ProgramImage image = m_link.GetEngine().GetArchiveRecord();
+    image.name = m_reports.GetProgramName(program).toStdString();
+    m_document.GetStoredPrograms()[static_cast<std::size_t>(program - 1)] = image;
+    emit storedProgramReceived(program);
+    if (program == Protocol::StoredProgramCount) {
+        emit bankCompleted();
+    }
+}

@@ -1,6 +1,0 @@
-#include "controls/AppSettings.h"
-
-std::unique_ptr<QSettings> AppSettings() {
-    return std::make_unique<QSettings>(QStringLiteral("Local AppWizard-Generated Applications"),
-                                       QStringLiteral("Sonvex1.1"));
-}

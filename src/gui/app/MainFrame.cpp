@@ -1,0 +1,177 @@
+#include "gui/app/MainFrame.h"
+
+#include "gui/app/AboutDialog.h"
+#include "gui/app/AppIcon.h"
+#include "gui/app/RecentFiles.h"
+#include "gui/app/ScreenCommands.h"
+#include "gui/app/SelectionView.h"
+#include "gui/widgets/FileChooser.h"
+#include "gui/widgets/MessageBox.h"
+#include "core/files/ProgramFiles.h"
+#include "core/model/Variant.h"
+#include "gui/panel/PanelView.h"
+#include "gui/panel/ProgramFileActions.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMenuBar>
+
+CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
+    setWindowTitle(kTitle);
+    setWindowIcon(AppIcon());
+    // Fixed size: no sizing border, no maximize box.
+    setWindowFlags((windowFlags() | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                    Qt::WindowCloseButtonHint) &
+                   ~Qt::WindowMaximizeButtonHint);
+    setFixedSize(kWidth, kHeight);
+    BuildMenus();
+    OnCommand(ScreenCommand::kSelection);
+}
+
+CMainFrame::~CMainFrame() {
+    // The panel goes before the found IDs it was given.
+    CloseScreen();
+}
+
+void CMainFrame::BuildMenus() {
+    m_fileMenu = menuBar()->addMenu(tr("&File"));
+    QAction* newAction = m_fileMenu->addAction(tr("&New"));
+    newAction->setShortcut(QKeySequence::New);
+    connect(newAction, &QAction::triggered, this, [this] { OnCommand(ScreenCommand::kSelection); });
+    QAction* openAction = m_fileMenu->addAction(tr("&Open..."));
+    openAction->setShortcut(QKeySequence::Open);
+    openAction->setObjectName(QStringLiteral("fileOpen"));
+    connect(openAction, &QAction::triggered, this, &CMainFrame::OnFileOpen);
+    m_recentSeparator = m_fileMenu->addSeparator();
+    for (int i = 0; i < RecentFiles::kMaxCount; ++i) {
+        QAction* action = m_fileMenu->addAction(QString());
+        action->setObjectName(QStringLiteral("recentFile%1").arg(i + 1));
+        action->setVisible(false);
+        connect(action, &QAction::triggered, this,
+                [this, action] { OpenRecentFile(action->data().toString()); });
+        m_recentActions << action;
+    }
+    m_fileMenu->addSeparator();
+    QAction* exitAction = m_fileMenu->addAction(tr("E&xit"));
+    connect(exitAction, &QAction::triggered, this, &QWidget::close);
+
+    QMenu* help = menuBar()->addMenu(tr("&Help"));
+    QAction* about = help->addAction(tr("&About Sonvex1.1..."));
+    about->setObjectName(QStringLiteral("helpAbout"));
+    connect(about, &QAction::triggered, this, &CMainFrame::ShowAbout);
+    RefreshRecentMenu(RecentFiles().Load());
+}
+
+void CMainFrame::RefreshRecentMenu(const QStringList& paths) {
+    for (int i = 0; i < m_recentActions.size(); ++i) {
+        QAction* action = m_recentActions[i];
+        action->setVisible(i < paths.size());
+        if (i < paths.size()) {
+            action->setText(
+                QStringLiteral("&%1 %2").arg(i + 1).arg(QFileInfo(paths[i]).fileName()));
+            action->setData(paths[i]);
+        }
+    }
+    m_recentSeparator->setVisible(!paths.isEmpty());
+}
+
+QStringList CMainFrame::RecentFileList() const {
+    return RecentFiles().Load();
+}
+
+void CMainFrame::OnFileOpen() {
+    // The patterns of the panel's model, or of every model on the selection screen.
+    QStringList patterns;
+    for (const Variant* variant : Variant::All()) {
+        if (m_variant == nullptr || m_variant == variant) {
+            patterns << QString::fromStdString(variant->ProgramFilePattern())
+                     << QString::fromStdString(variant->BankFilePattern());
+        }
+    }
+    const QString path = ChooseFile(this, {FileRequest::Open, patterns});
+    if (!path.isEmpty()) {
+        OpenFile(path);
+    }
+}
+
+bool CMainFrame::OpenFile(const QString& path) {
+    if (CurrentPanel() == nullptr) {
+        const Variant* variant = ProgramFileKindOf(path.toStdString()).variant;
+        if (variant == nullptr) {
+            // Nothing tells which model the file is for.
+            ShowMessage(this, QString::fromLatin1(kFileReadError));
+            return false;
+        }
+        OnCommand(variant->openCommand);
+    }
+    return CurrentPanel()->Files().OpenFile(path);
+}
+
+void CMainFrame::OpenRecentFile(const QString& path) {
+    if (!OpenFile(path)) {
+        RefreshRecentMenu(RecentFiles().Remove(path));
+    }
+}
+
+void CMainFrame::ShowAbout() {
+    CAboutDlg about(this);
+    about.exec();
+}
+
+void CMainFrame::OnCommand(int command) {
+    const Variant* variant = nullptr;
+    switch (command) {
+    case ScreenCommand::kSelection: {
+        CloseScreen();
+        auto* selection = new KeltraCaptionView;
+        connect(selection, &KeltraCaptionView::commandRequested, this, &CMainFrame::OnCommand,
+                Qt::QueuedConnection);
+        ReplaceScreen(selection, nullptr);
+        setWindowTitle(kTitle);
+        return;
+    }
+    case ScreenCommand::kFourByEight:
+        variant = &Variant::FourByEight();
+        break;
+    case ScreenCommand::kThreeBySix:
+        variant = &Variant::ThreeBySix();
+        break;
+    case ScreenCommand::kTwoByFour:
+        variant = &Variant::TwoByFour();
+        break;
+    default:
+        return;
+    }
+    CloseScreen();
+    auto* panel = new PanelView(*variant, &m_foundIds);
+    // Queued: the panel's own button asks for the screen that replaces the panel.
+    connect(panel, &PanelView::commandRequested, this, &CMainFrame::OnCommand,
+            Qt::QueuedConnection);
+    connect(panel, &PanelView::mainTitleChanged, this, &QWidget::setWindowTitle);
+    connect(panel, &PanelView::fileUsed, this,
+            [this](const QString& path) { RefreshRecentMenu(RecentFiles().Add(path)); });
+    ReplaceScreen(panel, variant);
+    setWindowTitle(QStringLiteral("%1 %2").arg(kTitle, QString::fromLatin1(variant->modelCode)));
+}
+
+PanelView* CMainFrame::CurrentPanel() const {
+    return qobject_cast<PanelView*>(m_screen.data());
+}
+
+void CMainFrame::CloseScreen() {
+    // The old screen goes first, so that its port is closed before the new one opens any.
+    if (m_screen != nullptr) {
+        QWidget* old = takeCentralWidget();
+        delete old;
+    }
+}
+
+void CMainFrame::ReplaceScreen(QWidget* screen, const Variant* variant) {
+    m_screen = screen;
+    m_variant = variant;
+    setCentralWidget(screen);
+    emit screenChanged(screen);
+}

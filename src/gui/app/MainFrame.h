@@ -1,0 +1,68 @@
+#pragma once
+
+#include "control/FoundIdTable.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QStringList>
+
+class QAction;
+class QMenu;
+class PanelView;
+struct Variant;
+
+// The main window: fixed 1050 x 720 pixels, File and Help menus, and exactly one screen at a
+// time (the model selection or the panel of one model). Opening a screen destroys the
+// previous one with its document, its editors and its connection; only the device IDs found
+// by the last search survive it, kept here and handed to every panel.
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+
+public:
+    static constexpr int kWidth = 1050;
+    static constexpr int kHeight = 720;
+    static constexpr const char* kTitle = "Sonvex1.1";
+
+    explicit CMainFrame(QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    // The screen now shown (never null after construction).
+    QWidget* CurrentScreen() const { return m_screen; }
+    // The variant of the panel now shown; nullptr on the model selection.
+    const Variant* CurrentVariant() const { return m_variant; }
+    // The panel now shown; nullptr on the model selection.
+    PanelView* CurrentPanel() const;
+    // The device IDs found by the last search of any panel (every ID before the first).
+    const FoundIdTable& FoundIds() const { return m_foundIds; }
+    // The four recent files in the File menu, most recent first.
+    QStringList RecentFileList() const;
+    // Opens a program or bank file into the panel shown; on the model selection first the panel
+    // of the model the file's extension names. A file that did not open is told to the
+    // operator; false then.
+    bool OpenFile(const QString& path);
+
+public slots:
+    // A screen command (ScreenCommand): replaces the current screen by the one it names and
+    // sets the title of that screen.
+    void OnCommand(int command);
+    void ShowAbout();
+    // File > Open: the file dialog, then OpenFile.
+    void OnFileOpen();
+
+signals:
+    void screenChanged(QWidget* screen);
+
+private:
+    void BuildMenus();
+    void RefreshRecentMenu(const QStringList& paths);
+    void OpenRecentFile(const QString& path);
+    void CloseScreen();
+    void ReplaceScreen(QWidget* screen, const Variant* variant);
+
+    FoundIdTable m_foundIds;
+    QPointer<QWidget> m_screen;
+    const Variant* m_variant = nullptr;
+    QMenu* m_fileMenu = nullptr;
+    QList<QAction*> m_recentActions;
+    QAction* m_recentSeparator = nullptr;
+};

@@ -1,0 +1,67 @@
+#include "gui/dialogs/DeviceDlg.h"
+
+#include "gui/widgets/ControlId.h"
+#include "gui/widgets/XPStyleButton.h"
+#include "gui/dialogs/DialogLook.h"
+#include "control/IdSearch.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QRadioButton>
+
+DeviceDlg::DeviceDlg(int currentId, const QVector<int>& foundIds, QWidget* parent)
+    : QDialog(parent) {
+    setWindowTitle(QStringLiteral("Device"));
+    DialogLook::ApplyBackground(this);
+
+    m_change = WithControlId(new QRadioButton(QStringLiteral("Change Current Device ID"), this),
+                             kChangeRadioId, "changeDeviceId");
+    auto* current =
+        WithControlId(new QLabel(QStringLiteral("Current device ID %1 To:").arg(currentId), this),
+                      kCurrentTextId, "currentDeviceId");
+    m_newIds = WithControlId(new QComboBox(this), kNewIdComboId, "newIdCombo");
+    m_newIds->setMaxVisibleItems(16);
+    m_newIds->setAccessibleName(QStringLiteral("New device ID"));
+    for (int id = IdSearch::kFirstId; id <= IdSearch::kLastId; ++id) {
+        m_newIds->addItem(QString::number(id), id);
+    }
+    // The current ID is no change; offer the first other one.
+    m_newIds->setCurrentIndex(m_newIds->findData(currentId == 1 ? 2 : 1));
+
+    m_reconnect = WithControlId(new QRadioButton(QStringLiteral("Re_Connect To Device"), this),
+                                kReconnectRadioId, "reconnectToDevice");
+    m_targets = WithControlId(new QComboBox(this), kTargetComboId, "targetCombo");
+    m_targets->setMaxVisibleItems(16);
+    m_targets->setAccessibleName(QStringLiteral("Device to connect to"));
+    for (int id : foundIds) {
+        m_targets->addItem(QString::number(id), id);
+    }
+    m_change->setChecked(true);
+
+    auto* ok = WithControlId(DialogLook::FilledButton(QStringLiteral("OK"), this), kOkId, "ok");
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto* grid = DialogLook::ControlGrid();
+    grid->addWidget(m_change, 0, 0, 1, 2);
+    grid->addWidget(current, 1, 0);
+    grid->addWidget(m_newIds, 1, 1);
+    grid->addWidget(m_reconnect, 2, 0, 1, 2);
+    grid->addWidget(m_targets, 3, 1);
+    grid->setColumnMinimumWidth(0, 170);
+    grid->setColumnStretch(1, 1);
+    DialogLook::Arrange(this, grid, ok);
+}
+
+int DeviceDlg::Mode() const {
+    return m_reconnect->isChecked() ? kReconnectMode : kChangeIdMode;
+}
+
+int DeviceDlg::NewId() const {
+    return m_newIds->currentData().toInt();
+}
+
+int DeviceDlg::TargetId() const {
+    return m_targets->currentIndex() < 0 ? 0 : m_targets->currentData().toInt();
+}

@@ -1,0 +1,267 @@
+#include "gui/widgets/BitmapSlider.h"
+
+#include "core/scales/LogFrequencyScale.h"
+
+#include <QKeyEvent>
+#include <QLinearGradient>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+// Thumb of a vertical fader: a fader cap that fits the 20-30 pixel wide faders of the panels.
+constexpr int kThumbAcross = 18;
+constexpr int kThumbAlong = 11;
+constexpr int kGrooveWidth = 4;
+constexpr int kTickCount = 11;
+
+const QColor kGroove(0x0e, 0x10, 0x16);
+const QColor kGrooveEdge(0x7a, 0x84, 0x9a);
+const QColor kTick(0x8c, 0x96, 0xac);
+const QColor kCapLight(0xe8, 0xea, 0xee);
+const QColor kCapDark(0x6e, 0x74, 0x80);
+const QColor kCapLine(0x10, 0x10, 0x10);
+const QColor kCapActiveLine(0xff, 0x53, 0x53);
+const QColor kFocus(0xff, 0xe6, 0xff);
+
+} // namespace
+
+BitmapSlider::BitmapSlider(QWidget* parent) : QWidget(parent), m_thumb(kThumbAlong, kThumbAcross) {
+    setAccessibleName(tr("Fader"));
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void BitmapSlider::setRange(int minimum, int maximum, bool redraw) {
+    m_minimum = minimum;
+    m_maximum = maximum;
+    m_position = track().Clamp(m_position);
+    if (redraw) {
+        update();
+    }
+}
+
+void BitmapSlider::setPosition(int position) {
+    const int clamped = track().Clamp(position);
+    if (clamped == m_position) {
+        return;
+    }
+    m_position = clamped;
+    update();
+}
+
+void BitmapSlider::setVertical(bool vertical) {
+    if (vertical == m_vertical) {
+        return;
+    }
+    m_vertical = vertical;
+    m_thumb.transpose();
+    updateGeometry();
+    update();
+}
+
+void BitmapSlider::setMargin(int left, int top, int right, int bottom) {
+    m_margins = QMargins(left, top, right, bottom);
+    updateGeometry();
+    update();
+}
+
+void BitmapSlider::setThumbSize(const QSize& size) {
+    m_thumb = size;
+    updateGeometry();
+    update();
+}
+
+void BitmapSlider::setFrequency(int hz) {
+    setPosition(FaderPositionOfFrequency(hz, m_minimum, m_maximum));
+}
+
+int BitmapSlider::frequency() const {
+    return FaderFrequency(m_position, m_maximum);
+}
+
+FaderTrack BitmapSlider::track() const {
+    if (m_vertical) {
+        return {m_minimum,       m_maximum,          height(),
+                m_margins.top(), m_margins.bottom(), m_thumb.height()};
+    }
+    return {m_minimum, m_maximum, width(), m_margins.left(), m_margins.right(), m_thumb.width()};
+}
+
+int BitmapSlider::along(const QPointF& point) const {
+    return static_cast<int>(std::floor(m_vertical ? point.y() : point.x()));
+}
+
+qreal BitmapSlider::crossCentre() const {
+    if (m_vertical) {
+        return (m_margins.left() + width() - m_margins.right()) / 2.0;
+    }
+    return (m_margins.top() + height() - m_margins.bottom()) / 2.0;
+}
+
+int BitmapSlider::thumbCentre() const {
+    return track().CentreOf(m_position);
+}
+
+QRect BitmapSlider::thumbRect() const {
+    const int centre = thumbCentre();
+    const int cross = static_cast<int>(std::floor(crossCentre()));
+    if (m_vertical) {
+        return {cross - m_thumb.width() / 2, centre - m_thumb.height() / 2, m_thumb.width(),
+                m_thumb.height()};
+    }
+    return {centre - m_thumb.width() / 2, cross - m_thumb.height() / 2, m_thumb.width(),
+            m_thumb.height()};
+}
+
+QSize BitmapSlider::sizeHint() const {
+    const int across = (m_vertical ? m_thumb.width() : m_thumb.height()) + 4;
+    if (m_vertical) {
+        return {across + m_margins.left() + m_margins.right(), 150};
+    }
+    return {150, across + m_margins.top() + m_margins.bottom()};
+}
+
+void BitmapSlider::dragTo(int pointer) {
+    const FaderTrack t = track();
+    const int centre = t.ClampCentre(pointer - m_grabOffset);
+    if (centre == t.CentreOf(m_position)) {
+        return;
+    }
+    const int position = t.PositionAt(centre);
+    if (position == m_position) {
+        return;
+    }
+    m_position = position;
+    update();
+    emit faderDragging(m_position);
+}
+
+void BitmapSlider::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    setFocus(Qt::MouseFocusReason);
+    m_dragging = true;
+    const int pointer = along(event->position());
+    const int centre = thumbCentre();
+    const int halfThumb = (m_vertical ? m_thumb.height() : m_thumb.width()) / 2;
+    // Grabbing the thumb keeps it where it was taken; a press on the track pulls the thumb
+    // under the pointer.
+    m_grabOffset = std::abs(pointer - centre) <= halfThumb ? pointer - centre : 0;
+    update();
+    dragTo(pointer);
+}
+
+void BitmapSlider::mouseMoveEvent(QMouseEvent* event) {
+    if (!m_dragging) {
+        QWidget::mouseMoveEvent(event);
+        return;
+    }
+    dragTo(along(event->position()));
+}
+
+void BitmapSlider::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !m_dragging) {
+        QWidget::mouseReleaseEvent(event);
+        return;
+    }
+    m_dragging = false;
+    m_grabOffset = 0;
+    update();
+    if (m_notifyOnRelease) {
+        emit faderChanged(m_position);
+    }
+}
+
+void BitmapSlider::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_End:
+    case Qt::Key_Home:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+        emit faderChanged(m_position);
+        event->accept();
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}
+
+void BitmapSlider::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void BitmapSlider::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    update();
+}
+
+void BitmapSlider::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const FaderTrack t = track();
+    const qreal cross = crossCentre();
+    const qreal start = t.FirstCentre();
+    const qreal end = start + t.Usable();
+
+    // Scale ticks on both sides of the groove.
+    const qreal tickReach = (m_vertical ? m_thumb.width() : m_thumb.height()) / 2.0;
+    painter.setPen(QPen(kTick, 1));
+    for (int i = 0; i < kTickCount; ++i) {
+        const qreal at = std::floor(start + (end - start) * i / (kTickCount - 1)) + 0.5;
+        const qreal inner = kGrooveWidth / 2.0 + 2;
+        const qreal outer = tickReach - (i % 5 == 0 ? 0 : 3);
+        if (m_vertical) {
+            painter.drawLine(QPointF(cross - outer, at), QPointF(cross - inner, at));
+            painter.drawLine(QPointF(cross + inner, at), QPointF(cross + outer, at));
+        } else {
+            painter.drawLine(QPointF(at, cross - outer), QPointF(at, cross - inner));
+            painter.drawLine(QPointF(at, cross + inner), QPointF(at, cross + outer));
+        }
+    }
+
+    // The groove the cap slides in.
+    const QRectF groove =
+        m_vertical ? QRectF(cross - kGrooveWidth / 2.0, start - 2, kGrooveWidth, end - start + 4)
+                   : QRectF(start - 2, cross - kGrooveWidth / 2.0, end - start + 4, kGrooveWidth);
+    painter.setPen(QPen(kGrooveEdge, 1));
+    painter.setBrush(kGroove);
+    painter.drawRoundedRect(groove, 1.5, 1.5);
+
+    // The cap: brushed from light to dark across its length, with a centre line.
+    const QRectF cap = QRectF(thumbRect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    const bool active = m_dragging || hasFocus();
+    QLinearGradient shade(cap.topLeft(), m_vertical ? cap.bottomLeft() : cap.topRight());
+    const QColor light = active ? kCapLight.lighter(106) : kCapLight;
+    shade.setColorAt(0.0, light);
+    shade.setColorAt(0.45, kCapDark);
+    shade.setColorAt(0.55, kCapDark.darker(110));
+    shade.setColorAt(1.0, light.darker(130));
+    painter.setPen(QPen(QColor(0x20, 0x22, 0x28), 1));
+    painter.setBrush(isEnabled() ? QBrush(shade) : QBrush(kCapDark));
+    painter.drawRoundedRect(cap, 2, 2);
+    painter.setPen(QPen(active ? kCapActiveLine : kCapLine, 1.5));
+    const QPointF mid = cap.center();
+    if (m_vertical) {
+        painter.drawLine(QPointF(cap.left() + 2, mid.y()), QPointF(cap.right() - 2, mid.y()));
+    } else {
+        painter.drawLine(QPointF(mid.x(), cap.top() + 2), QPointF(mid.x(), cap.bottom() - 2));
+    }
+
+    if (hasFocus()) {
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.setPen(QPen(kFocus, 1, Qt::DotLine));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+}
