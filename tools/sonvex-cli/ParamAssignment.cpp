@@ -12,10 +12,8 @@
 
 #include <cmath>
 #include <initializer_list>
-#include <map>
 #include <memory>
 #include <optional>
-#include <set>
 
 namespace {
 
@@ -33,17 +31,6 @@ int OutputCount(int deviceType) {
 int BandCount(bool output, int deviceType) {
     const Variant& variant = Variant::OfDeviceType(deviceType);
     return output ? variant.outputEqBands : variant.inputEqBands;
-}
-
-const std::map<Section, std::set<std::string>>& Fields() {
-    static const std::map<Section, std::set<std::string>> fields{
-        {Section::Channel, {"gain", "mute", "polarity", "delay", "name", "gate", "source"}},
-        {Section::Eq, {"type", "freq", "gain", "q", "bw", "on", "slope"}},
-        {Section::HighPass, {"freq", "type", "slope"}},
-        {Section::LowPass, {"freq", "type", "slope"}},
-        {Section::Limiter, {"threshold", "attack", "release", "clip", "ratio", "mode", "timing"}},
-    };
-    return fields;
 }
 
 // "in3" / "out12": kind and number; false when it is neither.
@@ -590,10 +577,7 @@ bool ParseAssignment(const std::string& text, int deviceType, ParamAssignment& o
         return fail("unknown parameter (see sonvex-cli set --help)");
     }
     out.field = path.back().toStdString();
-    const bool channelOnly =
-        out.section == Section::Channel &&
-        ((out.field == "gate" && out.output) || (out.field == "source" && !out.output));
-    if (Fields().at(out.section).count(out.field) == 0 || channelOnly) {
+    if (!ParameterText::HasField(out.section, out.field, out.output)) {
         return fail("unknown parameter (see sonvex-cli set --help)");
     }
     return true;
@@ -628,45 +612,9 @@ bool ApplyAssignments(const std::vector<ParamAssignment>& assignments, CAudio_Da
 }
 
 std::vector<std::string> ParameterNames(int deviceType) {
-    // Each name the field table can form on the model's channels, kept when the parser takes it.
     std::vector<std::string> names;
-    ParamAssignment parsed;
-    std::string error;
-    for (const bool output : {false, true}) {
-        const int channels = output ? OutputCount(deviceType) : InputCount(deviceType);
-        for (int channel = 1; channel <= channels; ++channel) {
-            const std::string prefix = (output ? "out" : "in") + std::to_string(channel) + ".";
-            for (const auto& [section, fields] : Fields()) {
-                std::vector<std::string> groups;
-                switch (section) {
-                case Section::Channel:
-                    groups = {""};
-                    break;
-                case Section::Eq:
-                    for (int band = 1; band <= BandCount(output, deviceType); ++band) {
-                        groups.push_back("eq" + std::to_string(band) + ".");
-                    }
-                    break;
-                case Section::HighPass:
-                    groups = {"hpf."};
-                    break;
-                case Section::LowPass:
-                    groups = {"lpf."};
-                    break;
-                case Section::Limiter:
-                    groups = {"limiter."};
-                    break;
-                }
-                for (const std::string& group : groups) {
-                    for (const std::string& field : fields) {
-                        const std::string name = prefix + group + field;
-                        if (ParseAssignment(name + "=", deviceType, parsed, error)) {
-                            names.push_back(name);
-                        }
-                    }
-                }
-            }
-        }
+    for (const ParameterRef& ref : ParameterText::Parameters(deviceType)) {
+        names.push_back(ParameterText::Name(ref));
     }
     return names;
 }

@@ -1,15 +1,18 @@
 #pragma once
 
+#include "core/model/ParameterText.h"
+
 #include <string>
 #include <vector>
 
 class CAudio_Data;
 
 // One PARAM=VALUE of "sonvex-cli set": which parameter of which channel, and the typed value.
-// Parsing checks the names against the variant; applying converts the value with the model's
-// conversions and calls the channel's setters, as an editor does on commit.
+// Parsing checks the names against the variant (with the names of ParameterText); applying
+// converts the value with the model's conversions and calls the channel's setters, as an
+// editor does on commit.
 struct ParamAssignment {
-    enum class Section { Channel, Eq, HighPass, LowPass, Limiter };
+    using Section = ParameterSection;
 
     std::string text; // as given, for messages
     bool output = false;
@@ -18,6 +21,8 @@ struct ParamAssignment {
     int band = 0; // 0-based EQ band
     std::string field;
     std::string value;
+
+    ParameterRef Ref() const { return {output, channel, section, band, field}; }
 };
 
 // Parses "out1.eq2.freq=250" for a program of deviceType (1..3). False with a message naming
