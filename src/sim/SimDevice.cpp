@@ -1,8 +1,8 @@
 #include "sim/SimDevice.h"
 
+#include "core/model/Variant.h"
 #include "core/protocol/DeviceText.h"
 #include "core/protocol/Frame.h"
-#include "core/model/Variant.h"
 
 #include <algorithm>
 
@@ -105,14 +105,14 @@ bool SimDevice::IsAddressedBy(const std::vector<std::uint8_t>& frame) const {
 }
 
 std::vector<std::vector<std::uint8_t>>
-SimDevice::HandleFrame(const std::vector<std::uint8_t>& frame) {
+SimDevice::HandleFrame(const std::vector<std::uint8_t>& frame, Writes writes) {
     const auto view = Protocol::ParseFrame(frame.data(), frame.size());
     if (!view || frame.size() != view->length + Protocol::FrameOverhead ||
         view->header.deviceId != m_id) {
         return {};
     }
     if (view->header.code == Protocol::WriteRequest) {
-        return HandleWrite(frame.data(), view->length);
+        return HandleWrite(frame.data(), view->length, writes);
     }
     if (view->header.code == Protocol::ReadRequest) {
         return HandleRead(frame.data());
@@ -173,14 +173,33 @@ SimDevice::Frame SimDevice::Reply(std::uint8_t code, const std::uint8_t* request
     return Protocol::BuildFrame(header, payload);
 }
 
-std::vector<SimDevice::Frame> SimDevice::HandleWrite(const std::uint8_t* frame,
-                                                     std::size_t length) {
+std::vector<SimDevice::Frame> SimDevice::HandleWrite(const std::uint8_t* frame, std::size_t length,
+                                                     Writes writes) {
     const int program = frame[Protocol::OffsetProgram];
     const int group = frame[Protocol::OffsetGroup];
     const int channel = frame[Protocol::OffsetChannel];
     const int block = frame[Protocol::OffsetBlock];
     const std::uint8_t* payload = frame + Protocol::OffsetPayload;
     // Built before the write: a change of device ID is acknowledged under the old ID.
+    if (writes == Writes::Forget) {
+        // Checked and answered like any other write; then everything it changed is put back.
+        const auto programs = m_programs;
+        const auto interfaceText = m_interfaceText;
+        const int id = m_id;
+        const int inputSource = m_inputSource;
+        const int backlight = m_backlight;
+        const int temperature = m_temperature;
+        const bool dirty = m_dirty;
+        std::vector<Frame> answer = HandleWrite(frame, length, Writes::Keep);
+        m_programs = programs;
+        m_interfaceText = interfaceText;
+        m_id = id;
+        m_inputSource = inputSource;
+        m_backlight = backlight;
+        m_temperature = temperature;
+        m_dirty = dirty;
+        return answer;
+    }
     Frame ack = Reply(Protocol::Ack, frame, {0});
     bool accepted = false;
     if (group == Protocol::GroupInput || group == Protocol::GroupOutput) {

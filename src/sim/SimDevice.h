@@ -42,9 +42,13 @@ public:
     // Line bytes in, answer bytes out (preamble and frame of every reply, in order).
     std::vector<std::uint8_t> Feed(const std::uint8_t* data, std::size_t count);
     std::vector<std::uint8_t> Feed(const std::vector<std::uint8_t>& bytes);
+    // What becomes of an accepted write: kept, or answered as usual and then forgotten (a fault
+    // of the line: the device acknowledges but keeps what it had).
+    enum class Writes { Keep, Forget };
     // The answer frames (without preamble) to one received frame; empty when the frame is not
     // valid, not addressed to this device or not accepted.
-    std::vector<std::vector<std::uint8_t>> HandleFrame(const std::vector<std::uint8_t>& frame);
+    std::vector<std::vector<std::uint8_t>> HandleFrame(const std::vector<std::uint8_t>& frame,
+                                                       Writes writes = Writes::Keep);
     bool IsAddressedBy(const std::vector<std::uint8_t>& frame) const;
     // Preamble followed by the frame, as it goes on the line.
     static std::vector<std::uint8_t> WithPreamble(const std::vector<std::uint8_t>& frame);
@@ -85,7 +89,7 @@ public:
 private:
     using Frame = std::vector<std::uint8_t>;
 
-    std::vector<Frame> HandleWrite(const std::uint8_t* frame, std::size_t length);
+    std::vector<Frame> HandleWrite(const std::uint8_t* frame, std::size_t length, Writes writes);
     std::vector<Frame> HandleRead(const std::uint8_t* frame);
     bool WriteChannel(int program, int group, int channel, int block, const std::uint8_t* payload,
                       std::size_t length);

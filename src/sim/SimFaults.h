@@ -22,6 +22,9 @@ struct SimFaults {
     int noiseGapMs = 5;           // pause between an answer and the noise after it
     bool doubleReply = false;     // send every data reply twice, the second one a little later
     int doubleReplyGapMs = 30;    // pause before the repeated data reply
+    // Acknowledge every Nth write (counted over the whole line from 1) as usual but keep
+    // nothing of it, like a device that lost what it was sent. Applied by SimLine.
+    int forgetEvery = 0;
 };
 
 // A piece of line output: wait delayMs after the previous piece has gone out, then send bytes.

@@ -33,7 +33,13 @@ std::vector<SimExchange> SimLine::Answer(std::vector<SimFrameReader::Frame> fram
         if (exchange.valid) {
             if (SimDevice* device = FindById(exchange.request[Protocol::OffsetDeviceId])) {
                 exchange.responderId = device->GetId();
-                exchange.replies = device->HandleFrame(exchange.request);
+                if (exchange.request[Protocol::OffsetCode] == Protocol::WriteRequest) {
+                    ++m_writes;
+                    exchange.forgotten = m_forgetEvery > 0 && m_writes % m_forgetEvery == 0;
+                }
+                exchange.replies = device->HandleFrame(
+                    exchange.request,
+                    exchange.forgotten ? SimDevice::Writes::Forget : SimDevice::Writes::Keep);
             }
         }
         exchanges.push_back(std::move(exchange));

@@ -14,6 +14,7 @@ struct SimExchange {
     bool valid = false;                // passed the frame check
     int responderId = 0;               // ID of the device that answered (before the frame), or 0
     std::vector<std::vector<std::uint8_t>> replies; // answer frames, without preamble
+    bool forgotten = false; // a write acknowledged but not kept (SetForgetEvery)
 };
 
 // A serial line with several simulated processors on it. Every device hears every frame; the
@@ -34,10 +35,15 @@ public:
     // A silent gap on the line ends a partly received frame (see SimFrameReader::Expire).
     std::vector<SimExchange> Expire();
     bool HasPartialFrame() const { return m_reader.HasPartialFrame(); }
+    // Every Nth write request a device handles (counted over the whole line from 1) is
+    // answered as usual but not kept; 0 keeps every write.
+    void SetForgetEvery(int every) { m_forgetEvery = every; }
 
 private:
     std::vector<SimExchange> Answer(std::vector<SimFrameReader::Frame> frames);
 
     std::vector<std::unique_ptr<SimDevice>> m_devices;
     SimFrameReader m_reader;
+    int m_forgetEvery = 0;
+    long m_writes = 0;
 };

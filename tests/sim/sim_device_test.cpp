@@ -1,13 +1,13 @@
 // The simulated processor: bytes in, bytes out, against the real frame builder, encoders,
 // transfer sequences and (through an in-process line) the real command engine.
 
-#include "core/SimTestPrograms.h"
 #include "core/ScriptedLine.h"
+#include "core/SimTestPrograms.h"
+#include "core/model/AudioData.h"
 #include "core/protocol/Command.h"
 #include "core/protocol/Frame.h"
 #include "core/protocol/ProgramEncoder.h"
 #include "core/protocol/TransferSequences.h"
-#include "core/model/AudioData.h"
 #include "sim/SimDevice.h"
 #include "sim/SimFaults.h"
 #include "sim/SimFrameReader.h"
@@ -398,6 +398,50 @@ TEST(SimLineTest, OnlyTheAddressedDeviceAnswers) {
     ASSERT_EQ(exchanges[2].replies.size(), 1u);
     const Bytes& seven = exchanges[2].replies[0];
     EXPECT_EQ(Bytes(seven.begin() + 9, seven.begin() + 11), (Bytes{7, 2}));
+}
+
+// A line that forgets every second write still acknowledges it, and keeps nothing of it: not
+// the value, not a new device ID. Reads do not count as writes, refused writes do.
+TEST(SimLineTest, ForgetsEveryNthWriteButAcknowledgesIt) {
+    SimLine line;
+    SimDevice& device = line.Add(1, 1);
+    line.SetForgetEvery(2);
+    CAudio_Data probe;
+    probe.SetDeviceId(1);
+    ProgramEncoder encoder(probe);
+    const auto send = [&](const std::unique_ptr<SendData>& record) {
+        const Bytes bytes = OnLine(record);
+        const auto exchanges = line.Feed(bytes.data(), bytes.size());
+        EXPECT_EQ(exchanges.size(), 1u);
+        return exchanges.empty() ? SimExchange{} : exchanges.front();
+    };
+    struct Step {
+        int temperature;
+        bool forgotten;
+        int kept;
+    };
+    for (const Step& step :
+         {Step{10, false, 10}, Step{20, true, 10}, Step{30, false, 30}, Step{40, true, 30}}) {
+        probe.SetTemperature(step.temperature);
+        const SimExchange exchange = send(encoder.WriteTemperature());
+        ASSERT_EQ(exchange.replies.size(), 1u) << step.temperature;
+        EXPECT_EQ(exchange.replies[0][Protocol::OffsetCode], Protocol::Ack);
+        EXPECT_EQ(exchange.forgotten, step.forgotten) << step.temperature;
+        EXPECT_EQ(device.GetTemperature(), step.kept) << step.temperature;
+        const SimExchange read = send(encoder.ReadSystemItem(Protocol::ItemTemperature, 0));
+        EXPECT_FALSE(read.forgotten);
+        ASSERT_EQ(read.replies.size(), 1u);
+    }
+    // Write 5 is kept; write 6, a change of ID, is acknowledged and forgotten.
+    probe.SetTemperature(60); // out of range: refused, yet counted
+    EXPECT_TRUE(send(encoder.WriteTemperature()).replies.empty());
+    device.ClearDirty();
+    const SimExchange moved = send(encoder.WriteDeviceId(9));
+    EXPECT_TRUE(moved.forgotten);
+    EXPECT_EQ(moved.replies.size(), 1u);
+    EXPECT_EQ(device.GetId(), 1);
+    EXPECT_EQ(device.GetTemperature(), 30);
+    EXPECT_FALSE(device.IsDirty()) << "nothing to save after a forgotten write";
 }
 
 TEST(SimFrameReaderTest, AGapEndsAStrayHeaderAndFreesTheFrameBehindIt) {

@@ -77,6 +77,8 @@ Faults (every Nth counts the answers of the whole line from 1):
   --split N          send answers in pieces of N bytes, 2 ms apart
   --double-ack       send every Ack twice, the second 30 ms later
   --double-reply     send every data reply twice, the second 30 ms later
+  --forget-every N   acknowledge every Nth write (counted over the line from
+                     1) as usual but keep nothing of it
   --wrong-type       report another device type in identity answers
 
 Other:
@@ -155,6 +157,8 @@ bool ParseSimOptions(int argc, char** argv, SimOptions& options, std::string& er
             options.faults.doubleAck = true;
         } else if (arg == "--double-reply") {
             options.faults.doubleReply = true;
+        } else if (arg == "--forget-every") {
+            ok = count(1, 1000000, options.faults.forgetEvery);
         } else if (arg == "--identification") {
             ok = value(options.identification);
             if (ok && options.identification.size() > 9) {

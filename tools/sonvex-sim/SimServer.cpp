@@ -113,6 +113,8 @@ void SimServer::Answer(const std::vector<SimExchange>& exchanges) {
             note = "no device with this ID";
         } else if (exchange.replies.empty()) {
             note = "not accepted by device " + std::to_string(exchange.responderId);
+        } else if (exchange.forgotten) {
+            note = "acknowledged, not kept: fault injection";
         }
         m_log.Frame("in", exchange.request, note);
         for (std::size_t i = 0; i < exchange.replies.size(); ++i) {

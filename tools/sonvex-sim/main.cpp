@@ -83,6 +83,7 @@ int main(int argc, char** argv) {
     }
 
     SimLine line;
+    line.SetForgetEvery(options.faults.forgetEvery);
     for (const SimOptions::DeviceOption& wanted : options.devices) {
         SimDevice& device = line.Add(wanted.id, wanted.type);
         device.SetSendIdentification(options.sendIdentification);
