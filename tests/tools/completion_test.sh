@@ -39,12 +39,14 @@ expect() {
 }
 
 # Commands and options.
-expect "backup curve info ports pull push restore search set set-id table" ""
+expect "backup curve diff info ports pull push restore search set set-id table" ""
 expect "search set set-id" se
 expect "--help --version" --
 expect "--fast --help --id --model --output --port --slot --tick --verbose" pull --
 expect "--channel --group-delay --help --measurement --model --phase --sum" curve show.dia48 --
 expect "--csv" table --port ttyS0 --c
+expect "--verify" push show.dia48 --veri
+expect "--verbose --verify" restore venue.dat48 --ve
 expect "" ports --p # ports takes no option but --help
 expect "--help" ports --h
 
@@ -59,6 +61,7 @@ expect "" set-id --port ttyS0 --new-id ""
 touch "$work/show.dia48" "$work/venue.dat48" "$work/link"
 expect "$work/show.dia48" push "$work/sh"
 expect "$work/venue.dat48" restore "$work/v"
+expect "$work/show.dia48" diff "$work/venue.dat48" "$work/s"
 expect "$work/venue.dat48" backup --port ttyS0 -o "$work/v"
 expect "$work/link" info --port "$work/li"
 expect "$work/link" info --port = "$work/li"

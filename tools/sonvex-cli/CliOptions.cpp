@@ -71,10 +71,11 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& options, QString&
     const QCommandLineOption verbose({"v", "verbose"}, "trace frames");
     const QCommandLineOption tick("tick", "tick period", "MS");
     const QCommandLineOption fast("fast", "fast transfers");
+    const QCommandLineOption verify("verify", "read back and compare");
     const QCommandLineOption help({"h", "help"}, "help");
     const QCommandLineOption version("version", "version");
     parser.addOptions({port, id, model, slot, output, newId, csv, channel, phase, groupDelay, sum,
-                       measurement, verbose, tick, fast, help, version});
+                       measurement, verbose, tick, fast, verify, help, version});
     parser.addPositionalArgument("command", "command");
 
     // QCommandLineParser expects the program name first.
@@ -113,7 +114,7 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& options, QString&
     const QStringList allowed = Usage::OptionsOf(options.command);
     for (const QCommandLineOption* option :
          {&port, &id, &model, &slot, &output, &newId, &csv, &channel, &phase, &groupDelay, &sum,
-          &measurement, &verbose, &tick, &fast}) {
+          &measurement, &verbose, &tick, &fast, &verify}) {
         const QString name = option->names().last();
         if (!parser.isSet(*option)) {
             continue;
@@ -135,6 +136,7 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& options, QString&
     options.csv = parser.isSet(csv);
     options.verbose = parser.isSet(verbose);
     options.fast = parser.isSet(fast);
+    options.verify = parser.isSet(verify);
     if (parser.isSet(model)) {
         options.variant = VariantFromName(parser.value(model));
         if (options.variant == nullptr) {

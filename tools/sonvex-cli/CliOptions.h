@@ -23,8 +23,9 @@ struct CliOptions {
     QString sum;              // --sum out1,out2
     QStringList measurements; // --measurement CH=FILE, as given, in order
     bool verbose = false;
-    int tickMs = 0;    // 0: the device-control defaults
-    bool fast = false; // fast transfers: the next record as soon as the answer arrived
+    int tickMs = 0;      // 0: the device-control defaults
+    bool fast = false;   // fast transfers: the next record as soon as the answer arrived
+    bool verify = false; // push, restore: read back what was written and compare
     bool help = false;
     bool version = false; // --version: print it and nothing else
     QStringList given;    // long names of the options that were given

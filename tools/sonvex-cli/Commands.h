@@ -38,6 +38,9 @@ int Set(const CliOptions& options);
 // Program-file commands; table also reads a device's live program with --port.
 int Table(const CliOptions& options);
 int Curve(const CliOptions& options);
+// The parameters in which two program files, or a file and a device, differ (DiffCommand.cpp);
+// 0 when none do, 1 when some do, 2 on any trouble.
+int Diff(const CliOptions& options);
 // curve with --phase, --group-delay, --sum or --measurement: the complex response of a channel
 // or the sum of outputs (CurveCommand.cpp).
 bool WantsComplexCurve(const CliOptions& options);

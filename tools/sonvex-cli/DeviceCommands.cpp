@@ -6,6 +6,7 @@
 #include "DeviceSession.h"
 #include "ParamAssignment.h"
 #include "TableFormat.h"
+#include "Verification.h"
 
 #include "core/files/ProgramFiles.h"
 #include "line/PortList.h"
@@ -162,6 +163,10 @@ int Push(const CliOptions& options) {
         !session.Settle()) {
         return Failure(session.Error());
     }
+    if (options.verify) {
+        return Verification::CheckProgram(session, file.GetProgram(), options.slot,
+                                          options.operands.front());
+    }
     return kSuccess;
 }
 
@@ -201,9 +206,13 @@ int Restore(const CliOptions& options) {
     if (!session.Open()) {
         return Failure(session.Error());
     }
+    const CZorvanDoc::StoredPrograms written = session.Document().GetStoredPrograms();
     if (!session.RunTransfer([&] { return session.Link().RecallAllFromPC(); },
                              QStringLiteral("writing programs 1..30"))) {
         return Failure(session.Error());
+    }
+    if (options.verify) {
+        return Verification::CheckBank(session, written, path);
     }
     return kSuccess;
 }

@@ -54,24 +54,31 @@ const std::vector<CommandEntry>& Table() {
          "programs) and saves it as a one-program file. The model's extension (.dia48,\n"
          ".dia36 or .dia24) is appended when FILE does not carry it.\n"
          "Example: sonvex-cli pull --port /dev/ttyUSB0 --slot 5 -o show\n"},
-        {"push", Commands::Push, kDeviceOptions + QStringList{"slot"},
-         "sonvex-cli push FILE --port PORT [--id N] [--model M] [--slot K]",
+        {"push", Commands::Push, kDeviceOptions + QStringList{"slot", "verify"},
+         "sonvex-cli push FILE --port PORT [--id N] [--model M] [--slot K] [--verify]",
          "write a program file to one program of a device",
          "Writes a one-program file to program K of the device (0 = the live program, the\n"
          "default; 1..30 the stored programs). The live program is written with inputs A\n"
          "and B muted while the outputs change; they get their own state back afterwards.\n"
-         "Example: sonvex-cli push show.dia48 --port /dev/ttyUSB0\n"},
+         "With --verify the program is read back once written and compared with the file\n"
+         "as diff compares (see sonvex-cli diff --help): every parameter the device did not\n"
+         "keep is printed on its own line, \"out3.gain: -3.0 != 0.0\" (the file's value\n"
+         "first, \"P7 \" in front for stored program 7), and the exit status is 1.\n"
+         "Example: sonvex-cli push show.dia48 --port /dev/ttyUSB0 --verify\n"},
         {"backup", Commands::Backup, kDeviceOptions + QStringList{"output"},
          "sonvex-cli backup --port PORT [--id N] [--model M] -o FILE",
          "read all 30 stored programs into a bank file",
          "Reads the thirty stored programs of the device and saves them as a bank file\n"
          "(\".dat\" is appended when FILE does not contain it).\n"
          "Example: sonvex-cli backup --port /dev/ttyUSB0 -o venue.dat48\n"},
-        {"restore", Commands::Restore, kDeviceOptions,
-         "sonvex-cli restore FILE --port PORT [--id N] [--model M]",
+        {"restore", Commands::Restore, kDeviceOptions + QStringList{"verify"},
+         "sonvex-cli restore FILE --port PORT [--id N] [--model M] [--verify]",
          "write all 30 programs of a bank file to a device",
          "Writes the thirty programs of a bank file to the device's stored programs 1..30.\n"
-         "The live program is not changed.\n"
+         "The live program is not changed. With --verify the thirty programs are read back\n"
+         "once written and compared with the file as diff compares: every parameter the\n"
+         "device did not keep is printed on its own line with its program in front,\n"
+         "\"P12 out3.gain: -3.0 != 0.0\" (the file's value first), and the exit status is 1.\n"
          "Example: sonvex-cli restore venue.dat48 --port /dev/ttyUSB0\n"},
         {"set-id", Commands::SetId, kDeviceOptions + QStringList{"new-id"},
          "sonvex-cli set-id --port PORT [--id N] [--model M] --new-id K",
@@ -118,6 +125,29 @@ const std::vector<CommandEntry>& Table() {
          "Aligned text by default; --csv gives RFC 4180 CSV whose first row holds the\n"
          "column headers (the first header is the program name).\n"
          "Example: sonvex-cli table show.dia36 --model 3x6 --csv > show.csv\n"},
+        {"diff", Commands::Diff, kDeviceOptions,
+         "sonvex-cli diff FILE FILE [--model M]\n"
+         "   or: sonvex-cli diff FILE --port PORT [--id N] [--model M]",
+         "show the parameters in which two programs differ",
+         "Compares two one-program files of the model, or a file with the device's live\n"
+         "program, and prints one line per parameter that differs: its name as set takes it\n"
+         "and both values, the first program's first, e.g. \"out3.gain: -3.0 != 0.0\". Two\n"
+         "bank files are compared program by program, with the program in front (\"P12 \").\n"
+         "Prints nothing and exits with 0 when the programs are the same, exits with 1 when\n"
+         "they differ and with 2 on any trouble (the reason on stderr).\n"
+         "\n"
+         "Compared are the channel parameters that set can change, with the values they\n"
+         "have in the program's state, as the parameter table shows them. A parameter\n"
+         "that does not matter in the state of either program is left out; the one that\n"
+         "makes the state shows the difference:\n"
+         "  inN.gate            \"off\", or the threshold of a gate that is on\n"
+         "  CH.eqK.gain         only of a band that is on (CH.eqK.on)\n"
+         "  CH.eqK.bw           only of a peaking band; CH.eqK.slope only of a shelf\n"
+         "  outN.limiter.attack, .release  not under automatic timing\n"
+         "  outN.limiter.clip, .ratio, .timing  only in compressor mode\n"
+         "The program's name and the device-wide settings (input source, backlight,\n"
+         "temperature) are not compared.\n"
+         "Example: sonvex-cli diff show.dia48 --port /dev/ttyUSB0\n"},
         {"curve",
          Commands::Curve,
          {"model", "channel", "phase", "group-delay", "sum", "measurement"},
@@ -223,8 +253,9 @@ QString General() {
         "\"sonvex-cli COMMAND --help\" lists what each command takes.\n\n"
         "Exit status: 0 on success, 1 when the operation failed (the reason is printed on\n"
         "stderr in one line; when the port exists but may not be opened, the lines after it\n"
-        "say why and what to do), 2 for a wrong command line. Transfers show their progress\n"
-        "on stderr when it is a terminal.\n");
+        "say why and what to do), 2 for a wrong command line. diff exits with 1 when the\n"
+        "programs differ and with 2 on any trouble. Transfers show their progress on stderr\n"
+        "when it is a terminal.\n");
     return text;
 }
 
