@@ -280,6 +280,25 @@ TEST(ModelDelay, TypedDistance) {
     }
 }
 
+// A value that is not a number is out of range and taken as the lower end, whichever
+// conversion it goes through.
+TEST(ModelTypedValues, NotANumberIsTakenAsTheLowerEnd) {
+    const double nan = std::nan("");
+    struct Case {
+        TypedIndex got;
+        int index;
+    };
+    const Case cases[] = {
+        {BandwidthFromTyped(nan, 1), 0},  {QFromTyped(nan, 1), 295},
+        {AttackFromMs(nan, 50), 0},       {EqGainFromTyped(nan), 0},
+        {DelayFromMeters(nan, 1, 25), 0}, {DelayFromFeet(nan, 2, 25), 0},
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        EXPECT_EQ(cases[i].got.index, cases[i].index) << "case " << i;
+        EXPECT_FALSE(cases[i].got.inRange) << "case " << i;
+    }
+}
+
 TEST(ModelDynamics, TextsOfThresholdsAttackReleaseClipAndRatio) {
     EXPECT_EQ(GateThresholdText(60, false), "-60.0");
     EXPECT_EQ(GateThresholdText(130, false), "10.0");

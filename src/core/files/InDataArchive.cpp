@@ -19,11 +19,7 @@ void CAudio_InData::Serialize(CArchive& ar) {
         ar >> name >> m_on >> m_polarity >> delay >> gain >> m_auxFlag >> auxValue >>
             m_gateThreshold >> m_gateOff >> m_levelCode >> m_channelIndex;
         // Limited to the model's ranges for the channel's device type, as the decoders do.
-        m_name.Assign(name);
-        m_on = m_on != 0 ? 1 : 0;
-        m_polarity = m_polarity != 0 ? 1 : 0;
-        m_delay = DelayRange(m_deviceType).Clamp(delay);
-        m_gain = InputGainRange(m_deviceType).Clamp(gain);
+        LimitLoadedLevels(name, delay, gain, InputGainRange(m_deviceType));
         m_auxFlag = m_auxFlag != 0 ? 1 : 0;
         m_auxValue = std::clamp<std::int32_t>(auxValue, 0, 255);
         m_gateThreshold =

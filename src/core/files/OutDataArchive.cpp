@@ -22,12 +22,8 @@ void CAudio_OutData::Serialize(CArchive& ar) {
             delay >> m_levelCode >> reserved2 >> limitThreshold >> m_attack >> m_release >>
             clipLimit >> ratio >> mode >> timing >> m_dynamicsCode >> m_channelIndex;
         // Limited to the model's ranges for the channel's device type, as the decoders do.
-        m_name.Assign(name);
+        LimitLoadedLevels(name, delay, gain, OutputGainRange(m_deviceType));
         m_reserved1 = reserved1;
-        m_on = m_on != 0 ? 1 : 0;
-        m_polarity = m_polarity != 0 ? 1 : 0;
-        m_gain = OutputGainRange(m_deviceType).Clamp(gain);
-        m_delay = DelayRange(m_deviceType).Clamp(delay);
         m_reserved2 = reserved2;
         m_limitThreshold = LimitThresholdRange.Clamp(limitThreshold);
         m_attack = static_cast<std::uint8_t>(AttackRange.Clamp(m_attack));

@@ -13,21 +13,6 @@ void CAudio_Channel::SetName(const std::string& name) {
     m_nameChanged = 1;
 }
 
-void CAudio_Channel::SetOn(std::uint8_t on) {
-    m_on = on;
-    m_levelsChanged = 1;
-}
-
-void CAudio_Channel::SetPolarity(std::uint8_t polarity) {
-    m_polarity = polarity;
-    m_levelsChanged = 1;
-}
-
-void CAudio_Channel::SetDelay(int index) {
-    m_delay = index;
-    m_levelsChanged = 1;
-}
-
 void CAudio_Channel::SetGain(int index) {
     m_gain = index;
     UpdateCurve();

@@ -4,6 +4,7 @@
 #include "core/model/EQ.h"
 #include "core/model/Filter.h"
 #include "core/model/Geometry.h"
+#include "core/model/ParameterValues.h"
 
 #include <array>
 #include <cstdint>
@@ -30,11 +31,11 @@ public:
     std::string GetNameText() const { return m_name.Text(); }
 
     // The levels group: each setter sets the levels changed flag.
-    void SetOn(std::uint8_t on);
+    void SetOn(std::uint8_t on) { SetInGroup(m_on, on, m_levelsChanged); }
     std::uint8_t GetOn() const { return m_on; }
-    void SetPolarity(std::uint8_t polarity);
+    void SetPolarity(std::uint8_t polarity) { SetInGroup(m_polarity, polarity, m_levelsChanged); }
     std::uint8_t GetPolarity() const { return m_polarity; }
-    void SetDelay(int index);
+    void SetDelay(int index) { SetInGroup(m_delay, index, m_levelsChanged); }
     int GetDelay() const { return m_delay; }
     // Also recomputes the curve.
     void SetGain(int index);
@@ -98,9 +99,20 @@ protected:
     CAudio_Channel(bool input, int filterCount, std::uint8_t nameCode, std::uint8_t levelCode,
                    CurveSections curve);
 
+    // What every setter of a group does: stores the value and sets the group's changed flag.
+    template <typename Field, typename Value>
+    static void SetInGroup(Field& field, Value value, int& groupChanged) {
+        field = value;
+        groupChanged = 1;
+    }
+
     // Copies the shared parameter values (name, levels, filter set); index, colour, enabled
     // flag, block codes, changed flags and device type stay.
     void CopyChannelFrom(const CAudio_Channel& other);
+    // After the archived fields were read: takes the name and keeps on and polarity at 0 or 1,
+    // delay and gain inside the ranges of the channel's device type, as the decoders do.
+    void LimitLoadedLevels(const std::string& name, std::int32_t delay, std::int32_t gain,
+                           const IndexRange& gainRange);
     // Takes name, levels, EQ bands and crossover sections from a channel record of a program
     // image (InputImage or OutputImage, which share these fields).
     template <typename Image> void LoadChannelFromImage(const Image& image) {

@@ -2,33 +2,11 @@
 
 #include "core/model/ValueTables.h"
 
-namespace {
-
-constexpr std::uint8_t kNameCode = 11;
-constexpr std::uint8_t kLevelCode = 8;
-
-} // namespace
-
 CAudio_InData::CAudio_InData()
     : CAudio_Channel(true, kFilterCount, kNameCode, kLevelCode, CurveSections::BandsOnly) {}
 
-void CAudio_InData::SetAuxFlag(std::uint8_t flag) {
-    m_auxFlag = flag;
-    m_levelsChanged = 1;
-}
-
 void CAudio_InData::SetAuxValue(int value) {
     m_auxValue = value & 0xFF;
-}
-
-void CAudio_InData::SetGateThreshold(std::uint8_t index) {
-    m_gateThreshold = index;
-    m_gateChanged = 1;
-}
-
-void CAudio_InData::SetGateOff(std::uint8_t off) {
-    m_gateOff = off;
-    m_gateChanged = 1;
 }
 
 void CAudio_InData::ClearChanged() {

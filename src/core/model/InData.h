@@ -14,22 +14,26 @@ struct InputImage;
 class CAudio_InData : public CAudio_Channel {
 public:
     static constexpr int kFilterCount = 10;
+    // Block codes of the name, levels and noise gate records.
+    static constexpr std::uint8_t kNameCode = 11;
+    static constexpr std::uint8_t kLevelCode = 8;
+    static constexpr std::uint8_t kGateCode = 10;
 
     CAudio_InData();
 
     // Received from the device with the channel, kept and archived, never sent. The flag is
     // part of the levels group; the value keeps its low 8 bits and sets no flag.
-    void SetAuxFlag(std::uint8_t flag);
+    void SetAuxFlag(std::uint8_t flag) { SetInGroup(m_auxFlag, flag, m_levelsChanged); }
     std::uint8_t GetAuxFlag() const { return m_auxFlag; }
     void SetAuxValue(int value);
     int GetAuxValue() const { return m_auxValue; }
 
     // Noise gate group: each setter sets the gate changed flag.
-    void SetGateThreshold(std::uint8_t index);
+    void SetGateThreshold(std::uint8_t index) { SetInGroup(m_gateThreshold, index, m_gateChanged); }
     std::uint8_t GetGateThreshold() const { return m_gateThreshold; }
-    void SetGateOff(std::uint8_t off);
+    void SetGateOff(std::uint8_t off) { SetInGroup(m_gateOff, off, m_gateChanged); }
     std::uint8_t GetGateOff() const { return m_gateOff; }
-    std::uint8_t GetGateCode() const { return m_gateCode; }
+    std::uint8_t GetGateCode() const { return kGateCode; }
     void SetGateChanged(int changed) { m_gateChanged = changed; }
     int IsGateChanged() const { return m_gateChanged; }
 
@@ -51,6 +55,5 @@ private:
     int m_auxValue = 0;
     std::uint8_t m_gateThreshold = 60;
     std::uint8_t m_gateOff = 0;
-    std::uint8_t m_gateCode = 10;
     int m_gateChanged = 0;
 };

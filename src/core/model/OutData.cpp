@@ -2,79 +2,26 @@
 
 #include "core/model/ValueTables.h"
 
-namespace {
-
-constexpr std::uint8_t kNameCode = 9;
-constexpr std::uint8_t kLevelCode = 6;
-
-} // namespace
-
 CAudio_OutData::CAudio_OutData()
     : CAudio_Channel(false, kFilterCount, kNameCode, kLevelCode, CurveSections::All) {}
-
-void CAudio_OutData::SetSourceMask(std::uint8_t mask) {
-    m_sourceMask = mask;
-    m_levelsChanged = 1;
-}
-
-void CAudio_OutData::SetLimitThreshold(int index) {
-    m_limitThreshold = index;
-    m_dynamicsChanged = 1;
-}
-
-void CAudio_OutData::SetAttack(std::uint8_t index) {
-    m_attack = index;
-    m_dynamicsChanged = 1;
-}
-
-void CAudio_OutData::SetRelease(std::uint8_t index) {
-    m_release = index;
-    m_dynamicsChanged = 1;
-}
-
-void CAudio_OutData::SetClipLimit(int index) {
-    m_clipLimit = index;
-    m_dynamicsChanged = 1;
-}
-
-void CAudio_OutData::SetRatio(int index) {
-    m_ratio = index;
-    m_dynamicsChanged = 1;
-}
-
-void CAudio_OutData::SetCompressorMode(int mode) {
-    m_mode = mode;
-    m_dynamicsChanged = 1;
-}
-
-void CAudio_OutData::SetAutoTiming(int timing) {
-    m_timing = timing;
-    m_dynamicsChanged = 1;
-}
 
 std::uint8_t CAudio_OutData::GetCrossoverCode() const {
     return static_cast<std::uint8_t>(m_eq.GetHighPass()->GetCode());
 }
 
 int CAudio_OutData::GetHighPassClass() const {
+    // The code of the first band whose upper end lies above the frequency; 0 from 2000 Hz on.
+    struct Band {
+        int below;
+        int code;
+    };
+    static constexpr Band kBands[] = {{31, 51}, {63, 22},  {125, 14},
+                                      {500, 8}, {1000, 7}, {2000, 2}};
     const int f = m_eq.GetHighPass()->GetFrequency();
-    if (f < 31) {
-        return 51;
-    }
-    if (f < 63) {
-        return 22;
-    }
-    if (f < 125) {
-        return 14;
-    }
-    if (f < 500) {
-        return 8;
-    }
-    if (f < 1000) {
-        return 7;
-    }
-    if (f < 2000) {
-        return 2;
+    for (const Band& band : kBands) {
+        if (f < band.below) {
+            return band.code;
+        }
     }
     return 0;
 }

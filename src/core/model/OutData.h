@@ -16,27 +16,30 @@ class CAudio_OutData : public CAudio_Channel {
 public:
     static constexpr int kFilterCount = 8;
     static constexpr int kInputCount = 4;
+    // Block codes of the name and levels records.
+    static constexpr std::uint8_t kNameCode = 9;
+    static constexpr std::uint8_t kLevelCode = 6;
 
     CAudio_OutData();
 
     // Bit n set: input n + 1 feeds this output. Part of the levels group.
-    void SetSourceMask(std::uint8_t mask);
+    void SetSourceMask(std::uint8_t mask) { SetInGroup(m_sourceMask, mask, m_levelsChanged); }
     std::uint8_t GetSourceMask() const { return m_sourceMask; }
 
     // Dynamics group: each setter sets the dynamics changed flag.
-    void SetLimitThreshold(int index);
+    void SetLimitThreshold(int index) { SetInGroup(m_limitThreshold, index, m_dynamicsChanged); }
     int GetLimitThreshold() const { return m_limitThreshold; }
-    void SetAttack(std::uint8_t index);
+    void SetAttack(std::uint8_t index) { SetInGroup(m_attack, index, m_dynamicsChanged); }
     std::uint8_t GetAttack() const { return m_attack; }
-    void SetRelease(std::uint8_t index);
+    void SetRelease(std::uint8_t index) { SetInGroup(m_release, index, m_dynamicsChanged); }
     std::uint8_t GetRelease() const { return m_release; }
-    void SetClipLimit(int index);
+    void SetClipLimit(int index) { SetInGroup(m_clipLimit, index, m_dynamicsChanged); }
     int GetClipLimit() const { return m_clipLimit; }
-    void SetRatio(int index);
+    void SetRatio(int index) { SetInGroup(m_ratio, index, m_dynamicsChanged); }
     int GetRatio() const { return m_ratio; }
-    void SetCompressorMode(int mode);
+    void SetCompressorMode(int mode) { SetInGroup(m_mode, mode, m_dynamicsChanged); }
     int GetCompressorMode() const { return m_mode; }
-    void SetAutoTiming(int timing);
+    void SetAutoTiming(int timing) { SetInGroup(m_timing, timing, m_dynamicsChanged); }
     int GetAutoTiming() const { return m_timing; }
     std::uint8_t GetDynamicsCode() const { return m_dynamicsCode; }
     void SetDynamicsCode(std::uint8_t code) { m_dynamicsCode = code; }

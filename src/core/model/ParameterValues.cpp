@@ -3,6 +3,7 @@
 #include "core/model/Variant.h"
 
 #include "core/model/NumberText.h"
+#include "core/model/TypedValues.h"
 #include "core/model/ValueTables.h"
 
 #include <cmath>
@@ -15,62 +16,6 @@ std::string FromList(int index, std::initializer_list<const char*> texts) {
         return {};
     }
     return *(texts.begin() + index);
-}
-
-// Delay bounds of the two encodings.
-constexpr int kFineDelayKnee = 9616;          // last index of the 0.0104 ms steps
-constexpr double kFineDelayKneeMs = 100.0064; // its delay
-constexpr double kFineDelayMaxMs = 1000.0034; // delay of the last index
-constexpr int kCompactDelayKnee = 475;        // last index of the 0.021 ms steps
-constexpr double kCompactDelayKneeMs = 9.996; // typed values above go to the 1 ms steps
-constexpr double kCompactDelayMaxMs = 999.0;
-
-// A typed value that is exactly a shown step can land a hair below that step after the
-// binary arithmetic (-39.7 dB + 40 is 0.29999...); truncating it would give the step below,
-// so the text shown for a step would not read back as that step. Values this close to the
-// next whole step are taken as that step.
-constexpr double kTypedStepTolerance = 1e-9;
-
-int TruncTypedSteps(double steps) {
-    return TruncToInt(steps + kTypedStepTolerance);
-}
-
-// Typed delay in ms to the index, clamped to the index range without a report.
-int MsToDelayIndex(double ms, int deviceType) {
-    const IndexRange range = DelayRange(deviceType);
-    int index = 0;
-    if (!(ms >= 0.0)) {
-        return range.min;
-    }
-    if (UsesCompactRules(deviceType)) {
-        if (ms > kCompactDelayMaxMs) {
-            return range.max;
-        }
-        index = ms <= kCompactDelayKneeMs ? TruncToInt(ms / 0.021 + 0.5)
-                                          : TruncToInt(ms - kCompactDelayKneeMs + 476);
-    } else {
-        if (ms > kFineDelayMaxMs) {
-            return range.max;
-        }
-        index = ms <= kFineDelayKneeMs ? TruncToInt(ms / 0.0104 + 0.0005)
-                                       : TruncTypedSteps((ms - kFineDelayKneeMs) / 0.021 + 9616);
-    }
-    return range.Clamp(index);
-}
-
-// Typed distance in metres to the index; maxMeters is the accepted limit.
-TypedIndex MetersToDelay(double meters, double maxMeters, int deviceType, int temperature) {
-    TypedIndex result;
-    if (meters > maxMeters) {
-        result.inRange = false;
-        meters = maxMeters;
-    } else if (!(meters >= 0.0)) {
-        result.inRange = false;
-        meters = 0.0;
-    }
-    const double ms = meters * 1000.0 / SpeedOfSoundInput(temperature, deviceType);
-    result.index = MsToDelayIndex(ms, deviceType);
-    return result;
 }
 
 } // namespace
@@ -191,13 +136,7 @@ std::string QText(double q) {
 
 TypedIndex BandwidthFromTyped(double octaves, int deviceType) {
     TypedIndex result;
-    if (octaves > MaxBandwidth) {
-        result.inRange = false;
-        octaves = MaxBandwidth;
-    } else if (!(octaves >= MinBandwidth)) {
-        result.inRange = false;
-        octaves = MinBandwidth;
-    }
+    result.inRange = KeepTypedWithin(octaves, MinBandwidth, MaxBandwidth);
     const double stepsPerOctave = UsesCompactRules(deviceType) ? 50.0 : 10.0;
     result.index = BandwidthRange(deviceType)
                        .Clamp(TruncToInt((octaves - 0.05) * 1000.0 / stepsPerOctave + 0.5));
@@ -206,125 +145,8 @@ TypedIndex BandwidthFromTyped(double octaves, int deviceType) {
 
 TypedIndex QFromTyped(double q, int deviceType) {
     TypedIndex result;
-    if (q > MaxQ) {
-        result.inRange = false;
-        q = MaxQ;
-    } else if (!(q >= MinQ)) {
-        result.inRange = false;
-        q = MinQ;
-    }
+    result.inRange = KeepTypedWithin(q, MinQ, MaxQ);
     result.index = UsesCompactRules(deviceType) ? QToCoarseIndex(q) : QToFineIndex(q);
-    return result;
-}
-
-// ---- Delay ----
-
-IndexRange DelayRange(int deviceType) {
-    return UsesCompactRules(deviceType) ? IndexRange{0, 1465} : IndexRange{0, 52473};
-}
-
-double MaxDelayMs(int deviceType) {
-    return UsesCompactRules(deviceType) ? kCompactDelayMaxMs : kFineDelayMaxMs;
-}
-
-double DelayIndexToMs(int index, int deviceType) {
-    if (UsesCompactRules(deviceType)) {
-        return index <= kCompactDelayKnee ? index * 0.021 : index - 476 + 10.0;
-    }
-    return index <= kFineDelayKnee ? index * 0.0104
-                                   : kFineDelayKneeMs + (index - kFineDelayKnee) * 0.021;
-}
-
-std::string DelayEditText(int index, int deviceType) {
-    const double ms = DelayIndexToMs(index, deviceType);
-    if (UsesCompactRules(deviceType)) {
-        // 10 ms and more is exactly the indices above the knee.
-        return FixedText(ms, index > kCompactDelayKnee ? 1 : 3);
-    }
-    // 1000.0034 ms is reached exactly at the last index; comparing indices avoids
-    // depending on the rounding of the sum.
-    return FixedText(ms, index >= DelayRange(deviceType).max ? 0 : 4);
-}
-
-std::string DelayText(int index, int deviceType) {
-    return DelayEditText(index, deviceType) + "ms";
-}
-
-TypedIndex DelayFromMs(double ms, int deviceType) {
-    const IndexRange range = DelayRange(deviceType);
-    if (!(ms >= 0.0)) {
-        return {range.min, false};
-    }
-    if (!UsesCompactRules(deviceType) && ms == 1000.0) {
-        ms = kFineDelayMaxMs;
-    }
-    if (ms > MaxDelayMs(deviceType)) {
-        return {range.max, false};
-    }
-    return {MsToDelayIndex(ms, deviceType), true};
-}
-
-// ---- Distance ----
-
-double SpeedOfSoundDisplay(int temperature) {
-    return 331.0 + 0.6 * temperature;
-}
-
-double SpeedOfSoundInput(int temperature, int deviceType) {
-    return (UsesCompactRules(deviceType) ? 331.0 : 331.4) + 0.6 * temperature;
-}
-
-double DelayIndexToMeters(int index, int deviceType, int temperature) {
-    return SpeedOfSoundDisplay(temperature) * DelayIndexToMs(index, deviceType) / 1000.0;
-}
-
-double DelayIndexToFeet(int index, int deviceType, int temperature) {
-    return DelayIndexToMeters(index, deviceType, temperature) * 3.28;
-}
-
-namespace {
-
-std::string DistanceText(double value, int index, int deviceType) {
-    if (UsesCompactRules(deviceType)) {
-        return FixedText(value, index > kCompactDelayKnee ? 1 : 3);
-    }
-    return FixedText(value, 4);
-}
-
-} // namespace
-
-std::string DelayMetersText(int index, int deviceType, int temperature) {
-    return DistanceText(DelayIndexToMeters(index, deviceType, temperature), index, deviceType);
-}
-
-std::string DelayFeetText(int index, int deviceType, int temperature) {
-    return DistanceText(DelayIndexToFeet(index, deviceType, temperature), index, deviceType);
-}
-
-double MaxDelayMeters(int deviceType, int temperature) {
-    return SpeedOfSoundInput(temperature, deviceType) / 1000.0 * MaxDelayMs(deviceType);
-}
-
-double MaxDelayFeet(int deviceType, int temperature) {
-    return MaxDelayMeters(deviceType, temperature) * (UsesCompactRules(deviceType) ? 3.28 : 3.2808);
-}
-
-TypedIndex DelayFromMeters(double meters, int deviceType, int temperature) {
-    return MetersToDelay(meters, MaxDelayMeters(deviceType, temperature), deviceType, temperature);
-}
-
-TypedIndex DelayFromFeet(double feet, int deviceType, int temperature) {
-    TypedIndex result;
-    const double maxFeet = MaxDelayFeet(deviceType, temperature);
-    if (feet > maxFeet) {
-        result.inRange = false;
-        feet = maxFeet;
-    } else if (!(feet >= 0.0)) {
-        result.inRange = false;
-        feet = 0.0;
-    }
-    const double ms = feet / 3.2808 * 1000.0 / SpeedOfSoundInput(temperature, deviceType);
-    result.index = MsToDelayIndex(ms, deviceType);
     return result;
 }
 
@@ -373,13 +195,7 @@ std::string AttackText(int index) {
 TypedIndex AttackFromMs(double ms, int currentIndex) {
     TypedIndex result{currentIndex, true};
     const double maxMs = AttackRange.max - 6;
-    if (!(ms >= 0.3)) {
-        result.inRange = false;
-        ms = 0.3;
-    } else if (ms > maxMs) {
-        result.inRange = false;
-        ms = maxMs;
-    }
+    result.inRange = KeepTypedWithin(ms, 0.3, maxMs);
     if (ms <= 0.9) {
         result.index = TruncToInt(std::round((ms - 0.3) / 0.1));
     } else if (ms >= 1.0) {
@@ -432,13 +248,7 @@ TypedIndex LinearFromTyped(double value, double step, double offset, IndexRange 
     TypedIndex result;
     const double upper = range.max * step - offset;
     const double lower = range.min * step - offset;
-    if (value > upper) {
-        result.inRange = false;
-        value = upper;
-    } else if (!(value >= lower)) {
-        result.inRange = false;
-        value = lower;
-    }
+    result.inRange = KeepTypedWithin(value, lower, upper);
     result.index = range.Clamp(TruncTypedSteps((value + offset) * 10.0 / (step * 10.0)));
     return result;
 }
