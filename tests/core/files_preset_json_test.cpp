@@ -106,8 +106,10 @@ TEST(PresetJson, ProgramFilesOfEveryModelComeBackByteForByte) {
 
             CZorvanDoc back;
             std::string error;
-            ASSERT_TRUE(ProgramFromJson(json, *variant, back.GetProgram(), error))
+            std::vector<std::string> ruleBreaks;
+            ASSERT_TRUE(ProgramFromJson(json, *variant, back.GetProgram(), error, ruleBreaks))
                 << variant->name << " seed " << seed << ": " << error;
+            EXPECT_TRUE(ruleBreaks.empty()) << ruleBreaks.front();
             EXPECT_EQ(ProgramBytes(back), file) << variant->name << " seed " << seed;
             EXPECT_EQ(ProgramToJson(back.GetProgram(), *variant), json);
         }
@@ -170,7 +172,10 @@ TEST(PresetJson, BankFilesOfEveryModelComeBackByteForByte) {
         const std::string json = BankToJson(*bank, *variant);
         auto back = std::make_unique<CZorvanDoc::StoredPrograms>();
         std::string error;
-        ASSERT_TRUE(BankFromJson(json, *variant, *back, error)) << variant->name << ": " << error;
+        std::vector<std::string> ruleBreaks;
+        ASSERT_TRUE(BankFromJson(json, *variant, *back, error, ruleBreaks))
+            << variant->name << ": " << error;
+        EXPECT_TRUE(ruleBreaks.empty());
         EXPECT_EQ(BankBytes(*back), BankBytes(*bank)) << variant->name;
         EXPECT_EQ(BankToJson(*back, *variant), json);
     }
@@ -228,13 +233,7 @@ TEST(PresetJson, WrongPresetsNameWhatIsWrongAndWhere) {
          "line " + gainLine + ": inputs.in1.gian: unknown key"},
         {Edited(json, "\"polarity\": \"normal\"", "\"polarity\": \"upside\""),
          "inputs.in1.polarity: 'upside' is not one of normal, invert"},
-        {Edited(json, "\"gate_off\": false", "\"gate_off\": true"),
-         "inputs.in1.gate_off: " + EditRuleText(EditRule::GateSwitch)},
-        {Edited(json, "\"type\": \"PEQ\"", "\"type\": \"LoShelf\""),
-         "inputs.in1.eq1.freq.Hz: " + EditRuleText(EditRule::LowShelfFrequency)},
         {Edited(json, "\"mask\": 1}", "\"mask\": 0}"), "'A' is not mask 0 ('none')"},
-        {Edited(json, "{\"inputs\": \"A\", \"mask\": 1}", "{\"inputs\": \"none\", \"mask\": 0}"),
-         "outputs.out1.source: " + EditRuleText(EditRule::OutputSource)},
         {Edited(json, "\"model\": \"3x6\"", "\"model\": \"4x8\""),
          "the preset is for the 4x8, not the 3x6"},
         {Edited(json, "\"sonvex\": \"program\"", "\"sonvex\": \"bank\""),
@@ -251,9 +250,40 @@ TEST(PresetJson, WrongPresetsNameWhatIsWrongAndWhere) {
     for (const auto& c : cases) {
         CAudio_Data read;
         std::string error;
-        EXPECT_FALSE(ProgramFromJson(c.text, compact, read, error)) << c.error;
+        std::vector<std::string> ruleBreaks;
+        EXPECT_FALSE(ProgramFromJson(c.text, compact, read, error, ruleBreaks)) << c.error;
         EXPECT_NE(error.find(c.error), std::string::npos) << error << "\nwanted: " << c.error;
     }
+}
+
+// States no editor makes are read, as the file readers read them, and each is named.
+TEST(PresetJson, BrokenEditingRulesAreNamedButKept) {
+    const Variant& compact = Variant::ThreeBySix();
+    CAudio_Data program;
+    program.SetDeviceType(compact.deviceType);
+    program.GetInput(0)->GetFilter(0)->SetFrequency(25000);
+    std::string json = ProgramToJson(program, compact);
+    json = Edited(json, "\"gate_off\": false", "\"gate_off\": true");
+    json = Edited(json, "\"type\": \"PEQ\"", "\"type\": \"LoShelf\"");
+    json = Edited(json, "{\"inputs\": \"A\", \"mask\": 1}", "{\"inputs\": \"none\", \"mask\": 0}");
+    CAudio_Data read;
+    std::string error;
+    std::vector<std::string> ruleBreaks;
+    ASSERT_TRUE(ProgramFromJson(json, compact, read, error, ruleBreaks)) << error;
+    ASSERT_EQ(ruleBreaks.size(), 3u);
+    EXPECT_NE(ruleBreaks[0].find("inputs.in1.gate_off: " + EditRuleText(EditRule::GateSwitch)),
+              std::string::npos)
+        << ruleBreaks[0];
+    EXPECT_NE(
+        ruleBreaks[1].find("inputs.in1.eq1.freq.Hz: " + EditRuleText(EditRule::LowShelfFrequency)),
+        std::string::npos)
+        << ruleBreaks[1];
+    EXPECT_NE(ruleBreaks[2].find("outputs.out1.source: " + EditRuleText(EditRule::OutputSource)),
+              std::string::npos)
+        << ruleBreaks[2];
+    EXPECT_EQ(read.GetInput(0)->GetGateOff(), 1);
+    EXPECT_EQ(read.GetInput(0)->GetFilter(0)->GetFrequency(), 25000);
+    EXPECT_EQ(read.GetOutput(0)->GetSourceMask(), 0);
 }
 
 TEST(JsonText, NumbersKeepTheirTextAndStringsTheirBytes) {

@@ -39,7 +39,7 @@ expect() {
 }
 
 # Commands and options.
-expect "backup curve export-eq import-eq info ports pull push restore search set set-id table" ""
+expect "backup curve export export-eq import import-eq info ports pull push restore search set set-id table" ""
 expect "search set set-id" se
 expect "--help --version" --
 expect "--fast --help --id --model --output --port --slot --tick --verbose" pull --

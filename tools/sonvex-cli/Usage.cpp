@@ -179,6 +179,27 @@ const std::vector<CommandEntry>& Table() {
          "written as OFF, shelves carry their slope, Q has three decimals; import-eq reads\n"
          "the list back to the very same bands.\n"
          "Example: sonvex-cli export-eq show.dia48 --channel out1 > out1-eq.txt\n"},
+        {"export",
+         Commands::Export,
+         {"model", "output"},
+         "sonvex-cli export FILE [--model M] -o OUT.json",
+         "write a program or bank file as a JSON text preset",
+         "Writes a one-program file or a bank file as JSON for people and for version\n"
+         "control: keys in a fixed order, one parameter a line, every value in the panel's\n"
+         "unit with the device's index beside it, channels and bands named as set names\n"
+         "them. import turns it back into the very same file. The format is described in\n"
+         "docs/presets-format.md.\n"
+         "Example: sonvex-cli export venue.dat48 -o venue.json\n"},
+        {"import",
+         Commands::Import,
+         {"model", "output"},
+         "sonvex-cli import IN.json [--model M] -o OUT",
+         "write a JSON text preset back as a program or bank file",
+         "Reads a preset written by export, checks every value against the model's ranges\n"
+         "and editing rules (the first fault is named with its line) and writes the program\n"
+         "file (the model's extension is appended when OUT lacks it) or the bank file\n"
+         "(\".dat\" is appended). The preset names its model; --model must agree with it.\n"
+         "Example: sonvex-cli import venue.json -o venue.dat48\n"},
     };
     return table;
 }

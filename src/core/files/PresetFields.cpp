@@ -23,6 +23,13 @@ std::string Sub(const std::string& path, const std::string& key) {
     return path.empty() ? key : path + "." + key;
 }
 
+// A state no editor makes, which a file may still hold: named, not refused.
+void PresetRule(const JsonValue& value, const std::string& path, EditRule rule,
+                std::vector<std::string>& ruleBreaks) {
+    ruleBreaks.push_back("line " + IntegerText(value.line()) + ": " + path + ": " +
+                         EditRuleText(rule));
+}
+
 JsonValue Choice(const std::vector<std::string>& names, int index) {
     if (index >= 0 && index < static_cast<int>(names.size())) {
         return JsonValue::String(names[static_cast<std::size_t>(index)]);
@@ -162,7 +169,8 @@ JsonValue SectionToJson(const PresetSection& section, PresetForm form, int devic
 }
 
 PresetSection SectionFromJson(const JsonValue& json, const std::string& path, int sectionType,
-                              PresetForm form, int deviceType) {
+                              PresetForm form, int deviceType,
+                              std::vector<std::string>& ruleBreaks) {
     const bool full = form == PresetForm::ProgramFile;
     const bool band = sectionType < CFilter::HighPass;
     PresetSection section;
@@ -209,7 +217,7 @@ PresetSection SectionFromJson(const JsonValue& json, const std::string& path, in
     }
     section.sectionType = ReadChoice(type, Sub(path, "type"), kBandTypes);
     if (EditRules::BandFrequency(section.sectionType, section.frequency) != section.frequency) {
-        PresetFail(freq, Sub(path, "freq.Hz"), EditRuleText(EditRule::LowShelfFrequency));
+        PresetRule(freq, Sub(path, "freq.Hz"), EditRule::LowShelfFrequency, ruleBreaks);
     }
     section.slope = ReadIndexed(
         slope, Sub(path, "slope"), "dB", ShelfSlopeRange,
@@ -261,7 +269,7 @@ PresetSection SectionFromJson(const JsonValue& json, const std::string& path, in
         }
         section.flat = !ReadBool(PresetMember(json, path, "on"), Sub(path, "on"));
         if (!section.flat && !EditRules::BandCanBeOn(section.gainIndex)) {
-            PresetFail(json, Sub(path, "on"), EditRuleText(EditRule::FlatBandOn));
+            PresetRule(json, Sub(path, "on"), EditRule::FlatBandOn, ruleBreaks);
         }
         const JsonValue& kept = PresetMember(json, path, "kept");
         const std::string at = Sub(path, "kept");
@@ -436,7 +444,8 @@ int ReadTexted(const JsonValue& value, const std::string& path, IndexRange range
 } // namespace
 
 PresetChannel ChannelFromJson(const JsonValue& json, const std::string& path, bool output,
-                              int bandCount, PresetForm form, int deviceType) {
+                              int bandCount, PresetForm form, int deviceType,
+                              std::vector<std::string>& ruleBreaks) {
     PresetChannel c;
     c.output = output;
     std::vector<std::string> keys{"name", "on", "polarity", "gain", "delay"};
@@ -472,7 +481,7 @@ PresetChannel ChannelFromJson(const JsonValue& json, const std::string& path, bo
                                       GateThresholdRange(deviceType), GateThresholdToDbu, 1);
         c.gateOff = ReadBool(member("gate_off"), at("gate_off")) ? 1 : 0;
         if (c.gateOff != 0 && !EditRules::HasGateSwitch(deviceType)) {
-            PresetFail(member("gate_off"), at("gate_off"), EditRuleText(EditRule::GateSwitch));
+            PresetRule(member("gate_off"), at("gate_off"), EditRule::GateSwitch, ruleBreaks);
         }
         const JsonValue& aux = member("aux");
         PresetOnlyKeys(aux, at("aux"), {"flag", "value"});
@@ -490,7 +499,7 @@ PresetChannel ChannelFromJson(const JsonValue& json, const std::string& path, bo
                            SourceText(c.sourceMask) + "')");
         }
         if (!EditRules::SourceMaskAllowed(static_cast<std::uint8_t>(c.sourceMask), deviceType)) {
-            PresetFail(source, at("source"), EditRuleText(EditRule::OutputSource));
+            PresetRule(source, at("source"), EditRule::OutputSource, ruleBreaks);
         }
         const JsonValue& limiter = member("limiter");
         const std::string l = at("limiter");
@@ -510,7 +519,7 @@ PresetChannel ChannelFromJson(const JsonValue& json, const std::string& path, bo
         c.mode = ReadChoice(part("mode"), Sub(l, "mode"), kModes);
         c.timing = ReadChoice(part("timing"), Sub(l, "timing"), kTimings);
         if (!EditRules::TimingAllowed(c.mode, c.timing)) {
-            PresetFail(part("timing"), Sub(l, "timing"), EditRuleText(EditRule::LimiterTiming));
+            PresetRule(part("timing"), Sub(l, "timing"), EditRule::LimiterTiming, ruleBreaks);
         }
         const JsonValue& reserved = member("reserved");
         const bool full = form == PresetForm::ProgramFile;
@@ -532,12 +541,13 @@ PresetChannel ChannelFromJson(const JsonValue& json, const std::string& path, bo
                                                  : "lpf";
         const int type =
             i < bandCount ? 0 : (i == bandCount ? CFilter::HighPass : CFilter::LowPass);
-        c.sections.push_back(SectionFromJson(member(key), at(key), type, form, deviceType));
+        c.sections.push_back(
+            SectionFromJson(member(key), at(key), type, form, deviceType, ruleBreaks));
     }
     const PresetSection& highPass = c.sections[static_cast<std::size_t>(bandCount)];
     const PresetSection& lowPass = c.sections.back();
     if (EditRules::HighPassFrequency(highPass.frequency, lowPass.frequency) != highPass.frequency) {
-        PresetFail(member("hpf"), at("hpf.freq.Hz"), EditRuleText(EditRule::CrossoverOrder));
+        PresetRule(member("hpf"), at("hpf.freq.Hz"), EditRule::CrossoverOrder, ruleBreaks);
     }
     return c;
 }

@@ -72,7 +72,9 @@ std::string PresetString(const JsonValue& value, const std::string& path);
 int PresetInteger(const JsonValue& value, const std::string& path, int low, int high);
 
 JsonValue ChannelToJson(const PresetChannel& channel, PresetForm form, int deviceType);
-// The channel at path, with bandCount EQ bands, checked against the ranges and editing rules
-// of the model of deviceType; throws PresetFault.
+// The channel at path, with bandCount EQ bands, checked against the ranges of the model of
+// deviceType (a value outside them throws PresetFault) and its editing rules (every state that
+// breaks one is added to ruleBreaks as "line L: where: rule").
 PresetChannel ChannelFromJson(const JsonValue& value, const std::string& path, bool output,
-                              int bandCount, PresetForm form, int deviceType);
+                              int bandCount, PresetForm form, int deviceType,
+                              std::vector<std::string>& ruleBreaks);

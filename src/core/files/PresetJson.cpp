@@ -107,7 +107,7 @@ JsonValue ProgramJson(const CAudio_Data& program, int deviceType) {
 }
 
 void ProgramFromJsonValue(const JsonValue& json, const std::string& path, int deviceType,
-                          CAudio_Data& program) {
+                          CAudio_Data& program, std::vector<std::string>& ruleBreaks) {
     PresetOnlyKeys(json, path, {"name", "inputs", "outputs"});
     const std::string at = path.empty() ? "" : path + ".";
     program.SetName(PresetString(PresetMember(json, path, "name"), at + "name"));
@@ -125,9 +125,9 @@ void ProgramFromJsonValue(const JsonValue& json, const std::string& path, int de
     for (int i = 0; i < program.GetInputCount(); ++i) {
         CAudio_InData& in = *program.GetInput(i);
         const std::string where = at + "inputs." + InputKey(i);
-        const PresetChannel c =
-            ChannelFromJson(PresetMember(inputs, at + "inputs", InputKey(i)), where, false,
-                            in.GetFilterCount() - 2, PresetForm::ProgramFile, deviceType);
+        const PresetChannel c = ChannelFromJson(PresetMember(inputs, at + "inputs", InputKey(i)),
+                                                where, false, in.GetFilterCount() - 2,
+                                                PresetForm::ProgramFile, deviceType, ruleBreaks);
         ToModel(c, in);
         in.SetAuxFlag(static_cast<std::uint8_t>(c.auxFlag));
         in.SetAuxValue(c.auxValue);
@@ -137,9 +137,9 @@ void ProgramFromJsonValue(const JsonValue& json, const std::string& path, int de
     for (int i = 0; i < program.GetOutputCount(); ++i) {
         CAudio_OutData& out = *program.GetOutput(i);
         const std::string where = at + "outputs." + OutputKey(i);
-        const PresetChannel c =
-            ChannelFromJson(PresetMember(outputs, at + "outputs", OutputKey(i)), where, true,
-                            out.GetFilterCount() - 2, PresetForm::ProgramFile, deviceType);
+        const PresetChannel c = ChannelFromJson(PresetMember(outputs, at + "outputs", OutputKey(i)),
+                                                where, true, out.GetFilterCount() - 2,
+                                                PresetForm::ProgramFile, deviceType, ruleBreaks);
         ToModel(c, out);
         out.SetSourceMask(static_cast<std::uint8_t>(c.sourceMask));
         out.SetLimitThreshold(c.limitThreshold);
@@ -241,7 +241,7 @@ JsonValue ImageJson(const ProgramImage& image, int deviceType) {
 }
 
 void ImageFromJson(const JsonValue& json, const std::string& path, int deviceType,
-                   ProgramImage& image) {
+                   ProgramImage& image, std::vector<std::string>& ruleBreaks) {
     PresetOnlyKeys(json, path, {"name", "inputs", "outputs"});
     image.name = PresetString(PresetMember(json, path, "name"), path + ".name");
     const JsonValue& inputs = PresetMember(json, path, "inputs");
@@ -257,9 +257,9 @@ void ImageFromJson(const JsonValue& json, const std::string& path, int deviceTyp
     PresetOnlyKeys(outputs, path + ".outputs", outputKeys);
     for (std::size_t i = 0; i < image.inputs.size(); ++i) {
         const std::string key = InputKey(static_cast<int>(i));
-        const PresetChannel c =
-            ChannelFromJson(PresetMember(inputs, path + ".inputs", key), path + ".inputs." + key,
-                            false, InputImage::kBandCount, PresetForm::Bank, deviceType);
+        const PresetChannel c = ChannelFromJson(
+            PresetMember(inputs, path + ".inputs", key), path + ".inputs." + key, false,
+            InputImage::kBandCount, PresetForm::Bank, deviceType, ruleBreaks);
         InputImage& in = image.inputs[i];
         ToImage(c, in);
         in.auxFlag = static_cast<std::uint8_t>(c.auxFlag);
@@ -269,9 +269,9 @@ void ImageFromJson(const JsonValue& json, const std::string& path, int deviceTyp
     }
     for (std::size_t i = 0; i < image.outputs.size(); ++i) {
         const std::string key = OutputKey(static_cast<int>(i));
-        const PresetChannel c =
-            ChannelFromJson(PresetMember(outputs, path + ".outputs", key), path + ".outputs." + key,
-                            true, OutputImage::kBandCount, PresetForm::Bank, deviceType);
+        const PresetChannel c = ChannelFromJson(
+            PresetMember(outputs, path + ".outputs", key), path + ".outputs." + key, true,
+            OutputImage::kBandCount, PresetForm::Bank, deviceType, ruleBreaks);
         OutputImage& out = image.outputs[i];
         ToImage(c, out);
         out.sourceMask = static_cast<std::uint8_t>(c.sourceMask);
@@ -359,7 +359,7 @@ bool ReadPresetHeader(const std::string& text, PresetHeader& header, std::string
 }
 
 bool ProgramFromJson(const std::string& text, const Variant& variant, CAudio_Data& program,
-                     std::string& error) {
+                     std::string& error, std::vector<std::string>& ruleBreaks) {
     JsonValue json;
     if (!OpenPreset(text, kProgramKind, variant, json, error)) {
         return false;
@@ -371,7 +371,7 @@ bool ProgramFromJson(const std::string& text, const Variant& variant, CAudio_Dat
         for (const char* key : {"name", "inputs", "outputs"}) {
             body.Add(key, PresetMember(json, "", key));
         }
-        ProgramFromJsonValue(body, "", variant.deviceType, program);
+        ProgramFromJsonValue(body, "", variant.deviceType, program, ruleBreaks);
     } catch (const PresetFault& fault) {
         error = fault.what();
         return false;
@@ -380,7 +380,7 @@ bool ProgramFromJson(const std::string& text, const Variant& variant, CAudio_Dat
 }
 
 bool BankFromJson(const std::string& text, const Variant& variant, CZorvanDoc::StoredPrograms& bank,
-                  std::string& error) {
+                  std::string& error, std::vector<std::string>& ruleBreaks) {
     JsonValue json;
     if (!OpenPreset(text, kBankKind, variant, json, error)) {
         return false;
@@ -396,7 +396,7 @@ bool BankFromJson(const std::string& text, const Variant& variant, CZorvanDoc::S
         PresetOnlyKeys(programs, "programs", keys);
         for (std::size_t i = 0; i < read->size(); ++i) {
             ImageFromJson(PresetMember(programs, "programs", keys[i]), "programs." + keys[i],
-                          variant.deviceType, (*read)[i]);
+                          variant.deviceType, (*read)[i], ruleBreaks);
         }
     } catch (const PresetFault& fault) {
         error = fault.what();
