@@ -57,6 +57,9 @@ void EditProgram(CAudio_Data& program, const Variant& variant, int seed) {
         in.GetFilter(1)->SetGain(-2.97);      // not on a step
         in.GetFilter(2)->SetBandwidth(0.333); // nor this
         in.GetFilter(3)->SetFlat(1);          // off with its gain kept
+        // Exactly -4.9, where index 251 stands for -4.899999999999999: both must come back.
+        in.GetFilter(4)->SetGain(-4.9);
+        in.GetFilter(5)->SetGainIndex(251);
         in.GetHighPass()->SetFrequency(40 + i);
         in.GetHighPass()->SetSentFrequency(20);
     }
