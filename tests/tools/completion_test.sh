@@ -39,7 +39,7 @@ expect() {
 }
 
 # Commands and options.
-expect "backup curve diff info ports pull push restore search set set-id table" ""
+expect "backup curve diff export export-eq import import-eq info ports pull push restore search set set-id table" ""
 expect "search set set-id" se
 expect "--help --version" --
 expect "--fast --help --id --model --output --port --slot --tick --verbose" pull --
@@ -56,6 +56,7 @@ expect "3x6" info --model = 3
 expect "in1 in2 out1 out2 out3 out4" curve show.dia24 --model 2x4 --channel ""
 expect "out1 out2 out3 out4 out5 out6" curve show.dia36 --model=3x6 --channel = o
 expect "" set-id --port ttyS0 --new-id ""
+expect "apo rew" export-eq show.dia48 --format ""
 
 # Files and paths: operands, -o, and --port given as a path.
 touch "$work/show.dia48" "$work/venue.dat48" "$work/link"
@@ -65,6 +66,7 @@ expect "$work/show.dia48" diff "$work/venue.dat48" "$work/s"
 expect "$work/venue.dat48" backup --port ttyS0 -o "$work/v"
 expect "$work/link" info --port "$work/li"
 expect "$work/link" info --port = "$work/li"
+expect "$work/show.dia48" import-eq --port ttyS0 --channel in1 --from "$work/sh"
 
 # Port names: the list "sonvex-cli ports" prints (its first column under the header).
 ports=$("$cli" ports 2>/dev/null | tail -n +3 | awk '{ print $1 }' | tr '\n' ' ')

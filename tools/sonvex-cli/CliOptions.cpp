@@ -68,6 +68,9 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& options, QString&
     const QCommandLineOption groupDelay("group-delay", "group delay column");
     const QCommandLineOption sum("sum", "outputs to sum", "OUTS");
     const QCommandLineOption measurement("measurement", "measured driver", "CH=FILE");
+    const QCommandLineOption from("from", "filter list file", "TEXT");
+    const QCommandLineOption preamp("preamp", "apply the preamp");
+    const QCommandLineOption format("format", "text format", "rew|apo");
     const QCommandLineOption verbose({"v", "verbose"}, "trace frames");
     const QCommandLineOption tick("tick", "tick period", "MS");
     const QCommandLineOption fast("fast", "fast transfers");
@@ -76,6 +79,7 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& options, QString&
     const QCommandLineOption version("version", "version");
     parser.addOptions({port, id, model, slot, output, newId, csv, channel, phase, groupDelay, sum,
                        measurement, verbose, tick, fast, verify, help, version});
+    parser.addOptions({from, preamp, format});
     parser.addPositionalArgument("command", "command");
 
     // QCommandLineParser expects the program name first.
@@ -114,7 +118,7 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& options, QString&
     const QStringList allowed = Usage::OptionsOf(options.command);
     for (const QCommandLineOption* option :
          {&port, &id, &model, &slot, &output, &newId, &csv, &channel, &phase, &groupDelay, &sum,
-          &measurement, &verbose, &tick, &fast, &verify}) {
+          &measurement, &from, &preamp, &format, &verbose, &tick, &fast, &verify}) {
         const QString name = option->names().last();
         if (!parser.isSet(*option)) {
             continue;
@@ -133,6 +137,14 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& options, QString&
     options.groupDelay = parser.isSet(groupDelay);
     options.sum = parser.value(sum);
     options.measurements = parser.values(measurement);
+    options.from = parser.value(from);
+    options.preamp = parser.isSet(preamp);
+    options.format = parser.value(format);
+    if (parser.isSet(format) && options.format != QLatin1String("rew") &&
+        options.format != QLatin1String("apo")) {
+        error = QStringLiteral("--format: '%1' is not rew or apo").arg(options.format);
+        return false;
+    }
     options.csv = parser.isSet(csv);
     options.verbose = parser.isSet(verbose);
     options.fast = parser.isSet(fast);

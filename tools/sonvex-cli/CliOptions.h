@@ -22,6 +22,11 @@ struct CliOptions {
     bool groupDelay = false;
     QString sum;              // --sum out1,out2
     QStringList measurements; // --measurement CH=FILE, as given, in order
+    // import-eq / export-eq: the filter list file, whether its preamp goes into the channel
+    // gain, and the text format written ("rew" or "apo")
+    QString from;
+    bool preamp = false;
+    QString format;
     bool verbose = false;
     int tickMs = 0;      // 0: the device-control defaults
     bool fast = false;   // fast transfers: the next record as soon as the answer arrived

@@ -45,6 +45,12 @@ int Diff(const CliOptions& options);
 // or the sum of outputs (CurveCommand.cpp).
 bool WantsComplexCurve(const CliOptions& options);
 int ComplexCurve(const CliOptions& options);
+// A channel's EQ bands from and to REW and Equalizer APO filter lists (EqCommands.cpp).
+int ImportEq(const CliOptions& options);
+int ExportEq(const CliOptions& options);
+// Program and bank files as JSON text presets and back (PresetCommands.cpp).
+int Export(const CliOptions& options);
+int Import(const CliOptions& options);
 
 // Why the file at path, by its extension, is not a file of the kind wanted (a bank file or a
 // one-program file) for the variant's model; empty when it is, or when its extension names no

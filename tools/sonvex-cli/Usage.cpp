@@ -179,6 +179,57 @@ const std::vector<CommandEntry>& Table() {
          "Example: sonvex-cli curve show.dia48 --channel out2 > out2.tsv\n"
          "         sonvex-cli curve show.dia48 --sum out1,out2 --phase --measurement "
          "out2=tweeter.frd\n"},
+        {"import-eq", Commands::ImportEq,
+         kDeviceOptions + QStringList{"channel", "from", "preamp", "output"},
+         "sonvex-cli import-eq FILE --channel CH --from TEXT [--model M] [--preamp] -o OUT\n"
+         "   or: sonvex-cli import-eq --port PORT [--id N] [--model M] --channel CH --from TEXT\n"
+         "                 [--preamp]",
+         "put a REW or Equalizer APO filter list onto a channel's EQ",
+         "Reads the filter list TEXT, a Room EQ Wizard filter settings file (File > Export >\n"
+         "Export filter settings as text, equaliser \"Generic\") or Equalizer APO lines\n"
+         "(\"Filter: ON PK Fc 50 Hz Gain -3.0 dB Q 10.00\"), and puts its filters, in order,\n"
+         "onto the EQ bands of channel CH: peaking filters become PEQ bands at the nearest\n"
+         "bandwidth step, shelves LoShelf or HiShelf with the slope their name gives, unused\n"
+         "or switched-off filters bands that are off; bands no filter reaches are switched\n"
+         "off. Frequencies go to whole Hz and gains to 0.1 dB within the bands' ranges, a low\n"
+         "shelf stops at 20000 Hz. Every approximation and every filter a band cannot take\n"
+         "(high-pass, low-pass, notch, all-pass, modal, more filters than bands) is one line\n"
+         "on stderr. --preamp adds the list's preamp to the channel gain.\n"
+         "With a program FILE the result is written to the program file OUT; with --port it\n"
+         "goes to the device's live program. Exits with 1 when nothing could be imported.\n"
+         "Example: sonvex-cli import-eq show.dia48 --channel out1 --from room.txt -o eq\n"},
+        {"export-eq",
+         Commands::ExportEq,
+         {"model", "channel", "format"},
+         "sonvex-cli export-eq FILE --channel CH [--model M] [--format rew|apo]",
+         "print a channel's EQ as a REW or Equalizer APO filter list",
+         "Prints the EQ bands of channel CH of a program file, one line per band in band\n"
+         "order, as a Room EQ Wizard filter settings file (rew, the default; REW imports it\n"
+         "as equaliser \"Generic\") or as Equalizer APO lines (apo). A band that is off is\n"
+         "written as OFF, shelves carry their slope, Q has three decimals; import-eq reads\n"
+         "the list back to the very same bands.\n"
+         "Example: sonvex-cli export-eq show.dia48 --channel out1 > out1-eq.txt\n"},
+        {"export",
+         Commands::Export,
+         {"model", "output"},
+         "sonvex-cli export FILE [--model M] -o OUT.json",
+         "write a program or bank file as a JSON text preset",
+         "Writes a one-program file or a bank file as JSON for people and for version\n"
+         "control: keys in a fixed order, one parameter a line, every value in the panel's\n"
+         "unit with the device's index beside it, channels and bands named as set names\n"
+         "them. import turns it back into the very same file. The format is described in\n"
+         "docs/presets-format.md.\n"
+         "Example: sonvex-cli export venue.dat48 -o venue.json\n"},
+        {"import",
+         Commands::Import,
+         {"model", "output"},
+         "sonvex-cli import IN.json [--model M] -o OUT",
+         "write a JSON text preset back as a program or bank file",
+         "Reads a preset written by export, checks every value against the model's ranges\n"
+         "and editing rules (the first fault is named with its line) and writes the program\n"
+         "file (the model's extension is appended when OUT lacks it) or the bank file\n"
+         "(\".dat\" is appended). The preset names its model; --model must agree with it.\n"
+         "Example: sonvex-cli import venue.json -o venue.dat48\n"},
     };
     return table;
 }

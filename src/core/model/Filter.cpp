@@ -84,6 +84,10 @@ void CFilter::SetSlope(int slope) {
     m_changed = 1;
 }
 
+void CFilter::SetSentFrequency(int hz) {
+    m_sentFrequency = hz;
+}
+
 void CFilter::SetCode(int code) {
     m_code = code;
 }

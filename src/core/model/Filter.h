@@ -48,6 +48,8 @@ public:
     void SetCode(int code);
     void SetBandMode(int bandMode);
     void SetDeviceType(int deviceType);
+    // The frequency last given to the device, as a program file keeps it.
+    void SetSentFrequency(int hz);
     // Graph size: recomputes handles and response, no flag.
     void SetCurveRect(const CRect& rect);
 

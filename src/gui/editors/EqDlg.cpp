@@ -1,18 +1,31 @@
 #include "gui/editors/EqDlg.h"
 
-#include "gui/widgets/ControlId.h"
-#include "gui/widgets/XPStyleButton.h"
-#include "gui/graph/ResponseGraph.h"
+#include "core/files/EqImport.h"
+#include "core/files/EqText.h"
+#include "core/files/FileReplace.h"
+#include "core/files/ProgramFiles.h"
 #include "core/model/AudioData.h"
 #include "core/model/ParameterValues.h"
 #include "core/model/Variant.h"
+#include "gui/editors/EqImportDlg.h"
+#include "gui/graph/ResponseGraph.h"
+#include "gui/widgets/ControlId.h"
+#include "gui/widgets/FileChooser.h"
+#include "gui/widgets/MessageBox.h"
+#include "gui/widgets/XPStyleButton.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QHBoxLayout>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace {
 
 const QColor kChannelCaption(0, 0, 0);
+// Filter lists are a few kilobytes; a file far larger is something else.
+constexpr qint64 kMaxFilterListSize = 1 << 20;
+const QStringList kFilterListPatterns{QStringLiteral("*.txt"), QStringLiteral("*.cfg")};
 
 QColor ToQColor(COLORREF colour) {
     return QColor(static_cast<int>(GetRValue(colour)), static_cast<int>(GetGValue(colour)),
@@ -60,7 +73,7 @@ EqDlg* EqDlg::OutEQDlg(const Variant& variant, QWidget* parent) {
 }
 
 EqDlg::EqDlg(const EqDlgDescription& description, const Variant& variant, QWidget* parent)
-    : EditorWindow(parent), m_description(description) {
+    : EditorWindow(parent), m_description(description), m_variant(variant) {
     setObjectName(description.output ? QStringLiteral("outEqDlg") : QStringLiteral("inEqDlg"));
     Build(variant);
 }
@@ -80,6 +93,16 @@ void EqDlg::Build(const Variant& variant) {
         m_channelButtons.push_back(button);
     }
     buttons->addStretch(1);
+    m_import = new QPushButton(tr("Import…"), this);
+    m_import->setObjectName(QStringLiteral("eqImport"));
+    m_export = new QPushButton(tr("Export…"), this);
+    m_export->setObjectName(QStringLiteral("eqExport"));
+    for (QPushButton* button : {m_import, m_export}) {
+        button->setAutoDefault(false);
+        buttons->addWidget(button);
+    }
+    connect(m_import, &QPushButton::clicked, this, &EqDlg::ImportEq);
+    connect(m_export, &QPushButton::clicked, this, &EqDlg::ExportEq);
 
     auto* bands = new QHBoxLayout;
     bands->setSpacing(4);
@@ -180,5 +203,62 @@ void EqDlg::Redraw() {
     }
     if (CFStatic* graph = Graph()) {
         graph->Redraw();
+    }
+}
+
+int EqDlg::ModelBandCount() const {
+    return m_description.output ? m_variant.outputEqBands : m_variant.inputEqBands;
+}
+
+void EqDlg::ImportEq() {
+    CAudio_Channel* channel = ChannelAt(m_channel);
+    if (channel == nullptr) {
+        return;
+    }
+    const QString path = ChooseFile(this, {FileRequest::Open, kFilterListPatterns});
+    if (path.isEmpty()) {
+        return;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxFilterListSize) {
+        ShowMessage(this, QString::fromLatin1(kFileReadError));
+        return;
+    }
+    const EqText text = ReadEqText(file.readAll().toStdString());
+    EqImportDlg preview(
+        text, *channel, !m_description.output, m_variant.deviceType, ModelBandCount(),
+        tr("Import %1 onto %2").arg(QFileInfo(path).fileName(), windowTitle()), this);
+    if (preview.exec() != QDialog::Accepted) {
+        return;
+    }
+    const int gainBefore = channel->GetGain();
+    // Stored with the editors' own edits: every changed band goes out at the next ticks.
+    ApplyEqImport(preview.Plan(), *channel);
+    ShowProgram();
+    Redraw();
+    if (channel->GetGain() != gainBefore) {
+        emit channelLevelsChanged(m_channel, m_description.output);
+    }
+}
+
+void EqDlg::ExportEq() {
+    const CAudio_Channel* channel = ChannelAt(m_channel);
+    if (channel == nullptr) {
+        return;
+    }
+    const QString path = ChooseFile(this, {FileRequest::Save, kFilterListPatterns});
+    if (path.isEmpty()) {
+        return;
+    }
+    const EqTextFormat format = path.endsWith(QLatin1String(".cfg"), Qt::CaseInsensitive)
+                                    ? EqTextFormat::Apo
+                                    : EqTextFormat::Rew;
+    const std::string notes = "Sonvex " + std::string(m_variant.name) + " " +
+                              windowTitle().toStdString() + " \"" + channel->GetName() + "\"";
+    const std::string text =
+        ExportEqText(*channel, m_variant.deviceType, ModelBandCount(), format, notes);
+    if (!ReplaceFileContents(path.toStdString(),
+                             std::vector<std::uint8_t>(text.begin(), text.end()))) {
+        ShowMessage(this, QString::fromLatin1(kFileWriteError));
     }
 }

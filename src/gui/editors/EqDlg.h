@@ -10,6 +10,7 @@
 
 class CAudio_Channel;
 class CFilter;
+class QPushButton;
 class XPStyleButton;
 struct Variant;
 
@@ -56,6 +57,18 @@ public:
     void ReloadFilter(int filterIndex) override;
     void ShowOnGraph() override;
 
+    // "Import…": a REW or Equalizer APO filter list onto the channel's bands, after a preview
+    // of the bands before and after with every line of the report; "Export…": the bands as
+    // such a list (Equalizer APO lines for a ".cfg" file, else a REW filter settings file).
+    QPushButton* ImportButton() const { return m_import; }
+    QPushButton* ExportButton() const { return m_export; }
+    void ImportEq();
+    void ExportEq();
+
+signals:
+    // An import changed the channel's levels (the preamp went into its gain).
+    void channelLevelsChanged(int channel, bool output);
+
 private:
     void Build(const Variant& variant);
     // Channel index of the program (input or output), fetched from the program; nullptr without
@@ -67,8 +80,14 @@ private:
     // The channel's curve follows the edit, and the graph shows it.
     void Redraw();
 
+    // EQ bands the model has on the channel (the editor may show more).
+    int ModelBandCount() const;
+
     const EqDlgDescription& m_description;
+    const Variant& m_variant;
     int m_channel = 0;
+    QPushButton* m_import = nullptr;
+    QPushButton* m_export = nullptr;
     std::vector<EqBandWidget*> m_bands;
     std::vector<XPStyleButton*> m_channelButtons;
 };

@@ -557,8 +557,15 @@ EditorWindow* PanelView::OpenEditor(EditorSlots::Kind kind, int index,
     return editor;
 }
 
+EditorWindow* PanelView::NewEqEditor(bool output) {
+    EqDlg* editor = output ? EqDlg::OutEQDlg(m_variant, this) : EqDlg::InEQDlg(m_variant, this);
+    // An import may move the channel gain: its strip shows it.
+    connect(editor, &EqDlg::channelLevelsChanged, this, &PanelView::ShowStrip);
+    return editor;
+}
+
 void PanelView::OpenInputEq(int input) {
-    OpenEditor(EditorSlots::InputEq, input, [this] { return EqDlg::InEQDlg(m_variant, this); });
+    OpenEditor(EditorSlots::InputEq, input, [this] { return NewEqEditor(false); });
 }
 
 void PanelView::OpenInputChannel(int input) {
@@ -572,7 +579,7 @@ void PanelView::OpenInputChannel(int input) {
 }
 
 void PanelView::OpenOutputEq(int output) {
-    OpenEditor(EditorSlots::OutputEq, output, [this] { return EqDlg::OutEQDlg(m_variant, this); });
+    OpenEditor(EditorSlots::OutputEq, output, [this] { return NewEqEditor(true); });
 }
 
 void PanelView::OpenOutputChannel(int output) {

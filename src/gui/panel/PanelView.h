@@ -132,6 +132,7 @@ private:
     // the editors with a graph mode, the graph in that mode; selects the channel and shows the
     // window without activating it.
     EditorWindow* OpenEditor(EditorSlots::Kind kind, int index, const EditorSlots::Factory& create);
+    EditorWindow* NewEqEditor(bool output);
     // Runs dialog modally with the panel button buttonId shown pressed meanwhile.
     int RunFromButton(int buttonId, QDialog& dialog);
     void WatchKeys();
