@@ -1,24 +1,42 @@
 #include "control/LinkSession.h"
 
+#include "control/SystemLinkClock.h"
 #include "core/files/ZorvanDoc.h"
-#include "line/SerialPort.h"
 #include "core/protocol/ProgramEncoder.h"
+#include "line/SerialPort.h"
 
 #include <QEventLoop>
+#include <QTimer>
 
 #include <algorithm>
 
-LinkSession::LinkSession(CZorvanDoc& document, QObject* parent)
-    : QObject(parent), m_document(document), m_port(new SerialPort),
-      m_engine(std::unique_ptr<ISerialLine>(m_port)) {
-    m_tick.setInterval(kTickIntervalMs);
-    connect(&m_tick, &QTimer::timeout, this, &LinkSession::ServiceTick);
-    connect(m_port, &SerialPort::lineEvent, this, &LinkSession::OnLineEvent);
-    connect(m_port, &SerialPort::lineLost, this, [this] { LoseLink(); });
+namespace {
+
+std::unique_ptr<LinkLine> MakeLine(const LineFactory& factory) {
+    if (factory) {
+        if (std::unique_ptr<LinkLine> line = factory()) {
+            return line;
+        }
+    }
+    return std::make_unique<SerialPort>();
+}
+
+} // namespace
+
+LinkSession::LinkSession(CZorvanDoc& document, QObject* parent, LinkSetup setup)
+    : QObject(parent), m_document(document),
+      m_clock(setup.clock != nullptr ? std::move(setup.clock)
+                                     : std::make_unique<SystemLinkClock>()),
+      m_line(MakeLine(setup.makeLine).release()), m_engine(std::unique_ptr<ISerialLine>(m_line)) {
+    m_clock->SetTickInterval(m_tickIntervalMs);
+    connect(m_clock.get(), &LinkClock::ticked, this, &LinkSession::ServiceTick);
+    connect(m_line, &LinkLine::lineEvent, this, &LinkSession::OnLineEvent);
+    connect(m_line, &LinkLine::lineLost, this, [this] { LoseLink(); });
 }
 
 LinkSession::~LinkSession() {
-    m_tick.stop();
+    m_clock->StopTick();
+    m_engine.SetSearchWindow(nullptr);
     m_engine.ClosePort();
 }
 
@@ -54,7 +72,7 @@ bool LinkSession::CloseLink() {
     // go on writing to nothing and repeat the time-out message at every tick.
     m_engine.ClosePort();
     m_engine.Clear();
-    m_tick.stop();
+    m_clock->StopTick();
     m_transferTotal = 0;
     SetConnected(false);
     SetBusy(false);
@@ -70,7 +88,10 @@ void LinkSession::LoseLink() {
 }
 
 void LinkSession::SetTickInterval(int ms) {
-    m_tick.setInterval(std::max(1, ms));
+    m_tickIntervalMs = std::max(1, ms);
+    if (!m_searching) {
+        m_clock->SetTickInterval(m_tickIntervalMs);
+    }
 }
 
 bool LinkSession::Transmit(bool retransmission) {
@@ -84,7 +105,7 @@ bool LinkSession::Transmit(bool retransmission) {
         return false;
     }
     if (!retransmission) {
-        m_headSent.start();
+        m_headSentMs = m_clock->NowMs();
         m_headRetransmitted = false;
     } else {
         m_headRetransmitted = true;
@@ -101,6 +122,10 @@ void LinkSession::SetFastTransfers(bool fast) {
 }
 
 void LinkSession::ServiceTick() {
+    if (m_searching) {
+        SearchTick();
+        return;
+    }
     if (!m_connected) {
         return;
     }
@@ -137,8 +162,8 @@ bool LinkSession::SuperviseHead() {
     bool giveUp = false;
     if (m_fastTransfers || m_answerWaitMs > 0) {
         // The same limits as the ticks count them (or the wait given), in time.
-        const qint64 waited = m_headSent.elapsed();
-        const qint64 tick = m_tick.interval();
+        const qint64 waited = m_clock->NowMs() - m_headSentMs;
+        const qint64 tick = m_clock->TickInterval();
         const qint64 retransmitAfter =
             m_answerWaitMs > 0 ? qint64{m_answerWaitMs} : kRetransmitTicks * tick;
         const qint64 giveUpAfter =
@@ -220,6 +245,10 @@ void LinkSession::OnLineEvent(quint32 bits) {
     if ((bits & ISerialLine::kEventReceived) != 0) {
         m_engine.OnSerialData();
         emit lineRead();
+        // An answered probe has left the queue; the next one is at the head, not yet sent.
+        if (m_searching && m_fastSearch && m_engine.IsHeadPending()) {
+            SendProbe();
+        }
         // An answer that was taken leaves nothing in flight: the next record goes out now.
         SendIfIdle();
         EmitProgress();

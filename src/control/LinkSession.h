@@ -1,26 +1,25 @@
 #pragma once
 
+#include "control/LinkSetup.h"
 #include "core/protocol/Command.h"
+#include "core/protocol/CommandListener.h"
 
 #include <QByteArray>
-#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
-#include <QTimer>
 
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <string>
 
 class CZorvanDoc;
-class ICommandListener;
-class SerialPort;
 
-// The link of one panel to its device: the command engine with its serial port, the connection
-// state, and the 100 ms service tick that turns pending edits of the document's program into
-// records, keeps one record in flight, retransmits it once and gives the link up when no answer
-// comes. Whole-program transfers put their records in through StartTransfer; the tick drains
-// them. PanelLink is the facade the panels talk to; this is its link-state part.
+// The link of one panel to its device: the command engine with its line, the connection state, and
+// the 100 ms service tick that turns pending edits of the document's program into records, keeps
+// one record in flight, retransmits it once and gives the link up when no answer comes.
+// Whole-program transfers put their records in through StartTransfer; the tick drains them.
+// PanelLink is the facade the panels talk to; this is its link-state part.
 //
 // Fast transfers (off by default) keep the one record in flight but do not wait for the tick to
 // send the next one: it goes out as soon as the answer to the previous one has been taken, so
@@ -37,12 +36,19 @@ public:
     static constexpr int kGiveUpTicks = 40;     // the link is given up above this count
     static constexpr int kSerialTimeoutError = 1460;
 
+    // The ID search: its tick, and the ticks a probe may wait before it is given up.
+    static constexpr int kSearchTickMs = 30;
+    static constexpr int kSearchDropAfterTicks = 3; // dropped when its wait exceeds this
+    static constexpr int kLastSearchId = 250;
+
     static constexpr const char* kNoReplyText = "Unable to Open COM-Port";
     static constexpr const char* kLineErrorText = "111";
     static constexpr const char* kPortFailedText =
         "Unable to write to the COM-port: the port failed";
 
-    explicit LinkSession(CZorvanDoc& document, QObject* parent = nullptr);
+    // The line comes from setup.makeLine and the time from setup.clock; without them the
+    // session talks through a SerialPort and keeps the system's time.
+    explicit LinkSession(CZorvanDoc& document, QObject* parent = nullptr, LinkSetup setup = {});
     ~LinkSession() override;
 
     Command& GetEngine() { return m_engine; }
@@ -64,10 +70,10 @@ public:
     void SetFastTransfers(bool fast);
     bool IsFastTransfers() const { return m_fastTransfers; }
 
-    void StartTick() { m_tick.start(); }
-    void StopTick() { m_tick.stop(); }
+    void StartTick() { m_clock->StartTick(); }
+    void StopTick() { m_clock->StopTick(); }
     void SetTickInterval(int ms);
-    int GetTickInterval() const { return m_tick.interval(); }
+    int GetTickInterval() const { return m_tickIntervalMs; }
     // How long a transmitted record waits for its answer before it goes out once more; the
     // link is given up when twice that has passed. 0 (the default): 20 ticks, and more than 40
     // for the give-up, as on the real line. A tool or test that shortens the tick for a fast
@@ -75,7 +81,7 @@ public:
     // neither side is not taken for a silent device.
     void SetAnswerWait(int ms) { m_answerWaitMs = std::max(0, ms); }
     int GetAnswerWait() const { return m_answerWaitMs; }
-    bool IsTickRunning() const { return m_tick.isActive(); }
+    bool IsTickRunning() const { return m_clock->IsTickRunning(); }
     // One service tick (the timer calls it).
     void ServiceTick();
     int GetTickCount() const { return m_tickCount; }
@@ -90,12 +96,38 @@ public:
     int GetTransferTotal() const { return m_transferTotal; }
     int GetTransferRemaining() const { return m_engine.CountTransferRecords(); }
 
+    // The waits below run a local event loop for at most timeoutMs of real time, whatever the
+    // session's clock says.
     // Waits (running a local event loop in which the tick and the line are served) until the
     // running transfer has been transmitted and answered. False on time-out or a closed link.
     bool WaitForTransfer(int timeoutMs);
     // Waits until every pending edit has been sent and acknowledged: a tick found nothing to
     // send and only meter requests are queued. False on time-out or a closed link.
     bool WaitUntilSettled(int timeoutMs);
+
+    // --- ID search: a mode of the service tick, for a session that is not connected ---
+    // Opens portName for owner (who receives the engine's notifications, the found devices
+    // among them) and runs probes on the tick instead of the link's work: one probe in flight,
+    // transmitted at a tick (or, fast, as soon as the previous one was answered), given up after
+    // kSearchDropAfterTicks ticks without an answer. The search ends when the last probe was
+    // answered or given up, or the port failed; the port is closed and nothing is left queued
+    // then, and searchEnded is signalled. False (nothing runs) when the port did not open, the
+    // session is connected or already searching.
+    bool StartSearch(const QString& portName, ICommandListener* owner, Command::RecordList probes);
+    // Ends a running search at once, with searchEnded.
+    void CancelSearch();
+    // Ends a running search at once without a signal (for an owner that goes away).
+    void AbandonSearch();
+    bool IsSearching() const { return m_searching; }
+    // The ID probed last; 0 before the first probe of a search.
+    int GetSearchPosition() const { return m_searchPosition; }
+    // The tick of a search (kSearchTickMs by default), also while one runs.
+    void SetSearchTickInterval(int ms);
+    int GetSearchTickInterval() const { return m_searchTickMs; }
+    // Fast search: the next probe goes out on the answer to the previous one; a probe nobody
+    // answers still waits its ticks.
+    void SetFastSearch(bool fast) { m_fastSearch = fast; }
+    bool IsFastSearch() const { return m_fastSearch; }
 
 signals:
     void connectedChanged(bool connected);
@@ -108,9 +140,29 @@ signals:
     // Something the waits look at may have changed: a tick ran, an answer was taken, the link
     // opened or closed.
     void stepped();
+    // A search transmitted the probe for the ID position.
+    void searchProgress(int position);
+    void searchEnded();
 
 private:
+    // The engine's search window while a search runs: hears that the last ID answered.
+    class SearchWindow : public ICommandListener {
+    public:
+        explicit SearchWindow(LinkSession& session) : m_session(session) {}
+        void OnEngineMessage(EngineMessage message, int wParam) override;
+        void ShowMessageBox(const std::string& text) override;
+
+    private:
+        LinkSession& m_session;
+    };
+
     void OnLineEvent(quint32 bits);
+    // One tick of a search: transmits the next probe, or gives the one in flight up.
+    void SearchTick();
+    // Transmits the probe at the head; ends the search when the port failed.
+    void SendProbe();
+    // The port closed, nothing queued, the tick back to the link's.
+    void EndSearch(bool signal);
     // The port failed under the link: closed, and the operator told once.
     void LoseLink();
     bool Transmit(bool retransmission);
@@ -131,17 +183,24 @@ private:
     bool WaitUntil(const std::function<bool()>& done, int timeoutMs);
 
     CZorvanDoc& m_document;
-    SerialPort* m_port; // owned by the engine
+    std::unique_ptr<LinkClock> m_clock;
+    LinkLine* m_line; // owned by the engine
     Command m_engine;
-    QTimer m_tick;
     bool m_connected = false;
     bool m_busy = true;
     QString m_portName;
+    int m_tickIntervalMs = kTickIntervalMs;
     int m_tickCount = 0;
     int m_transferTotal = 0;
     bool m_lastTickFoundNothing = false;
     bool m_fastTransfers = false;
     int m_answerWaitMs = 0;
-    QElapsedTimer m_headSent;         // since the head's first transmission
+    qint64 m_headSentMs = 0;          // the clock's time at the head's first transmission
     bool m_headRetransmitted = false; // the head has gone out a second time
+    SearchWindow m_searchWindow{*this};
+    bool m_searching = false;
+    bool m_fastSearch = false;
+    bool m_tickRanBeforeSearch = false;
+    int m_searchTickMs = kSearchTickMs;
+    int m_searchPosition = 0;
 };

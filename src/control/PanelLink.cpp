@@ -1,11 +1,11 @@
 #include "control/PanelLink.h"
 
 #include "core/files/ZorvanDoc.h"
+#include "core/model/AudioData.h"
+#include "core/model/ParameterValues.h"
 #include "core/protocol/ProgramEncoder.h"
 #include "core/protocol/ProtocolCodes.h"
 #include "core/protocol/TransferSequences.h"
-#include "core/model/AudioData.h"
-#include "core/model/ParameterValues.h"
 
 namespace {
 
@@ -21,8 +21,12 @@ bool IsValidDeviceId(int id) {
 
 PanelLink::PanelLink(CZorvanDoc& document, const Variant& variant, FoundIdTable* foundIds,
                      QObject* parent)
-    : QObject(parent), m_document(document), m_variant(variant), m_link(document),
-      m_reports(document, variant, m_link.GetEngine()),
+    : PanelLink(document, variant, LinkSetup{}, foundIds, parent) {}
+
+PanelLink::PanelLink(CZorvanDoc& document, const Variant& variant, LinkSetup setup,
+                     FoundIdTable* foundIds, QObject* parent)
+    : QObject(parent), m_document(document), m_variant(variant),
+      m_link(document, nullptr, std::move(setup)), m_reports(document, variant, m_link.GetEngine()),
       m_transfers(document, variant, m_link, m_reports), m_deviceId(variant.initialDeviceId),
       m_ownFoundIds(foundIds == nullptr ? std::make_unique<FoundIdTable>() : nullptr),
       m_foundIds(foundIds == nullptr ? m_ownFoundIds.get() : foundIds) {

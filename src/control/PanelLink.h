@@ -1,12 +1,12 @@
 #pragma once
 
-#include "core/protocol/Command.h"
-#include "core/protocol/CommandListener.h"
-#include "core/model/Variant.h"
 #include "control/DeviceReports.h"
 #include "control/FoundIdTable.h"
 #include "control/LinkSession.h"
 #include "control/ProgramTransfers.h"
+#include "core/model/Variant.h"
+#include "core/protocol/Command.h"
+#include "core/protocol/CommandListener.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -21,7 +21,7 @@ class CZorvanDoc;
 // Device control of one panel, without the panel: the one object a panel view (or the
 // command-line tool) talks to. It calls the operations below and listens to the signals;
 // nothing here draws or asks the operator anything. Inside, the work is split by concern:
-//   LinkSession       the engine and serial port, connection state and the service tick;
+//   LinkSession       the engine and its line, connection state and the service tick;
 //   ProgramTransfers  whole-program transfers and what is done with a program that arrived;
 //   DeviceReports     program names, device settings, level meters and the device checks.
 // The panel works on the current program of its document, fetched from the document whenever
@@ -61,6 +61,10 @@ public:
     // panel keeps its own.
     PanelLink(CZorvanDoc& document, const Variant& variant, FoundIdTable* foundIds = nullptr,
               QObject* parent = nullptr);
+    // The same on the line and clock of setup (LinkSession): a simulated line, a clock driven
+    // by hand.
+    PanelLink(CZorvanDoc& document, const Variant& variant, LinkSetup setup,
+              FoundIdTable* foundIds = nullptr, QObject* parent = nullptr);
     ~PanelLink() override;
 
     const Variant& GetVariant() const { return m_variant; }
@@ -71,6 +75,8 @@ public:
     // identification), its line and its queue as far as the engine shows it.
     Command& GetEngine() { return m_link.GetEngine(); }
     const Command& GetEngine() const { return m_link.GetEngine(); }
+    // The link session underneath: its tick also runs the ID search (IdSearch).
+    LinkSession& GetSession() { return m_link; }
 
     // --- State ---
     bool IsConnected() const { return m_link.IsConnected(); }

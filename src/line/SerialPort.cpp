@@ -14,7 +14,7 @@
 
 Q_LOGGING_CATEGORY(lcSerial, "sonvex.serial", QtWarningMsg)
 
-SerialPort::SerialPort(QObject* parent) : QObject(parent), m_port(new QSerialPort(this)) {
+SerialPort::SerialPort(QObject* parent) : LinkLine(parent), m_port(new QSerialPort(this)) {
     connect(m_port, &QSerialPort::readyRead, this, [this] { notify(kEventReceived); });
     connect(m_port, &QSerialPort::bytesWritten, this, [this] {
         if (m_port->bytesToWrite() == 0)

@@ -1,9 +1,8 @@
 #pragma once
 
-#include "core/protocol/SerialLine.h"
+#include "line/LinkLine.h"
 
 #include <QLoggingCategory>
-#include <QObject>
 #include <QSerialPort>
 #include <QString>
 
@@ -19,12 +18,14 @@ Q_DECLARE_LOGGING_CATEGORY(lcSerial)
 // that owns this object and reports arrivals through readyRead. Every line event is turned into
 // a lineEvent signal that is queued to the same thread, so the owner never gets one from inside
 // Write or Read, receives them in order, and no data crosses threads. Events that pile up before
-// the owner gets to them are merged into one notification.
+// the owner gets to them are merged into one notification. QSerialPort does not report line
+// errors, so the high bits of lineEvent are 0 here; lineLost is given when the adapter is pulled
+// out or the terminal hangs up.
 //
 // Every operation returns the last-error code of the line (see ISerialLine): 0 on success,
 // kNotOpen on a closed line, kAlreadyOpen, kTimeout, otherwise an errno value derived from the
 // QSerialPort error. Diagnostic traces go to the "sonvex.serial" logging category only.
-class SerialPort : public QObject, public ISerialLine {
+class SerialPort : public LinkLine {
     Q_OBJECT
 
 public:
@@ -62,15 +63,6 @@ public:
     static int ErrorCode(QSerialPort::SerialPortError error);
     // The name QSerialPort is given for a device name typed by the operator.
     static QString ResolveDeviceName(const QString& device);
-
-signals:
-    // Event bits (kEventReceived, ...) in the low 16 bits, line-error bits in the high 16 bits.
-    // QSerialPort does not report line errors, so the high bits are 0 here.
-    void lineEvent(quint32 bits);
-    // The device went away under the open line (an adapter pulled out, a terminal hung up):
-    // the port has closed the line, since nothing can be written or read any more. Queued to
-    // the owner like lineEvent, once per open, and never after the owner closed the line.
-    void lineLost();
 
 private:
     int notOpen(const char* operation);

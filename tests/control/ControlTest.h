@@ -1,13 +1,14 @@
 #pragma once
 
-// Base of the device control tests against the simulated processor: the application and a
-// connect that waits until the device is read back. Every PanelLink keeps its own found IDs.
+// Base of the device control tests against the simulated processor (sonvex-sim on a
+// pseudo-terminal, or InProcessSim): the application and a connect that waits until the device is
+// read back. Every PanelLink keeps its own found IDs.
 
 #include "common/SimProcess.h"
 #include "common/TestApplication.h"
 
-#include "core/protocol/ProtocolCodes.h"
 #include "control/PanelLink.h"
+#include "core/protocol/ProtocolCodes.h"
 
 #include <gtest/gtest.h>
 
@@ -31,8 +32,13 @@ protected:
     static void ConnectAndSettle(PanelLink& link, const simtest::SimProcess& sim, int id,
                                  int waitMs, int tickMs = kFastTickMs) {
         ASSERT_TRUE(sim.Started());
+        ConnectAndSettle(link, sim.Link(), id, waitMs, tickMs);
+    }
+    // The same on port (an in-process line).
+    static void ConnectAndSettle(PanelLink& link, const QString& port, int id, int waitMs,
+                                 int tickMs = kFastTickMs) {
         link.SetTickInterval(tickMs);
-        ASSERT_TRUE(link.Connect(sim.Link(), id));
+        ASSERT_TRUE(link.Connect(port, id));
         ASSERT_TRUE(link.WaitForTransfer(waitMs));
         ASSERT_TRUE(link.WaitUntilSettled(waitMs));
     }

@@ -3,13 +3,15 @@
 // tick; the time limits hold; faults on the line lose nothing in either mode.
 
 #include "control/ControlTest.h"
+#include "control/InProcessSim.h"
 #include "control/LinkRecorder.h"
+#include "control/ManualClock.h"
 #include "core/SimTestPrograms.h"
 
+#include "control/PanelLink.h"
 #include "core/files/ZorvanDoc.h"
 #include "core/protocol/ProgramEncoder.h"
 #include "core/protocol/ProtocolCodes.h"
-#include "control/PanelLink.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
@@ -21,8 +23,10 @@
 #include <iostream>
 #include <memory>
 
+using controltest::InProcessSim;
 using controltest::IsMeterRead;
 using controltest::LinkRecorder;
+using controltest::ManualClock;
 using simtest::LoggedFrame;
 using simtest::SimProcess;
 
@@ -142,48 +146,54 @@ TEST_F(ControlFastTransfersTest, EditsCoalesceBehindATransfer) {
     EXPECT_EQ(gains, std::vector<int>{ProgramEncoder(doc.GetProgram()).GainCode(340)});
 }
 
-// At the panels' own 100 ms tick a silent device gets the head again after two seconds, and the
-// link is given up a little over four seconds after the first transmission, as without fast
-// transfers.
+// At the panels' own 100 ms tick a silent device gets the head again two seconds after its
+// first transmission, and the link is given up at the first tick more than four seconds after
+// it, with or without fast transfers: counted in ticks or measured on the clock. The clock is
+// driven by the test, so the times are exact.
 TEST_F(ControlFastTransfersTest, SilentDeviceRetransmitsAfterTwoSecondsAndGivesUpAfterFour) {
-    SimProcess sim({"--silent", "--device", "1:1"});
-    ASSERT_TRUE(sim.Started());
-    CZorvanDoc doc;
-    PanelLink link(doc, Variant::FourByEight());
-    LinkRecorder recorder(link);
-    QElapsedTimer clock;
-    std::vector<qint64> sentAt;
-    qint64 closedAt = -1;
-    QObject::connect(&link, &PanelLink::recordTransmitted,
-                     [&](const QByteArray&, bool) { sentAt.push_back(clock.elapsed()); });
-    QObject::connect(&link, &PanelLink::connectedChanged, [&](bool connected) {
-        if (!connected) {
-            closedAt = clock.elapsed();
-        }
-    });
-    link.SetFastTransfers(true);
-    clock.start();
-    ASSERT_TRUE(link.Connect(sim.Link(), 1));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !link.IsConnected(); }, kWaitMs));
+    for (bool fast : {false, true}) {
+        SCOPED_TRACE(fast ? "fast" : "default");
+        SimLinkLine::Options silent = InProcessSim::Fast();
+        silent.faults.silent = true;
+        InProcessSim sim({{1, 1}}, silent);
+        auto owned = std::make_unique<ManualClock>();
+        ManualClock& clock = *owned;
+        CZorvanDoc doc;
+        PanelLink link(doc, Variant::FourByEight(), sim.Setup(std::move(owned)));
+        LinkRecorder recorder(link);
+        std::vector<qint64> sentAt;
+        qint64 closedAt = -1;
+        QObject::connect(&link, &PanelLink::recordTransmitted,
+                         [&](const QByteArray&, bool) { sentAt.push_back(clock.NowMs()); });
+        QObject::connect(&link, &PanelLink::connectedChanged, [&](bool connected) {
+            if (!connected) {
+                closedAt = clock.NowMs();
+            }
+        });
+        link.SetFastTransfers(fast);
+        ASSERT_EQ(link.GetTickInterval(), PanelLink::kTickIntervalMs);
+        ASSERT_TRUE(link.Connect(InProcessSim::Port(), 1));
+        clock.Advance(10000);
+        ASSERT_FALSE(link.IsConnected());
 
-    ASSERT_EQ(recorder.transmissions.size(), 2U);
-    EXPECT_EQ(recorder.transmissions[0].frame, recorder.transmissions[1].frame);
-    EXPECT_TRUE(recorder.transmissions[1].retransmission);
-    const qint64 retransmitted = sentAt[1] - sentAt[0];
-    const qint64 givenUp = closedAt - sentAt[0];
-    EXPECT_GE(retransmitted, 2000);
-    EXPECT_LT(retransmitted, 3000);
-    EXPECT_GT(givenUp, 4000);
-    EXPECT_LT(givenUp, 5000);
-    ASSERT_EQ(recorder.messages.size(), 1U);
-    EXPECT_EQ(recorder.messages[0], "Unable to Open COM-Port");
-    EXPECT_FALSE(link.IsBusy());
-    EXPECT_EQ(link.GetEngine().Count(), 0);
+        ASSERT_EQ(recorder.transmissions.size(), 2U);
+        EXPECT_EQ(recorder.transmissions[0].frame, recorder.transmissions[1].frame);
+        EXPECT_TRUE(recorder.transmissions[1].retransmission);
+        // Fast transfers send the first record at once, the tick at its first tick.
+        EXPECT_EQ(sentAt[0], fast ? 0 : PanelLink::kTickIntervalMs);
+        EXPECT_EQ(sentAt[1] - sentAt[0], 2000);
+        EXPECT_EQ(closedAt - sentAt[0], 4100);
+        ASSERT_EQ(recorder.messages.size(), 1U);
+        EXPECT_EQ(recorder.messages[0], "Unable to Open COM-Port");
+        EXPECT_FALSE(link.IsBusy());
+        EXPECT_EQ(link.GetEngine().Count(), 0);
+        EXPECT_EQ(sim.Received().size(), 2U);
+    }
 }
 
 struct FaultCase {
     const char* name;
-    QStringList faults;
+    SimFaults faults;
     bool fast;
 };
 
@@ -198,27 +208,30 @@ protected:
 
     void TearDown() override {
         if (HasFailure() && m_sim != nullptr) {
-            std::cerr << "--- sonvex-sim frame log ---\n" << m_sim->Log().toStdString();
+            std::cerr << "--- frames on the simulated line ---\n";
+            for (const LoggedFrame& frame : m_sim->Frames()) {
+                std::cerr << frame.direction.toStdString() << ' '
+                          << frame.bytes.toHex(' ').toStdString() << '\n';
+            }
         }
     }
 
-    std::unique_ptr<SimProcess> m_sim; // its log is shown when the test fails
+    std::unique_ptr<InProcessSim> m_sim; // its frames are shown when the test fails
 };
 
 // Every record of a connect, a store and a recall reaches the device and is answered in the end,
 // whatever the line does to the answers: the device holds what was stored and gives it back.
 TEST_P(ControlFaultyLine, LosesNothing) {
-    m_sim =
-        std::make_unique<SimProcess>(QStringList{"--fast", "--device", "1:1"} + GetParam().faults);
-    const SimProcess& sim = *m_sim;
-    ASSERT_TRUE(sim.Started());
+    SimLinkLine::Options options = InProcessSim::Fast();
+    options.faults = GetParam().faults;
+    m_sim = std::make_unique<InProcessSim>(std::vector<InProcessSim::Device>{{1, 1}}, options);
     CZorvanDoc doc;
-    PanelLink link(doc, Variant::FourByEight());
+    PanelLink link(doc, Variant::FourByEight(), m_sim->Setup());
     LinkRecorder recorder(link);
     QSignalSpy arrived(&link, &PanelLink::programReceived);
     link.SetFastTransfers(GetParam().fast);
     link.SetTickInterval(kTickMs);
-    ASSERT_TRUE(link.Connect(sim.Link(), 1));
+    ASSERT_TRUE(link.Connect(InProcessSim::Port(), 1));
     ASSERT_TRUE(QTest::qWaitFor([&] { return arrived.count() == 1; }, kWaitMs));
     ASSERT_TRUE(link.WaitUntilSettled(kWaitMs));
 
@@ -270,10 +283,22 @@ TEST_F(ControlFastTransfersTest, SilentDeviceEndsTheLinkWithTheSameMessageInBoth
     }
 }
 
-const QStringList kDropped{"--drop-every", "5"};
+SimFaults Faults(void (*set)(SimFaults&)) {
+    SimFaults faults;
+    set(faults);
+    return faults;
+}
+
+const SimFaults kDropped = Faults([](SimFaults& f) { f.dropEvery = 5; });
 // Never two spoiled answers in a row: the retransmission is answered.
-const QStringList kCorrupted{"--corrupt-checksum-every", "6", "--corrupt-end-every", "9"};
-const QStringList kLate{"--late", "60", "--split", "9"};
+const SimFaults kCorrupted = Faults([](SimFaults& f) {
+    f.corruptChecksumEvery = 6;
+    f.corruptEndEvery = 9;
+});
+const SimFaults kLate = Faults([](SimFaults& f) {
+    f.lateMs = 60;
+    f.splitSize = 9;
+});
 INSTANTIATE_TEST_SUITE_P(Modes, ControlFaultyLine,
                          ::testing::Values(FaultCase{"DroppedDefault", kDropped, false},
                                            FaultCase{"DroppedFast", kDropped, true},
@@ -286,7 +311,7 @@ INSTANTIATE_TEST_SUITE_P(Modes, ControlFaultyLine,
 // An answer sent twice: the repeat comes in the same read as the next answer. It must not take
 // away the next record before that one has been sent (a transfer would then lose a record and,
 // when that record ends it, never end).
-const QStringList kDoubled{"--double-ack"};
+const SimFaults kDoubled = Faults([](SimFaults& f) { f.doubleAck = true; });
 
 INSTANTIATE_TEST_SUITE_P(StaleAnswers, ControlFaultyLine,
                          ::testing::Values(FaultCase{"DoubledDefault", kDoubled, false},

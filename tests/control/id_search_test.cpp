@@ -1,15 +1,20 @@
-// The ID search of the Connect dialog against the simulated line.
+// The ID search of the Connect dialog against the simulated line: in the test process, and
+// once on a pseudo-terminal through sonvex-sim for the real port.
 
 #include "control/ControlTest.h"
+#include "control/InProcessSim.h"
+#include "control/ManualClock.h"
 
-#include "core/files/ZorvanDoc.h"
 #include "control/IdSearch.h"
 #include "control/PanelLink.h"
+#include "core/files/ZorvanDoc.h"
 
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+using controltest::InProcessSim;
+using controltest::ManualClock;
 using simtest::SimProcess;
 
 namespace {
@@ -21,7 +26,8 @@ class ControlIdSearchTest : public controltest::ControlTest {};
 
 struct SearchCase {
     const char* name;
-    QStringList simArguments;
+    std::vector<InProcessSim::Device> devices;
+    SimFaults faults;
     QVector<int> expected;
 };
 
@@ -33,10 +39,11 @@ class ControlIdSearchOnLine : public ControlIdSearchTest,
                               public ::testing::WithParamInterface<SearchCase> {};
 
 TEST_P(ControlIdSearchOnLine, FindsExactlyTheDevicesOfThePanelsType) {
-    SimProcess sim(GetParam().simArguments);
-    ASSERT_TRUE(sim.Started());
+    SimLinkLine::Options options = InProcessSim::Fast();
+    options.faults = GetParam().faults;
+    InProcessSim sim(GetParam().devices, options);
     CZorvanDoc doc;
-    PanelLink link(doc, Variant::FourByEight());
+    PanelLink link(doc, Variant::FourByEight(), sim.Setup());
     IdSearch search(link);
     search.SetTickInterval(kSearchTickMs);
     QVector<QVector<int>> finished;
@@ -44,7 +51,7 @@ TEST_P(ControlIdSearchOnLine, FindsExactlyTheDevicesOfThePanelsType) {
                      [&](const QVector<int>& ids) { finished.append(ids); });
     EXPECT_EQ(link.FoundIds().size(), 250); // every ID counts as present before a search
 
-    ASSERT_TRUE(search.Start(sim.Link()));
+    ASSERT_TRUE(search.Start(InProcessSim::Port()));
     EXPECT_TRUE(search.IsRunning());
     ASSERT_TRUE(search.WaitForEnd(kWaitMs));
 
@@ -56,41 +63,84 @@ TEST_P(ControlIdSearchOnLine, FindsExactlyTheDevicesOfThePanelsType) {
     EXPECT_FALSE(link.GetEngine().IsOpen());
     EXPECT_EQ(link.GetEngine().GetSearchWindow(), nullptr);
     EXPECT_FALSE(link.IsConnected());
-    // The last probe may still be on its way into the simulator's log when the search ends.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return sim.Received().size() >= 250U; }, 2000));
+    EXPECT_FALSE(link.IsTickRunning());
     EXPECT_EQ(sim.Received().size(), 250U);
 }
 
-INSTANTIATE_TEST_SUITE_P(Lines, ControlIdSearchOnLine,
-                         ::testing::Values(SearchCase{"DevicesThreeAndSeven",
-                                                      {"--fast", "--device", "3:1", "--device",
-                                                       "7:1", "--device", "9:2"},
-                                                      {3, 7}},
-                                           SearchCase{"NothingAnswers", {"--fast", "--silent"}, {}},
-                                           // Every answer comes after its probe was given up:
-                                           // each still lists its device and takes no other
-                                           // probe with it, so every ID is asked once.
-                                           SearchCase{"LateAnswers",
-                                                      {"--fast", "--late", "25", "--device", "3:1",
-                                                       "--device", "4:1", "--device", "5:1",
-                                                       "--device", "6:1", "--device", "8:1",
-                                                       "--device", "9:1", "--device", "11:1"},
-                                                      {3, 4, 5, 6, 8, 9, 11}}),
-                         [](const auto& info) { return std::string(info.param.name); });
+SimFaults Silent() {
+    SimFaults faults;
+    faults.silent = true;
+    return faults;
+}
+
+SimFaults Late(int ms) {
+    SimFaults faults;
+    faults.lateMs = ms;
+    return faults;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, ControlIdSearchOnLine,
+    ::testing::Values(SearchCase{"DevicesThreeAndSeven", {{3, 1}, {7, 1}, {9, 2}}, {}, {3, 7}},
+                      SearchCase{"NothingAnswers", {{1, 1}}, Silent(), {}},
+                      // Every answer comes after its probe was given up: each still lists its
+                      // device and takes no other probe with it, so every ID is asked once.
+                      SearchCase{"LateAnswers",
+                                 {{3, 1}, {4, 1}, {5, 1}, {6, 1}, {8, 1}, {9, 1}, {11, 1}},
+                                 Late(25),
+                                 {3, 4, 5, 6, 8, 9, 11}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The search runs on the session's own tick at its own interval: an ID nobody answers takes
+// the tick that sends its probe and four that wait, and afterwards the link's tick is as it was.
+TEST_F(ControlIdSearchTest, SearchRunsOnTheSessionsTickAndGivesItBack) {
+    SimLinkLine::Options silent = InProcessSim::Fast();
+    silent.faults = Silent();
+    InProcessSim sim({{1, 1}}, silent);
+    auto owned = std::make_unique<ManualClock>();
+    ManualClock& clock = *owned;
+    CZorvanDoc doc;
+    PanelLink link(doc, Variant::FourByEight(), sim.Setup(std::move(owned)));
+    IdSearch search(link);
+    qint64 endedAt = -1;
+    QObject::connect(&search, &IdSearch::finished, [&] { endedAt = clock.NowMs(); });
+
+    ASSERT_TRUE(search.Start(InProcessSim::Port()));
+    EXPECT_TRUE(link.IsTickRunning());
+    clock.Advance(IdSearch::kTickIntervalMs);
+    EXPECT_EQ(search.GetPosition(), 1);
+    EXPECT_EQ(sim.Received().size(), 1U);
+    clock.Advance(4 * IdSearch::kTickIntervalMs);
+    EXPECT_EQ(search.GetPosition(), 1) << "the probe was given up too early";
+    clock.Advance(IdSearch::kTickIntervalMs);
+    EXPECT_EQ(search.GetPosition(), 2);
+    clock.Advance(3600 * 1000);
+
+    EXPECT_FALSE(search.IsRunning());
+    EXPECT_EQ(endedAt, 250 * 5 * IdSearch::kTickIntervalMs);
+    EXPECT_EQ(sim.Received().size(), 250U);
+    EXPECT_TRUE(link.FoundIds().isEmpty());
+    EXPECT_FALSE(link.IsTickRunning());
+    EXPECT_EQ(link.GetTickInterval(), PanelLink::kTickIntervalMs);
+    EXPECT_EQ(link.GetTickCount(), 0) << "search ticks were counted as the link's";
+    // The session connects afterwards on its own tick.
+    ASSERT_TRUE(link.Connect(InProcessSim::Port(), 1));
+    clock.Advance(PanelLink::kTickIntervalMs);
+    EXPECT_EQ(link.GetTickCount(), 1);
+}
 
 // The IDs a search finds belong to the session that ran it, and to those it shares its table
 // with; another session keeps its own.
 TEST_F(ControlIdSearchTest, FoundIdsStayWithTheSessionsThatShareThem) {
-    SimProcess sim({"--fast", "--device", "3:1", "--device", "7:1"});
-    ASSERT_TRUE(sim.Started());
+    InProcessSim sim({{3, 1}, {7, 1}});
     FoundIdTable shared;
     CZorvanDoc docs[3];
-    PanelLink searching(docs[0], Variant::FourByEight(), &shared);
+    PanelLink searching(docs[0], Variant::FourByEight(), sim.Setup(), &shared);
     PanelLink sharing(docs[1], Variant::TwoByFour(), &shared);
     PanelLink apart(docs[2], Variant::FourByEight());
     IdSearch search(searching);
     search.SetTickInterval(kSearchTickMs);
-    ASSERT_TRUE(search.Start(sim.Link()));
+    ASSERT_TRUE(search.Start(InProcessSim::Port()));
     ASSERT_TRUE(search.WaitForEnd(kWaitMs));
 
     EXPECT_EQ(searching.FoundIds(), QVector<int>({3, 7}));
@@ -98,6 +148,7 @@ TEST_F(ControlIdSearchTest, FoundIdsStayWithTheSessionsThatShareThem) {
     EXPECT_EQ(apart.FoundIds().size(), 250);
 }
 
+// On a real port through sonvex-sim: a cancel stops the probes at once and frees the port.
 TEST_F(ControlIdSearchTest, CancelLeavesNothingQueuedAndThePortClosed) {
     SimProcess sim({"--fast", "--silent"});
     ASSERT_TRUE(sim.Started());

@@ -1,19 +1,21 @@
-// Whole-program transfers of PanelLink through the simulated processor.
+// Whole-program transfers of PanelLink through the simulated processor, on a line inside the
+// test process.
 
 #include "control/ControlTest.h"
+#include "control/InProcessSim.h"
 #include "control/LinkRecorder.h"
 #include "core/SimTestPrograms.h"
 
+#include "control/PanelLink.h"
 #include "core/files/ZorvanDoc.h"
 #include "core/protocol/ProgramEncoder.h"
 #include "core/protocol/ProtocolCodes.h"
-#include "control/PanelLink.h"
 
 #include <gtest/gtest.h>
 
+using controltest::InProcessSim;
 using controltest::LinkRecorder;
 using simtest::LoggedFrame;
-using simtest::SimProcess;
 
 namespace {
 
@@ -35,10 +37,10 @@ bool IsInputLevels(const LoggedFrame& frame) {
 }
 
 TEST_F(ControlTransfersTest, StoringTheLiveProgramMutesInputsAAndBAroundIt) {
-    SimProcess sim({"--fast", "--device", "1:1"});
+    InProcessSim sim({{1, 1}});
     CZorvanDoc doc;
-    PanelLink link(doc, Variant::FourByEight());
-    ConnectAndSettle(link, sim, 1, kWaitMs);
+    PanelLink link(doc, Variant::FourByEight(), sim.Setup());
+    ConnectAndSettle(link, InProcessSim::Port(), 1, kWaitMs);
     CAudio_Data& program = doc.GetProgram();
     program.GetInput(0)->SetOn(1);
     program.GetInput(1)->SetOn(1);
@@ -93,10 +95,10 @@ TEST_F(ControlTransfersTest, StoringTheLiveProgramMutesInputsAAndBAroundIt) {
 }
 
 TEST_F(ControlTransfersTest, TwoByFourPanelReadsTwelveChannelsButCopiesOnlyItsOwn) {
-    SimProcess sim({"--fast", "--device", "5:3"});
+    InProcessSim sim({{5, 3}});
     CZorvanDoc doc;
-    PanelLink link(doc, Variant::TwoByFour());
-    ConnectAndSettle(link, sim, 5, kWaitMs);
+    PanelLink link(doc, Variant::TwoByFour(), sim.Setup());
+    ConnectAndSettle(link, InProcessSim::Port(), 5, kWaitMs);
     CAudio_Data& program = doc.GetProgram();
 
     // The device's live program gets varied values in all twelve channels.
@@ -144,11 +146,11 @@ TEST_F(ControlTransfersTest, TwoByFourPanelReadsTwelveChannelsButCopiesOnlyItsOw
 }
 
 TEST_F(ControlTransfersTest, BankRoundTripsThroughTheDevice) {
-    SimProcess sim({"--fast", "--device", "2:1"});
+    InProcessSim sim({{2, 1}});
     CZorvanDoc doc;
-    PanelLink link(doc, Variant::FourByEight());
+    PanelLink link(doc, Variant::FourByEight(), sim.Setup());
     LinkRecorder recorder(link);
-    ConnectAndSettle(link, sim, 2, kWaitMs);
+    ConnectAndSettle(link, InProcessSim::Port(), 2, kWaitMs);
 
     CZorvanDoc::StoredPrograms bank;
     for (std::size_t k = 0; k < bank.size(); ++k) {
@@ -162,7 +164,7 @@ TEST_F(ControlTransfersTest, BankRoundTripsThroughTheDevice) {
 
     // A fresh connection reads the names back from the device; the bank is then collected.
     ASSERT_TRUE(link.Disconnect());
-    ConnectAndSettle(link, sim, 2, kWaitMs);
+    ConnectAndSettle(link, InProcessSim::Port(), 2, kWaitMs);
     EXPECT_EQ(link.GetProgramName(12), "Bank12");
     doc.GetStoredPrograms() = CZorvanDoc::StoredPrograms{};
     ASSERT_TRUE(link.StoreAllToPC());

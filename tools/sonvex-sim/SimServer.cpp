@@ -13,16 +13,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// 10 bits per byte at 9600 baud.
-constexpr auto kByteTime = std::chrono::nanoseconds(1000000000LL * 10 / 9600);
-// What a processor needs to start answering after the last byte of a frame.
-constexpr auto kTurnaround = 3ms;
-// A gap this long ends a partly received frame.
-constexpr auto kFrameGap = 100ms;
 // Memory is written this long after the line went quiet.
 constexpr auto kSaveDelay = 300ms;
-// Pause before a second message sent in answer to one frame.
-constexpr auto kFollowUpGap = 20ms;
 // Output the PC does not take for this long is thrown away, as a line would lose it.
 constexpr auto kBlockedLimit = 2s;
 
@@ -36,13 +28,7 @@ int CeilMs(SimServer::Clock::duration d) {
 } // namespace
 
 SimServer::SimServer(SimLine& line, const SimOptions& options, FrameLog& log)
-    : m_line(line), m_options(options), m_log(log), m_faults(options.faults),
-      m_lineFree(Clock::now()), m_inputDone(Clock::now()), m_lastReceived(Clock::now()) {}
-
-SimServer::Clock::duration SimServer::ByteTime() const {
-    return m_options.fast ? Clock::duration::zero()
-                          : std::chrono::duration_cast<Clock::duration>(kByteTime);
-}
+    : m_line(line), m_options(options), m_log(log), m_pacer(options.fast, options.faults) {}
 
 int SimServer::Run(int masterFd, volatile std::sig_atomic_t& stop) {
     while (stop == 0) {
@@ -61,14 +47,14 @@ int SimServer::Run(int masterFd, volatile std::sig_atomic_t& stop) {
             Receive(masterFd);
         }
         const auto now = Clock::now();
-        if (m_line.HasPartialFrame() && now - m_lastReceived >= kFrameGap) {
+        if (m_line.HasPartialFrame() && m_pacer.FrameGapPassed(now)) {
             m_log.Note("gap on the line: partly received frame dropped");
             Answer(m_line.Expire());
         }
         if (!SendDue(masterFd)) {
             return 1;
         }
-        if (!m_stateFiles.empty() && now - m_lastReceived >= kSaveDelay) {
+        if (!m_stateFiles.empty() && now - m_pacer.LastReceived() >= kSaveDelay) {
             SaveStates();
         }
     }
@@ -78,13 +64,11 @@ int SimServer::Run(int masterFd, volatile std::sig_atomic_t& stop) {
 int SimServer::TimeoutMs() const {
     const auto now = Clock::now();
     int timeout = 500;
-    if (!m_out.empty()) {
-        const Outgoing& head = m_out.front();
-        const auto due = head.start + ByteTime() * static_cast<long>(head.sent);
-        timeout = std::min(timeout, m_blocked ? 10 : CeilMs(due - now));
+    if (m_pacer.HasOutput()) {
+        timeout = std::min(timeout, m_blocked ? 10 : CeilMs(m_pacer.NextDue() - now));
     }
     if (m_line.HasPartialFrame()) {
-        timeout = std::min(timeout, CeilMs(m_lastReceived + kFrameGap - now));
+        timeout = std::min(timeout, CeilMs(m_pacer.LastReceived() + SimPacer::kFrameGap - now));
     }
     return std::max(timeout, 0);
 }
@@ -96,10 +80,7 @@ void SimServer::Receive(int fd) {
         if (count <= 0) {
             return; // EAGAIN: all read; EIO cannot happen while the slave side is held open
         }
-        m_lastReceived = Clock::now();
-        // The terminal hands over at once what a real line delivers byte by byte: the device
-        // has a frame only once its last byte would have come in.
-        m_inputDone = std::max(m_inputDone, m_lastReceived) + ByteTime() * count;
+        m_pacer.Received(static_cast<std::size_t>(count), Clock::now());
         Answer(m_line.Feed(buffer, static_cast<std::size_t>(count)));
     }
 }
@@ -120,47 +101,27 @@ void SimServer::Answer(const std::vector<SimExchange>& exchanges) {
         for (std::size_t i = 0; i < exchange.replies.size(); ++i) {
             // A further message after the answer (the identification) comes a moment later,
             // as its own burst on the line.
-            Schedule(exchange.replies[i], i == 0 ? 0ms : kFollowUpGap);
+            Schedule(exchange.replies[i], i == 0 ? 0ms : SimPacer::kFollowUpGap);
         }
     }
 }
 
 void SimServer::Schedule(const std::vector<std::uint8_t>& frame, Clock::duration delay) {
-    const std::vector<SimBurst> bursts = m_faults.Shape(frame);
-    if (bursts.empty()) {
+    if (!m_pacer.Schedule(frame, delay, Clock::now())) {
         m_log.Frame("out", frame, "not sent: fault injection");
-        return;
     }
-    const auto received = std::max(Clock::now(), m_inputDone);
-    auto at = std::max(received + (m_options.fast ? 0ms : kTurnaround), m_lineFree) + delay;
-    for (const SimBurst& burst : bursts) {
-        Outgoing out;
-        at += std::chrono::milliseconds(burst.delayMs);
-        out.start = at;
-        out.bytes = burst.bytes;
-        out.frame = burst.frame;
-        out.note = burst.note;
-        at += ByteTime() * static_cast<long>(out.bytes.size());
-        m_out.push_back(std::move(out));
-    }
-    m_lineFree = at;
 }
 
 bool SimServer::SendDue(int fd) {
-    while (!m_out.empty()) {
-        Outgoing& head = m_out.front();
+    while (m_pacer.HasOutput()) {
+        const SimPacer::Outgoing& head = m_pacer.Head();
         const auto now = Clock::now();
         if (now < head.start) {
             return true;
         }
-        std::size_t due = head.bytes.size() - head.sent;
-        if (!m_options.fast) {
-            const auto elapsed = now - head.start;
-            const auto paced = static_cast<std::size_t>(elapsed / ByteTime()) + 1;
-            due = std::min(due, paced > head.sent ? paced - head.sent : 0);
-            if (due == 0) {
-                return true;
-            }
+        const std::size_t due = m_pacer.DueBytes(now);
+        if (!m_pacer.IsFast() && due == 0) {
+            return true;
         }
         if (head.sent == 0) {
             if (!head.frame.empty()) {
@@ -177,7 +138,7 @@ bool SimServer::SendDue(int fd) {
                     m_blockedSince = now;
                 } else if (now - m_blockedSince > kBlockedLimit) {
                     m_log.Note("nobody reads the line: pending answers dropped");
-                    m_out.clear();
+                    m_pacer.ClearOutput();
                     m_blocked = false;
                 }
                 return true;
@@ -189,10 +150,7 @@ bool SimServer::SendDue(int fd) {
             return false;
         }
         m_blocked = false;
-        head.sent += static_cast<std::size_t>(written);
-        if (head.sent == head.bytes.size()) {
-            m_out.pop_front();
-        }
+        m_pacer.Sent(static_cast<std::size_t>(written));
     }
     return true;
 }
