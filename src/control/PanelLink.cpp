@@ -44,7 +44,6 @@ PanelLink::PanelLink(CZorvanDoc& document, const Variant& variant, FoundIdTable*
     });
     connect(&m_link, &LinkSession::busyChanged, this, &PanelLink::busyChanged);
     connect(&m_link, &LinkSession::messageShown, this, &PanelLink::messageShown);
-    connect(&m_link, &LinkSession::transferProgress, this, &PanelLink::transferProgress);
     connect(&m_link, &LinkSession::recordTransmitted, this, &PanelLink::recordTransmitted);
     connect(&m_link, &LinkSession::lineRead, this, &PanelLink::lineRead);
 
@@ -52,6 +51,7 @@ PanelLink::PanelLink(CZorvanDoc& document, const Variant& variant, FoundIdTable*
     connect(&m_reports, &DeviceReports::deviceInfoReceived, this, &PanelLink::OnDeviceInfo);
     connect(&m_reports, &DeviceReports::linkRejected, this, &PanelLink::Reject);
 
+    connect(&m_transfers, &ProgramTransfers::transferProgress, this, &PanelLink::transferProgress);
     connect(&m_transfers, &ProgramTransfers::titleRequested, this, &PanelLink::SetMainTitle);
     connect(&m_transfers, &ProgramTransfers::storedProgramReceived, this,
             &PanelLink::storedProgramReceived);
