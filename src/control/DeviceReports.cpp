@@ -63,13 +63,13 @@ void DeviceReports::OnDeviceInfo() {
 void DeviceReports::OnIdentification() {
     const std::string& text = m_engine.GetIdentificationText();
     const std::string expected = kIdentificationText;
-    // One mismatch is enough: the link closes once and the operator is told once, however
-    // many characters differ.
+    // Every differing position is a failed check of its own: the operator is told once per
+    // position, in order, and then about a wrong type code. Closing an already closed link
+    // does nothing, so only the first rejection ends the connection.
     for (int i = 0; i < kComparedIdentificationChars; ++i) {
         const auto at = static_cast<std::size_t>(i);
         if (at >= text.size() || text[at] != expected[at]) {
             emit linkRejected(QString::fromLatin1(kDeviceErrorText));
-            break;
         }
     }
     if (m_engine.GetTypeCodeText() != m_variant.typeCodeText) {

@@ -48,7 +48,6 @@ PanelLink::PanelLink(CZorvanDoc& document, const Variant& variant, LinkSetup set
     });
     connect(&m_link, &LinkSession::busyChanged, this, &PanelLink::busyChanged);
     connect(&m_link, &LinkSession::messageShown, this, &PanelLink::messageShown);
-    connect(&m_link, &LinkSession::transferProgress, this, &PanelLink::transferProgress);
     connect(&m_link, &LinkSession::recordTransmitted, this, &PanelLink::recordTransmitted);
     connect(&m_link, &LinkSession::lineRead, this, &PanelLink::lineRead);
 
@@ -56,6 +55,7 @@ PanelLink::PanelLink(CZorvanDoc& document, const Variant& variant, LinkSetup set
     connect(&m_reports, &DeviceReports::deviceInfoReceived, this, &PanelLink::OnDeviceInfo);
     connect(&m_reports, &DeviceReports::linkRejected, this, &PanelLink::Reject);
 
+    connect(&m_transfers, &ProgramTransfers::transferProgress, this, &PanelLink::transferProgress);
     connect(&m_transfers, &ProgramTransfers::titleRequested, this, &PanelLink::SetMainTitle);
     connect(&m_transfers, &ProgramTransfers::storedProgramReceived, this,
             &PanelLink::storedProgramReceived);

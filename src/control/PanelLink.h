@@ -174,10 +174,11 @@ public:
     // Ticks since the panel was created.
     int GetTickCount() const { return m_link.GetTickCount(); }
 
-    // --- Progress of a whole-program transfer ---
-    int GetTransferTotal() const { return m_link.GetTransferTotal(); }
-    // Records of the transfer still queued (transmitted or not).
-    int GetTransferRemaining() const { return m_link.GetTransferRemaining(); }
+    // --- Progress of a whole-program transfer: every record it sends, with those queued
+    // ahead of it (TransferCount) ---
+    int GetTransferTotal() const { return m_transfers.GetTransferTotal(); }
+    // Records of the transfer not transmitted yet.
+    int GetTransferRemaining() const { return m_transfers.GetTransferRemaining(); }
 
     // --- Waiting (a local event loop runs; the tick and serial events keep being served) ---
     // Until the running transfer is done: its last record transmitted and every record of it

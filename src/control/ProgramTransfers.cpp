@@ -8,6 +8,8 @@
 #include "control/DeviceReports.h"
 #include "control/LinkSession.h"
 
+#include <utility>
+
 namespace {
 
 bool IsProgram(int program) {
@@ -22,13 +24,21 @@ bool IsStoredProgram(int program) {
 
 ProgramTransfers::ProgramTransfers(CZorvanDoc& document, const Variant& variant, LinkSession& link,
                                    DeviceReports& reports, QObject* parent)
-    : QObject(parent), m_document(document), m_variant(variant), m_link(link), m_reports(reports) {}
+    : QObject(parent), m_document(document), m_variant(variant), m_link(link), m_reports(reports),
+      m_count(link) {
+    connect(&m_count, &TransferCount::progress, this, &ProgramTransfers::transferProgress);
+}
+
+void ProgramTransfers::Start(Command::RecordList records) {
+    m_count.Start(static_cast<int>(records.size()));
+    m_link.StartTransfer(std::move(records));
+}
 
 bool ProgramTransfers::RecallProgram(int program) {
     if (!m_link.IsConnected() || !IsProgram(program)) {
         return false;
     }
-    m_link.StartTransfer(TransferSequences::UploadProgram(m_document.GetProgram(), program));
+    Start(TransferSequences::UploadProgram(m_document.GetProgram(), program));
     return true;
 }
 
@@ -36,7 +46,7 @@ bool ProgramTransfers::ReadStoredProgram(int program) {
     if (!m_link.IsConnected() || !IsStoredProgram(program)) {
         return false;
     }
-    m_link.StartTransfer(TransferSequences::UploadStoredProgram(m_document.GetProgram(), program));
+    Start(TransferSequences::UploadStoredProgram(m_document.GetProgram(), program));
     return true;
 }
 
@@ -46,7 +56,7 @@ bool ProgramTransfers::StoreProgram(int program) {
     }
     CAudio_Data& current = m_document.GetProgram();
     emit titleRequested(QString::fromStdString(m_variant.ProgramTitle(current.GetName())));
-    m_link.StartTransfer(TransferSequences::DownloadProgram(current, program));
+    Start(TransferSequences::DownloadProgram(current, program));
     return true;
 }
 
@@ -59,8 +69,8 @@ bool ProgramTransfers::RecallAllFromPC() {
         m_reports.SetProgramName(
             k, QString::fromStdString(bank[static_cast<std::size_t>(k - 1)].name));
     }
-    m_link.StartTransfer(TransferSequences::DownloadAllPrograms(
-        bank, m_variant.deviceType, m_document.GetProgram().GetDeviceId()));
+    Start(TransferSequences::DownloadAllPrograms(bank, m_variant.deviceType,
+                                                 m_document.GetProgram().GetDeviceId()));
     return true;
 }
 
@@ -68,7 +78,7 @@ bool ProgramTransfers::StoreAllToPC() {
     if (!m_link.IsConnected()) {
         return false;
     }
-    m_link.StartTransfer(TransferSequences::UploadAllPrograms(m_document.GetProgram()));
+    Start(TransferSequences::UploadAllPrograms(m_document.GetProgram()));
     return true;
 }
 

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "control/TransferCount.h"
+#include "core/protocol/Command.h"
+
 #include <QObject>
 #include <QString>
 
@@ -37,7 +40,13 @@ public:
     void OnProgramReceived();
     void OnStoredProgramReceived(int program);
 
+    // The records of the running transfer (and those it waits behind) and how many of them
+    // have not gone out yet.
+    int GetTransferTotal() const { return m_count.Total(); }
+    int GetTransferRemaining() const { return m_count.Remaining(); }
+
 signals:
+    void transferProgress(int remaining, int total);
     // The main window's title is to read title.
     void titleRequested(const QString& title);
     void programReceived();
@@ -45,8 +54,12 @@ signals:
     void bankCompleted();
 
 private:
+    // Counts the records, then hands them to the link.
+    void Start(Command::RecordList records);
+
     CZorvanDoc& m_document;
     const Variant& m_variant;
     LinkSession& m_link;
     DeviceReports& m_reports;
+    TransferCount m_count;
 };

@@ -398,11 +398,13 @@ TEST_F(ControlPanelLinkTest, OperationsNeedTheLinkAndDisconnectResets) {
     EXPECT_FALSE(link.Disconnect());
 }
 
-// An identification text that differs in several places is one failed check: the link closes
-// once and "Device is error!" is shown once (the type code is the panel's own).
-TEST_F(ControlPanelLinkTest, IdentificationDifferingInSeveralCharactersIsRejectedOnce) {
-    SimProcess sim(
-        {"--fast", "--send-identification", "--identification", "XY_Q_W2.7", "--device", "6:1"});
+// An identification text that differs in several places fails once per differing position
+// among the first eight (the ninth is not compared), in order, and a wrong type code after
+// them; the link closes at the first and stays closed.
+TEST_F(ControlPanelLinkTest, IdentificationIsRejectedOncePerDifferingPositionThenByTypeCode) {
+    // "XY_Q_W2.7" against "ZQ_P_V1.0": positions 1, 2, 4, 6 and 7 differ, and the ninth.
+    SimProcess sim({"--fast", "--send-identification", "--identification", "XY_Q_W2.7",
+                    "--type-code", "Qrst", "--device", "6:1"});
     ASSERT_TRUE(sim.Started());
     CZorvanDoc doc;
     PanelLink link(doc, Variant::FourByEight());
@@ -415,8 +417,10 @@ TEST_F(ControlPanelLinkTest, IdentificationDifferingInSeveralCharactersIsRejecte
     ASSERT_TRUE(QTest::qWaitFor([&] { return !link.IsConnected(); }, kWaitMs));
     // Every mismatch is reported in the one handling of the reply that closed the link.
     EXPECT_EQ(link.GetEngine().GetIdentificationText(), "XY_Q_W2.7");
-    ASSERT_EQ(recorder.messages.size(), 1U);
-    EXPECT_EQ(recorder.messages[0], "Device is error!");
+    const std::vector<QString> expected{"Device is error!", "Device is error!",
+                                        "Device is error!", "Device is error!",
+                                        "Device is error!", "DeviceType is error!"};
+    EXPECT_EQ(recorder.messages, expected);
     EXPECT_EQ(disconnects, 1);
     EXPECT_FALSE(link.IsTickRunning());
 }

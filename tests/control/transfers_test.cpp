@@ -13,6 +13,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <vector>
+
 using controltest::InProcessSim;
 using controltest::LinkRecorder;
 using simtest::LoggedFrame;
@@ -59,7 +62,7 @@ TEST_F(ControlTransfersTest, StoringTheLiveProgramMutesInputsAAndBAroundIt) {
     EXPECT_EQ(doc.GetTitle(), "DSP48_Stage");
     ASSERT_TRUE(link.WaitForTransfer(kWaitMs));
     ASSERT_TRUE(link.WaitUntilSettled(kWaitMs));
-    EXPECT_EQ(progressTotal, 12);
+    EXPECT_EQ(progressTotal, 15); // the name, A and B muted, 8 outputs, 4 inputs
     EXPECT_EQ(lastRemaining, 0);
 
     std::vector<LoggedFrame> writes;
@@ -92,6 +95,66 @@ TEST_F(ControlTransfersTest, StoringTheLiveProgramMutesInputsAAndBAroundIt) {
     }
     EXPECT_EQ(program.GetInput(0)->GetOn(), 1);
     EXPECT_EQ(program.GetInput(1)->GetOn(), 1);
+}
+
+// Every remaining count a transfer reports, from its start to its end.
+struct ProgressLog {
+    std::vector<int> remaining;
+    std::vector<int> totals;
+
+    explicit ProgressLog(PanelLink& link) {
+        QObject::connect(&link, &PanelLink::transferProgress, [this](int left, int total) {
+            remaining.push_back(left);
+            totals.push_back(total);
+        });
+    }
+    void Clear() {
+        remaining.clear();
+        totals.clear();
+    }
+    // Counted down by one from total to 0, each step a record that went out.
+    bool CountsDownFrom(int total) const {
+        std::vector<int> expected;
+        for (int left = total; left >= 0; --left) {
+            expected.push_back(left);
+        }
+        return remaining == expected && totals == std::vector<int>(expected.size(), total);
+    }
+};
+
+// The progress of a transfer counts every record it sends, each once as it goes out: on a
+// connect the 36 reads of the device's settings ahead of the 12 channel reads, the program
+// names of a bank, the muting around the live program; meter requests and retransmissions
+// are not counted.
+TEST_F(ControlTransfersTest, ProgressCountsEveryRecordTheTransferSends) {
+    InProcessSim sim({{4, 1}});
+    CZorvanDoc doc;
+    PanelLink link(doc, Variant::FourByEight(), sim.Setup());
+    ProgressLog log(link);
+    ConnectAndSettle(link, InProcessSim::Port(), 4, kWaitMs);
+    EXPECT_TRUE(log.CountsDownFrom(48)) << ::testing::PrintToString(log.remaining);
+
+    const struct {
+        const char* name;
+        std::function<bool()> start;
+        int total;
+    } transfers[] = {
+        {"store live program", [&] { return link.StoreProgram(0); }, 15},
+        {"store program 7", [&] { return link.StoreProgram(7); }, 13},
+        {"recall program 3", [&] { return link.RecallProgram(3); }, 12},
+        {"bank to the device", [&] { return link.RecallAllFromPC(); }, 390},
+        {"bank from the device", [&] { return link.StoreAllToPC(); }, 360},
+    };
+    for (const auto& transfer : transfers) {
+        SCOPED_TRACE(transfer.name);
+        ASSERT_TRUE(link.WaitUntilSettled(kWaitMs));
+        log.Clear();
+        ASSERT_TRUE(transfer.start());
+        EXPECT_EQ(link.GetTransferTotal(), transfer.total);
+        ASSERT_TRUE(link.WaitForTransfer(kWaitMs));
+        EXPECT_EQ(link.GetTransferRemaining(), 0);
+        EXPECT_TRUE(log.CountsDownFrom(transfer.total)) << ::testing::PrintToString(log.remaining);
+    }
 }
 
 TEST_F(ControlTransfersTest, TwoByFourPanelReadsTwelveChannelsButCopiesOnlyItsOwn) {
@@ -159,7 +222,7 @@ TEST_F(ControlTransfersTest, BankRoundTripsThroughTheDevice) {
     }
     doc.GetStoredPrograms() = bank;
     ASSERT_TRUE(link.RecallAllFromPC());
-    EXPECT_EQ(link.GetTransferTotal(), 360); // the 30 name records are not counted
+    EXPECT_EQ(link.GetTransferTotal(), 390); // 30 names and 360 channels
     ASSERT_TRUE(link.WaitForTransfer(kWaitMs));
 
     // A fresh connection reads the names back from the device; the bank is then collected.

@@ -117,7 +117,7 @@ public:
         }
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(printerFile);
-        printer.setPageSize(QPageSize(QPageSize::A5));
+        printer.setPageSize(paper);
         if (from > 0) {
             printer.setPrintRange(QPrinter::PageRange);
             printer.setFromTo(from, to);
@@ -128,6 +128,7 @@ public:
     QString CsvFileName(QWidget*) override { return csvFile; }
 
     QString printerFile; // empty: the operator cancels the print dialog
+    QPageSize paper{QPageSize::A5};
     int from = 0;
     int to = 0;
     QString pdfFile;
@@ -299,18 +300,19 @@ private slots:
         }
     }
 
-    void onlyPagesHoldingRowsArePrinted_data() {
+    void pageCountIsWholePagesOfRowsPlusOne_data() {
         QTest::addColumn<int>("pagesOfRows"); // whole pages of rows
         QTest::addColumn<int>("extraRows");
         QTest::addColumn<int>("pages");
         QTest::newRow("one row") << 0 << 1 << 1;
-        QTest::newRow("one full page") << 1 << 0 << 1;
-        QTest::newRow("two full pages") << 2 << 0 << 2;
+        QTest::newRow("one full page") << 1 << 0 << 2;
+        QTest::newRow("two full pages") << 2 << 0 << 3;
         QTest::newRow("two pages and one row") << 2 << 1 << 3;
     }
 
-    // When the rows fill the pages exactly no empty page follows.
-    void onlyPagesHoldingRowsArePrinted() {
+    // When the rows fill their pages exactly an empty grid page follows, counted in the
+    // page numbers.
+    void pageCountIsWholePagesOfRowsPlusOne() {
         QFETCH(int, pagesOfRows);
         QFETCH(int, extraRows);
         QFETCH(int, pages);
@@ -328,10 +330,20 @@ private slots:
         QCOMPARE(PdfPageCount(pdf), pages);
         const QString last = PdfPageText(pdf, pages);
         QVERIFY(last.contains(QString("Page %1 of %1").arg(pages)));
-        // The last row is on the last page, and the last page starts with its own rows.
-        QVERIFY(last.contains(QRegularExpression(QString("\\bR%1\\b").arg(rows))));
-        QVERIFY(
-            last.contains(QRegularExpression(QString("\\bR%1\\b").arg((pages - 1) * perPage + 1))));
+        const QRegularExpression lastRow(QString("\\bR%1\\b").arg(rows));
+        if (extraRows == 0) {
+            // The empty page: its header and grid, no row.
+            QVERIFY(last.contains("Row"));
+            QVERIFY(!last.contains(QRegularExpression("\\bR\\d+\\b")));
+            const QImage image = PdfPageImage(pdf, pages, m_dir.filePath("empty-last"));
+            QCOMPARE(HorizontalLines(image), perPage + 2);
+            QVERIFY(PdfPageText(pdf, pages - 1).contains(lastRow));
+        } else {
+            // The last row is on the last page, and the last page starts with its own rows.
+            QVERIFY(last.contains(lastRow));
+            QVERIFY(last.contains(
+                QRegularExpression(QString("\\bR%1\\b").arg((pages - 1) * perPage + 1))));
+        }
     }
 
     // Nothing to print is an error, and so is cancelling the print dialog; a page range prints
@@ -359,17 +371,74 @@ private slots:
         answers.printerFile = m_dir.filePath("printed.pdf");
         print->click();
         QVERIFY(messages.texts().isEmpty());
-        QCOMPARE(PdfPageCount(answers.printerFile), 2);
+        // The A5 paper of the dialog, turned across: thirteen columns do not fit it upright.
+        QCOMPARE(PdfPageSize(answers.printerFile), QSize(595, 420));
+        QPdfWriter across(m_dir.filePath("a5-across.pdf"));
+        across.setPageSize(QPageSize(QPageSize::A5));
+        across.setPageOrientation(QPageLayout::Landscape);
+        const int pages = dialog.PrintLayout().Measure(across).pageCount;
+        QVERIFY(pages >= 2);
+        QCOMPARE(PdfPageCount(answers.printerFile), pages);
         QVERIFY(PdfInfo(answers.printerFile).contains(QRegularExpression("Title:\\s+senza nome")));
-        QVERIFY(PdfPageText(answers.printerFile, 2).contains("Page 2 of 2"));
+        QVERIFY(
+            PdfPageText(answers.printerFile, pages).contains(QString("Page %1 of %1").arg(pages)));
 
         answers.printerFile = m_dir.filePath("page2.pdf");
         answers.from = 2;
         answers.to = 2;
         print->click();
         QCOMPARE(PdfPageCount(answers.printerFile), 1);
-        QVERIFY(PdfPageText(answers.printerFile, 1).contains("Page 2 of 2"));
+        QVERIFY(PdfPageText(answers.printerFile, 1).contains(QString("Page 2 of %1").arg(pages)));
         QVERIFY(messages.texts().isEmpty());
+    }
+
+    // The printer gets the page "Save as PDF" writes: A4, across when the texts do not fit
+    // upright, the same pages with the same texts, every text inside its column.
+    void printerGetsThePageOfThePdf() {
+        CZorvanDoc doc;
+        EditProgram(doc.GetProgram());
+        DataViewDlg dialog(doc.GetProgram(), Variant::FourByEight());
+        Answers answers;
+        answers.paper = QPageSize(QPageSize::A4);
+        answers.printerFile = m_dir.filePath("printer-a4.pdf");
+        answers.pdfFile = m_dir.filePath("saved-a4.pdf");
+        dialog.SetPrompts(&answers);
+        MessageRecorder messages;
+        dialog.OnPrint();
+        dialog.OnSavePdf();
+        QVERIFY(messages.texts().isEmpty());
+
+        QPdfWriter upright(m_dir.filePath("probe-upright.pdf"));
+        upright.setPageSize(QPageSize(QPageSize::A4));
+        const bool across = !dialog.PrintLayout().TextsFit(upright);
+        QCOMPARE(PdfPageSize(answers.printerFile), across ? QSize(842, 595) : QSize(595, 842));
+        QCOMPARE(PdfPageSize(answers.printerFile), PdfPageSize(answers.pdfFile));
+        QPdfWriter fitted(m_dir.filePath("probe-fitted.pdf"));
+        dialog.PrintLayout().SetUpPage(fitted);
+        QVERIFY(dialog.PrintLayout().TextsFit(fitted));
+
+        const int pages = PdfPageCount(answers.pdfFile);
+        QCOMPARE(PdfPageCount(answers.printerFile), pages);
+        const QRegularExpression spaces(QStringLiteral("\\s+"));
+        QString printed;
+        for (int page = 1; page <= pages; ++page) {
+            const QString text = PdfPageText(answers.printerFile, page);
+            QCOMPARE(QString(text).replace(spaces, " "),
+                     PdfPageText(answers.pdfFile, page).replace(spaces, " "));
+            printed += text;
+        }
+        const QString delay = QString::fromStdString(doc.GetProgram().GetOutput(3)->GetDelayText());
+        for (const QString& cell :
+             {QString("Compression Type"), QString("Compression Mode"), delay}) {
+            QVERIFY2(printed.contains(cell), qPrintable(cell));
+        }
+        if (const QByteArray dir = qgetenv("SONVEX_SHOT_DIR"); !dir.isEmpty()) {
+            for (int page = 1; page <= pages; ++page) {
+                PdfPageImage(answers.printerFile, page,
+                             QString::fromLocal8Bit(dir) +
+                                 QString("/data_view_printer_4x8_%1").arg(page));
+            }
+        }
     }
 
     // "Save as PDF" writes the printed pages (A4) to the chosen file; cancelling writes nothing.

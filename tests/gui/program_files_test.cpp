@@ -268,6 +268,49 @@ private slots:
         QVERIFY(messages.texts().isEmpty());
     }
 
+    // On the model selection a recent file that no longer reads is told while the selection
+    // is still shown, and the selection stays; the file leaves the list.
+    void aRecentFileThatDoesNotReadLeavesTheSelectionShown_data() {
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<QByteArray>("contents"); // empty: the file is gone
+        QTest::newRow("gone program") << "gone.dia36" << QByteArray();
+        QTest::newRow("truncated program") << "short.dia48" << QByteArray(40, '\x01');
+        QTest::newRow("truncated bank") << "short.dat24" << QByteArray(700, '\x02');
+    }
+
+    void aRecentFileThatDoesNotReadLeavesTheSelectionShown() {
+        QFETCH(QString, fileName);
+        QFETCH(QByteArray, contents);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(fileName);
+        if (!contents.isEmpty()) {
+            QVERIFY(WriteFile(path, contents));
+        }
+        const QString kept = MakeProgramFile(dir.filePath("kept"), "Kept", 2, 300);
+        RecentFiles().Add(kept);
+        RecentFiles().Add(path);
+        CMainFrame frame;
+        QWidget* selection = frame.CurrentScreen();
+        QVERIFY(qobject_cast<KeltraCaptionView*>(selection) != nullptr);
+        QSignalSpy screens(&frame, &CMainFrame::screenChanged);
+
+        QStringList texts;
+        QList<bool> onSelection;
+        const MessageHook previous = SetMessageHook([&](QWidget*, const QString& text) {
+            texts << text;
+            onSelection << (frame.CurrentScreen() == selection && frame.CurrentPanel() == nullptr);
+        });
+        frame.findChild<QAction*>("recentFile1")->trigger();
+        SetMessageHook(previous);
+
+        QCOMPARE(texts, QStringList{"File read Error"});
+        QCOMPARE(onSelection, QList<bool>{true});
+        QCOMPARE(frame.CurrentScreen(), selection);
+        QCOMPARE(screens.count(), 0);
+        QCOMPARE(frame.windowTitle(), QString("Sonvex1.1"));
+        QCOMPARE(frame.RecentFileList(), QStringList{kept});
+    }
+
     // On the model selection a file opens the panel its extension names; in a panel the File
     // menu and the recent files open it into that panel. Opened files head the recent list; a
     // recent file that no longer opens leaves it.

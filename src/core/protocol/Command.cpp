@@ -97,8 +97,20 @@ bool Command::OnlyMeterRequestsQueued() const {
     return true;
 }
 
+int Command::CountUntransmittedRecords() const {
+    int count = 0;
+    for (int i = 0; i < m_queue.Count(); ++i) {
+        const SendData& record = m_queue.At(static_cast<std::size_t>(i));
+        count += record.IsPending() && !IsMeterRequest(record) ? 1 : 0;
+    }
+    return count;
+}
+
 bool Command::IsMeterRequest(const SendData& record) {
-    const auto& frame = record.GetData();
+    return IsMeterRequest(record.GetData());
+}
+
+bool Command::IsMeterRequest(const std::vector<std::uint8_t>& frame) {
     return frame.size() > Protocol::OffsetChannel &&
            frame[Protocol::OffsetCode] == Protocol::ReadRequest &&
            frame[Protocol::OffsetGroup] == Protocol::GroupSystem &&

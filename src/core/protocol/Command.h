@@ -8,6 +8,7 @@
 #include "core/protocol/SerialLine.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -71,8 +72,12 @@ public:
     int CountTransferRecords() const;
     // Nothing but level-meter requests is queued (also true for an empty queue).
     bool OnlyMeterRequestsQueued() const;
-    // The level-meter request the owner queues when nothing else is pending.
+    // Records queued and not transmitted yet, level-meter requests aside.
+    int CountUntransmittedRecords() const;
+    // The level-meter request the owner queues when nothing else is pending (a record, or the
+    // frame of one).
     static bool IsMeterRequest(const SendData& record);
+    static bool IsMeterRequest(const std::vector<std::uint8_t>& frame);
     // Drops the head unanswered (the ID search gives a probe up); nothing on an empty queue.
     void RemoveHead() { m_queue.RemoveHead(); }
     void Clear() { m_queue.Clear(); }

@@ -1,16 +1,17 @@
 #include "gui/app/MainFrame.h"
 
+#include "core/files/ProgramFiles.h"
+#include "core/files/ZorvanDoc.h"
+#include "core/model/Variant.h"
 #include "gui/app/AboutDialog.h"
 #include "gui/app/AppIcon.h"
 #include "gui/app/RecentFiles.h"
 #include "gui/app/ScreenCommands.h"
 #include "gui/app/SelectionView.h"
-#include "gui/widgets/FileChooser.h"
-#include "gui/widgets/MessageBox.h"
-#include "core/files/ProgramFiles.h"
-#include "core/model/Variant.h"
 #include "gui/panel/PanelView.h"
 #include "gui/panel/ProgramFileActions.h"
+#include "gui/widgets/FileChooser.h"
+#include "gui/widgets/MessageBox.h"
 
 #include <QAction>
 #include <QApplication>
@@ -99,15 +100,26 @@ void CMainFrame::OnFileOpen() {
 
 bool CMainFrame::OpenFile(const QString& path) {
     if (CurrentPanel() == nullptr) {
-        const Variant* variant = ProgramFileKindOf(path.toStdString()).variant;
-        if (variant == nullptr) {
-            // Nothing tells which model the file is for.
+        const ProgramFileKind kind = ProgramFileKindOf(path.toStdString());
+        // Nothing tells which model the file is for, or it does not read: the selection stays.
+        if (kind.variant == nullptr || !IsReadable(kind, path)) {
             ShowMessage(this, QString::fromLatin1(kFileReadError));
             return false;
         }
-        OnCommand(variant->openCommand);
+        OnCommand(kind.variant->openCommand);
     }
     return CurrentPanel()->Files().OpenFile(path);
+}
+
+bool CMainFrame::IsReadable(const ProgramFileKind& kind, const QString& path) {
+    // Read once into a document of its own, which goes away unused: the panel then reads the
+    // file again into its document.
+    CZorvanDoc trial;
+    trial.GetProgram().SetDeviceType(kind.variant->deviceType);
+    const std::string file = path.toStdString();
+    return kind.bank
+               ? static_cast<bool>(RecallAllFromPC(trial, file))
+               : static_cast<bool>(RecallProgramFromPC(trial, kind.variant->deviceType, file));
 }
 
 void CMainFrame::OpenRecentFile(const QString& path) {

@@ -9,6 +9,7 @@
 class QAction;
 class QMenu;
 class PanelView;
+struct ProgramFileKind;
 struct Variant;
 
 // The main window: fixed 1050 x 720 pixels, File and Help menus, and exactly one screen at a
@@ -37,8 +38,8 @@ public:
     // The four recent files in the File menu, most recent first.
     QStringList RecentFileList() const;
     // Opens a program or bank file into the panel shown; on the model selection first the panel
-    // of the model the file's extension names. A file that did not open is told to the
-    // operator; false then.
+    // of the model the file's extension names, once the file has been found to read. A file
+    // that did not open is told to the operator (the selection then stays); false then.
     bool OpenFile(const QString& path);
 
 public slots:
@@ -56,6 +57,8 @@ private:
     void BuildMenus();
     void RefreshRecentMenu(const QStringList& paths);
     void OpenRecentFile(const QString& path);
+    // Whether the file at path reads as the kind its name tells (a model's program or bank).
+    static bool IsReadable(const ProgramFileKind& kind, const QString& path);
     void CloseScreen();
     void ReplaceScreen(QWidget* screen, const Variant* variant);
 

@@ -121,11 +121,15 @@ void DataViewDlg::OnPrint() {
     }
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(QString::fromLatin1(ListCtrlPrint::kDocumentName));
+    // The page of "Save as PDF", offered to the print dialog; the paper chosen there is fitted
+    // the same way.
+    layout.SetUpPage(printer);
     const int pages = std::max(1, layout.Measure(printer).pageCount);
     if (!m_prompts->SetUpPrinter(printer, pages, this)) {
         ShowMessage(this, QString::fromLatin1(kErrorText));
         return;
     }
+    layout.FitPage(printer);
     int first = 1;
     int last = 0;
     if (printer.printRange() == QPrinter::PageRange) {
@@ -150,11 +154,7 @@ void DataViewDlg::OnSavePdf() {
     QPdfWriter writer(path);
     writer.setTitle(QString::fromLatin1(ListCtrlPrint::kDocumentName));
     writer.setCreator(QStringLiteral("Sonvex"));
-    writer.setPageSize(QPageSize(QPageSize::A4));
-    // A4 upright, or across when a text would not fit its column upright.
-    if (!layout.TextsFit(writer)) {
-        writer.setPageOrientation(QPageLayout::Landscape);
-    }
+    layout.SetUpPage(writer);
     if (!layout.Print(writer)) {
         ShowMessage(this, QString::fromLatin1(kWriteErrorText));
     }

@@ -94,8 +94,7 @@ ListCtrlPrint::PageMetrics ListCtrlPrint::Measure(QPagedPaintDevice& device) con
                      TextHeight(Font("Times New Roman", kFooterPoints), device);
     metrics.rowsPerPage = std::max(0, body / (metrics.rowHeight + 1) - 1);
     if (metrics.rowsPerPage > 0) {
-        const int rows = RowCount();
-        metrics.pageCount = std::max(1, (rows + metrics.rowsPerPage - 1) / metrics.rowsPerPage);
+        metrics.pageCount = RowCount() / metrics.rowsPerPage + 1;
     }
 
     // The list's widths scaled so that the columns fill the printable width (equal shares
@@ -138,6 +137,18 @@ bool ListCtrlPrint::TextsFit(QPagedPaintDevice& device) const {
         }
     }
     return true;
+}
+
+void ListCtrlPrint::SetUpPage(QPagedPaintDevice& device) const {
+    device.setPageSize(QPageSize(QPageSize::A4));
+    device.setPageOrientation(QPageLayout::Portrait);
+    FitPage(device);
+}
+
+void ListCtrlPrint::FitPage(QPagedPaintDevice& device) const {
+    if (device.pageLayout().orientation() == QPageLayout::Portrait && !TextsFit(device)) {
+        device.setPageOrientation(QPageLayout::Landscape);
+    }
 }
 
 bool ListCtrlPrint::Print(QPagedPaintDevice& device, int first, int last) const {

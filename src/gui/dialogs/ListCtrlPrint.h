@@ -21,11 +21,15 @@ struct PrintColumn {
 
 // The paper layout of a report list: on every page the title at the top left (word-wrapped)
 // with "Page n of m" on the same line at the right, then the boxed header row and the rows as
-// a grid. Rows fill the pages in order; the last page is filled up with empty grid rows. Only
-// pages that hold rows are printed, and at least one.
+// a grid. Rows fill the pages in order; the last page is filled up with empty grid rows. The
+// page count is the whole pages of rows plus one, so when the rows fill their pages exactly the
+// last page is an empty grid (the count the established printout gives, and so the "of m" its
+// readers know).
 //
 // It paints onto any paged device, so a printer and a PDF file get the same pages. Margins are
 // 10 mm on every side; title and page numbers in Arial 10 pt, header and cells in Arial 8 pt.
+// FitPage turns the page across when a text would not fit its column upright (wider fonts
+// stand in for Arial on many machines).
 class ListCtrlPrint {
 public:
     static constexpr double kMarginMm = 10.0;
@@ -61,6 +65,11 @@ public:
     PageMetrics Measure(QPagedPaintDevice& device) const;
     // Whether every header and cell text fits its column on device's pages.
     bool TextsFit(QPagedPaintDevice& device) const;
+    // A4 upright on device, or across when a text would not fit its column upright.
+    void SetUpPage(QPagedPaintDevice& device) const;
+    // The paper device has now (as the print dialog left it) turned across when a text would
+    // not fit its column on it.
+    void FitPage(QPagedPaintDevice& device) const;
     // Prints pages first..last (1-based; last 0 = to the end; both kept within the pages) on
     // device. False when there is nothing to print or the device could not be painted on.
     bool Print(QPagedPaintDevice& device, int first = 1, int last = 0) const;

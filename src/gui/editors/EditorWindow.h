@@ -3,11 +3,14 @@
 #include <QDialog>
 
 class CAudio_Data;
+class EditorPlaces;
 class CFStatic;
 
 // What the channel and EQ editors share: a modeless window on the panels' dark background with
-// white labels, placed at (10, 450) on the screen, that consumes Enter and Esc (the focus moves
-// to the window, so an edit being typed in commits) instead of closing. The panel hands it the
+// white labels that consumes Enter and Esc (the focus moves to the window, so an edit being
+// typed in commits) instead of closing. It first shows at (10, 450) on the screen, or where the
+// operator last put this editor of the panel; when another open editor of the same panel is
+// there, at the nearest place where it hides none of them (EditorPlacement). The panel hands it the
 // program and the response graph every time it shows it, then selects the channel; whenever
 // the panel shows the program again, every open editor shows it again too (ShowProgram).
 //
@@ -44,6 +47,10 @@ public:
     // Esc does not close an editor (only its close box does).
     void reject() override;
 
+    // Where the operator moved this window is kept in places under key when it closes, and the
+    // window first shows at the place kept there (places must outlive the window).
+    void RememberPlaceIn(EditorPlaces* places, int key);
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -51,7 +58,13 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // The first place of the window, clear of the other open editors of its parent.
+    QPoint FirstPlace() const;
+
     CAudio_Data* m_program = nullptr;
     CFStatic* m_graph = nullptr;
     bool m_placed = false;
+    QPoint m_firstPlace;
+    EditorPlaces* m_places = nullptr;
+    int m_placeKey = 0;
 };

@@ -1,5 +1,10 @@
 #include "gui/panel/EditorSlots.h"
 
+namespace {
+// Place keys: one range per kind of editor, wider than any channel count.
+constexpr int kPlaceKeysPerKind = 100;
+} // namespace
+
 EditorSlots::EditorSlots(int inputCount, int outputCount) {
     m_slots[InputEq].resize(static_cast<std::size_t>(inputCount));
     m_slots[InputChannel].resize(static_cast<std::size_t>(inputCount));
@@ -48,6 +53,7 @@ EditorWindow* EditorSlots::Open(Kind kind, int index, const Factory& create) {
         // Closing the window destroys it, which empties the slot (QPointer).
         editor->setAttribute(Qt::WA_DeleteOnClose);
         editor->setAttribute(Qt::WA_ShowWithoutActivating);
+        editor->RememberPlaceIn(&m_places, kind * kPlaceKeysPerKind + index);
         slot = editor;
     }
     return slot.data();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "gui/editors/EditorPlacement.h"
 #include "gui/editors/EditorWindow.h"
 
 #include <QPointer>
@@ -10,7 +11,9 @@
 
 // The editor windows a panel opens, one slot per channel and kind: the input EQ editors, the
 // input channel editors, the output EQ editors and the output channel editors. An editor is
-// created on first use and kept; it empties its own slot when its window is destroyed.
+// created on first use and kept; it empties its own slot when its window is destroyed. Where
+// the operator moved the editor of a slot is kept for the panel's lifetime, and the slot's next
+// editor opens there.
 class EditorSlots {
 public:
     enum Kind { InputEq, InputChannel, OutputEq, OutputChannel, KindCount };
@@ -36,4 +39,5 @@ public:
 
 private:
     std::array<std::vector<QPointer<EditorWindow>>, KindCount> m_slots;
+    EditorPlaces m_places;
 };

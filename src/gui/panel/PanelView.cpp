@@ -345,9 +345,10 @@ void PanelView::ConnectLink() {
     connect(link, &PanelLink::graphRedrawRequested, this, [this] { m_graph->Redraw(); });
     connect(link, &PanelLink::mainTitleChanged, this, &PanelView::mainTitleChanged);
     // A box runs its own event loop: it is shown once the link has finished what it was doing.
+    // Every report of the link is a box of its own, after the ones before it.
     connect(
         link, &PanelLink::messageShown, this,
-        [this](const QString& text) { ShowMessage(this, text); }, Qt::QueuedConnection);
+        [this](const QString& text) { QueueMessage(this, text); }, Qt::QueuedConnection);
     connect(link, &PanelLink::connectedChanged, this, &PanelView::ShowConnected);
     connect(link, &PanelLink::linkTextChanged, m_linkDisplay, &QLabel::setText);
     if (m_inputSourceDisplay != nullptr) {

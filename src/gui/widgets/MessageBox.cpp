@@ -1,7 +1,11 @@
 #include "gui/widgets/MessageBox.h"
 
+#include "core/protocol/CommandListener.h"
+
 #include <QMessageBox>
-#include <QSet>
+#include <QPointer>
+
+#include <deque>
 
 namespace {
 
@@ -12,26 +16,75 @@ MessageHook& Hook() {
     return hook;
 }
 
-// Texts of the boxes open right now.
-QSet<QString>& Showing() {
-    static QSet<QString> showing;
-    return showing;
+struct Waiting {
+    QPointer<QWidget> parent; // a window that went away meanwhile leaves its box parentless
+    QString text;
+};
+
+// The boxes of this process: the one open now and the ones waiting behind it.
+struct Boxes {
+    bool open = false;
+    QString showing;
+    std::deque<Waiting> waiting;
+
+    bool Holds(const QString& text) const {
+        if (open && showing == text) {
+            return true;
+        }
+        for (const Waiting& message : waiting) {
+            if (message.text == text) {
+                return true;
+            }
+        }
+        return false;
+    }
+};
+
+Boxes& TheBoxes() {
+    static Boxes boxes;
+    return boxes;
+}
+
+QMessageBox::Icon IconOf(const QString& text) {
+    // The port message may go on with the reason on the lines after it.
+    const QString portOpenFailed = QString::fromLatin1(EngineText::PortOpenFailed);
+    const bool stop = text == portOpenFailed || text.startsWith(portOpenFailed + QLatin1Char('\n'));
+    return stop ? QMessageBox::Critical : QMessageBox::Warning;
+}
+
+void Show(QWidget* parent, const QString& text, bool repeat) {
+    if (Hook()) {
+        Hook()(parent, text);
+        return;
+    }
+    Boxes& boxes = TheBoxes();
+    if (!repeat && boxes.Holds(text)) {
+        return;
+    }
+    boxes.waiting.push_back({parent, text});
+    if (boxes.open) {
+        return; // the call that opened the box shows this one after it
+    }
+    boxes.open = true;
+    while (!boxes.waiting.empty()) {
+        const Waiting next = boxes.waiting.front();
+        boxes.waiting.pop_front();
+        boxes.showing = next.text;
+        QMessageBox box(IconOf(next.text), kTitle, next.text, QMessageBox::Ok, next.parent.data());
+        box.exec();
+    }
+    boxes.open = false;
+    boxes.showing.clear();
 }
 
 } // namespace
 
 void ShowMessage(QWidget* parent, const QString& text) {
-    if (Hook()) {
-        Hook()(parent, text);
-        return;
-    }
-    if (Showing().contains(text)) {
-        return;
-    }
-    Showing().insert(text);
-    QMessageBox box(QMessageBox::Warning, kTitle, text, QMessageBox::Ok, parent);
-    box.exec();
-    Showing().remove(text);
+    Show(parent, text, false);
+}
+
+void QueueMessage(QWidget* parent, const QString& text) {
+    Show(parent, text, true);
 }
 
 MessageHook SetMessageHook(MessageHook hook) {

@@ -8,8 +8,18 @@
 class QWidget;
 
 // The one way the GUI tells the operator about a failure: a modal message box titled
-// "Sonvex1.1". A text that is already showing is not shown a second time on top of itself.
+// "Sonvex1.1". Boxes never stack: a message asked for while a box is open waits, and is shown
+// when the boxes before it have been closed, in the order the messages were asked for. The call
+// that opened the first box returns when the last waiting one has been closed; a call made while
+// a box is open returns at once. A port that cannot be opened is shown with the stop icon,
+// every other message with the warning icon.
+
+// A text that is already showing or waiting is not shown a second time (a control that loses
+// the focus to the box may ask again for the same message).
 void ShowMessage(QWidget* parent, const QString& text);
+// Shown even when the same text is showing or waiting: for reports that each count, such as
+// the link's, where every failed check is told on its own.
+void QueueMessage(QWidget* parent, const QString& text);
 
 // Where messages go instead of a box while a hook is installed (widget tests).
 using MessageHook = std::function<void(QWidget* parent, const QString& text)>;
