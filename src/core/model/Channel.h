@@ -3,7 +3,7 @@
 #include "core/model/ChannelNameBuffer.h"
 #include "core/model/EQ.h"
 #include "core/model/Filter.h"
-#include "core/model/Geometry.h"
+#include "core/plot/Geometry.h"
 
 #include <array>
 #include <cstdint>
