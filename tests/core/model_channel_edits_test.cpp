@@ -79,17 +79,17 @@ TEST(ChannelEdits, TheAutomaticAttackFollowsTheHighPass) {
 
     out.SetDynamicsChanged(0);
     CFilter& highPass = *out.GetHighPass();
-    highPass.BeginDrag(highPass.GetBandHandle().CenterPoint());
-    EXPECT_TRUE(
-        ChannelEdits::DragCrossover(out, highPass, CPoint(FreqToX(3000, kGraph.Width()) + 35, 50)));
+    const CPoint highGrab = highPass.BeginDrag(highPass.GetBandHandle().CenterPoint());
+    EXPECT_TRUE(ChannelEdits::DragCrossover(
+        out, highPass, CPoint(FreqToX(3000, kGraph.Width()) + 35, 50), highGrab));
     EXPECT_GE(highPass.GetFrequency(), 2000);
     EXPECT_EQ(out.IsDynamicsChanged(), 1);
 
     // The low-pass drag stops at the high-pass and leaves the attack alone.
     out.SetDynamicsChanged(0);
     CFilter& lowPass = *out.GetLowPass();
-    lowPass.BeginDrag(lowPass.GetBandHandle().CenterPoint());
-    EXPECT_TRUE(ChannelEdits::DragCrossover(out, lowPass, CPoint(35, 50)));
+    const CPoint lowGrab = lowPass.BeginDrag(lowPass.GetBandHandle().CenterPoint());
+    EXPECT_TRUE(ChannelEdits::DragCrossover(out, lowPass, CPoint(35, 50), lowGrab));
     EXPECT_EQ(lowPass.GetFrequency(), highPass.GetFrequency());
     EXPECT_EQ(out.IsDynamicsChanged(), 0);
 

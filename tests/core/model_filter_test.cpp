@@ -1,5 +1,8 @@
 #include "core/model/Filter.h"
 
+#include "core/model/ParameterValues.h"
+#include "core/plot/PlotGrid.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -24,8 +27,8 @@ struct ModelFilterBand : ::testing::Test {
     }
     // Drags the band handle from its centre to graph point (x, y) of the plot area.
     bool DragBandTo(int x, int y) {
-        band.BeginDrag(band.GetBandHandle().CenterPoint());
-        return band.DragTo(CPoint(x + GraphLeftMargin, y + GraphTopMargin));
+        const CPoint grab = band.BeginDrag(band.GetBandHandle().CenterPoint());
+        return band.DragTo(CPoint(x + GraphLeftMargin, y + GraphTopMargin), grab);
     }
 };
 
@@ -316,45 +319,55 @@ TEST_F(ModelFilterBand, DragReportsOnlyRealChangesAndRoundsTheGain) {
     // Moving to a point that gives the same frequency and gain step is no change, and
     // nothing becomes pending.
     const CPoint target(x + GraphLeftMargin, DbToY(6.0, kHeight) + GraphTopMargin);
-    band.BeginDrag(band.GetBandHandle().CenterPoint());
-    band.DragTo(target);
+    const CPoint grab = band.BeginDrag(band.GetBandHandle().CenterPoint());
+    band.DragTo(target, grab);
     band.StepSentFrequency(0);
-    EXPECT_FALSE(band.DragTo(target));
+    EXPECT_FALSE(band.DragTo(target, grab));
     EXPECT_EQ(band.IsChanged(), 0);
     EXPECT_EQ(band.GetFrequency(), frequency);
     EXPECT_EQ(band.GetGainIndex(), gainIndex);
 
-    EXPECT_TRUE(band.DragTo(CPoint(target.x, target.y + 40)));
+    EXPECT_TRUE(band.DragTo(CPoint(target.x, target.y + 40), grab));
     EXPECT_EQ(band.IsChanged(), 1);
     EXPECT_LT(band.GetGainIndex(), gainIndex);
 }
 
+TEST_F(ModelFilterBand, DragKeepsTheOffsetAtWhichTheHandleWasGrabbed) {
+    const CPoint centre = band.GetBandHandle().CenterPoint();
+    const CPoint grab = band.BeginDrag(CPoint(centre.x + 5, centre.y - 3));
+    EXPECT_EQ(grab, CPoint(5, -3));
+    // The pointer goes to 2 kHz, -6 dB plus the grab offset: the handle centre lands there.
+    const int x = FreqToX(2000, kWidth) + GraphLeftMargin;
+    const int y = DbToY(-6.0, kHeight) + GraphTopMargin;
+    EXPECT_TRUE(band.DragTo(CPoint(x + 5, y - 3), grab));
+    EXPECT_EQ(band.GetFrequency(), XToFreq(x - GraphLeftMargin, kWidth));
+    EXPECT_NEAR(band.GetGain(), -6.0, 0.5);
+}
+
 TEST_F(ModelFilterBand, BandwidthDragIsLimitedAndStoredInSteps) {
-    band.SetDragState(CFilter::DragRightHeld, 1);
-    band.BeginBandwidthDrag(band.GetRightBandwidthHandle().left + 2);
-    EXPECT_TRUE(band.DragBandwidth(kWidth + GraphLeftMargin)); // 30 kHz: far beyond 3 octaves
+    EXPECT_EQ(band.BeginBandwidthDrag(band.GetRightBandwidthHandle().left + 2, CFilter::RightSide),
+              2);
+    // 30 kHz: far beyond 3 octaves
+    EXPECT_TRUE(band.DragBandwidth(kWidth + GraphLeftMargin, CFilter::RightSide));
     EXPECT_DOUBLE_EQ(band.GetBandwidth(), 3.0);
     EXPECT_EQ(band.GetBandwidthText(), "3.00");
-    EXPECT_TRUE(band.DragBandwidth(band.GetBandHandle().CenterPoint().x));
+    EXPECT_TRUE(band.DragBandwidth(band.GetBandHandle().CenterPoint().x, CFilter::RightSide));
     EXPECT_DOUBLE_EQ(band.GetBandwidth(), 0.05);
 
-    band.SetDragState(CFilter::DragRightHeld, 0);
-    band.SetDragState(CFilter::DragLeftHeld, 1);
-    EXPECT_TRUE(band.DragBandwidth(FreqToX(250, kWidth) + GraphLeftMargin)); // two octaves down
+    // two octaves down
+    EXPECT_TRUE(band.DragBandwidth(FreqToX(250, kWidth) + GraphLeftMargin, CFilter::LeftSide));
     EXPECT_NEAR(band.GetBandwidth(), 2.0, 0.02);
     EXPECT_EQ(band.GetBandwidth(), BandwidthIndexToOctaves(band.GetBandwidthIndex(), 1));
 
     // With no handle held nothing changes, but a change is still reported.
-    band.SetDragState(CFilter::DragLeftHeld, 0);
     const double before = band.GetBandwidth();
-    EXPECT_TRUE(band.DragBandwidth(GraphLeftMargin));
+    EXPECT_TRUE(band.DragBandwidth(GraphLeftMargin, CFilter::NoSide));
     EXPECT_EQ(band.GetBandwidth(), before);
 }
 
 TEST_F(ModelFilterBand, CoarseDeviceBandwidthDragUsesCoarseSteps) {
     band.SetDeviceType(3);
-    band.SetDragState(CFilter::DragRightHeld, 1);
-    band.DragBandwidth(FreqToX(1700, kWidth) + GraphLeftMargin);
+    band.DragBandwidth(FreqToX(1700, kWidth) + GraphLeftMargin, CFilter::RightSide);
     const int index = band.GetBandwidthIndex();
     EXPECT_DOUBLE_EQ(band.GetBandwidth(), BandwidthIndexToOctaves(index, 3));
     EXPECT_NEAR(band.GetBandwidth(), 0.75, 0.05);
@@ -374,8 +387,8 @@ struct ModelFilterCrossover : ::testing::Test {
         lowPass.SetFrequency(5000);
     }
     bool Drag(CFilter& f, int x, int limit) {
-        f.BeginDrag(f.GetBandHandle().CenterPoint());
-        return f.DragCrossoverTo(CPoint(x + GraphLeftMargin, 50), limit);
+        const CPoint grab = f.BeginDrag(f.GetBandHandle().CenterPoint());
+        return f.DragCrossoverTo(CPoint(x + GraphLeftMargin, 50), grab, limit);
     }
 };
 

@@ -359,8 +359,18 @@ private slots:
         QVERIFY(!band->GetBandHandle().PtInRect({grip.x(), grip.y()}));
         QTest::mouseMove(&graph, grip);
         QCOMPARE(graph.GetCurrentFilter(), band);
+        QCOMPARE(graph.GetDragState().GetHovered(), GraphDragState::RightHandle);
+        QCOMPARE(graph.GetDragState().GetHeld(), GraphDragState::NoHandle);
         const QPoint octaveUp(GraphPoint(graph, 2000, 0).x(), grip.y());
-        Drag(graph, grip, octaveUp);
+        QTest::mousePress(&graph, Qt::LeftButton, {}, grip);
+        QCOMPARE(graph.GetDragState().GetHeld(), GraphDragState::RightHandle);
+        // Held, the handle follows the pointer beyond its own rectangle.
+        for (int i = 1; i <= 8; ++i) {
+            QTest::mouseMove(&graph, grip + (octaveUp - grip) * i / 8);
+            QCOMPARE(graph.GetDragState().GetHeld(), GraphDragState::RightHandle);
+        }
+        QTest::mouseRelease(&graph, Qt::LeftButton, {}, octaveUp);
+        QCOMPARE(graph.GetDragState().GetHeld(), GraphDragState::NoHandle);
 
         const double expected = std::log2(
             XToFreq(octaveUp.x() - graph.GetPlotRect().left, graph.GetPlotRect().Width()) / 1000.0);

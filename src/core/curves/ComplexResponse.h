@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/model/ValueTables.h"
+#include "core/plot/PlotGrid.h"
 
 #include <array>
 #include <complex>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/curves/Biquad.h"
-#include "core/model/ValueTables.h"
+#include "core/plot/PlotGrid.h"
 
 #include <array>
 

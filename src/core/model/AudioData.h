@@ -1,10 +1,10 @@
 #pragma once
 
-#include "core/model/Geometry.h"
 #include "core/model/InData.h"
 #include "core/model/InRoute.h"
 #include "core/model/OutData.h"
 #include "core/model/OutRoute.h"
+#include "core/plot/Geometry.h"
 
 #include <array>
 #include <string>

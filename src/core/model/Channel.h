@@ -3,8 +3,8 @@
 #include "core/model/ChannelNameBuffer.h"
 #include "core/model/EQ.h"
 #include "core/model/Filter.h"
-#include "core/model/Geometry.h"
 #include "core/model/ParameterValues.h"
+#include "core/plot/Geometry.h"
 
 #include <array>
 #include <cstdint>

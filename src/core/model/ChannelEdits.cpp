@@ -59,11 +59,11 @@ int SetLowPassFrequency(CAudio_OutData& output, int hz) {
     return kept;
 }
 
-bool DragCrossover(CAudio_OutData& output, CFilter& section, CPoint point) {
+bool DragCrossover(CAudio_OutData& output, CFilter& section, CPoint point, CPoint grabOffset) {
     const bool highPass = &section == output.GetHighPass();
     const CFilter* other = highPass ? output.GetLowPass() : output.GetHighPass();
     const int previousClass = output.GetHighPassClass();
-    const bool changed = section.DragCrossoverTo(point, other->GetFrequency());
+    const bool changed = section.DragCrossoverTo(point, grabOffset, other->GetFrequency());
     if (highPass) {
         FollowHighPass(output, previousClass);
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/model/Geometry.h"
+#include "core/plot/Geometry.h"
 
 #include <cstdint>
 
@@ -33,9 +33,10 @@ bool SwitchBand(CFilter& band, bool on);
 int SetHighPassFrequency(CAudio_OutData& output, int hz);
 // The low-pass at hz, at least at the high-pass; returns the frequency stored.
 int SetLowPassFrequency(CAudio_OutData& output, int hz);
-// A drag of the output's high-pass or low-pass handle on the graph to point, bounded by the
-// other filter of the pair; true when the frequency changed.
-bool DragCrossover(CAudio_OutData& output, CFilter& section, CPoint point);
+// A drag of the output's high-pass or low-pass handle on the graph to point (grabbed at
+// grabOffset from its centre, see CFilter::BeginDrag), bounded by the other filter of the pair;
+// true when the frequency changed.
+bool DragCrossover(CAudio_OutData& output, CFilter& section, CPoint point, CPoint grabOffset);
 // With automatic timing the device's attack follows the high-pass: when the high-pass has moved
 // away from previousHighPassClass (GetHighPassClass before the change) the dynamics record must
 // go out again.

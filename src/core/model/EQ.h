@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/model/Filter.h"
-#include "core/model/Geometry.h"
 #include "core/model/ValueTables.h"
+#include "core/plot/Geometry.h"
 
 #include <array>
 #include <memory>

@@ -2,8 +2,9 @@
 
 #include "core/curves/CrossoverResponse.h"
 #include "core/curves/EqResponse.h"
-#include "core/curves/Handles.h"
 #include "core/model/ParameterValues.h"
+#include "core/plot/Handles.h"
+#include "core/plot/Truncation.h"
 
 #include <algorithm>
 #include <cmath>
@@ -260,29 +261,16 @@ void CFilter::UpdateBandwidthHandles() {
 
 // ---- Graph editing ----
 
-void CFilter::SetDragState(int slot, int value) {
-    if (slot >= 0 && slot < DragSlotCount) {
-        m_dragState[static_cast<std::size_t>(slot)] = value;
-    }
-}
-
-int CFilter::GetDragState(int slot) const {
-    if (slot < 0 || slot >= DragSlotCount) {
-        return 0;
-    }
-    return m_dragState[static_cast<std::size_t>(slot)];
-}
-
-void CFilter::BeginDrag(CPoint point) {
+CPoint CFilter::BeginDrag(CPoint point) const {
     const CPoint centre = m_bandHandle.CenterPoint();
-    m_grabOffset = CPoint(point.x - centre.x, point.y - centre.y);
+    return CPoint(point.x - centre.x, point.y - centre.y);
 }
 
-bool CFilter::DragTo(CPoint point) {
-    const int x = std::clamp(point.x - m_grabOffset.x - GraphLeftMargin, 0, std::max(m_width, 0));
+bool CFilter::DragTo(CPoint point, CPoint grabOffset) {
+    const int x = std::clamp(point.x - grabOffset.x - GraphLeftMargin, 0, std::max(m_width, 0));
     const int yLow = m_height / 11;
     const int yHigh = std::max(m_height * 5 / 6, yLow);
-    const int y = std::clamp(point.y - m_grabOffset.y - GraphTopMargin, yLow, yHigh);
+    const int y = std::clamp(point.y - grabOffset.y - GraphTopMargin, yLow, yHigh);
 
     const int oldFrequency = m_frequency;
     const int oldGainIndex = GetGainIndex();
@@ -302,18 +290,20 @@ bool CFilter::DragTo(CPoint point) {
     return changed;
 }
 
-void CFilter::BeginBandwidthDrag(int x) {
-    if (m_dragState[DragLeftHeld]) {
-        m_bandwidthGrabOffset[0] = x - m_leftHandle.right;
-    } else if (m_dragState[DragRightHeld]) {
-        m_bandwidthGrabOffset[1] = x - m_rightHandle.left;
+int CFilter::BeginBandwidthDrag(int x, BandwidthSide side) const {
+    switch (side) {
+    case LeftSide:
+        return x - m_leftHandle.right;
+    case RightSide:
+        return x - m_rightHandle.left;
+    default:
+        return 0;
     }
 }
 
-bool CFilter::DragBandwidth(int x) {
-    const bool left = m_dragState[DragLeftHeld] != 0;
-    const bool right = m_dragState[DragRightHeld] != 0;
-    if (left || right) {
+bool CFilter::DragBandwidth(int x, BandwidthSide side) {
+    const bool left = side == LeftSide;
+    if (left || side == RightSide) {
         const double edge = XToFreq(x - GraphLeftMargin, m_width);
         const double ratio = left ? m_frequency / edge : edge / m_frequency;
         double octaves = std::log10(ratio) / std::log10(2.0);
@@ -328,9 +318,9 @@ bool CFilter::DragBandwidth(int x) {
     return true;
 }
 
-bool CFilter::DragCrossoverTo(CPoint point, int limit) {
+bool CFilter::DragCrossoverTo(CPoint point, CPoint grabOffset, int limit) {
     const int oldFrequency = m_frequency;
-    const int x = point.x - m_grabOffset.x - GraphLeftMargin;
+    const int x = point.x - grabOffset.x - GraphLeftMargin;
     if (x <= 0 && m_type == HighPass) {
         SetFrequency(MinFrequency);
         return m_frequency != oldFrequency;

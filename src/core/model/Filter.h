@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/model/Geometry.h"
-#include "core/model/ValueTables.h"
+#include "core/plot/Geometry.h"
+#include "core/plot/PlotGrid.h"
 
 #include <array>
 #include <string>
@@ -19,16 +19,8 @@ public:
     enum Type { Peaking = 0, LowShelf = 1, HighShelf = 2, HighPass = 3, LowPass = 4 };
     enum CrossoverType { LinkwitzRiley = 0, Bessel = 1, Butterworth = 2 };
 
-    // Slots of the drag state kept for the graph editor.
-    enum DragSlot {
-        DragHovered = 0,      // the band or crossover handle is under the pointer
-        DragBandHeld = 1,     // the band or crossover handle is being dragged
-        DragLeftHeld = 2,     // the left bandwidth handle is being dragged
-        DragRightHeld = 3,    // the right bandwidth handle is being dragged
-        DragLeftHovered = 4,  // the left bandwidth handle is under the pointer
-        DragRightHovered = 5, // the right bandwidth handle is under the pointer
-        DragSlotCount = 6
-    };
+    // The bandwidth handle a drag holds.
+    enum BandwidthSide { NoSide = 0, LeftSide = 1, RightSide = 2 };
 
     CFilter() = default;
     CFilter(const CFilter&) = delete;
@@ -104,14 +96,21 @@ public:
     // Stores or loads the nine archived fields; loading recomputes the response.
     void Serialize(CArchive& ar);
 
-    // Graph editing. Points are in graph control pixels (margins included).
-    void SetDragState(int slot, int value);
-    int GetDragState(int slot) const;
-    void BeginDrag(CPoint point);
-    bool DragTo(CPoint point);
-    void BeginBandwidthDrag(int x);
-    bool DragBandwidth(int x);
-    bool DragCrossoverTo(CPoint point, int limit);
+    // Graph editing. Points are in graph control pixels (margins included). The section keeps
+    // no drag state: the graph keeps what a drag holds and hands it back on every step.
+    // Offset of point from the band (or crossover) handle centre, which a handle drag keeps.
+    CPoint BeginDrag(CPoint point) const;
+    // Moves the band to where the handle centre lands with the pointer at point; true when the
+    // frequency or the gain index changed.
+    bool DragTo(CPoint point, CPoint grabOffset);
+    // Offset of x from the inner edge of the held bandwidth handle (0 when none is held).
+    int BeginBandwidthDrag(int x, BandwidthSide side) const;
+    // Sets the bandwidth from the band centre to the pointer's x on the held side, in the
+    // device type's steps; nothing happens when no side is held. Always reports a change.
+    bool DragBandwidth(int x, BandwidthSide side);
+    // Moves a crossover section with its handle, never past limit, the other section's
+    // frequency; true when the frequency changed.
+    bool DragCrossoverTo(CPoint point, CPoint grabOffset, int limit);
 
 private:
     void UpdateHandles();
@@ -119,12 +118,9 @@ private:
     void UpdateBandwidthHandles();
 
     std::array<double, PlotPointCount> m_response{};
-    CPoint m_grabOffset;
-    std::array<int, 2> m_bandwidthGrabOffset{};
     CRect m_bandHandle;
     CRect m_leftHandle;
     CRect m_rightHandle;
-    std::array<int, DragSlotCount> m_dragState{};
     int m_type = Peaking;
     int m_frequency = 10;
     int m_sentFrequency = 10;

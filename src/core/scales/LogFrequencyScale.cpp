@@ -1,6 +1,6 @@
 #include "core/scales/LogFrequencyScale.h"
 
-#include "core/model/ValueTables.h"
+#include "core/plot/Truncation.h"
 
 #include <algorithm>
 #include <cmath>

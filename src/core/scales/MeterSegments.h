@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/model/Geometry.h"
+#include "core/plot/Geometry.h"
 
 // The 8-segment level meters of the panels: which segments a received level byte lights, and
 // where each segment lies in the meter.

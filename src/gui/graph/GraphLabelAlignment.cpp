@@ -1,7 +1,7 @@
 #include "gui/graph/GraphLabelAlignment.h"
 
-#include "core/curves/Handles.h"
 #include "core/model/ValueTables.h"
+#include "core/plot/Handles.h"
 
 namespace {
 

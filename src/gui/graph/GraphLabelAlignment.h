@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/model/Geometry.h"
+#include "core/plot/Geometry.h"
 
 #include <Qt>
 

@@ -1,8 +1,8 @@
-#include "core/model/Geometry.h"
+#include "core/plot/Geometry.h"
 
 #include <gtest/gtest.h>
 
-TEST(Geometry, ColourPacksRedInTheLowByte) {
+TEST(PlotGeometry, ColourPacksRedInTheLowByte) {
     constexpr COLORREF c = RGB(48, 54, 68);
     EXPECT_EQ(c, 0x443630u);
     EXPECT_EQ(GetRValue(c), 48u);
@@ -10,7 +10,7 @@ TEST(Geometry, ColourPacksRedInTheLowByte) {
     EXPECT_EQ(GetBValue(c), 68u);
 }
 
-TEST(Geometry, RectSizeAndHitTest) {
+TEST(PlotGeometry, RectSizeAndHitTest) {
     CRect r(10, 20, 26, 36);
     EXPECT_EQ(r.Width(), 16);
     EXPECT_EQ(r.Height(), 16);

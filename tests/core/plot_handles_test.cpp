@@ -1,6 +1,6 @@
-#include "core/curves/Handles.h"
+#include "core/plot/Handles.h"
 
-#include "core/model/ValueTables.h"
+#include "core/plot/PlotGrid.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@ namespace {
 constexpr int kW = 600;
 constexpr int kH = 300;
 
-TEST(CurvesBandHandle, StaysWithinHalfAHandleOfThePlot) {
+TEST(PlotBandHandle, StaysWithinHalfAHandleOfThePlot) {
     struct Case {
         int hz;
         double gain;
@@ -35,7 +35,7 @@ TEST(CurvesBandHandle, StaysWithinHalfAHandleOfThePlot) {
     }
 }
 
-TEST(CurvesBandwidthHandles, SitAtTheBandEdgesAboveOrBelowTheCentre) {
+TEST(PlotBandwidthHandles, SitAtTheBandEdgesAboveOrBelowTheCentre) {
     const CRect band = BandHandleRect(1000, 6.0, false, kW, kH);
     const BandwidthHandleRects up = BandwidthHandles(band, 1000, 6.0, 2.0, kW);
     EXPECT_EQ(up.left, CRect(FreqToX(250, kW) + 31, band.CenterPoint().y + 6, FreqToX(250, kW) + 39,
@@ -46,7 +46,7 @@ TEST(CurvesBandwidthHandles, SitAtTheBandEdgesAboveOrBelowTheCentre) {
     EXPECT_EQ(down.left.CenterPoint().y, band.CenterPoint().y - 10);
 }
 
-TEST(CurvesCrossoverHandle, LinesAndEdges) {
+TEST(PlotCrossoverHandle, LinesAndEdges) {
     const int y5 = DbToY(5.0, kH) + GraphTopMargin;
     const int y1 = DbToY(-1.0, kH) + GraphTopMargin;
     EXPECT_EQ(CrossoverHandleRect(1000, true, kW, kH),

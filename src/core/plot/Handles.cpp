@@ -1,6 +1,6 @@
-#include "core/curves/Handles.h"
+#include "core/plot/Handles.h"
 
-#include "core/model/ValueTables.h"
+#include "core/plot/PlotGrid.h"
 
 #include <algorithm>
 #include <cmath>
@@ -43,7 +43,7 @@ BandwidthHandleRects BandwidthHandles(const CRect& bandHandle, int hz, double ga
 
 CRect CrossoverHandleRect(int hz, bool highPass, int width, int height) {
     const int half = BandHandleSize / 2;
-    int x = FreqToX(std::min(hz, MaxFrequency), width) - half;
+    int x = FreqToX(std::min(hz, PlotHighestFrequency), width) - half;
     const int y = DbToY(highPass ? 5.0 : -1.0, height);
     if (x < -7) {
         x = -half;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/model/Geometry.h"
+#include "core/plot/Geometry.h"
 
 // Handle rectangles of the response graph, in graph control pixels (margins included).
 // width and height are the size of the plot area.

@@ -1,0 +1,45 @@
+#include "gui/graph/GraphScene.h"
+
+#include "core/model/AudioData.h"
+
+bool GraphScene::IsEditorMode(int mode) {
+    return mode == InputEq || mode == OutputEq || mode == OutputCrossover;
+}
+
+CFilter* GraphScene::ShownFilter(int index) const {
+    if (program == nullptr) {
+        return nullptr;
+    }
+    if (mode == InputEq) {
+        CAudio_InData* input = program->GetInput(selectedInput);
+        return input != nullptr ? input->GetFilter(index) : nullptr;
+    }
+    if (mode == OutputEq || mode == OutputCrossover) {
+        CAudio_OutData* output = program->GetOutput(selectedOutput);
+        return output != nullptr ? output->GetFilter(index) : nullptr;
+    }
+    return nullptr;
+}
+
+int GraphScene::ShownBandCount() const {
+    if (program == nullptr) {
+        return 0;
+    }
+    switch (mode) {
+    case InputEq:
+        return program->GetDeviceType() == 1 ? 8 : 6;
+    case OutputEq:
+        return 6;
+    default:
+        return 0;
+    }
+}
+
+int GraphScene::HandleFilterCount() const {
+    if (mode == OutputCrossover) {
+        const CAudio_OutData* output =
+            program != nullptr ? program->GetOutput(selectedOutput) : nullptr;
+        return output != nullptr ? output->GetFilterCount() : 0;
+    }
+    return ShownBandCount();
+}
