@@ -12,6 +12,7 @@
 
 namespace {
 
+// The line from the factory; without a factory, or when it makes nothing, the serial port.
 std::unique_ptr<LinkLine> MakeLine(const LineFactory& factory) {
     if (factory) {
         if (std::unique_ptr<LinkLine> line = factory()) {
