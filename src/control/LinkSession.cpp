@@ -1,12 +1,14 @@
 #include "control/LinkSession.h"
 
 #include "core/files/ZorvanDoc.h"
-#include "line/SerialPort.h"
+#include "core/protocol/ChangeScan.h"
 #include "core/protocol/ProgramEncoder.h"
+#include "line/SerialPort.h"
 
 #include <QEventLoop>
 
 #include <algorithm>
+#include <optional>
 
 LinkSession::LinkSession(CZorvanDoc& document, QObject* parent)
     : QObject(parent), m_document(document), m_port(new SerialPort),
@@ -106,9 +108,12 @@ void LinkSession::ServiceTick() {
     }
     ++m_tickCount;
     if (m_engine.Count() < 2) {
-        auto record = ProgramEncoder(m_document.GetProgram()).NextChangeRecord();
-        m_lastTickFoundNothing = record != nullptr && Command::IsMeterRequest(*record);
-        m_engine.Enqueue(std::move(record));
+        // The next pending edit; with nothing pending the idle line polls the meters.
+        CAudio_Data& program = m_document.GetProgram();
+        const std::optional<PendingChange> change = ChangeScan(program).TakeNext();
+        m_lastTickFoundNothing = !change.has_value();
+        const ProgramEncoder encoder(program);
+        m_engine.Enqueue(change ? encoder.ChangeRecord(*change) : encoder.ReadMeters());
     }
     if (m_engine.Count() == 0) {
         return;
@@ -171,9 +176,9 @@ void LinkSession::SendIfIdle() {
     }
     if (m_engine.Count() < 2) {
         // Only the tick asks for the meters, so an idle line is polled at the tick's pace.
-        auto record = ProgramEncoder(m_document.GetProgram()).NextChangeRecord();
-        if (record != nullptr && !Command::IsMeterRequest(*record)) {
-            m_engine.Enqueue(std::move(record));
+        CAudio_Data& program = m_document.GetProgram();
+        if (const std::optional<PendingChange> change = ChangeScan(program).TakeNext()) {
+            m_engine.Enqueue(ProgramEncoder(program).ChangeRecord(*change));
         }
     }
     if (m_engine.IsHeadPending()) {
@@ -212,12 +217,8 @@ void LinkSession::EmitProgress() {
     }
 }
 
-void LinkSession::OnLineEvent(quint32 bits) {
-    const quint32 errors = bits >> 16;
-    if (errors == static_cast<quint32>(kSerialTimeoutError)) {
-        emit messageShown(QString::fromLatin1(kLineErrorText));
-    }
-    if ((bits & ISerialLine::kEventReceived) != 0) {
+void LinkSession::OnLineEvent(LineEvents events) {
+    if (events.Has(LineEvent::Received)) {
         m_engine.OnSerialData();
         emit lineRead();
         // An answer that was taken leaves nothing in flight: the next record goes out now.

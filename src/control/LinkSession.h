@@ -35,10 +35,8 @@ public:
     static constexpr int kTickIntervalMs = 100;
     static constexpr int kRetransmitTicks = 20; // the head goes out once more at this count
     static constexpr int kGiveUpTicks = 40;     // the link is given up above this count
-    static constexpr int kSerialTimeoutError = 1460;
 
     static constexpr const char* kNoReplyText = "Unable to Open COM-Port";
-    static constexpr const char* kLineErrorText = "111";
     static constexpr const char* kPortFailedText =
         "Unable to write to the COM-port: the port failed";
 
@@ -110,7 +108,7 @@ signals:
     void stepped();
 
 private:
-    void OnLineEvent(quint32 bits);
+    void OnLineEvent(LineEvents events);
     // The port failed under the link: closed, and the operator told once.
     void LoseLink();
     bool Transmit(bool retransmission);

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "core/protocol/Command.h"
-#include "core/protocol/CommandListener.h"
-#include "core/model/Variant.h"
 #include "control/DeviceReports.h"
 #include "control/FoundIdTable.h"
 #include "control/LinkSession.h"
 #include "control/ProgramTransfers.h"
+#include "core/model/Variant.h"
+#include "core/protocol/Command.h"
+#include "core/protocol/CommandListener.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -48,7 +48,6 @@ public:
     // Fixed texts of the messages this layer shows.
     static constexpr const char* kNoReplyText = LinkSession::kNoReplyText;
     static constexpr const char* kPortFailedText = LinkSession::kPortFailedText;
-    static constexpr const char* kLineErrorText = LinkSession::kLineErrorText;
     static constexpr const char* kDeviceTypeErrorText = DeviceReports::kDeviceTypeErrorText;
     static constexpr const char* kDeviceErrorText = DeviceReports::kDeviceErrorText;
     static constexpr const char* kTypeCodeErrorText = DeviceReports::kTypeCodeErrorText;

@@ -6,8 +6,6 @@
 #include <QFileInfo>
 #include <QMetaObject>
 
-#include <cerrno>
-
 #ifdef Q_OS_UNIX
 #include <poll.h>
 #endif
@@ -15,10 +13,10 @@
 Q_LOGGING_CATEGORY(lcSerial, "sonvex.serial", QtWarningMsg)
 
 SerialPort::SerialPort(QObject* parent) : QObject(parent), m_port(new QSerialPort(this)) {
-    connect(m_port, &QSerialPort::readyRead, this, [this] { notify(kEventReceived); });
+    connect(m_port, &QSerialPort::readyRead, this, [this] { notify(LineEvent::Received); });
     connect(m_port, &QSerialPort::bytesWritten, this, [this] {
         if (m_port->bytesToWrite() == 0)
-            notify(kEventTransmitEmpty);
+            notify(LineEvent::TransmitEmpty);
     });
     connect(m_port, &QSerialPort::errorOccurred, this, &SerialPort::onErrorOccurred);
 }
@@ -38,30 +36,30 @@ QString SerialPort::SystemLocation() const {
     return IsOpen() ? m_location : QString();
 }
 
-int SerialPort::ErrorCode(QSerialPort::SerialPortError error) {
+LineStatus SerialPort::StatusOf(QSerialPort::SerialPortError error) {
     switch (error) {
     case QSerialPort::NoError:
-        return kSuccess;
+        return LineStatus::Success;
     case QSerialPort::DeviceNotFoundError:
-        return ENOENT;
+        return LineStatus::NoSuchDevice;
     case QSerialPort::PermissionError: // held by someone else, or no access rights
-        return EACCES;
+        return LineStatus::AccessDenied;
     case QSerialPort::OpenError:
-        return kAlreadyOpen;
+        return LineStatus::AlreadyOpen;
     case QSerialPort::ResourceError: // the device went away
-        return ENODEV;
+        return LineStatus::DeviceGone;
     case QSerialPort::UnsupportedOperationError:
-        return EINVAL;
+        return LineStatus::Unsupported;
     case QSerialPort::TimeoutError:
-        return kTimeout;
+        return LineStatus::Timeout;
     case QSerialPort::NotOpenError:
-        return kNotOpen;
+        return LineStatus::NotOpen;
     case QSerialPort::WriteError:
     case QSerialPort::ReadError:
     case QSerialPort::UnknownError:
         break;
     }
-    return EIO;
+    return LineStatus::IoError;
 }
 
 QString SerialPort::ResolveDeviceName(const QString& device) {
@@ -79,17 +77,18 @@ QString SerialPort::ResolveDeviceName(const QString& device) {
 #endif
 }
 
-int SerialPort::notOpen(const char* operation) {
-    m_lastError = kNotOpen;
+LineStatus SerialPort::notOpen(const char* operation) {
+    m_lastError = LineStatus::NotOpen;
     qCDebug(lcSerial).noquote() << operation << "- Device is not opened";
     return m_lastError;
 }
 
-int SerialPort::failed(const char* trace) {
-    m_lastError = ErrorCode(m_port->error());
-    if (m_lastError == kSuccess)
-        m_lastError = EIO;
-    qCDebug(lcSerial).noquote() << trace << "(" << m_port->errorString() << ")";
+LineStatus SerialPort::failed(const char* trace) {
+    m_lastError = StatusOf(m_port->error());
+    if (m_lastError == LineStatus::Success)
+        m_lastError = LineStatus::IoError;
+    qCDebug(lcSerial).noquote() << trace << "(" << m_port->errorString() << ","
+                                << LineStatusName(m_lastError) << ")";
     m_port->clearError();
     return m_lastError;
 }
@@ -98,17 +97,17 @@ std::string SerialPort::OpenFailureReason() const {
     return m_openFailureReason.toStdString();
 }
 
-int SerialPort::Open(const std::string& device) {
-    m_lastError = kSuccess;
+LineStatus SerialPort::Open(const std::string& device) {
+    m_lastError = LineStatus::Success;
     m_openFailureReason.clear();
     if (IsOpen()) {
-        m_lastError = kAlreadyOpen;
+        m_lastError = LineStatus::AlreadyOpen;
         qCDebug(lcSerial) << "CSerial::Open - Port already opened";
         return m_lastError;
     }
     const QString name = QString::fromStdString(device);
     if (name.isEmpty()) {
-        m_lastError = ENOENT;
+        m_lastError = LineStatus::NoSuchDevice;
         qCDebug(lcSerial) << "CSerial::Open - Unable to open port";
         return m_lastError;
     }
@@ -122,16 +121,16 @@ int SerialPort::Open(const std::string& device) {
             m_openFailureReason = PortAccess::Diagnose(m_location);
         return failed("CSerial::Open - Unable to open port");
     }
-    m_eventMask = kDefaultEventMask;
-    m_pendingBits = 0;
+    m_eventMask = kDefaultEvents;
+    m_pendingEvents = LineEvents::None();
     m_lost = false;
     return m_lastError;
 }
 
-int SerialPort::Setup(int baudRate, int dataBits, Parity parity, int stopBits) {
+LineStatus SerialPort::Setup(int baudRate, int dataBits, Parity parity, int stopBits) {
     if (!IsOpen())
         return notOpen("CSerial::Setup");
-    m_lastError = kSuccess;
+    m_lastError = LineStatus::Success;
 
     QSerialPort::Parity qtParity = QSerialPort::NoParity;
     switch (parity) {
@@ -155,7 +154,7 @@ int SerialPort::Setup(int baudRate, int dataBits, Parity parity, int stopBits) {
                        (stopBits == 1 || stopBits == 2) && static_cast<int>(parity) >= 0 &&
                        static_cast<int>(parity) <= static_cast<int>(Parity::Space);
     if (!valid) {
-        m_lastError = kInvalidArgument;
+        m_lastError = LineStatus::InvalidArgument;
         qCDebug(lcSerial) << "CSerial::Setup - Unable to set DCB information (invalid line format)";
         return m_lastError;
     }
@@ -170,10 +169,10 @@ int SerialPort::Setup(int baudRate, int dataBits, Parity parity, int stopBits) {
     return m_lastError;
 }
 
-int SerialPort::SetupHandshakingOff() {
+LineStatus SerialPort::SetupHandshakingOff() {
     if (!IsOpen())
         return notOpen("CSerial::SetupHandshaking");
-    m_lastError = kSuccess;
+    m_lastError = LineStatus::Success;
     if (!m_port->setFlowControl(QSerialPort::NoFlowControl))
         return failed("CSerial::SetupHandshaking - Unable to set DCB information");
     // DTR and RTS are dropped where the line has them; a pseudo-terminal or an adapter without
@@ -186,29 +185,24 @@ int SerialPort::SetupHandshakingOff() {
     return m_lastError;
 }
 
-int SerialPort::SetMask(std::uint32_t eventMask) {
+LineStatus SerialPort::SetMask(LineEvents events) {
     if (!IsOpen())
         return notOpen("CSerial::SetMask");
-    m_lastError = kSuccess;
-    if ((eventMask & ~kAllEvents) != 0) {
-        m_lastError = kInvalidArgument;
-        qCDebug(lcSerial) << "CSerial::SetMask - Unable to set event mask";
-        return m_lastError;
-    }
-    m_eventMask = eventMask;
+    m_lastError = LineStatus::Success;
+    m_eventMask = events;
     return m_lastError;
 }
 
-int SerialPort::Write(const std::uint8_t* data, std::size_t length, std::size_t& written,
-                      int timeoutMs) {
+LineStatus SerialPort::Write(const std::uint8_t* data, std::size_t length, std::size_t& written,
+                             int timeoutMs) {
     written = 0;
     if (!IsOpen())
         return notOpen("CSerial::Write");
-    m_lastError = kSuccess;
+    m_lastError = LineStatus::Success;
     if (length == 0)
         return m_lastError;
     if (data == nullptr) {
-        m_lastError = kInvalidArgument;
+        m_lastError = LineStatus::InvalidArgument;
         qCDebug(lcSerial) << "CSerial::Write - No data";
         return m_lastError;
     }
@@ -242,21 +236,21 @@ int SerialPort::Write(const std::uint8_t* data, std::size_t length, std::size_t&
     if (error != QSerialPort::NoError && error != QSerialPort::TimeoutError)
         return failed("CSerial::Write - Unable to write the data");
     m_port->clearError();
-    m_lastError = kTimeout;
+    m_lastError = LineStatus::Timeout;
     qCDebug(lcSerial) << "CSerial::Write - Write timed out after" << timeoutMs << "ms";
     return m_lastError;
 }
 
-int SerialPort::Read(std::uint8_t* buffer, std::size_t length, std::size_t& received,
-                     int /*timeoutMs*/) {
+LineStatus SerialPort::Read(std::uint8_t* buffer, std::size_t length, std::size_t& received,
+                            int /*timeoutMs*/) {
     received = 0;
     if (!IsOpen())
         return notOpen("CSerial::Read");
-    m_lastError = kSuccess;
+    m_lastError = LineStatus::Success;
     if (length == 0)
         return m_lastError;
     if (buffer == nullptr) {
-        m_lastError = kInvalidArgument;
+        m_lastError = LineStatus::InvalidArgument;
         qCDebug(lcSerial) << "CSerial::Read - No buffer";
         return m_lastError;
     }
@@ -265,17 +259,17 @@ int SerialPort::Read(std::uint8_t* buffer, std::size_t length, std::size_t& rece
         return failed("CSerial::Read - Unable to read the data");
     received = static_cast<std::size_t>(count);
     if (m_port->bytesAvailable() > 0)
-        notify(kEventReceived);
+        notify(LineEvent::Received);
     return m_lastError;
 }
 
-int SerialPort::Close() {
-    m_lastError = kSuccess;
+LineStatus SerialPort::Close() {
+    m_lastError = LineStatus::Success;
     if (!IsOpen()) {
         qCDebug(lcSerial) << "CSerial::Close - Method called when device is not open";
         return m_lastError;
     }
-    m_pendingBits = 0;
+    m_pendingEvents = LineEvents::None();
     m_lost = false;
     m_port->close();
     m_port->clearError();
@@ -316,17 +310,17 @@ void SerialPort::deliverLost() {
     // Nothing can pass any more: the line is closed here, which also ends QSerialPort's
     // attempts to read it and frees the device's name for the adapter when it comes back.
     qCDebug(lcSerial) << "CSerial - Device gone, line closed";
-    m_pendingBits = 0;
+    m_pendingEvents = LineEvents::None();
     m_port->close();
     m_port->clearError();
     emit lineLost();
 }
 
-void SerialPort::notify(std::uint32_t events) {
-    events &= m_eventMask;
-    if (events == 0 || !IsOpen())
+void SerialPort::notify(LineEvents events) {
+    events = events & m_eventMask;
+    if (events.IsEmpty() || !IsOpen())
         return;
-    m_pendingBits |= events;
+    m_pendingEvents |= events;
     if (m_deliveryQueued)
         return;
     m_deliveryQueued = true;
@@ -335,8 +329,8 @@ void SerialPort::notify(std::uint32_t events) {
 
 void SerialPort::deliver() {
     m_deliveryQueued = false;
-    const std::uint32_t bits = m_pendingBits;
-    m_pendingBits = 0;
-    if (bits != 0 && IsOpen())
-        emit lineEvent(bits);
+    const LineEvents events = m_pendingEvents;
+    m_pendingEvents = LineEvents::None();
+    if (!events.IsEmpty() && IsOpen())
+        emit lineEvent(events);
 }

@@ -21,16 +21,15 @@ Q_DECLARE_LOGGING_CATEGORY(lcSerial)
 // Write or Read, receives them in order, and no data crosses threads. Events that pile up before
 // the owner gets to them are merged into one notification.
 //
-// Every operation returns the last-error code of the line (see ISerialLine): 0 on success,
-// kNotOpen on a closed line, kAlreadyOpen, kTimeout, otherwise an errno value derived from the
+// Every operation returns how it ended (LineStatus): NotOpen on a closed line, AlreadyOpen,
+// Timeout, InvalidArgument for what the line cannot take, otherwise the status of the
 // QSerialPort error. Diagnostic traces go to the "sonvex.serial" logging category only.
 class SerialPort : public QObject, public ISerialLine {
     Q_OBJECT
 
 public:
-    // Event mask a freshly opened line starts with: received character, break, line error.
-    static constexpr std::uint32_t kDefaultEventMask = 0xC1;
-    static constexpr std::uint32_t kEventTransmitEmpty = 0x0004;
+    // The events a freshly opened line reports.
+    static constexpr LineEvents kDefaultEvents = LineEvent::Received;
 
     explicit SerialPort(QObject* parent = nullptr);
     ~SerialPort() override;
@@ -38,45 +37,44 @@ public:
     bool IsOpen() const override;
     // device is a port name ("ttyUSB0", "COM3") or a path; a symbolic link is followed to the
     // device it names, so that every name of one line shares the same lock.
-    int Open(const std::string& device) override;
+    LineStatus Open(const std::string& device) override;
     // After an open refused for lack of access: whether the user may not read and write the
     // device (with the group to join) or another program holds it (PortAccess).
     std::string OpenFailureReason() const override;
-    int Setup(int baudRate, int dataBits, Parity parity, int stopBits) override;
-    int SetupHandshakingOff() override;
-    int SetMask(std::uint32_t eventMask) override;
-    int Write(const std::uint8_t* data, std::size_t length, std::size_t& written,
-              int timeoutMs) override;
+    LineStatus Setup(int baudRate, int dataBits, Parity parity, int stopBits) override;
+    LineStatus SetupHandshakingOff() override;
+    LineStatus SetMask(LineEvents events) override;
+    LineStatus Write(const std::uint8_t* data, std::size_t length, std::size_t& written,
+                     int timeoutMs) override;
     // Never waits, whatever timeoutMs says. Bytes left behind because the buffer was too small
     // raise another received-character notification.
-    int Read(std::uint8_t* buffer, std::size_t length, std::size_t& received,
-             int timeoutMs) override;
-    int Close() override;
+    LineStatus Read(std::uint8_t* buffer, std::size_t length, std::size_t& received,
+                    int timeoutMs) override;
+    LineStatus Close() override;
 
-    int LastError() const { return m_lastError; }
-    std::uint32_t EventMask() const { return m_eventMask; }
+    LineStatus LastError() const { return m_lastError; }
+    LineEvents EventMask() const { return m_eventMask; }
     // The name the open line was opened under, links resolved; empty while closed.
     QString SystemLocation() const;
 
-    // The result code for a QSerialPort error.
-    static int ErrorCode(QSerialPort::SerialPortError error);
+    // The status of a QSerialPort error.
+    static LineStatus StatusOf(QSerialPort::SerialPortError error);
     // The name QSerialPort is given for a device name typed by the operator.
     static QString ResolveDeviceName(const QString& device);
 
 signals:
-    // Event bits (kEventReceived, ...) in the low 16 bits, line-error bits in the high 16 bits.
-    // QSerialPort does not report line errors, so the high bits are 0 here.
-    void lineEvent(quint32 bits);
+    // What happened on the line since the last notification, within the event mask.
+    void lineEvent(LineEvents events);
     // The device went away under the open line (an adapter pulled out, a terminal hung up):
     // the port has closed the line, since nothing can be written or read any more. Queued to
     // the owner like lineEvent, once per open, and never after the owner closed the line.
     void lineLost();
 
 private:
-    int notOpen(const char* operation);
-    int failed(const char* trace);
+    LineStatus notOpen(const char* operation);
+    LineStatus failed(const char* trace);
     void onErrorOccurred(QSerialPort::SerialPortError error);
-    void notify(std::uint32_t events);
+    void notify(LineEvents events);
     void deliver();
     void deliverLost();
     // The line reports a hang-up: its device is gone.
@@ -85,9 +83,9 @@ private:
     QSerialPort* m_port;
     QString m_location;
     QString m_openFailureReason;
-    int m_lastError = kSuccess;
-    std::uint32_t m_eventMask = kDefaultEventMask;
-    std::uint32_t m_pendingBits = 0;
+    LineStatus m_lastError = LineStatus::Success;
+    LineEvents m_eventMask = kDefaultEvents;
+    LineEvents m_pendingEvents;
     bool m_deliveryQueued = false;
     bool m_lost = false; // lineLost is due or was given for this open
 };

@@ -6,10 +6,11 @@
 #include "control/LinkRecorder.h"
 #include "core/SimTestPrograms.h"
 
+#include "control/PanelLink.h"
 #include "core/files/ZorvanDoc.h"
+#include "core/protocol/ChangeScan.h"
 #include "core/protocol/ProgramEncoder.h"
 #include "core/protocol/ProtocolCodes.h"
-#include "control/PanelLink.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
@@ -41,8 +42,7 @@ bool IsWrite(const LoggedFrame& frame) {
 
 // Takes every pending change of program without sending it, the crossover steps included.
 void DropPendingChanges(CAudio_Data& program) {
-    ProgramEncoder encoder(program);
-    while (!Command::IsMeterRequest(*encoder.NextChangeRecord())) {
+    while (ChangeScan(program).TakeNext()) {
     }
 }
 

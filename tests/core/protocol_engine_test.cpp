@@ -120,7 +120,7 @@ TEST_F(ProtocolEngine, OpenSetsUpTheLineAndCloseForgetsTheOwner) {
     EXPECT_EQ(line->parity, ISerialLine::Parity::None);
     EXPECT_EQ(line->stopBits, 1);
     EXPECT_TRUE(line->handshakingOff);
-    EXPECT_EQ(line->eventMask, 511u);
+    EXPECT_EQ(line->eventMask, LineEvents::All());
     EXPECT_EQ(engine->GetOwner(), &owner);
     EXPECT_TRUE(owner.boxes.empty());
 
@@ -136,7 +136,7 @@ TEST_F(ProtocolEngine, OpenSetsUpTheLineAndCloseForgetsTheOwner) {
 }
 
 TEST_F(ProtocolEngine, PortThatCannotBeOpenedAsksForTheMessageBox) {
-    line->openResult = 5;
+    line->openResult = LineStatus::AccessDenied;
     EXPECT_FALSE(engine->OpenPort("ttyS9", &owner));
     EXPECT_EQ(owner.boxes, std::vector<std::string>{"Unable to open COM-port"});
     EXPECT_FALSE(engine->IsOpen());
@@ -153,7 +153,7 @@ TEST_F(ProtocolEngine, PortThatCannotBeOpenedAsksForTheMessageBox) {
 }
 
 TEST_F(ProtocolEngine, PortThatCannotBeSetUpIsNotLeftOpen) {
-    line->maskResult = 87;
+    line->maskResult = LineStatus::InvalidArgument;
     EXPECT_FALSE(engine->OpenPort("ttyS3", &owner));
     EXPECT_FALSE(engine->IsOpen());
     EXPECT_EQ(engine->GetOwner(), nullptr);
@@ -180,7 +180,7 @@ TEST_F(ProtocolEngine, TransmitHeadWritesThreeSinglePreambleBytesThenTheFrame) {
     EXPECT_EQ(engine->Count(), 2);
     EXPECT_FALSE(engine->IsHeadPending());
 
-    line->writeResult = ISerialLine::kTimeout;
+    line->writeResult = LineStatus::Timeout;
     EXPECT_FALSE(engine->TransmitHead());
 }
 
@@ -190,7 +190,7 @@ TEST_F(ProtocolEngine, FailedWriteStopsTheTransmission) {
     Open();
     queueSent = false;
     Queue(1);
-    line->writeResult = 5;
+    line->writeResult = LineStatus::IoError;
     EXPECT_FALSE(engine->TransmitHead());
     EXPECT_EQ(line->writes.size(), 1u);
     EXPECT_TRUE(engine->IsHeadPending());

@@ -21,7 +21,7 @@ bool Command::OpenPort(const std::string& portName, ICommandListener* owner) {
     if (IsOpen()) {
         m_line->Close();
     }
-    if (m_line == nullptr || m_line->Open(portName) != ISerialLine::kSuccess) {
+    if (m_line == nullptr || m_line->Open(portName) != LineStatus::Success) {
         if (owner != nullptr) {
             // The usual text stays the first line; what the line knows of the cause follows.
             std::string text = EngineText::PortOpenFailed;
@@ -35,9 +35,9 @@ bool Command::OpenPort(const std::string& portName, ICommandListener* owner) {
     }
     // A port that cannot be set up is not left open half-way.
     if (m_line->Setup(kBaudRate, kDataBits, ISerialLine::Parity::None, kStopBits) !=
-            ISerialLine::kSuccess ||
-        m_line->SetupHandshakingOff() != ISerialLine::kSuccess ||
-        m_line->SetMask(ISerialLine::kAllEvents) != ISerialLine::kSuccess) {
+            LineStatus::Success ||
+        m_line->SetupHandshakingOff() != LineStatus::Success ||
+        m_line->SetMask(LineEvents::All()) != LineStatus::Success) {
         m_line->Close();
         return false;
     }
@@ -115,7 +115,7 @@ bool Command::TransmitHead() {
     const auto write = [this](const std::uint8_t* bytes, std::size_t length) {
         std::size_t written = 0;
         return m_line->Write(bytes, length, written, Protocol::WriteTimeoutMs) ==
-                   ISerialLine::kSuccess &&
+                   LineStatus::Success &&
                written == length;
     };
     for (int i = 0; i < Protocol::PreambleCount; ++i) {
