@@ -2,7 +2,6 @@
 
 #include "line/PortAccess.h"
 
-#include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QMetaObject>
 
@@ -14,11 +13,10 @@ Q_LOGGING_CATEGORY(lcSerial, "sonvex.serial", QtWarningMsg)
 
 SerialPort::SerialPort(QObject* parent) : QObject(parent), m_port(new QSerialPort(this)) {
     connect(m_port, &QSerialPort::readyRead, this, [this] { notify(LineEvent::Received); });
-    connect(m_port, &QSerialPort::bytesWritten, this, [this] {
-        if (m_port->bytesToWrite() == 0)
-            notify(LineEvent::TransmitEmpty);
-    });
+    connect(m_port, &QSerialPort::bytesWritten, this, &SerialPort::onBytesWritten);
     connect(m_port, &QSerialPort::errorOccurred, this, &SerialPort::onErrorOccurred);
+    m_outputWatch.setSingleShot(true);
+    connect(&m_outputWatch, &QTimer::timeout, this, &SerialPort::onOutputStalled);
 }
 
 SerialPort::~SerialPort() {
@@ -207,38 +205,53 @@ LineStatus SerialPort::Write(const std::uint8_t* data, std::size_t length, std::
         return m_lastError;
     }
 
-    const qint64 before = m_port->bytesToWrite();
-    if (m_port->write(reinterpret_cast<const char*>(data), static_cast<qint64>(length)) < 0)
+    // The bytes join QSerialPort's buffer behind what is still there and go to the driver
+    // at once as far as it takes them; the event loop sends the rest.
+    if (m_port->write(reinterpret_cast<const char*>(data), static_cast<qint64>(length)) !=
+        static_cast<qint64>(length))
         return failed("CSerial::Write - Unable to write the data");
-
-    // QSerialPort buffers the bytes; push them to the driver until done or out of time.
-    // A negative timeout waits without limit.
-    const QDeadlineTimer deadline(timeoutMs < 0 ? QDeadlineTimer::Forever
-                                                : QDeadlineTimer(timeoutMs));
-    while (m_port->bytesToWrite() > 0 && !deadline.hasExpired()) {
-        const qint64 remaining = deadline.remainingTime();
-        if (!m_port->waitForBytesWritten(static_cast<int>(remaining)) &&
-            m_port->error() != QSerialPort::TimeoutError && m_port->error() != QSerialPort::NoError)
-            break;
-    }
-
-    const qint64 left = m_port->bytesToWrite();
-    const qint64 moved = before + static_cast<qint64>(length) - left;
-    written = static_cast<std::size_t>(qBound<qint64>(0, moved, static_cast<qint64>(length)));
-    if (left == 0) {
-        m_port->clearError();
-        return m_lastError;
-    }
-
-    const QSerialPort::SerialPortError error = m_port->error();
-    // Drop what did not leave, so that a later write does not carry it along.
-    m_port->clear(QSerialPort::Output);
-    if (error != QSerialPort::NoError && error != QSerialPort::TimeoutError)
+    if (!m_port->flush() && m_port->error() != QSerialPort::NoError)
         return failed("CSerial::Write - Unable to write the data");
-    m_port->clearError();
-    m_lastError = LineStatus::Timeout;
-    qCDebug(lcSerial) << "CSerial::Write - Write timed out after" << timeoutMs << "ms";
+    written = length;
+    if (m_port->bytesToWrite() > 0 && timeoutMs >= 0) {
+        m_outputTimeoutMs = timeoutMs;
+        m_outputWatch.start(timeoutMs);
+    }
     return m_lastError;
+}
+
+void SerialPort::onBytesWritten() {
+    if (m_port->bytesToWrite() == 0) {
+        m_outputWatch.stop();
+        notify(LineEvent::TransmitEmpty);
+    } else if (m_outputWatch.isActive()) {
+        m_outputWatch.start(m_outputTimeoutMs);
+    }
+}
+
+void SerialPort::onOutputStalled() {
+    if (!IsOpen() || m_port->bytesToWrite() == 0 || m_lost)
+        return;
+    if (DriverTakesMore()) {
+        m_outputWatch.start(m_outputTimeoutMs);
+        return;
+    }
+    qCDebug(lcSerial) << "CSerial::Write - Write timed out after" << m_outputTimeoutMs << "ms";
+    m_lastError = LineStatus::Timeout;
+    // What did not leave is dropped, also from the driver, so that closing does not wait on it.
+    m_port->clear(QSerialPort::Output);
+    m_lost = true;
+    deliverLost();
+}
+
+bool SerialPort::DriverTakesMore() const {
+#ifdef Q_OS_UNIX
+    pollfd line{static_cast<int>(m_port->handle()), POLLOUT, 0};
+    return ::poll(&line, 1, 0) > 0 &&
+           (line.revents & (POLLOUT | POLLHUP | POLLERR | POLLNVAL)) == POLLOUT;
+#else
+    return false;
+#endif
 }
 
 LineStatus SerialPort::Read(std::uint8_t* buffer, std::size_t length, std::size_t& received,
@@ -271,6 +284,7 @@ LineStatus SerialPort::Close() {
     }
     m_pendingEvents = LineEvents::None();
     m_lost = false;
+    m_outputWatch.stop();
     m_port->close();
     m_port->clearError();
     return m_lastError;
@@ -309,8 +323,9 @@ void SerialPort::deliverLost() {
         return;
     // Nothing can pass any more: the line is closed here, which also ends QSerialPort's
     // attempts to read it and frees the device's name for the adapter when it comes back.
-    qCDebug(lcSerial) << "CSerial - Device gone, line closed";
+    qCDebug(lcSerial) << "CSerial - Line failed, closed";
     m_pendingEvents = LineEvents::None();
+    m_outputWatch.stop();
     m_port->close();
     m_port->clearError();
     emit lineLost();

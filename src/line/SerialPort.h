@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QSerialPort>
 #include <QString>
+#include <QTimer>
 
 #include <cstddef>
 #include <cstdint>
@@ -20,6 +21,10 @@ Q_DECLARE_LOGGING_CATEGORY(lcSerial)
 // a lineEvent signal that is queued to the same thread, so the owner never gets one from inside
 // Write or Read, receives them in order, and no data crosses threads. Events that pile up before
 // the owner gets to them are merged into one notification.
+//
+// Write never waits either: the bytes go to the driver at once as far as it takes them, and the
+// event loop sends the rest. Output that stops leaving for the write's timeout means the line
+// has failed: the port drops it, closes the line and tells lineLost, as for a vanished device.
 //
 // Every operation returns how it ended (LineStatus): NotOpen on a closed line, AlreadyOpen,
 // Timeout, InvalidArgument for what the line cannot take, otherwise the status of the
@@ -44,6 +49,7 @@ public:
     LineStatus Setup(int baudRate, int dataBits, Parity parity, int stopBits) override;
     LineStatus SetupHandshakingOff() override;
     LineStatus SetMask(LineEvents events) override;
+    // Returns at once; a negative timeoutMs lets the output wait without limit.
     LineStatus Write(const std::uint8_t* data, std::size_t length, std::size_t& written,
                      int timeoutMs) override;
     // Never waits, whatever timeoutMs says. Bytes left behind because the buffer was too small
@@ -65,9 +71,10 @@ public:
 signals:
     // What happened on the line since the last notification, within the event mask.
     void lineEvent(LineEvents events);
-    // The device went away under the open line (an adapter pulled out, a terminal hung up):
-    // the port has closed the line, since nothing can be written or read any more. Queued to
-    // the owner like lineEvent, once per open, and never after the owner closed the line.
+    // The device went away under the open line (an adapter pulled out, a terminal hung up), or
+    // what was written stopped leaving it: the port has closed the line, since nothing can be
+    // written or read any more. Queued to the owner like lineEvent (or given from the event
+    // loop), once per open, and never after the owner closed the line.
     void lineLost();
 
 private:
@@ -79,8 +86,16 @@ private:
     void deliverLost();
     // The line reports a hang-up: its device is gone.
     bool HungUp() const;
+    // Some output has left: the watch on the rest starts again, or ends with nothing left.
+    void onBytesWritten();
+    // The output has not moved for its timeout: the line is given up unless the driver would
+    // take more (the event loop was only late to hand it over).
+    void onOutputStalled();
+    bool DriverTakesMore() const;
 
     QSerialPort* m_port;
+    QTimer m_outputWatch; // runs while written bytes wait to leave
+    int m_outputTimeoutMs = 0;
     QString m_location;
     QString m_openFailureReason;
     LineStatus m_lastError = LineStatus::Success;

@@ -110,20 +110,15 @@ bool Command::TransmitHead() {
         return false;
     }
     SendData& record = m_queue.Head();
-    // A byte that does not go out ends the transmission: the frame is not written after a
-    // failed preamble, and the record stays untransmitted.
-    const auto write = [this](const std::uint8_t* bytes, std::size_t length) {
-        std::size_t written = 0;
-        return m_line->Write(bytes, length, written, Protocol::WriteTimeoutMs) ==
-                   LineStatus::Success &&
-               written == length;
-    };
-    for (int i = 0; i < Protocol::PreambleCount; ++i) {
-        if (!write(&Protocol::PreambleByte, 1)) {
-            return false;
-        }
-    }
-    if (!write(record.Bytes(), record.GetData().size())) {
+    // The preamble and the frame go out together; a write the line refuses leaves the record
+    // untransmitted.
+    const std::vector<std::uint8_t>& frame = record.GetData();
+    std::vector<std::uint8_t> bytes(Protocol::PreambleCount, Protocol::PreambleByte);
+    bytes.insert(bytes.end(), frame.begin(), frame.end());
+    std::size_t written = 0;
+    if (m_line->Write(bytes.data(), bytes.size(), written, Protocol::WriteTimeoutMs) !=
+            LineStatus::Success ||
+        written != bytes.size()) {
         return false;
     }
     record.SetPending(false);

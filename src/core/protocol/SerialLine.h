@@ -86,7 +86,10 @@ public:
     virtual LineStatus SetupHandshakingOff() = 0;
     // The events the line's notifications report from now on.
     virtual LineStatus SetMask(LineEvents events) = 0;
-    // Writes length bytes; gives up with Timeout after timeoutMs.
+    // Hands length bytes to the line without waiting for them to leave; written tells how many
+    // it took (all of them on success). They leave in order, after what was written before.
+    // Bytes that stop leaving for timeoutMs mean the line has failed; a line tells its owner
+    // of that in its own way.
     virtual LineStatus Write(const std::uint8_t* data, std::size_t length, std::size_t& written,
                              int timeoutMs) = 0;
     // Returns at once with the bytes already received (at most length).
