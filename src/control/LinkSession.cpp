@@ -2,6 +2,7 @@
 
 #include "control/SystemLinkClock.h"
 #include "core/files/ZorvanDoc.h"
+#include "core/protocol/ChangeScan.h"
 #include "core/protocol/ProgramEncoder.h"
 #include "line/SerialPort.h"
 
@@ -9,6 +10,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -132,9 +134,12 @@ void LinkSession::ServiceTick() {
     }
     ++m_tickCount;
     if (m_engine.Count() < 2) {
-        auto record = ProgramEncoder(m_document.GetProgram()).NextChangeRecord();
-        m_lastTickFoundNothing = record != nullptr && Command::IsMeterRequest(*record);
-        m_engine.Enqueue(std::move(record));
+        // The next pending edit; with nothing pending the idle line polls the meters.
+        CAudio_Data& program = m_document.GetProgram();
+        const std::optional<PendingChange> change = ChangeScan(program).TakeNext();
+        m_lastTickFoundNothing = !change.has_value();
+        const ProgramEncoder encoder(program);
+        m_engine.Enqueue(change ? encoder.ChangeRecord(*change) : encoder.ReadMeters());
     }
     if (m_engine.Count() == 0) {
         return;
@@ -197,9 +202,9 @@ void LinkSession::SendIfIdle() {
     }
     if (m_engine.Count() < 2) {
         // Only the tick asks for the meters, so an idle line is polled at the tick's pace.
-        auto record = ProgramEncoder(m_document.GetProgram()).NextChangeRecord();
-        if (record != nullptr && !Command::IsMeterRequest(*record)) {
-            m_engine.Enqueue(std::move(record));
+        CAudio_Data& program = m_document.GetProgram();
+        if (const std::optional<PendingChange> change = ChangeScan(program).TakeNext()) {
+            m_engine.Enqueue(ProgramEncoder(program).ChangeRecord(*change));
         }
     }
     if (m_engine.IsHeadPending()) {
@@ -238,12 +243,8 @@ void LinkSession::EmitProgress() {
     }
 }
 
-void LinkSession::OnLineEvent(quint32 bits) {
-    const quint32 errors = bits >> 16;
-    if (errors == static_cast<quint32>(kSerialTimeoutError)) {
-        emit messageShown(QString::fromLatin1(kLineErrorText));
-    }
-    if ((bits & ISerialLine::kEventReceived) != 0) {
+void LinkSession::OnLineEvent(LineEvents events) {
+    if (events.Has(LineEvent::Received)) {
         m_engine.OnSerialData();
         emit lineRead();
         // An answered probe has left the queue; the next one is at the head, not yet sent.

@@ -34,7 +34,6 @@ public:
     static constexpr int kTickIntervalMs = 100;
     static constexpr int kRetransmitTicks = 20; // the head goes out once more at this count
     static constexpr int kGiveUpTicks = 40;     // the link is given up above this count
-    static constexpr int kSerialTimeoutError = 1460;
 
     // The ID search: its tick, and the ticks a probe may wait before it is given up.
     static constexpr int kSearchTickMs = 30;
@@ -42,7 +41,6 @@ public:
     static constexpr int kLastSearchId = 250;
 
     static constexpr const char* kNoReplyText = "Unable to Open COM-Port";
-    static constexpr const char* kLineErrorText = "111";
     static constexpr const char* kPortFailedText =
         "Unable to write to the COM-port: the port failed";
 
@@ -156,7 +154,7 @@ private:
         LinkSession& m_session;
     };
 
-    void OnLineEvent(quint32 bits);
+    void OnLineEvent(LineEvents events);
     // One tick of a search: transmits the next probe, or gives the one in flight up.
     void SearchTick();
     // Transmits the probe at the head; ends the search when the port failed.

@@ -48,7 +48,6 @@ public:
     // Fixed texts of the messages this layer shows.
     static constexpr const char* kNoReplyText = LinkSession::kNoReplyText;
     static constexpr const char* kPortFailedText = LinkSession::kPortFailedText;
-    static constexpr const char* kLineErrorText = LinkSession::kLineErrorText;
     static constexpr const char* kDeviceTypeErrorText = DeviceReports::kDeviceTypeErrorText;
     static constexpr const char* kDeviceErrorText = DeviceReports::kDeviceErrorText;
     static constexpr const char* kTypeCodeErrorText = DeviceReports::kTypeCodeErrorText;

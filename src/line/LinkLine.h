@@ -15,9 +15,10 @@ public:
     explicit LinkLine(QObject* parent = nullptr) : QObject(parent) {}
 
 signals:
-    // Event bits (kEventReceived, ...) in the low 16 bits, line-error bits in the high 16 bits.
-    void lineEvent(quint32 bits);
-    // The device went away under the open line; the line has closed itself. Once per open,
-    // and never after the owner closed the line.
+    // What happened on the line since the last notification, within the event mask.
+    void lineEvent(LineEvents events);
+    // The device went away under the open line (an adapter pulled out, a terminal hung up), or
+    // what was written stopped leaving it: the line has closed itself, since nothing can be
+    // written or read any more. Once per open, and never after the owner closed the line.
     void lineLost();
 };

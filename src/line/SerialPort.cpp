@@ -2,11 +2,8 @@
 
 #include "line/PortAccess.h"
 
-#include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QMetaObject>
-
-#include <cerrno>
 
 #ifdef Q_OS_UNIX
 #include <poll.h>
@@ -15,12 +12,11 @@
 Q_LOGGING_CATEGORY(lcSerial, "sonvex.serial", QtWarningMsg)
 
 SerialPort::SerialPort(QObject* parent) : LinkLine(parent), m_port(new QSerialPort(this)) {
-    connect(m_port, &QSerialPort::readyRead, this, [this] { notify(kEventReceived); });
-    connect(m_port, &QSerialPort::bytesWritten, this, [this] {
-        if (m_port->bytesToWrite() == 0)
-            notify(kEventTransmitEmpty);
-    });
+    connect(m_port, &QSerialPort::readyRead, this, [this] { notify(LineEvent::Received); });
+    connect(m_port, &QSerialPort::bytesWritten, this, &SerialPort::onBytesWritten);
     connect(m_port, &QSerialPort::errorOccurred, this, &SerialPort::onErrorOccurred);
+    m_outputWatch.setSingleShot(true);
+    connect(&m_outputWatch, &QTimer::timeout, this, &SerialPort::onOutputStalled);
 }
 
 SerialPort::~SerialPort() {
@@ -38,30 +34,30 @@ QString SerialPort::SystemLocation() const {
     return IsOpen() ? m_location : QString();
 }
 
-int SerialPort::ErrorCode(QSerialPort::SerialPortError error) {
+LineStatus SerialPort::StatusOf(QSerialPort::SerialPortError error) {
     switch (error) {
     case QSerialPort::NoError:
-        return kSuccess;
+        return LineStatus::Success;
     case QSerialPort::DeviceNotFoundError:
-        return ENOENT;
+        return LineStatus::NoSuchDevice;
     case QSerialPort::PermissionError: // held by someone else, or no access rights
-        return EACCES;
+        return LineStatus::AccessDenied;
     case QSerialPort::OpenError:
-        return kAlreadyOpen;
+        return LineStatus::AlreadyOpen;
     case QSerialPort::ResourceError: // the device went away
-        return ENODEV;
+        return LineStatus::DeviceGone;
     case QSerialPort::UnsupportedOperationError:
-        return EINVAL;
+        return LineStatus::Unsupported;
     case QSerialPort::TimeoutError:
-        return kTimeout;
+        return LineStatus::Timeout;
     case QSerialPort::NotOpenError:
-        return kNotOpen;
+        return LineStatus::NotOpen;
     case QSerialPort::WriteError:
     case QSerialPort::ReadError:
     case QSerialPort::UnknownError:
         break;
     }
-    return EIO;
+    return LineStatus::IoError;
 }
 
 QString SerialPort::ResolveDeviceName(const QString& device) {
@@ -79,17 +75,18 @@ QString SerialPort::ResolveDeviceName(const QString& device) {
 #endif
 }
 
-int SerialPort::notOpen(const char* operation) {
-    m_lastError = kNotOpen;
+LineStatus SerialPort::notOpen(const char* operation) {
+    m_lastError = LineStatus::NotOpen;
     qCDebug(lcSerial).noquote() << operation << "- Device is not opened";
     return m_lastError;
 }
 
-int SerialPort::failed(const char* trace) {
-    m_lastError = ErrorCode(m_port->error());
-    if (m_lastError == kSuccess)
-        m_lastError = EIO;
-    qCDebug(lcSerial).noquote() << trace << "(" << m_port->errorString() << ")";
+LineStatus SerialPort::failed(const char* trace) {
+    m_lastError = StatusOf(m_port->error());
+    if (m_lastError == LineStatus::Success)
+        m_lastError = LineStatus::IoError;
+    qCDebug(lcSerial).noquote() << trace << "(" << m_port->errorString() << ","
+                                << LineStatusName(m_lastError) << ")";
     m_port->clearError();
     return m_lastError;
 }
@@ -98,17 +95,17 @@ std::string SerialPort::OpenFailureReason() const {
     return m_openFailureReason.toStdString();
 }
 
-int SerialPort::Open(const std::string& device) {
-    m_lastError = kSuccess;
+LineStatus SerialPort::Open(const std::string& device) {
+    m_lastError = LineStatus::Success;
     m_openFailureReason.clear();
     if (IsOpen()) {
-        m_lastError = kAlreadyOpen;
+        m_lastError = LineStatus::AlreadyOpen;
         qCDebug(lcSerial) << "CSerial::Open - Port already opened";
         return m_lastError;
     }
     const QString name = QString::fromStdString(device);
     if (name.isEmpty()) {
-        m_lastError = ENOENT;
+        m_lastError = LineStatus::NoSuchDevice;
         qCDebug(lcSerial) << "CSerial::Open - Unable to open port";
         return m_lastError;
     }
@@ -122,16 +119,16 @@ int SerialPort::Open(const std::string& device) {
             m_openFailureReason = PortAccess::Diagnose(m_location);
         return failed("CSerial::Open - Unable to open port");
     }
-    m_eventMask = kDefaultEventMask;
-    m_pendingBits = 0;
+    m_eventMask = kDefaultEvents;
+    m_pendingEvents = LineEvents::None();
     m_lost = false;
     return m_lastError;
 }
 
-int SerialPort::Setup(int baudRate, int dataBits, Parity parity, int stopBits) {
+LineStatus SerialPort::Setup(int baudRate, int dataBits, Parity parity, int stopBits) {
     if (!IsOpen())
         return notOpen("CSerial::Setup");
-    m_lastError = kSuccess;
+    m_lastError = LineStatus::Success;
 
     QSerialPort::Parity qtParity = QSerialPort::NoParity;
     switch (parity) {
@@ -155,7 +152,7 @@ int SerialPort::Setup(int baudRate, int dataBits, Parity parity, int stopBits) {
                        (stopBits == 1 || stopBits == 2) && static_cast<int>(parity) >= 0 &&
                        static_cast<int>(parity) <= static_cast<int>(Parity::Space);
     if (!valid) {
-        m_lastError = kInvalidArgument;
+        m_lastError = LineStatus::InvalidArgument;
         qCDebug(lcSerial) << "CSerial::Setup - Unable to set DCB information (invalid line format)";
         return m_lastError;
     }
@@ -170,10 +167,10 @@ int SerialPort::Setup(int baudRate, int dataBits, Parity parity, int stopBits) {
     return m_lastError;
 }
 
-int SerialPort::SetupHandshakingOff() {
+LineStatus SerialPort::SetupHandshakingOff() {
     if (!IsOpen())
         return notOpen("CSerial::SetupHandshaking");
-    m_lastError = kSuccess;
+    m_lastError = LineStatus::Success;
     if (!m_port->setFlowControl(QSerialPort::NoFlowControl))
         return failed("CSerial::SetupHandshaking - Unable to set DCB information");
     // DTR and RTS are dropped where the line has them; a pseudo-terminal or an adapter without
@@ -186,77 +183,87 @@ int SerialPort::SetupHandshakingOff() {
     return m_lastError;
 }
 
-int SerialPort::SetMask(std::uint32_t eventMask) {
+LineStatus SerialPort::SetMask(LineEvents events) {
     if (!IsOpen())
         return notOpen("CSerial::SetMask");
-    m_lastError = kSuccess;
-    if ((eventMask & ~kAllEvents) != 0) {
-        m_lastError = kInvalidArgument;
-        qCDebug(lcSerial) << "CSerial::SetMask - Unable to set event mask";
-        return m_lastError;
-    }
-    m_eventMask = eventMask;
+    m_lastError = LineStatus::Success;
+    m_eventMask = events;
     return m_lastError;
 }
 
-int SerialPort::Write(const std::uint8_t* data, std::size_t length, std::size_t& written,
-                      int timeoutMs) {
+LineStatus SerialPort::Write(const std::uint8_t* data, std::size_t length, std::size_t& written,
+                             int timeoutMs) {
     written = 0;
     if (!IsOpen())
         return notOpen("CSerial::Write");
-    m_lastError = kSuccess;
+    m_lastError = LineStatus::Success;
     if (length == 0)
         return m_lastError;
     if (data == nullptr) {
-        m_lastError = kInvalidArgument;
+        m_lastError = LineStatus::InvalidArgument;
         qCDebug(lcSerial) << "CSerial::Write - No data";
         return m_lastError;
     }
 
-    const qint64 before = m_port->bytesToWrite();
-    if (m_port->write(reinterpret_cast<const char*>(data), static_cast<qint64>(length)) < 0)
+    // The bytes join QSerialPort's buffer behind what is still there and go to the driver
+    // at once as far as it takes them; the event loop sends the rest.
+    if (m_port->write(reinterpret_cast<const char*>(data), static_cast<qint64>(length)) !=
+        static_cast<qint64>(length))
         return failed("CSerial::Write - Unable to write the data");
-
-    // QSerialPort buffers the bytes; push them to the driver until done or out of time.
-    // A negative timeout waits without limit.
-    const QDeadlineTimer deadline(timeoutMs < 0 ? QDeadlineTimer::Forever
-                                                : QDeadlineTimer(timeoutMs));
-    while (m_port->bytesToWrite() > 0 && !deadline.hasExpired()) {
-        const qint64 remaining = deadline.remainingTime();
-        if (!m_port->waitForBytesWritten(static_cast<int>(remaining)) &&
-            m_port->error() != QSerialPort::TimeoutError && m_port->error() != QSerialPort::NoError)
-            break;
-    }
-
-    const qint64 left = m_port->bytesToWrite();
-    const qint64 moved = before + static_cast<qint64>(length) - left;
-    written = static_cast<std::size_t>(qBound<qint64>(0, moved, static_cast<qint64>(length)));
-    if (left == 0) {
-        m_port->clearError();
-        return m_lastError;
-    }
-
-    const QSerialPort::SerialPortError error = m_port->error();
-    // Drop what did not leave, so that a later write does not carry it along.
-    m_port->clear(QSerialPort::Output);
-    if (error != QSerialPort::NoError && error != QSerialPort::TimeoutError)
+    if (!m_port->flush() && m_port->error() != QSerialPort::NoError)
         return failed("CSerial::Write - Unable to write the data");
-    m_port->clearError();
-    m_lastError = kTimeout;
-    qCDebug(lcSerial) << "CSerial::Write - Write timed out after" << timeoutMs << "ms";
+    written = length;
+    if (m_port->bytesToWrite() > 0 && timeoutMs >= 0) {
+        m_outputTimeoutMs = timeoutMs;
+        m_outputWatch.start(timeoutMs);
+    }
     return m_lastError;
 }
 
-int SerialPort::Read(std::uint8_t* buffer, std::size_t length, std::size_t& received,
-                     int /*timeoutMs*/) {
+void SerialPort::onBytesWritten() {
+    if (m_port->bytesToWrite() == 0) {
+        m_outputWatch.stop();
+        notify(LineEvent::TransmitEmpty);
+    } else if (m_outputWatch.isActive()) {
+        m_outputWatch.start(m_outputTimeoutMs);
+    }
+}
+
+void SerialPort::onOutputStalled() {
+    if (!IsOpen() || m_port->bytesToWrite() == 0 || m_lost)
+        return;
+    if (DriverTakesMore()) {
+        m_outputWatch.start(m_outputTimeoutMs);
+        return;
+    }
+    qCDebug(lcSerial) << "CSerial::Write - Write timed out after" << m_outputTimeoutMs << "ms";
+    m_lastError = LineStatus::Timeout;
+    // What did not leave is dropped, also from the driver, so that closing does not wait on it.
+    m_port->clear(QSerialPort::Output);
+    m_lost = true;
+    deliverLost();
+}
+
+bool SerialPort::DriverTakesMore() const {
+#ifdef Q_OS_UNIX
+    pollfd line{static_cast<int>(m_port->handle()), POLLOUT, 0};
+    return ::poll(&line, 1, 0) > 0 &&
+           (line.revents & (POLLOUT | POLLHUP | POLLERR | POLLNVAL)) == POLLOUT;
+#else
+    return false;
+#endif
+}
+
+LineStatus SerialPort::Read(std::uint8_t* buffer, std::size_t length, std::size_t& received,
+                            int /*timeoutMs*/) {
     received = 0;
     if (!IsOpen())
         return notOpen("CSerial::Read");
-    m_lastError = kSuccess;
+    m_lastError = LineStatus::Success;
     if (length == 0)
         return m_lastError;
     if (buffer == nullptr) {
-        m_lastError = kInvalidArgument;
+        m_lastError = LineStatus::InvalidArgument;
         qCDebug(lcSerial) << "CSerial::Read - No buffer";
         return m_lastError;
     }
@@ -265,18 +272,19 @@ int SerialPort::Read(std::uint8_t* buffer, std::size_t length, std::size_t& rece
         return failed("CSerial::Read - Unable to read the data");
     received = static_cast<std::size_t>(count);
     if (m_port->bytesAvailable() > 0)
-        notify(kEventReceived);
+        notify(LineEvent::Received);
     return m_lastError;
 }
 
-int SerialPort::Close() {
-    m_lastError = kSuccess;
+LineStatus SerialPort::Close() {
+    m_lastError = LineStatus::Success;
     if (!IsOpen()) {
         qCDebug(lcSerial) << "CSerial::Close - Method called when device is not open";
         return m_lastError;
     }
-    m_pendingBits = 0;
+    m_pendingEvents = LineEvents::None();
     m_lost = false;
+    m_outputWatch.stop();
     m_port->close();
     m_port->clearError();
     return m_lastError;
@@ -315,18 +323,19 @@ void SerialPort::deliverLost() {
         return;
     // Nothing can pass any more: the line is closed here, which also ends QSerialPort's
     // attempts to read it and frees the device's name for the adapter when it comes back.
-    qCDebug(lcSerial) << "CSerial - Device gone, line closed";
-    m_pendingBits = 0;
+    qCDebug(lcSerial) << "CSerial - Line failed, closed";
+    m_pendingEvents = LineEvents::None();
+    m_outputWatch.stop();
     m_port->close();
     m_port->clearError();
     emit lineLost();
 }
 
-void SerialPort::notify(std::uint32_t events) {
-    events &= m_eventMask;
-    if (events == 0 || !IsOpen())
+void SerialPort::notify(LineEvents events) {
+    events = events & m_eventMask;
+    if (events.IsEmpty() || !IsOpen())
         return;
-    m_pendingBits |= events;
+    m_pendingEvents |= events;
     if (m_deliveryQueued)
         return;
     m_deliveryQueued = true;
@@ -335,8 +344,8 @@ void SerialPort::notify(std::uint32_t events) {
 
 void SerialPort::deliver() {
     m_deliveryQueued = false;
-    const std::uint32_t bits = m_pendingBits;
-    m_pendingBits = 0;
-    if (bits != 0 && IsOpen())
-        emit lineEvent(bits);
+    const LineEvents events = m_pendingEvents;
+    m_pendingEvents = LineEvents::None();
+    if (!events.IsEmpty() && IsOpen())
+        emit lineEvent(events);
 }

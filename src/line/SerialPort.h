@@ -5,6 +5,7 @@
 #include <QLoggingCategory>
 #include <QSerialPort>
 #include <QString>
+#include <QTimer>
 
 #include <cstddef>
 #include <cstdint>
@@ -22,16 +23,19 @@ Q_DECLARE_LOGGING_CATEGORY(lcSerial)
 // errors, so the high bits of lineEvent are 0 here; lineLost is given when the adapter is pulled
 // out or the terminal hangs up.
 //
-// Every operation returns the last-error code of the line (see ISerialLine): 0 on success,
-// kNotOpen on a closed line, kAlreadyOpen, kTimeout, otherwise an errno value derived from the
+// Write never waits either: the bytes go to the driver at once as far as it takes them, and the
+// event loop sends the rest. Output that stops leaving for the write's timeout means the line
+// has failed: the port drops it, closes the line and tells lineLost, as for a vanished device.
+//
+// Every operation returns how it ended (LineStatus): NotOpen on a closed line, AlreadyOpen,
+// Timeout, InvalidArgument for what the line cannot take, otherwise the status of the
 // QSerialPort error. Diagnostic traces go to the "sonvex.serial" logging category only.
 class SerialPort : public LinkLine {
     Q_OBJECT
 
 public:
-    // Event mask a freshly opened line starts with: received character, break, line error.
-    static constexpr std::uint32_t kDefaultEventMask = 0xC1;
-    static constexpr std::uint32_t kEventTransmitEmpty = 0x0004;
+    // The events a freshly opened line reports.
+    static constexpr LineEvents kDefaultEvents = LineEvent::Received;
 
     explicit SerialPort(QObject* parent = nullptr);
     ~SerialPort() override;
@@ -39,47 +43,56 @@ public:
     bool IsOpen() const override;
     // device is a port name ("ttyUSB0", "COM3") or a path; a symbolic link is followed to the
     // device it names, so that every name of one line shares the same lock.
-    int Open(const std::string& device) override;
+    LineStatus Open(const std::string& device) override;
     // After an open refused for lack of access: whether the user may not read and write the
     // device (with the group to join) or another program holds it (PortAccess).
     std::string OpenFailureReason() const override;
-    int Setup(int baudRate, int dataBits, Parity parity, int stopBits) override;
-    int SetupHandshakingOff() override;
-    int SetMask(std::uint32_t eventMask) override;
-    int Write(const std::uint8_t* data, std::size_t length, std::size_t& written,
-              int timeoutMs) override;
+    LineStatus Setup(int baudRate, int dataBits, Parity parity, int stopBits) override;
+    LineStatus SetupHandshakingOff() override;
+    LineStatus SetMask(LineEvents events) override;
+    // Returns at once; a negative timeoutMs lets the output wait without limit.
+    LineStatus Write(const std::uint8_t* data, std::size_t length, std::size_t& written,
+                     int timeoutMs) override;
     // Never waits, whatever timeoutMs says. Bytes left behind because the buffer was too small
     // raise another received-character notification.
-    int Read(std::uint8_t* buffer, std::size_t length, std::size_t& received,
-             int timeoutMs) override;
-    int Close() override;
+    LineStatus Read(std::uint8_t* buffer, std::size_t length, std::size_t& received,
+                    int timeoutMs) override;
+    LineStatus Close() override;
 
-    int LastError() const { return m_lastError; }
-    std::uint32_t EventMask() const { return m_eventMask; }
+    LineStatus LastError() const { return m_lastError; }
+    LineEvents EventMask() const { return m_eventMask; }
     // The name the open line was opened under, links resolved; empty while closed.
     QString SystemLocation() const;
 
-    // The result code for a QSerialPort error.
-    static int ErrorCode(QSerialPort::SerialPortError error);
+    // The status of a QSerialPort error.
+    static LineStatus StatusOf(QSerialPort::SerialPortError error);
     // The name QSerialPort is given for a device name typed by the operator.
     static QString ResolveDeviceName(const QString& device);
 
 private:
-    int notOpen(const char* operation);
-    int failed(const char* trace);
+    LineStatus notOpen(const char* operation);
+    LineStatus failed(const char* trace);
     void onErrorOccurred(QSerialPort::SerialPortError error);
-    void notify(std::uint32_t events);
+    void notify(LineEvents events);
     void deliver();
     void deliverLost();
     // The line reports a hang-up: its device is gone.
     bool HungUp() const;
+    // Some output has left: the watch on the rest starts again, or ends with nothing left.
+    void onBytesWritten();
+    // The output has not moved for its timeout: the line is given up unless the driver would
+    // take more (the event loop was only late to hand it over).
+    void onOutputStalled();
+    bool DriverTakesMore() const;
 
     QSerialPort* m_port;
+    QTimer m_outputWatch; // runs while written bytes wait to leave
+    int m_outputTimeoutMs = 0;
     QString m_location;
     QString m_openFailureReason;
-    int m_lastError = kSuccess;
-    std::uint32_t m_eventMask = kDefaultEventMask;
-    std::uint32_t m_pendingBits = 0;
+    LineStatus m_lastError = LineStatus::Success;
+    LineEvents m_eventMask = kDefaultEvents;
+    LineEvents m_pendingEvents;
     bool m_deliveryQueued = false;
     bool m_lost = false; // lineLost is due or was given for this open
 };

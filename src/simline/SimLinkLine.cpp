@@ -3,15 +3,14 @@
 #include <QMetaObject>
 
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 
 namespace {
 
 using Clock = SimPacer::Clock;
 
-// Received character, break and line error, as a serial port starts.
-constexpr std::uint32_t kDefaultEventMask = 0xC1;
+// Arrivals only, as a serial port starts.
+constexpr LineEvents kDefaultEventMask = LineEvent::Received;
 
 int CeilMs(Clock::duration d) {
     if (d <= Clock::duration::zero()) {
@@ -33,60 +32,57 @@ SimLinkLine::SimLinkLine(SimLine& devices, const Options& options, QObject* pare
 
 SimLinkLine::~SimLinkLine() = default;
 
-int SimLinkLine::Open(const std::string& device) {
+LineStatus SimLinkLine::Open(const std::string& device) {
     if (m_open) {
-        return kAlreadyOpen;
+        return LineStatus::AlreadyOpen;
     }
     if (!m_plugged || device.empty()) {
-        return ENOENT;
+        return LineStatus::NoSuchDevice;
     }
     m_name = device;
     m_open = true;
     m_lost = false;
     m_eventMask = kDefaultEventMask;
-    m_pendingBits = 0;
+    m_pendingBits = LineEvents::None();
     m_received.clear();
-    return kSuccess;
+    return LineStatus::Success;
 }
 
-int SimLinkLine::Setup(int baudRate, int dataBits, Parity /*parity*/, int stopBits) {
+LineStatus SimLinkLine::Setup(int baudRate, int dataBits, Parity /*parity*/, int stopBits) {
     if (!m_open) {
-        return kNotOpen;
+        return LineStatus::NotOpen;
     }
     const bool valid =
         baudRate > 0 && dataBits >= 5 && dataBits <= 8 && (stopBits == 1 || stopBits == 2);
-    return valid ? kSuccess : kInvalidArgument;
+    return valid ? LineStatus::Success : LineStatus::InvalidArgument;
 }
 
-int SimLinkLine::SetupHandshakingOff() {
-    return m_open ? kSuccess : kNotOpen;
+LineStatus SimLinkLine::SetupHandshakingOff() {
+    return m_open ? LineStatus::Success : LineStatus::NotOpen;
 }
 
-int SimLinkLine::SetMask(std::uint32_t eventMask) {
+LineStatus SimLinkLine::SetMask(LineEvents eventMask) {
     if (!m_open) {
-        return kNotOpen;
-    }
-    if ((eventMask & ~kAllEvents) != 0) {
-        return kInvalidArgument;
+        return LineStatus::NotOpen;
     }
     m_eventMask = eventMask;
-    return kSuccess;
+    return LineStatus::Success;
 }
 
-int SimLinkLine::Write(const std::uint8_t* data, std::size_t length, std::size_t& written,
+LineStatus SimLinkLine::Write(const std::uint8_t* data, std::size_t length, std::size_t& written,
                        int /*timeoutMs*/) {
     written = 0;
     if (!m_open) {
-        return kNotOpen;
+        return LineStatus::NotOpen;
     }
     if (!m_plugged) {
-        return ENODEV;
+        return LineStatus::DeviceGone;
     }
     if (length == 0) {
-        return kSuccess;
+        return LineStatus::Success;
     }
     if (data == nullptr) {
-        return kInvalidArgument;
+        return LineStatus::InvalidArgument;
     }
     written = length;
     m_pacer.Received(length, Clock::now());
@@ -94,37 +90,37 @@ int SimLinkLine::Write(const std::uint8_t* data, std::size_t length, std::size_t
     if (m_devices.HasPartialFrame()) {
         m_frameGap.start(CeilMs(SimPacer::kFrameGap));
     }
-    return kSuccess;
+    return LineStatus::Success;
 }
 
-int SimLinkLine::Read(std::uint8_t* buffer, std::size_t length, std::size_t& received,
+LineStatus SimLinkLine::Read(std::uint8_t* buffer, std::size_t length, std::size_t& received,
                       int /*timeoutMs*/) {
     received = 0;
     if (!m_open) {
-        return kNotOpen;
+        return LineStatus::NotOpen;
     }
     if (length == 0) {
-        return kSuccess;
+        return LineStatus::Success;
     }
     if (buffer == nullptr) {
-        return kInvalidArgument;
+        return LineStatus::InvalidArgument;
     }
     while (received < length && !m_received.empty()) {
         buffer[received++] = m_received.front();
         m_received.pop_front();
     }
     if (!m_received.empty()) {
-        Notify(kEventReceived);
+        Notify(LineEvent::Received);
     }
-    return kSuccess;
+    return LineStatus::Success;
 }
 
-int SimLinkLine::Close() {
+LineStatus SimLinkLine::Close() {
     m_open = false;
     m_lost = false;
-    m_pendingBits = 0;
+    m_pendingBits = LineEvents::None();
     m_received.clear();
-    return kSuccess;
+    return LineStatus::Success;
 }
 
 void SimLinkLine::Unplug() {
@@ -172,7 +168,7 @@ void SimLinkLine::SendDue() {
         m_pacer.Sent(due);
     }
     if (arrived) {
-        Notify(kEventReceived);
+        Notify(LineEvent::Received);
     }
     if (m_pacer.HasOutput()) {
         m_output.start(CeilMs(m_pacer.NextDue() - Clock::now()));
@@ -191,9 +187,9 @@ void SimLinkLine::ExpirePartialFrame() {
     Answer(m_devices.Expire());
 }
 
-void SimLinkLine::Notify(std::uint32_t events) {
-    events &= m_eventMask;
-    if (events == 0 || !m_open) {
+void SimLinkLine::Notify(LineEvents events) {
+    events = events & m_eventMask;
+    if (events.IsEmpty() || !m_open) {
         return;
     }
     m_pendingBits |= events;
@@ -206,10 +202,10 @@ void SimLinkLine::Notify(std::uint32_t events) {
 
 void SimLinkLine::DeliverEvents() {
     m_deliveryQueued = false;
-    const std::uint32_t bits = m_pendingBits;
-    m_pendingBits = 0;
-    if (bits != 0 && m_open) {
-        emit lineEvent(bits);
+    const LineEvents events = m_pendingBits;
+    m_pendingBits = LineEvents::None();
+    if (!events.IsEmpty() && m_open) {
+        emit lineEvent(events);
     }
 }
 

@@ -44,15 +44,15 @@ public:
 
     bool IsOpen() const override { return m_open; }
     // Any name opens while the devices are plugged in (Unplug).
-    int Open(const std::string& device) override;
-    int Setup(int baudRate, int dataBits, Parity parity, int stopBits) override;
-    int SetupHandshakingOff() override;
-    int SetMask(std::uint32_t eventMask) override;
-    int Write(const std::uint8_t* data, std::size_t length, std::size_t& written,
+    LineStatus Open(const std::string& device) override;
+    LineStatus Setup(int baudRate, int dataBits, Parity parity, int stopBits) override;
+    LineStatus SetupHandshakingOff() override;
+    LineStatus SetMask(LineEvents eventMask) override;
+    LineStatus Write(const std::uint8_t* data, std::size_t length, std::size_t& written,
               int timeoutMs) override;
-    int Read(std::uint8_t* buffer, std::size_t length, std::size_t& received,
+    LineStatus Read(std::uint8_t* buffer, std::size_t length, std::size_t& received,
              int timeoutMs) override;
-    int Close() override;
+    LineStatus Close() override;
 
     // The name of the last open.
     const std::string& Name() const { return m_name; }
@@ -70,7 +70,7 @@ private:
     // Moves the answer bytes that are due into the receive buffer and waits for the next ones.
     void SendDue();
     void ExpirePartialFrame();
-    void Notify(std::uint32_t events);
+    void Notify(LineEvents events);
     void DeliverEvents();
     void DeliverLost();
     void Log(bool in, const std::vector<std::uint8_t>& frame);
@@ -85,7 +85,7 @@ private:
     bool m_open = false;
     bool m_plugged = true;
     bool m_lost = false;
-    std::uint32_t m_eventMask = 0;
-    std::uint32_t m_pendingBits = 0;
+    LineEvents m_eventMask;
+    LineEvents m_pendingBits;
     bool m_deliveryQueued = false;
 };

@@ -10,6 +10,7 @@
 
 #include "control/PanelLink.h"
 #include "core/files/ZorvanDoc.h"
+#include "core/protocol/ChangeScan.h"
 #include "core/protocol/ProgramEncoder.h"
 #include "core/protocol/ProtocolCodes.h"
 
@@ -45,8 +46,7 @@ bool IsWrite(const LoggedFrame& frame) {
 
 // Takes every pending change of program without sending it, the crossover steps included.
 void DropPendingChanges(CAudio_Data& program) {
-    ProgramEncoder encoder(program);
-    while (!Command::IsMeterRequest(*encoder.NextChangeRecord())) {
+    while (ChangeScan(program).TakeNext()) {
     }
 }
 

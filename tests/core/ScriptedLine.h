@@ -22,11 +22,11 @@ public:
     };
 
     // Results the next calls return.
-    int openResult = kSuccess;
-    int setupResult = kSuccess;
-    int handshakeResult = kSuccess;
-    int maskResult = kSuccess;
-    int writeResult = kSuccess;
+    LineStatus openResult = LineStatus::Success;
+    LineStatus setupResult = LineStatus::Success;
+    LineStatus handshakeResult = LineStatus::Success;
+    LineStatus maskResult = LineStatus::Success;
+    LineStatus writeResult = LineStatus::Success;
     std::string openFailureReason; // what a failed open tells
 
     // What the engine did.
@@ -36,7 +36,7 @@ public:
     Parity parity = Parity::Odd;
     int stopBits = 0;
     bool handshakingOff = false;
-    std::uint32_t eventMask = 0;
+    LineEvents eventMask;
     int closeCount = 0;
     std::vector<Write> writes;
     std::vector<std::size_t> readSizes; // buffer size of each Read call
@@ -46,48 +46,48 @@ public:
     bool HasPendingReads() const { return !m_reads.empty(); }
 
     bool IsOpen() const override { return m_open; }
-    int Open(const std::string& device) override {
+    LineStatus Open(const std::string& device) override {
         if (m_open) {
-            return kAlreadyOpen;
+            return LineStatus::AlreadyOpen;
         }
         openedDevice = device;
-        m_open = openResult == kSuccess;
+        m_open = openResult == LineStatus::Success;
         return openResult;
     }
     std::string OpenFailureReason() const override { return m_open ? "" : openFailureReason; }
-    int Setup(int baud, int bits, Parity par, int stop) override {
+    LineStatus Setup(int baud, int bits, Parity par, int stop) override {
         baudRate = baud;
         dataBits = bits;
         parity = par;
         stopBits = stop;
-        return m_open ? setupResult : kNotOpen;
+        return m_open ? setupResult : LineStatus::NotOpen;
     }
-    int SetupHandshakingOff() override {
+    LineStatus SetupHandshakingOff() override {
         handshakingOff = true;
-        return m_open ? handshakeResult : kNotOpen;
+        return m_open ? handshakeResult : LineStatus::NotOpen;
     }
-    int SetMask(std::uint32_t mask) override {
+    LineStatus SetMask(LineEvents mask) override {
         eventMask = mask;
-        return m_open ? maskResult : kNotOpen;
+        return m_open ? maskResult : LineStatus::NotOpen;
     }
-    int Write(const std::uint8_t* data, std::size_t length, std::size_t& written,
-              int timeoutMs) override {
+    LineStatus Write(const std::uint8_t* data, std::size_t length, std::size_t& written,
+                     int timeoutMs) override {
         written = 0;
         if (!m_open) {
-            return kNotOpen;
+            return LineStatus::NotOpen;
         }
         writes.push_back({Bytes(data, data + length), timeoutMs});
-        written = writeResult == kSuccess ? length : 0;
+        written = writeResult == LineStatus::Success ? length : 0;
         return writeResult;
     }
-    int Read(std::uint8_t* buffer, std::size_t length, std::size_t& received, int) override {
+    LineStatus Read(std::uint8_t* buffer, std::size_t length, std::size_t& received, int) override {
         readSizes.push_back(length);
         received = 0;
         if (!m_open) {
-            return kNotOpen;
+            return LineStatus::NotOpen;
         }
         if (m_reads.empty()) {
-            return kSuccess;
+            return LineStatus::Success;
         }
         Bytes& chunk = m_reads.front();
         received = std::min(length, chunk.size());
@@ -96,12 +96,12 @@ public:
         if (chunk.empty()) {
             m_reads.pop_front();
         }
-        return kSuccess;
+        return LineStatus::Success;
     }
-    int Close() override {
+    LineStatus Close() override {
         ++closeCount;
         m_open = false;
-        return kSuccess;
+        return LineStatus::Success;
     }
 
 private:

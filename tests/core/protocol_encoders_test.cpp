@@ -1,7 +1,9 @@
-#include "core/protocol/Frame.h"
-#include "core/protocol/ProgramEncoder.h"
+#include "core/ChangeRecords.h"
 #include "core/model/AudioData.h"
 #include "core/model/Filter.h"
+#include "core/protocol/ChangeScan.h"
+#include "core/protocol/Frame.h"
+#include "core/protocol/ProgramEncoder.h"
 
 #include <gtest/gtest.h>
 
@@ -47,17 +49,13 @@ std::string TextOf(const Bytes& payload, std::size_t offset, std::size_t count) 
                        payload.begin() + static_cast<long>(offset + count));
 }
 
-// Drains the change scan until it offers the meters request, returning what came before.
-std::vector<std::unique_ptr<SendData>> DrainChanges(ProgramEncoder encoder) {
-    std::vector<std::unique_ptr<SendData>> records;
-    for (int guard = 0; guard < 500; ++guard) {
-        auto record = encoder.NextChangeRecord();
-        if (record->GetData()[5] == Protocol::ItemMeters && record->GetData()[4] == 3) {
-            return records;
-        }
-        records.push_back(std::move(record));
+// Drains the change scan, returning the record of every change it took.
+std::vector<std::unique_ptr<SendData>> DrainChanges(CAudio_Data& program) {
+    constexpr int Limit = 500;
+    auto records = changetest::TakeAllChangeRecords(program, Limit);
+    if (records.size() >= static_cast<std::size_t>(Limit)) {
+        ADD_FAILURE() << "change scan never ran dry";
     }
-    ADD_FAILURE() << "change scan never ran dry";
     return records;
 }
 
@@ -407,19 +405,37 @@ TEST_F(ProtocolEncoders, InterfaceTextCarriesLines4To7) {
     EXPECT_TRUE(Protocol::ValidateFrame(record->Bytes(), record->GetData().size()));
 }
 
-TEST_F(ProtocolEncoders, NothingPendingGivesMetersEveryTime) {
+TEST_F(ProtocolEncoders, NothingPendingIsToldEveryTime) {
     Use(1);
-    ProgramEncoder e = Encoder();
     for (int i = 0; i < 3; ++i) {
-        const auto record = e.NextChangeRecord();
-        EXPECT_EQ(HeaderOf(*record), Bytes({0xA2, 5, 0, 3, 0x02, 0, 0, 8}));
+        EXPECT_EQ(ChangeScan(program).TakeNext(), std::nullopt);
     }
+    program.GetOutput(7)->SetRatio(2);
+    EXPECT_EQ(ChangeScan(program).TakeNext(),
+              (PendingChange{PendingChange::Kind::OutputDynamics, 7, 0}));
+    EXPECT_EQ(ChangeScan(program).TakeNext(), std::nullopt);
+}
+
+// Only taking a change steps a crossover: building its record, however often, sends the same.
+TEST_F(ProtocolEncoders, EncodingATakenChangeLeavesTheProgramAsItIs) {
+    Use(1);
+    CFilter& lowPass = *program.GetOutput(2)->GetLowPass();
+    lowPass.SetFrequency(20000);
+    DrainChanges(program);
+    lowPass.SetFrequency(2000);
+    const auto change = ChangeScan(program).TakeNext();
+    ASSERT_EQ(change, (PendingChange{PendingChange::Kind::OutputCrossover, 2, 0}));
+    const Bytes first = PayloadOf(*Encoder().ChangeRecord(*change));
+    EXPECT_EQ(WordAt(first, 4), 10000u);
+    EXPECT_EQ(PayloadOf(*Encoder().ChangeRecord(*change)), first);
+    EXPECT_EQ(lowPass.GetSentFrequency(), 10000);
+    EXPECT_TRUE(lowPass.IsChanged());
 }
 
 TEST_F(ProtocolEncoders, FreshProgramScansNamesThenCrossoversChannelByChannel) {
     CAudio_Data fresh;
     fresh.SetDeviceId(DeviceId);
-    const auto records = DrainChanges(ProgramEncoder(fresh));
+    const auto records = DrainChanges(fresh);
     // Group, channel, block of every record in scan order.
     std::vector<Bytes> expected;
     for (std::uint8_t i = 0; i < 4; ++i) {
@@ -455,7 +471,7 @@ TEST_F(ProtocolEncoders, ScanOrderAcrossGroups) {
     program.GetInput(0)->GetFilter(2)->SetBandwidthIndex(100);
     program.GetInput(0)->SetName("Vox");
 
-    const auto records = DrainChanges(Encoder());
+    const auto records = DrainChanges(program);
     const std::vector<Bytes> expected = {
         {1, 0, 11}, {1, 0, 2},                                   // input 0: name, band 2
         {1, 3, 8},  {1, 3, 10}, {1, 3, 9},                       // input 3: levels, gate, high-pass
@@ -488,13 +504,13 @@ TEST_F(ProtocolEncoders, CrossoverReachesTheDeviceInOctaveSteps) {
         Use(1);
         CFilter& highPass = *program.GetOutput(6)->GetHighPass();
         highPass.SetFrequency(c.from);
-        DrainChanges(Encoder());
+        DrainChanges(program);
         ASSERT_EQ(highPass.GetSentFrequency(), c.from);
 
         highPass.SetFrequency(c.to);
-        ProgramEncoder e = Encoder();
         for (unsigned expected : c.sent) {
-            const auto record = e.NextChangeRecord();
+            const auto record = changetest::TakeChangeRecord(program);
+            ASSERT_NE(record, nullptr);
             const Bytes& d = record->GetData();
             ASSERT_EQ(Bytes({d[4], d[5], d[6]}), Bytes({2, 6, 7}));
             const Bytes p = PayloadOf(*record);
@@ -502,7 +518,7 @@ TEST_F(ProtocolEncoders, CrossoverReachesTheDeviceInOctaveSteps) {
             EXPECT_EQ(WordAt(p, 4), 30000u); // low-pass untouched
             EXPECT_EQ(p[2], 2);              // BTWorth
         }
-        EXPECT_EQ(e.NextChangeRecord()->GetData()[5], Protocol::ItemMeters);
+        EXPECT_EQ(changetest::TakeChangeRecord(program), nullptr);
     }
 }
 
@@ -512,14 +528,17 @@ TEST_F(ProtocolEncoders, ChangeScanClearsWhatItTakes) {
     out.SetRatio(3);
     out.SetSourceMask(3);
     out.GetFilter(1)->SetGainIndex(200);
-    ProgramEncoder e = Encoder();
-    EXPECT_EQ(e.NextChangeRecord()->GetData()[6], 6);
+    const auto next = [this] {
+        auto record = changetest::TakeChangeRecord(program);
+        return record != nullptr ? record->GetData() : Bytes{};
+    };
+    EXPECT_EQ(next().at(6), 6);
     EXPECT_FALSE(out.IsParamsChanged());
-    EXPECT_EQ(e.NextChangeRecord()->GetData()[6], 1);
+    EXPECT_EQ(next().at(6), 1);
     EXPECT_FALSE(out.GetFilter(1)->IsChanged());
-    EXPECT_EQ(e.NextChangeRecord()->GetData()[6], 8);
+    EXPECT_EQ(next().at(6), 8);
     EXPECT_FALSE(out.IsDynamicsChanged());
     // A change made after a record was built goes out in a new record with the new value.
     out.SetRatio(4);
-    EXPECT_EQ(PayloadOf(*e.NextChangeRecord())[5], 4);
+    EXPECT_EQ(next().at(9 + 5), 4);
 }

@@ -120,7 +120,7 @@ TEST_F(ProtocolEngine, OpenSetsUpTheLineAndCloseForgetsTheOwner) {
     EXPECT_EQ(line->parity, ISerialLine::Parity::None);
     EXPECT_EQ(line->stopBits, 1);
     EXPECT_TRUE(line->handshakingOff);
-    EXPECT_EQ(line->eventMask, 511u);
+    EXPECT_EQ(line->eventMask, LineEvents::All());
     EXPECT_EQ(engine->GetOwner(), &owner);
     EXPECT_TRUE(owner.boxes.empty());
 
@@ -136,7 +136,7 @@ TEST_F(ProtocolEngine, OpenSetsUpTheLineAndCloseForgetsTheOwner) {
 }
 
 TEST_F(ProtocolEngine, PortThatCannotBeOpenedAsksForTheMessageBox) {
-    line->openResult = 5;
+    line->openResult = LineStatus::AccessDenied;
     EXPECT_FALSE(engine->OpenPort("ttyS9", &owner));
     EXPECT_EQ(owner.boxes, std::vector<std::string>{"Unable to open COM-port"});
     EXPECT_FALSE(engine->IsOpen());
@@ -153,13 +153,13 @@ TEST_F(ProtocolEngine, PortThatCannotBeOpenedAsksForTheMessageBox) {
 }
 
 TEST_F(ProtocolEngine, PortThatCannotBeSetUpIsNotLeftOpen) {
-    line->maskResult = 87;
+    line->maskResult = LineStatus::InvalidArgument;
     EXPECT_FALSE(engine->OpenPort("ttyS3", &owner));
     EXPECT_FALSE(engine->IsOpen());
     EXPECT_EQ(engine->GetOwner(), nullptr);
 }
 
-TEST_F(ProtocolEngine, TransmitHeadWritesThreeSinglePreambleBytesThenTheFrame) {
+TEST_F(ProtocolEngine, TransmitHeadWritesThreePreambleBytesAndTheFrameInOneWrite) {
     Open();
     EXPECT_FALSE(engine->TransmitHead());
     EXPECT_TRUE(line->writes.empty());
@@ -168,29 +168,23 @@ TEST_F(ProtocolEngine, TransmitHeadWritesThreeSinglePreambleBytesThenTheFrame) {
     Queue(2);
     const Bytes frame = engine->Head().GetData();
     EXPECT_TRUE(engine->TransmitHead());
-    ASSERT_EQ(line->writes.size(), 4u);
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(line->writes[static_cast<std::size_t>(i)].bytes, Bytes{0xFF});
-    }
-    EXPECT_EQ(line->writes[3].bytes, frame);
-    for (const auto& write : line->writes) {
-        EXPECT_EQ(write.timeoutMs, 150);
-    }
+    ASSERT_EQ(line->writes.size(), 1u);
+    EXPECT_EQ(line->writes[0].bytes, Cat({Bytes{0xFF, 0xFF, 0xFF}, frame}));
+    EXPECT_EQ(line->writes[0].timeoutMs, 150);
     // The record stays queued until its answer comes, marked as transmitted.
     EXPECT_EQ(engine->Count(), 2);
     EXPECT_FALSE(engine->IsHeadPending());
 
-    line->writeResult = ISerialLine::kTimeout;
+    line->writeResult = LineStatus::Timeout;
     EXPECT_FALSE(engine->TransmitHead());
 }
 
-// A preamble byte that does not go out stops the transmission: the frame is not written after
-// it and the head is not taken as transmitted.
-TEST_F(ProtocolEngine, FailedWriteStopsTheTransmission) {
+// A write the line refuses is not taken as a transmission: the head stays pending.
+TEST_F(ProtocolEngine, FailedWriteLeavesTheHeadPending) {
     Open();
     queueSent = false;
     Queue(1);
-    line->writeResult = 5;
+    line->writeResult = LineStatus::IoError;
     EXPECT_FALSE(engine->TransmitHead());
     EXPECT_EQ(line->writes.size(), 1u);
     EXPECT_TRUE(engine->IsHeadPending());
@@ -616,7 +610,8 @@ TEST_F(ProtocolEngine, RepeatedAckLeavesTheUnsentNextRecord) {
 
     line->writes.clear();
     ASSERT_TRUE(engine->TransmitHead());
-    EXPECT_EQ(line->writes.back().bytes[Protocol::OffsetProgram], 2);
+    // The write carries the preamble before the frame.
+    EXPECT_EQ(line->writes.back().bytes[Protocol::PreambleCount + Protocol::OffsetProgram], 2);
     Receive(OnLine(AckFrame()));
     EXPECT_EQ(engine->Count(), 0);
 }

@@ -1,8 +1,9 @@
+#include "core/ChangeRecords.h"
 #include "core/files/ProgramImage.h"
+#include "core/model/AudioData.h"
 #include "core/protocol/Frame.h"
 #include "core/protocol/ProgramEncoder.h"
 #include "core/protocol/TransferSequences.h"
-#include "core/model/AudioData.h"
 
 #include <gtest/gtest.h>
 
@@ -146,14 +147,15 @@ TEST_F(ProtocolSequences, DownloadToLiveProgramMutesInputsAAndBMeanwhile) {
     // The model has its states back and the change scan sends them again.
     EXPECT_EQ(program.GetInput(0)->GetOn(), 1);
     EXPECT_EQ(program.GetInput(1)->GetOn(), 0);
-    ProgramEncoder encoder(program);
-    const auto first = encoder.NextChangeRecord();
+    const auto first = changetest::TakeChangeRecord(program);
+    ASSERT_NE(first, nullptr);
     EXPECT_EQ(Key(*first), Bytes({0xA1, 0, 1, 0, 8}));
     EXPECT_EQ(first->GetData()[9], 1);
-    const auto second = encoder.NextChangeRecord();
+    const auto second = changetest::TakeChangeRecord(program);
+    ASSERT_NE(second, nullptr);
     EXPECT_EQ(Key(*second), Bytes({0xA1, 0, 1, 1, 8}));
     EXPECT_EQ(second->GetData()[9], 0);
-    EXPECT_EQ(encoder.NextChangeRecord()->GetData()[5], Protocol::ItemMeters);
+    EXPECT_EQ(changetest::TakeChangeRecord(program), nullptr);
 }
 
 TEST_F(ProtocolSequences, DownloadAllFromABank) {

@@ -1,15 +1,15 @@
 // The panel's message when its port exists but is held by another program: the usual box text
 // first, then why.
 
+#include "common/SimProcess.h"
+#include "control/PanelLink.h"
+#include "core/model/Variant.h"
+#include "gui/GuiTest.h"
 #include "gui/app/MainFrame.h"
 #include "gui/app/StartOptions.h"
-#include "common/SimProcess.h"
-#include "gui/widgets/MessageBox.h"
-#include "gui/GuiTest.h"
-#include "line/SerialPort.h"
-#include "core/model/Variant.h"
 #include "gui/panel/PanelView.h"
-#include "control/PanelLink.h"
+#include "gui/widgets/MessageBox.h"
+#include "line/SerialPort.h"
 
 #include <QStandardPaths>
 
@@ -23,7 +23,7 @@ private slots:
         simtest::SimProcess sim({"--fast"});
         QVERIFY2(sim.Started(), qPrintable(sim.Error()));
         SerialPort holder; // another program with the line open
-        QCOMPARE(holder.Open(sim.Link().toStdString()), ISerialLine::kSuccess);
+        QCOMPARE(holder.Open(sim.Link().toStdString()), LineStatus::Success);
         MessageRecorder messages;
         StartOptions options;
         options.variant = &Variant::FourByEight();

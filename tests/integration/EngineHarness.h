@@ -5,9 +5,9 @@
 
 #include "common/TestApplication.h"
 #include "core/ScriptedLine.h"
-#include "line/SerialPort.h"
 #include "core/protocol/Command.h"
 #include "core/protocol/TransferSequences.h"
+#include "line/SerialPort.h"
 
 #include <QTest>
 
@@ -21,8 +21,8 @@ public:
         auto port = std::make_unique<SerialPort>();
         m_port = port.get();
         engine = std::make_unique<Command>(std::move(port));
-        QObject::connect(m_port, &SerialPort::lineEvent, [this](quint32 bits) {
-            if ((bits & ISerialLine::kEventReceived) != 0) {
+        QObject::connect(m_port, &SerialPort::lineEvent, [this](LineEvents events) {
+            if (events.Has(LineEvent::Received)) {
                 engine->OnSerialData();
             }
         });

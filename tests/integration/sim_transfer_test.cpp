@@ -3,6 +3,7 @@
 
 #include "EngineHarness.h"
 #include "common/SimProcess.h"
+#include "core/ChangeRecords.h"
 #include "core/SimTestPrograms.h"
 #include "core/files/Archive.h"
 
@@ -77,13 +78,8 @@ TEST_F(SimTransferTest, LiveProgramDownloadAndUploadRoundTripEveryParameter) {
     simtest::FillVaried(sent, 1, 2024);
     ASSERT_TRUE(harness.Drain(TransferSequences::DownloadProgram(sent, 0)));
     // The download leaves the true on flags of inputs A and B to the change scan.
-    ProgramEncoder scan(sent);
-    TransferSequences::RecordList pending;
-    for (auto record = scan.NextChangeRecord(); record->GetData()[5] != Protocol::ItemMeters ||
-                                                record->GetData()[4] != Protocol::GroupSystem;
-         record = scan.NextChangeRecord()) {
-        pending.push_back(std::move(record));
-    }
+    TransferSequences::RecordList pending = changetest::TakeAllChangeRecords(sent);
+    ASSERT_FALSE(pending.empty());
     ASSERT_TRUE(harness.Drain(std::move(pending)));
 
     ASSERT_TRUE(harness.Drain(TransferSequences::UploadProgram(sent, 0)));

@@ -114,7 +114,7 @@ TEST(PortAccessHint, ModeReadsLikeAListing) {
 
 // What an open in another process found.
 struct ChildOpen {
-    int code = -1;
+    LineStatus code = LineStatus::IoError;
     std::string reason;
 };
 
@@ -132,8 +132,9 @@ ChildOpen OpenInChild(const std::string& path, const Unprivileged& user) {
             _exit(3);
         }
         SerialPort port;
-        const int code = port.Open(path);
-        const std::string report = std::to_string(code) + '\n' + port.OpenFailureReason();
+        const LineStatus code = port.Open(path);
+        const std::string report =
+            std::to_string(static_cast<int>(code)) + '\n' + port.OpenFailureReason();
         const bool sent =
             write(channel[1], report.data(), report.size()) == static_cast<ssize_t>(report.size());
         _exit(sent ? 0 : 4);
@@ -152,7 +153,7 @@ ChildOpen OpenInChild(const std::string& path, const Unprivileged& user) {
     ChildOpen result;
     const std::size_t end = report.find('\n');
     if (end != std::string::npos) {
-        result.code = std::stoi(report.substr(0, end));
+        result.code = static_cast<LineStatus>(std::stoi(report.substr(0, end)));
         result.reason = report.substr(end + 1);
     }
     return result;
@@ -190,7 +191,7 @@ TEST_F(PortAccessTest, UnreadableDeviceIsExplainedWithItsOwnerAndGroup) {
     }
     ASSERT_EQ(chmod(Slave().c_str(), 0), 0);
     const ChildOpen opened = OpenInChild(Slave(), m_user);
-    EXPECT_EQ(opened.code, EACCES);
+    EXPECT_EQ(opened.code, LineStatus::AccessDenied);
     EXPECT_EQ(opened.reason.rfind("Permission denied: " + Slave() + " (c--------- ", 0), 0u)
         << opened.reason;
     EXPECT_NE(opened.reason.find(" " + GroupOf(Slave()) + ") may not be read and written by user " +
@@ -215,7 +216,7 @@ TEST_F(PortAccessTest, DeviceOfAGroupTheUserIsNotInGivesTheUsermodFix) {
     ASSERT_EQ(chown(Slave().c_str(), 0, dialout->gr_gid), 0);
     ASSERT_EQ(chmod(Slave().c_str(), 0660), 0);
     const ChildOpen opened = OpenInChild(Slave(), m_user);
-    EXPECT_EQ(opened.code, EACCES);
+    EXPECT_EQ(opened.code, LineStatus::AccessDenied);
     EXPECT_EQ(opened.reason, "Permission denied: " + Slave() +
                                  " belongs to the group dialout, and user nobody is not in that "
                                  "group.\n"
@@ -234,7 +235,7 @@ TEST_F(PortAccessTest, LineHeldByAnotherProgramIsExplained) {
     ASSERT_GE(holder, 0);
     ASSERT_EQ(ioctl(holder, TIOCEXCL), 0);
     const ChildOpen opened = OpenInChild(Slave(), m_user);
-    EXPECT_NE(opened.code, ISerialLine::kSuccess);
+    EXPECT_NE(opened.code, LineStatus::Success);
     EXPECT_EQ(opened.reason.rfind("The port is in use by another program", 0), 0u) << opened.reason;
     if (!m_user.Switches()) {
         // The holder runs as the same user, so it can be named.
@@ -247,25 +248,25 @@ TEST_F(PortAccessTest, LineHeldByAnotherProgramIsExplained) {
     // while its master is open, so the holder ends it before closing.)
     ASSERT_EQ(ioctl(holder, TIOCNXCL), 0);
     close(holder);
-    EXPECT_EQ(OpenInChild(Slave(), m_user).code, ISerialLine::kSuccess);
+    EXPECT_EQ(OpenInChild(Slave(), m_user).code, LineStatus::Success);
 }
 
 TEST_F(PortAccessTest, LineLockedByAnotherSerialPortIsExplained) {
     SerialPort first;
-    ASSERT_EQ(first.Open(Slave()), ISerialLine::kSuccess);
+    ASSERT_EQ(first.Open(Slave()), LineStatus::Success);
     SerialPort second;
-    EXPECT_EQ(second.Open(Slave()), EACCES);
+    EXPECT_EQ(second.Open(Slave()), LineStatus::AccessDenied);
     // The holder is this process, which is not listed as another program.
     EXPECT_EQ(second.OpenFailureReason(), PortAccess::BusyHint({}).toStdString());
 
     // Once it is free the open succeeds and the reason is gone.
     first.Close();
-    EXPECT_EQ(second.Open(Slave()), ISerialLine::kSuccess);
+    EXPECT_EQ(second.Open(Slave()), LineStatus::Success);
     EXPECT_EQ(second.OpenFailureReason(), "");
 
     // A missing device has nothing to add.
     SerialPort third;
-    EXPECT_EQ(third.Open(Slave() + "-missing"), ENOENT);
+    EXPECT_EQ(third.Open(Slave() + "-missing"), LineStatus::NoSuchDevice);
     EXPECT_EQ(third.OpenFailureReason(), "");
 }
 

@@ -1,6 +1,7 @@
 // The simulated processor: bytes in, bytes out, against the real frame builder, encoders,
 // transfer sequences and (through an in-process line) the real command engine.
 
+#include "core/ChangeRecords.h"
 #include "core/ScriptedLine.h"
 #include "core/SimTestPrograms.h"
 #include "core/model/AudioData.h"
@@ -162,14 +163,9 @@ TEST_F(SimDeviceTest, SingleBlockWritesOfTheChangeScanLandWhereWholeChannelsCarr
             edited.GetInput(i)->GetLowPass()->SetCrossoverType(2);
         }
         SimDevice fresh(1, type);
-        ProgramEncoder scan(edited);
         int records = 0;
-        for (;;) {
-            const auto record = scan.NextChangeRecord();
-            const Bytes& frame = record->GetData();
-            if (frame[5] == Protocol::ItemMeters && frame[4] == Protocol::GroupSystem) {
-                break;
-            }
+        for (auto record = changetest::TakeChangeRecord(edited); record != nullptr;
+             record = changetest::TakeChangeRecord(edited)) {
             ASSERT_LT(++records, 2000);
             const auto acks = Replies(fresh.Feed(OnLine(record)));
             ASSERT_EQ(acks.size(), 1u) << SimDevice::TypeCodeFor(type) << " record " << records;
@@ -534,26 +530,27 @@ public:
     bool HasAnswer() const { return !m_answers.empty(); }
 
     bool IsOpen() const override { return m_open; }
-    int Open(const std::string&) override {
+    LineStatus Open(const std::string&) override {
         m_open = true;
-        return kSuccess;
+        return LineStatus::Success;
     }
-    int Setup(int, int, Parity, int) override { return kSuccess; }
-    int SetupHandshakingOff() override { return kSuccess; }
-    int SetMask(std::uint32_t) override { return kSuccess; }
-    int Write(const std::uint8_t* data, std::size_t length, std::size_t& written, int) override {
+    LineStatus Setup(int, int, Parity, int) override { return LineStatus::Success; }
+    LineStatus SetupHandshakingOff() override { return LineStatus::Success; }
+    LineStatus SetMask(LineEvents) override { return LineStatus::Success; }
+    LineStatus Write(const std::uint8_t* data, std::size_t length, std::size_t& written,
+                     int) override {
         for (const SimExchange& exchange : m_line.Feed(data, length)) {
             for (const Bytes& reply : exchange.replies) {
                 m_answers.push_back(SimDevice::WithPreamble(reply));
             }
         }
         written = length;
-        return kSuccess;
+        return LineStatus::Success;
     }
-    int Read(std::uint8_t* buffer, std::size_t length, std::size_t& received, int) override {
+    LineStatus Read(std::uint8_t* buffer, std::size_t length, std::size_t& received, int) override {
         received = 0;
         if (m_answers.empty()) {
-            return kSuccess;
+            return LineStatus::Success;
         }
         Bytes& front = m_answers.front();
         received = std::min(length, front.size());
@@ -562,11 +559,11 @@ public:
         if (front.empty()) {
             m_answers.pop_front();
         }
-        return kSuccess;
+        return LineStatus::Success;
     }
-    int Close() override {
+    LineStatus Close() override {
         m_open = false;
-        return kSuccess;
+        return LineStatus::Success;
     }
 
 private:

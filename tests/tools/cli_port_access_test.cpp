@@ -94,7 +94,7 @@ TEST(CliPortAccess, PortHeldByAnotherProgramNamesIt) {
     ASSERT_TRUE(pty.Valid());
     const QString slave = QString::fromStdString(pty.SlavePath());
     SerialPort holder; // this test holds the line, as another panel would
-    ASSERT_EQ(holder.Open(pty.SlavePath()), ISerialLine::kSuccess);
+    ASSERT_EQ(holder.Open(pty.SlavePath()), LineStatus::Success);
 
     for (const QStringList& arguments :
          {QStringList{"info", "--port", slave}, QStringList{"search", "--port", slave}}) {

@@ -21,7 +21,7 @@ bool Command::OpenPort(const std::string& portName, ICommandListener* owner) {
     if (IsOpen()) {
         m_line->Close();
     }
-    if (m_line == nullptr || m_line->Open(portName) != ISerialLine::kSuccess) {
+    if (m_line == nullptr || m_line->Open(portName) != LineStatus::Success) {
         if (owner != nullptr) {
             // The usual text stays the first line; what the line knows of the cause follows.
             std::string text = EngineText::PortOpenFailed;
@@ -35,9 +35,9 @@ bool Command::OpenPort(const std::string& portName, ICommandListener* owner) {
     }
     // A port that cannot be set up is not left open half-way.
     if (m_line->Setup(kBaudRate, kDataBits, ISerialLine::Parity::None, kStopBits) !=
-            ISerialLine::kSuccess ||
-        m_line->SetupHandshakingOff() != ISerialLine::kSuccess ||
-        m_line->SetMask(ISerialLine::kAllEvents) != ISerialLine::kSuccess) {
+            LineStatus::Success ||
+        m_line->SetupHandshakingOff() != LineStatus::Success ||
+        m_line->SetMask(LineEvents::All()) != LineStatus::Success) {
         m_line->Close();
         return false;
     }
@@ -122,20 +122,15 @@ bool Command::TransmitHead() {
         return false;
     }
     SendData& record = m_queue.Head();
-    // A byte that does not go out ends the transmission: the frame is not written after a
-    // failed preamble, and the record stays untransmitted.
-    const auto write = [this](const std::uint8_t* bytes, std::size_t length) {
-        std::size_t written = 0;
-        return m_line->Write(bytes, length, written, Protocol::WriteTimeoutMs) ==
-                   ISerialLine::kSuccess &&
-               written == length;
-    };
-    for (int i = 0; i < Protocol::PreambleCount; ++i) {
-        if (!write(&Protocol::PreambleByte, 1)) {
-            return false;
-        }
-    }
-    if (!write(record.Bytes(), record.GetData().size())) {
+    // The preamble and the frame go out together; a write the line refuses leaves the record
+    // untransmitted.
+    const std::vector<std::uint8_t>& frame = record.GetData();
+    std::vector<std::uint8_t> bytes(Protocol::PreambleCount, Protocol::PreambleByte);
+    bytes.insert(bytes.end(), frame.begin(), frame.end());
+    std::size_t written = 0;
+    if (m_line->Write(bytes.data(), bytes.size(), written, Protocol::WriteTimeoutMs) !=
+            LineStatus::Success ||
+        written != bytes.size()) {
         return false;
     }
     record.SetPending(false);

@@ -82,10 +82,9 @@ public:
     void RemoveHead() { m_queue.RemoveHead(); }
     void Clear() { m_queue.Clear(); }
 
-    // Writes the head record: three single 0xFF bytes, then its frame, each write with a 150 ms
+    // Writes the head record, three 0xFF bytes and then its frame, in one write with a 150 ms
     // timeout, and marks the record transmitted (no longer pending). False when the queue is
-    // empty or a write fails; the writes stop at the first failure and the record stays
-    // pending.
+    // empty or the line refuses the write; the record stays pending then.
     bool TransmitHead();
 
     // Reads what the line holds (up to 150 bytes) and processes every frame it completes;

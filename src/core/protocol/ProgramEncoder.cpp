@@ -1,12 +1,12 @@
 #include "core/protocol/ProgramEncoder.h"
 
-#include "core/protocol/ChannelLayout.h"
-#include "core/protocol/Frame.h"
 #include "core/model/AudioData.h"
 #include "core/model/Filter.h"
 #include "core/model/InData.h"
 #include "core/model/OutData.h"
 #include "core/model/ParameterValues.h"
+#include "core/protocol/ChannelLayout.h"
+#include "core/protocol/Frame.h"
 
 #include <algorithm>
 
@@ -360,73 +360,29 @@ std::unique_ptr<SendData> ProgramEncoder::WriteOutputName(int channel) const {
                   output->GetNameCode(), Block(OutputPayload(*output), Output::Name));
 }
 
-// ---- change scan ----
+// ---- pending changes ----
 
-std::unique_ptr<SendData> ProgramEncoder::NextInputChange(int channel) {
-    CAudio_InData& input = *m_program.GetInput(channel);
-    if (input.IsNameChanged()) {
-        input.SetNameChanged(0);
-        return WriteInputName(channel);
-    }
-    if (input.IsParamsChanged()) {
-        input.SetParamsChanged(0);
-        return WriteInputLevels(channel);
-    }
-    if (input.IsGateChanged()) {
-        input.SetGateChanged(0);
-        return WriteInputGate(channel);
-    }
-    for (int section = 0; section < input.GetFilterCount(); ++section) {
-        CFilter* filter = input.GetFilter(section);
-        if (filter->IsChanged()) {
-            filter->StepSentFrequency(0);
-            return WriteInputEqBand(channel, section);
-        }
+std::unique_ptr<SendData> ProgramEncoder::ChangeRecord(const PendingChange& change) const {
+    using Kind = PendingChange::Kind;
+    switch (change.kind) {
+    case Kind::InputName:
+        return WriteInputName(change.channel);
+    case Kind::InputLevels:
+        return WriteInputLevels(change.channel);
+    case Kind::InputGate:
+        return WriteInputGate(change.channel);
+    case Kind::InputSection:
+        return WriteInputEqBand(change.channel, change.section);
+    case Kind::OutputName:
+        return WriteOutputName(change.channel);
+    case Kind::OutputLevels:
+        return WriteOutputLevels(change.channel);
+    case Kind::OutputBand:
+        return WriteOutputEqBand(change.channel, change.section);
+    case Kind::OutputCrossover:
+        return WriteOutputCrossover(change.channel);
+    case Kind::OutputDynamics:
+        return WriteOutputDynamics(change.channel);
     }
     return nullptr;
-}
-
-std::unique_ptr<SendData> ProgramEncoder::NextOutputChange(int channel) {
-    CAudio_OutData& output = *m_program.GetOutput(channel);
-    if (output.IsNameChanged()) {
-        output.SetNameChanged(0);
-        return WriteOutputName(channel);
-    }
-    if (output.IsParamsChanged()) {
-        output.SetParamsChanged(0);
-        return WriteOutputLevels(channel);
-    }
-    const int bands = output.GetFilterCount() - 2;
-    for (int band = 0; band < bands; ++band) {
-        CFilter* filter = output.GetFilter(band);
-        if (filter->IsChanged()) {
-            filter->StepSentFrequency(0);
-            return WriteOutputEqBand(channel, band);
-        }
-    }
-    for (CFilter* section : {output.GetHighPass(), output.GetLowPass()}) {
-        if (section->IsChanged()) {
-            section->StepSentFrequency(0);
-            return WriteOutputCrossover(channel);
-        }
-    }
-    if (output.IsDynamicsChanged()) {
-        output.SetDynamicsChanged(0);
-        return WriteOutputDynamics(channel);
-    }
-    return nullptr;
-}
-
-std::unique_ptr<SendData> ProgramEncoder::NextChangeRecord() {
-    for (int channel = 0; channel < m_program.GetInputCount(); ++channel) {
-        if (auto record = NextInputChange(channel)) {
-            return record;
-        }
-    }
-    for (int channel = 0; channel < m_program.GetOutputCount(); ++channel) {
-        if (auto record = NextOutputChange(channel)) {
-            return record;
-        }
-    }
-    return ReadMeters();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/protocol/ChangeScan.h"
 #include "core/protocol/ProtocolCodes.h"
 #include "core/protocol/SendData.h"
 
@@ -18,10 +19,10 @@ class CFilter;
 // (frame byte 2) and the device type (type-dependent encodings); every record carries the model
 // values of the moment it is built. Records come back with their frame set and every send flag
 // at its initial value. A channel or section argument outside the program gives no record
-// (nullptr), which the queue ignores.
+// (nullptr), which the queue ignores. Encoding never changes the program.
 class ProgramEncoder {
 public:
-    explicit ProgramEncoder(CAudio_Data& program) : m_program(program) {}
+    explicit ProgramEncoder(const CAudio_Data& program) : m_program(program) {}
 
     // System items.
     std::unique_ptr<SendData> WriteProgramName(int slot) const;
@@ -54,11 +55,9 @@ public:
     // Read request for a channel of program slot; block is 0 or ArchiveFlag.
     std::unique_ptr<SendData> ReadChannel(int slot, int group, int channel, int block) const;
 
-    // The record for the first pending change, in the fixed scan order (inputs 0..3: name,
-    // levels, gate, sections 0..9; outputs 0..7: name, levels, bands 0..5, crossover,
-    // dynamics), clearing that change; ReadMeters when nothing is pending. Crossover sections
-    // step their sent frequency by one octave per pick until it reaches the set frequency.
-    std::unique_ptr<SendData> NextChangeRecord();
+    // The record that carries a change taken by the change scan: the single block of that
+    // group with the program's values of now (a crossover with its sent frequencies).
+    std::unique_ptr<SendData> ChangeRecord(const PendingChange& change) const;
 
     // Wire values of the program's device type.
     int GainCode(int gainIndex) const;
@@ -87,8 +86,5 @@ private:
     static void PutName(Payload& out, std::size_t at, const std::string& name);
     void PutLevels(Payload& out, std::size_t on, const CAudio_Channel& channel) const;
 
-    std::unique_ptr<SendData> NextInputChange(int channel);
-    std::unique_ptr<SendData> NextOutputChange(int channel);
-
-    CAudio_Data& m_program;
+    const CAudio_Data& m_program;
 };

@@ -17,7 +17,7 @@ constexpr int PreambleCount = 3;
 constexpr std::size_t HeaderSize = 9;     // start byte up to and including the length byte
 constexpr std::size_t FrameOverhead = 11; // header, checksum and end byte around the payload
 constexpr std::size_t MaxPayload = 255;   // the length field is one byte
-constexpr int WriteTimeoutMs = 150;       // each preamble byte and the frame itself
+constexpr int WriteTimeoutMs = 150;       // the preamble and frame of one record
 
 // Byte offsets inside a frame.
 constexpr std::size_t OffsetStart = 0;
