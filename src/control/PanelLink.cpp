@@ -1,11 +1,11 @@
 #include "control/PanelLink.h"
 
 #include "core/files/ZorvanDoc.h"
+#include "core/model/AudioData.h"
+#include "core/model/ParameterValues.h"
 #include "core/protocol/ProgramEncoder.h"
 #include "core/protocol/ProtocolCodes.h"
 #include "core/protocol/TransferSequences.h"
-#include "core/model/AudioData.h"
-#include "core/model/ParameterValues.h"
 
 namespace {
 
@@ -35,13 +35,6 @@ PanelLink::PanelLink(CZorvanDoc& document, const Variant& variant, FoundIdTable*
     GetEngine().SetDeviceType(m_variant.deviceType);
 
     connect(&m_link, &LinkSession::connectedChanged, this, &PanelLink::connectedChanged);
-    // "Link" / "Unlink" follow the connection however it ends: the operator, no answer, or a
-    // line that failed under the panel.
-    connect(&m_link, &LinkSession::connectedChanged, this, [this](bool connected) {
-        if (m_variant.showsLinkState) {
-            emit linkTextChanged(connected ? QStringLiteral("Link") : QStringLiteral("Unlink"));
-        }
-    });
     connect(&m_link, &LinkSession::busyChanged, this, &PanelLink::busyChanged);
     connect(&m_link, &LinkSession::messageShown, this, &PanelLink::messageShown);
     connect(&m_link, &LinkSession::transferProgress, this, &PanelLink::transferProgress);

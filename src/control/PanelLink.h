@@ -1,12 +1,12 @@
 #pragma once
 
-#include "core/protocol/Command.h"
-#include "core/protocol/CommandListener.h"
-#include "core/model/Variant.h"
 #include "control/DeviceReports.h"
 #include "control/FoundIdTable.h"
 #include "control/LinkSession.h"
 #include "control/ProgramTransfers.h"
+#include "core/model/Variant.h"
+#include "core/protocol/Command.h"
+#include "core/protocol/CommandListener.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -194,8 +194,7 @@ signals:
     void messageShown(const QString& text);
     void busyChanged(bool busy);
     void connectedChanged(bool connected);
-    // Display texts: "Link" / "Unlink" (4-in/8-out only), and the input source.
-    void linkTextChanged(const QString& text);
+    // The text of the input source display.
     void inputSourceShown(const QString& text);
     void linkSettingsChanged(int deviceId, const QString& portName);
     void closeEditorsRequested();

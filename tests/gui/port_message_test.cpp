@@ -1,15 +1,16 @@
 // The panel's message when its port exists but is held by another program: the usual box text
 // first, then why.
 
+#include "common/SimProcess.h"
+#include "control/PanelLink.h"
+#include "core/model/Variant.h"
+#include "gui/GuiTest.h"
 #include "gui/app/MainFrame.h"
 #include "gui/app/StartOptions.h"
-#include "common/SimProcess.h"
-#include "gui/widgets/MessageBox.h"
-#include "gui/GuiTest.h"
-#include "line/SerialPort.h"
-#include "core/model/Variant.h"
 #include "gui/panel/PanelView.h"
-#include "control/PanelLink.h"
+#include "gui/session/PanelSession.h"
+#include "gui/widgets/MessageBox.h"
+#include "line/SerialPort.h"
 
 #include <QStandardPaths>
 
@@ -38,7 +39,7 @@ private slots:
         QVERIFY2(lines[1].startsWith("The port is in use by another program (sonvex-sim, process "),
                  qPrintable(lines[1]));
         QVERIFY(!lines[1].contains(QString::number(QCoreApplication::applicationPid())));
-        QVERIFY(!frame.CurrentPanel()->Link().IsConnected());
+        QVERIFY(!frame.CurrentPanel()->Session().Link().IsConnected());
     }
 };
 
