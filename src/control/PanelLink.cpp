@@ -39,13 +39,6 @@ PanelLink::PanelLink(CZorvanDoc& document, const Variant& variant, LinkSetup set
     GetEngine().SetDeviceType(m_variant.deviceType);
 
     connect(&m_link, &LinkSession::connectedChanged, this, &PanelLink::connectedChanged);
-    // "Link" / "Unlink" follow the connection however it ends: the operator, no answer, or a
-    // line that failed under the panel.
-    connect(&m_link, &LinkSession::connectedChanged, this, [this](bool connected) {
-        if (m_variant.showsLinkState) {
-            emit linkTextChanged(connected ? QStringLiteral("Link") : QStringLiteral("Unlink"));
-        }
-    });
     connect(&m_link, &LinkSession::busyChanged, this, &PanelLink::busyChanged);
     connect(&m_link, &LinkSession::messageShown, this, &PanelLink::messageShown);
     connect(&m_link, &LinkSession::recordTransmitted, this, &PanelLink::recordTransmitted);

@@ -200,8 +200,7 @@ signals:
     void messageShown(const QString& text);
     void busyChanged(bool busy);
     void connectedChanged(bool connected);
-    // Display texts: "Link" / "Unlink" (4-in/8-out only), and the input source.
-    void linkTextChanged(const QString& text);
+    // The text of the input source display.
     void inputSourceShown(const QString& text);
     void linkSettingsChanged(int deviceId, const QString& portName);
     void closeEditorsRequested();

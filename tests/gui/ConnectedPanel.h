@@ -5,10 +5,11 @@
 
 #include "common/FastLink.h"
 #include "common/SimProcess.h"
-#include "core/protocol/ProtocolCodes.h"
-#include "core/model/Variant.h"
-#include "gui/panel/PanelView.h"
 #include "control/PanelLink.h"
+#include "core/model/Variant.h"
+#include "core/protocol/ProtocolCodes.h"
+#include "gui/panel/PanelView.h"
+#include "gui/session/PanelSession.h"
 
 #include <QStringList>
 
@@ -25,8 +26,8 @@ public:
     explicit ConnectedPanel(const Variant& variant = Variant::FourByEight())
         : sim(QStringList{"--fast", "--device",
                           QStringLiteral("%1:%2").arg(kDeviceId).arg(variant.deviceType)}),
-          panel(variant) {
-        UseFastTick(panel.Link(), kFastTickMs);
+          session(variant), panel(session) {
+        UseFastTick(panel.Session().Link(), kFastTickMs);
     }
 
     // Connects (the progress window runs while the live program is read) and waits until the
@@ -36,10 +37,12 @@ public:
             qWarning("%s", qPrintable(sim.Error()));
             return false;
         }
-        return panel.ConnectTo(sim.Link(), kDeviceId) && panel.Link().WaitUntilSettled(timeoutMs);
+        return panel.ConnectTo(sim.Link(), kDeviceId) &&
+               panel.Session().Link().WaitUntilSettled(timeoutMs);
     }
 
     SimProcess sim;
+    PanelSession session; // outlives the panel that shows it
     PanelView panel;
 };
 

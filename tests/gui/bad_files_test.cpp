@@ -3,24 +3,25 @@
 // PC", on a panel connected to a device. Each is told once with "File read Error" and changes
 // nothing: not the panel's program, not the stored programs, not the title, not the device.
 
-#include "gui/app/MainFrame.h"
-#include "gui/app/RecentFiles.h"
-#include "gui/app/ScreenCommands.h"
 #include "common/FastLink.h"
 #include "common/NoFileAccessOverride.h"
-#include "gui/widgets/MessageBox.h"
+#include "control/PanelLink.h"
 #include "core/files/ProgramFiles.h"
 #include "core/files/ZorvanDoc.h"
+#include "core/model/AudioData.h"
+#include "core/model/Variant.h"
+#include "core/protocol/ProtocolCodes.h"
 #include "gui/ConnectedPanel.h"
 #include "gui/FileChoiceScript.h"
 #include "gui/GuiTest.h"
 #include "gui/ProgramBytes.h"
+#include "gui/app/MainFrame.h"
+#include "gui/app/RecentFiles.h"
+#include "gui/app/ScreenCommands.h"
 #include "gui/dialogs/ProgramDlg.h"
-#include "core/protocol/ProtocolCodes.h"
-#include "core/model/AudioData.h"
-#include "core/model/Variant.h"
 #include "gui/panel/PanelView.h"
-#include "control/PanelLink.h"
+#include "gui/session/PanelSession.h"
+#include "gui/widgets/MessageBox.h"
 
 #include <QAction>
 #include <QDir>
@@ -116,7 +117,8 @@ struct PanelState {
     QString title;
 
     static PanelState Of(PanelView& panel, const QString& title) {
-        return {ProgramBytes(panel.GetDocument()), panel.GetDocument().GetStoredPrograms(), title};
+        return {ProgramBytes(panel.Session().GetDocument()),
+                panel.Session().GetDocument().GetStoredPrograms(), title};
     }
     bool operator==(const PanelState& other) const {
         return program == other.program && bank == other.bank && title == other.title;
@@ -199,16 +201,16 @@ private slots:
         CMainFrame frame;
         frame.OnCommand(ScreenCommand::kFourByEight);
         PanelView* panel = frame.CurrentPanel();
-        simtest::UseFastTick(panel->Link(), simtest::ConnectedPanel::kFastTickMs);
+        simtest::UseFastTick(panel->Session().Link(), simtest::ConnectedPanel::kFastTickMs);
         QVERIFY(panel->ConnectTo(sim.Link(), 3));
-        panel->GetDocument().GetProgram().GetInput(1)->SetGain(321);
-        panel->GetDocument().GetStoredPrograms()[0].name = "Before";
+        panel->Session().GetDocument().GetProgram().GetInput(1)->SetGain(321);
+        panel->Session().GetDocument().GetStoredPrograms()[0].name = "Before";
         panel->RefreshPanel();
-        QVERIFY(panel->Link().WaitUntilSettled(kWaitMs));
+        QVERIFY(panel->Session().Link().WaitUntilSettled(kWaitMs));
         const PanelState before = PanelState::Of(*panel, frame.windowTitle());
-        QSignalSpy sent(&panel->Link(), &PanelLink::recordTransmitted);
+        QSignalSpy sent(&panel->Session().Link(), &PanelLink::recordTransmitted);
         MessageRecorder messages;
-        QSignalSpy used(panel, &PanelView::fileUsed);
+        QSignalSpy used(&panel->Session(), &PanelSession::fileUsed);
         FileChoiceScript files({path});
 
         {
@@ -225,7 +227,7 @@ private slots:
                 frame.findChild<QAction*>("recentFile1")->trigger();
                 break;
             case Entry::ProgramDialog: {
-                ProgramDlg dialog(*panel);
+                ProgramDlg dialog(panel->Session());
                 Control<QRadioButton>(&dialog, bank ? ProgramDlg::kRecallAllFromPcRadioId
                                                     : ProgramDlg::kRecallFromPcRadioId)
                     ->click();
@@ -243,7 +245,7 @@ private slots:
         QCOMPARE(frame.RecentFileList(), QStringList{keptRecent});
         {
             // Only the idle link's meter requests went out.
-            QVERIFY(panel->Link().WaitUntilSettled(kWaitMs));
+            QVERIFY(panel->Session().Link().WaitUntilSettled(kWaitMs));
             QVERIFY(!sent.isEmpty());
             for (const QList<QVariant>& record : sent) {
                 const QByteArray frameOut = record.at(0).toByteArray();
@@ -252,7 +254,7 @@ private slots:
                 QCOMPARE(int(quint8(frameOut.at(Protocol::OffsetChannel))),
                          int(Protocol::ItemMeters));
             }
-            QVERIFY(panel->Link().IsConnected());
+            QVERIFY(panel->Session().Link().IsConnected());
         }
         QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
     }

@@ -1,19 +1,20 @@
-#include "gui/app/MainFrame.h"
-#include "gui/app/ScreenCommands.h"
 #include "common/FastLink.h"
 #include "common/SimProcess.h"
+#include "control/PanelLink.h"
+#include "core/files/ZorvanDoc.h"
+#include "core/model/AudioData.h"
+#include "core/protocol/ProtocolCodes.h"
+#include "gui/GuiTest.h"
+#include "gui/OperatorActions.h"
+#include "gui/app/MainFrame.h"
+#include "gui/app/ScreenCommands.h"
+#include "gui/editors/InDataDlg.h"
+#include "gui/editors/OutDataDlg.h"
+#include "gui/panel/PanelView.h"
+#include "gui/session/PanelSession.h"
 #include "gui/widgets/MessageBox.h"
 #include "gui/widgets/NumEdit.h"
 #include "gui/widgets/StateButton.h"
-#include "gui/editors/InDataDlg.h"
-#include "gui/editors/OutDataDlg.h"
-#include "core/files/ZorvanDoc.h"
-#include "gui/GuiTest.h"
-#include "gui/OperatorActions.h"
-#include "core/protocol/ProtocolCodes.h"
-#include "core/model/AudioData.h"
-#include "gui/panel/PanelView.h"
-#include "control/PanelLink.h"
 
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -57,15 +58,15 @@ private slots:
         CMainFrame frame;
         frame.OnCommand(ScreenCommand::kFourByEight);
         PanelView* panel = frame.CurrentPanel();
-        PanelLink& link = panel->Link();
+        PanelLink& link = panel->Session().Link();
         simtest::UseFastTick(link, kFastTickMs);
         QSignalSpy arrived(&link, &PanelLink::programReceived);
         QVERIFY(panel->ConnectTo(sim.Link(), 3));
         QTRY_VERIFY_WITH_TIMEOUT(arrived.count() == 1, kWaitMs);
         QVERIFY(link.WaitUntilSettled(kWaitMs));
-        CAudio_Data& program = panel->GetDocument().GetProgram();
+        CAudio_Data& program = panel->Session().GetDocument().GetProgram();
 
-        panel->OpenInputChannel(1);
+        panel->Editors().OpenInputChannel(1);
         auto* input = qobject_cast<InDataDlg*>(panel->Editors().At(EditorSlots::InputChannel, 1));
         QVERIFY(input != nullptr);
         QVERIFY(ShowActive(input));
@@ -82,7 +83,7 @@ private slots:
             Writes(sim, mark, Protocol::GroupInput, inputChannel, Protocol::InputBlockGate).size(),
             1);
 
-        panel->OpenOutputChannel(4);
+        panel->Editors().OpenOutputChannel(4);
         auto* output =
             qobject_cast<OutDataDlg*>(panel->Editors().At(EditorSlots::OutputChannel, 4));
         QVERIFY(output != nullptr);

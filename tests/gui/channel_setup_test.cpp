@@ -3,21 +3,22 @@
 
 #include "common/FastLink.h"
 #include "common/SimProcess.h"
+#include "control/PanelLink.h"
+#include "core/files/ZorvanDoc.h"
+#include "core/model/AudioData.h"
+#include "core/model/Variant.h"
+#include "core/protocol/ProtocolCodes.h"
+#include "gui/GuiTest.h"
+#include "gui/dialogs/CHSetupDlg.h"
+#include "gui/dialogs/CopyDlg.h"
+#include "gui/panel/ChannelStrip.h"
+#include "gui/panel/PanelLayout.h"
+#include "gui/panel/PanelView.h"
+#include "gui/session/PanelSession.h"
 #include "gui/widgets/CharEdit.h"
 #include "gui/widgets/MessageBox.h"
 #include "gui/widgets/NumEdit.h"
 #include "gui/widgets/XPStyleButton.h"
-#include "gui/dialogs/CHSetupDlg.h"
-#include "gui/dialogs/CopyDlg.h"
-#include "core/files/ZorvanDoc.h"
-#include "gui/GuiTest.h"
-#include "core/protocol/ProtocolCodes.h"
-#include "core/model/AudioData.h"
-#include "core/model/Variant.h"
-#include "gui/panel/ChannelStrip.h"
-#include "gui/panel/PanelLayout.h"
-#include "gui/panel/PanelView.h"
-#include "control/PanelLink.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -230,7 +231,8 @@ private slots:
     // "BoxName" opens the dialog with the button pressed; a name applied there shows on the
     // strip's name label at once.
     void boxNameButtonNamesTheStrips() {
-        PanelView panel(Variant::ThreeBySix());
+        PanelSession session(Variant::ThreeBySix());
+        PanelView panel(session);
         const PanelIds& ids = panel.GetLayout().ids;
         auto* button = Control<QPushButton>(&panel, ids.boxName);
         bool pressed = false;
@@ -243,7 +245,7 @@ private slots:
         button->click();
         QVERIFY(pressed);
         QVERIFY(!button->isDown());
-        CAudio_Data& program = panel.GetDocument().GetProgram();
+        CAudio_Data& program = panel.Session().GetDocument().GetProgram();
         QCOMPARE(program.GetOutput(2)->GetName(), std::string("Fill"));
         QCOMPARE(program.GetInput(0)->GetName(), std::string("Vox"));
         QCOMPARE(Control<QLabel>(&panel, ids.output.nameLabel + 2)->text(), QString("Fill"));
@@ -291,8 +293,9 @@ private slots:
 
     // Without a device the copy changes the program and the strip; Esc copies nothing.
     void copyWhileDisconnectedChangesTheProgramOnly() {
-        PanelView panel(Variant::TwoByFour());
-        CAudio_Data& program = panel.GetDocument().GetProgram();
+        PanelSession session(Variant::TwoByFour());
+        PanelView panel(session);
+        CAudio_Data& program = panel.Session().GetDocument().GetProgram();
         program.GetOutput(0)->SetName("Main");
         program.GetOutput(0)->SetGain(150);
         program.GetOutput(0)->SetPolarity(1);
@@ -336,12 +339,13 @@ private slots:
         simtest::SimProcess sim({"--fast", "--device", "5:1"});
         QVERIFY2(sim.Started(), qPrintable(sim.Error()));
         MessageRecorder messages;
-        PanelView panel(Variant::FourByEight());
-        PanelLink& link = panel.Link();
+        PanelSession session(Variant::FourByEight());
+        PanelView panel(session);
+        PanelLink& link = panel.Session().Link();
         simtest::UseFastTick(link, kFastTickMs);
         QVERIFY(panel.ConnectTo(sim.Link(), 5));
         QVERIFY(link.WaitForTransfer(kWaitMs));
-        CAudio_Data& program = panel.GetDocument().GetProgram();
+        CAudio_Data& program = panel.Session().GetDocument().GetProgram();
         const int gainA = program.GetInput(1)->GetGain() == 300 ? 310 : 300;
         program.GetInput(0)->SetGain(gainA);
         program.GetInput(0)->SetName("Kick");

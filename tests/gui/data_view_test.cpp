@@ -1,17 +1,18 @@
 // The data view: its table per model, its printout (rendered to PDF files and read back with
 // the poppler tools), and its CSV against the command-line tool's.
 
-#include "gui/widgets/MessageBox.h"
-#include "gui/dialogs/DataViewDlg.h"
-#include "gui/dialogs/ListCtrlPrint.h"
 #include "core/files/ProgramFiles.h"
 #include "core/files/ZorvanDoc.h"
-#include "gui/GuiTest.h"
 #include "core/model/AudioData.h"
 #include "core/model/Filter.h"
 #include "core/model/Variant.h"
+#include "gui/GuiTest.h"
+#include "gui/dialogs/DataViewDlg.h"
+#include "gui/dialogs/ListCtrlPrint.h"
 #include "gui/panel/PanelLayout.h"
 #include "gui/panel/PanelView.h"
+#include "gui/session/PanelSession.h"
+#include "gui/widgets/MessageBox.h"
 
 #include <QApplication>
 #include <QFile>
@@ -564,8 +565,9 @@ private slots:
     // The panel's "DataView" button shows its own program with its model's rows, pressed while
     // the dialog is open.
     void dataViewButtonShowsThePanelsProgram() {
-        PanelView panel(Variant::ThreeBySix());
-        panel.GetDocument().GetProgram().GetOutput(5)->SetName("Fill R");
+        PanelSession session(Variant::ThreeBySix());
+        PanelView panel(session);
+        panel.Session().GetDocument().GetProgram().GetOutput(5)->SetName("Fill R");
         auto* button = Control<QPushButton>(&panel, panel.GetLayout().ids.dataView);
         bool pressed = false;
         int rows = 0;

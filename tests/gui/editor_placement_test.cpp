@@ -8,6 +8,7 @@
 #include "gui/editors/EditorWindow.h"
 #include "gui/panel/EditorSlots.h"
 #include "gui/panel/PanelView.h"
+#include "gui/session/PanelSession.h"
 
 #include <QDir>
 #include <QFile>
@@ -106,11 +107,12 @@ private slots:
     // Three editors of different sizes opened together: the first at (10, 450), the others
     // where they hide none of the open ones, all on the screen.
     void editorsOpenedTogetherHideNoneOfEachOther() {
-        PanelView panel(Variant::FourByEight());
-        panel.OpenInputChannel(0);
-        panel.OpenOutputChannel(2);
-        panel.OpenOutputEq(2);
-        panel.OpenInputEq(1);
+        PanelSession session(Variant::FourByEight());
+        PanelView panel(session);
+        panel.Editors().OpenInputChannel(0);
+        panel.Editors().OpenOutputChannel(2);
+        panel.Editors().OpenOutputEq(2);
+        panel.Editors().OpenInputEq(1);
         const QList<QRect> frames = OpenEditorFrames(panel);
         QCOMPARE(frames.size(), 4);
         EditorWindow* first = panel.Editors().At(EditorSlots::InputChannel, 0);
@@ -136,8 +138,9 @@ private slots:
     // An editor the operator moved opens there again after it was closed, for as long as the
     // panel lives; when another editor is there by then, next to it.
     void anEditorReopensWhereTheOperatorPutIt() {
-        PanelView panel(Variant::FourByEight());
-        panel.OpenOutputChannel(4);
+        PanelSession session(Variant::FourByEight());
+        PanelView panel(session);
+        panel.Editors().OpenOutputChannel(4);
         EditorWindow* editor = panel.Editors().At(EditorSlots::OutputChannel, 4);
         const QPoint put(700, 90);
         editor->move(put);
@@ -145,11 +148,11 @@ private slots:
         QVERIFY(editor->close());
         QTRY_VERIFY(panel.Editors().At(EditorSlots::OutputChannel, 4) == nullptr);
 
-        panel.OpenOutputChannel(4);
+        panel.Editors().OpenOutputChannel(4);
         editor = panel.Editors().At(EditorSlots::OutputChannel, 4);
         QCOMPARE(editor->pos(), put);
         // Another output's editor is still placed clear of it.
-        panel.OpenOutputChannel(5);
+        panel.Editors().OpenOutputChannel(5);
         QCOMPARE(OpenEditorFrames(panel).size(), 2);
         QVERIFY(Overlaps(OpenEditorFrames(panel), kScreen).isEmpty());
 
@@ -158,15 +161,16 @@ private slots:
         QVERIFY(editor->close());
         QTRY_VERIFY(panel.Editors().At(EditorSlots::OutputChannel, 4) == nullptr);
         panel.Editors().At(EditorSlots::OutputChannel, 5)->move(put);
-        panel.OpenOutputChannel(4);
+        panel.Editors().OpenOutputChannel(4);
         editor = panel.Editors().At(EditorSlots::OutputChannel, 4);
         QVERIFY(editor->pos() != put);
         const QString fault = Overlaps(OpenEditorFrames(panel), kScreen);
         QVERIFY2(fault.isEmpty(), qPrintable(fault));
 
         // A new panel starts afresh.
-        PanelView other(Variant::FourByEight());
-        other.OpenOutputChannel(4);
+        PanelSession otherSession(Variant::FourByEight());
+        PanelView other(otherSession);
+        other.Editors().OpenOutputChannel(4);
         QCOMPARE(other.Editors().At(EditorSlots::OutputChannel, 4)->pos(),
                  QPoint(EditorWindow::kScreenX, EditorWindow::kScreenY));
     }

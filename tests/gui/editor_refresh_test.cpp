@@ -2,21 +2,21 @@
 // a channel is copied onto theirs, every kind of editor shows the new values, marks nothing to
 // be sent, and one spin click then sends the new value plus one step.
 
-#include "gui/widgets/MessageBox.h"
-#include "gui/widgets/NumEdit.h"
-#include "gui/widgets/NumSpin.h"
+#include "core/files/ProgramFiles.h"
+#include "core/files/ZorvanDoc.h"
+#include "core/model/AudioData.h"
+#include "core/model/ParameterValues.h"
+#include "core/protocol/ProtocolCodes.h"
+#include "gui/ConnectedPanel.h"
+#include "gui/GuiTest.h"
 #include "gui/editors/DelayGroup.h"
 #include "gui/editors/EqDlg.h"
 #include "gui/editors/InDataDlg.h"
 #include "gui/editors/OutDataDlg.h"
-#include "core/files/ProgramFiles.h"
-#include "core/files/ZorvanDoc.h"
-#include "gui/ConnectedPanel.h"
-#include "gui/GuiTest.h"
-#include "core/protocol/ProtocolCodes.h"
-#include "core/model/AudioData.h"
-#include "core/model/ParameterValues.h"
-#include "gui/panel/ProgramFileActions.h"
+#include "gui/session/ProgramFileActions.h"
+#include "gui/widgets/MessageBox.h"
+#include "gui/widgets/NumEdit.h"
+#include "gui/widgets/NumSpin.h"
 
 #include <QRadioButton>
 #include <QStandardPaths>
@@ -87,11 +87,11 @@ struct OpenEditors {
     EqDlg* outputEq = nullptr;
 
     OpenEditors(PanelView& panel, int in, int out) {
-        panel.OpenInputChannel(in);
-        panel.OpenInputEq(in);
-        panel.OpenOutputChannel(out);
-        panel.OpenOutputEq(out);
-        EditorSlots& open = panel.Editors();
+        PanelEditors& open = panel.Editors();
+        open.OpenInputChannel(in);
+        open.OpenInputEq(in);
+        open.OpenOutputChannel(out);
+        open.OpenOutputEq(out);
         input = qobject_cast<InDataDlg*>(open.At(EditorSlots::InputChannel, in));
         inputEq = qobject_cast<EqDlg*>(open.At(EditorSlots::InputEq, in));
         output = qobject_cast<OutDataDlg*>(open.At(EditorSlots::OutputChannel, out));
@@ -147,16 +147,16 @@ private slots:
         simtest::ConnectedPanel connected;
         QVERIFY(connected.Connect(kWaitMs));
         PanelView& panel = connected.panel;
-        PanelLink& link = panel.Link();
-        CAudio_Data& program = panel.GetDocument().GetProgram();
+        PanelLink& link = panel.Session().Link();
+        CAudio_Data& program = panel.Session().GetDocument().GetProgram();
         MessageRecorder messages;
         const Values stored{481, 250, 961, 360};
         Put(program, 0, 0, stored);
         program.GetOutput(0)->SetCompressorMode(0);
         program.GetOutput(0)->SetAutoTiming(1);
         program.ClearChanged();
-        QVERIFY(panel.StoreProgram(1));
-        QVERIFY(panel.RecallProgram(0));
+        QVERIFY(panel.Session().StoreProgram(1));
+        QVERIFY(panel.Session().RecallProgram(0));
         QVERIFY(link.WaitUntilSettled(kWaitMs));
         const Values live = Read(program, 0, 0);
         QVERIFY(!(live == stored));
@@ -166,7 +166,7 @@ private slots:
         QCOMPARE(editors.Texts(), TextsOf(live));
 
         const std::size_t mark = connected.sim.Frames().size();
-        QVERIFY(panel.RecallProgram(1));
+        QVERIFY(panel.Session().RecallProgram(1));
         QVERIFY(link.WaitUntilSettled(kWaitMs));
         QCOMPARE(Read(program, 0, 0), stored);
         QCOMPARE(editors.Texts(), TextsOf(stored));
@@ -182,7 +182,7 @@ private slots:
         QCOMPARE(Read(program, 0, 0), stored.Stepped());
         QCOMPARE(editors.Texts(), TextsOf(stored.Stepped()));
         // Read back: the device has them.
-        QVERIFY(panel.RecallProgram(0));
+        QVERIFY(panel.Session().RecallProgram(0));
         QVERIFY(link.WaitUntilSettled(kWaitMs));
         QCOMPARE(Read(program, 0, 0), stored.Stepped());
         QVERIFY(messages.texts().isEmpty());
@@ -194,8 +194,8 @@ private slots:
         simtest::ConnectedPanel connected;
         QVERIFY(connected.Connect(kWaitMs));
         PanelView& panel = connected.panel;
-        PanelLink& link = panel.Link();
-        CAudio_Data& program = panel.GetDocument().GetProgram();
+        PanelLink& link = panel.Session().Link();
+        CAudio_Data& program = panel.Session().GetDocument().GetProgram();
         MessageRecorder messages;
         const OpenEditors editors(panel, 1, 2);
         QVERIFY(editors.Complete());
@@ -207,12 +207,12 @@ private slots:
         const FileResult written =
             StoreProgramToPC(file, kDeviceType, dir.filePath("loaded").toStdString());
         QVERIFY2(written.ok, written.error.c_str());
-        QVERIFY(panel.Files().LoadProgram(QString::fromStdString(written.path)));
+        QVERIFY(panel.Session().Files().LoadProgram(QString::fromStdString(written.path)));
         QVERIFY(link.WaitUntilSettled(kWaitMs));
         QCOMPARE(editors.Texts(), TextsOf(fromFile));
         QVERIFY(editors.StepUp());
         QVERIFY(link.WaitUntilSettled(kWaitMs));
-        QVERIFY(panel.RecallProgram(0));
+        QVERIFY(panel.Session().RecallProgram(0));
         QVERIFY(link.WaitUntilSettled(kWaitMs));
         QCOMPARE(Read(program, 1, 2), fromFile.Stepped());
 
@@ -228,7 +228,7 @@ private slots:
         QCOMPARE(WritesSince(connected.sim, mark), std::size_t(2));
         QVERIFY(editors.StepUp());
         QVERIFY(link.WaitUntilSettled(kWaitMs));
-        QVERIFY(panel.RecallProgram(0));
+        QVERIFY(panel.Session().RecallProgram(0));
         QVERIFY(link.WaitUntilSettled(kWaitMs));
         QCOMPARE(Read(program, 1, 2), source.Stepped());
         QVERIFY(messages.texts().isEmpty());

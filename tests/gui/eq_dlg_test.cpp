@@ -7,22 +7,23 @@
 
 #include "common/FastLink.h"
 #include "common/SimProcess.h"
+#include "control/PanelLink.h"
+#include "core/files/ZorvanDoc.h"
+#include "core/model/AudioData.h"
+#include "core/model/ValueTables.h"
+#include "core/model/Variant.h"
+#include "core/protocol/ProtocolCodes.h"
+#include "gui/GuiTest.h"
+#include "gui/editors/EqDlg.h"
+#include "gui/graph/ResponseGraph.h"
+#include "gui/panel/PanelView.h"
+#include "gui/session/PanelSession.h"
 #include "gui/widgets/KbutsliderCtrl.h"
 #include "gui/widgets/MessageBox.h"
 #include "gui/widgets/NumEdit.h"
 #include "gui/widgets/NumSpin.h"
 #include "gui/widgets/StateButton.h"
 #include "gui/widgets/XPStyleButton.h"
-#include "gui/editors/EqDlg.h"
-#include "gui/graph/ResponseGraph.h"
-#include "core/files/ZorvanDoc.h"
-#include "gui/GuiTest.h"
-#include "core/protocol/ProtocolCodes.h"
-#include "core/model/AudioData.h"
-#include "core/model/ValueTables.h"
-#include "core/model/Variant.h"
-#include "gui/panel/PanelView.h"
-#include "control/PanelLink.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -125,9 +126,11 @@ void KeepPicture(QWidget* widget, const QString& name) {
 // A panel of one model with its EQ editors opened the way the panel's EQ buttons open them.
 class Bench {
 public:
-    explicit Bench(const Variant& variant) : panel(std::make_unique<PanelView>(variant)) {}
+    explicit Bench(const Variant& variant)
+        : session(std::make_unique<PanelSession>(variant)),
+          panel(std::make_unique<PanelView>(*session)) {}
 
-    CAudio_Data& Program() { return panel->GetDocument().GetProgram(); }
+    CAudio_Data& Program() { return panel->Session().GetDocument().GetProgram(); }
     CAudio_Channel* Channel(bool output, int channel) {
         if (output) {
             return Program().GetOutput(channel);
@@ -139,15 +142,17 @@ public:
     }
     EqDlg* Open(bool output, int channel) {
         if (output) {
-            panel->OpenOutputEq(channel);
+            panel->Editors().OpenOutputEq(channel);
         } else {
-            panel->OpenInputEq(channel);
+            panel->Editors().OpenInputEq(channel);
         }
         return qobject_cast<EqDlg*>(
             panel->Editors().At(output ? EditorSlots::OutputEq : EditorSlots::InputEq, channel));
     }
     CFStatic* Graph() { return panel->Graph(); }
 
+    // The session outlives the panel that shows it.
+    std::unique_ptr<PanelSession> session;
     std::unique_ptr<PanelView> panel;
 };
 
@@ -571,7 +576,7 @@ private slots:
 
         // A connect or a change of device closes every open editor.
         bench.Open(true, 0);
-        bench.panel->CloseEditors();
+        bench.panel->Editors().CloseAll();
         QTRY_VERIFY(bench.panel->Editors().At(EditorSlots::InputEq, 2) == nullptr);
         QTRY_VERIFY(bench.panel->Editors().At(EditorSlots::OutputEq, 0) == nullptr);
     }
@@ -596,7 +601,7 @@ private slots:
         QVERIFY2(sim.Started(), qPrintable(sim.Error()));
         MessageRecorder messages;
         Bench bench(*variant);
-        PanelLink& link = bench.panel->Link();
+        PanelLink& link = bench.panel->Session().Link();
         simtest::UseFastTick(link, kFastTickMs);
         QSignalSpy arrived(&link, &PanelLink::programReceived);
         QVERIFY(bench.panel->ConnectTo(sim.Link(), 1));

@@ -73,8 +73,8 @@ private slots:
         QVERIFY(bench.Connect(kWaitMs));
         MessageRecorder messages;
         PanelView& panel = bench.panel;
-        CAudio_Data& program = panel.GetDocument().GetProgram();
-        panel.OpenOutputEq(0);
+        CAudio_Data& program = panel.Session().GetDocument().GetProgram();
+        panel.Editors().OpenOutputEq(0);
         auto* editor = qobject_cast<EqDlg*>(panel.Editors().At(EditorSlots::OutputEq, 0));
         QVERIFY(editor != nullptr);
         QVERIFY(ShowActive(editor));
@@ -92,7 +92,7 @@ private slots:
         });
         QTest::mouseClick(editor->ImportButton(), Qt::LeftButton);
         QVERIFY(previewed);
-        QVERIFY(bench.panel.Link().WaitUntilSettled(kWaitMs));
+        QVERIFY(bench.panel.Session().Link().WaitUntilSettled(kWaitMs));
         QVERIFY(BandSettings(out1, 6) == before);
         QCOMPARE(BandWrites(bench.sim, mark, out1.GetChannelIndex()), 0);
 
@@ -132,7 +132,7 @@ private slots:
         QCOMPARE(out1.GetFilter(2)->GetType(), int(CFilter::LowShelf));
         QCOMPARE(out1.GetFilter(0)->GetFrequency(), 50);
         QCOMPARE(out1.GetGain(), gainBefore - 30);
-        QVERIFY(bench.panel.Link().WaitUntilSettled(kWaitMs));
+        QVERIFY(bench.panel.Session().Link().WaitUntilSettled(kWaitMs));
         QTRY_VERIFY_WITH_TIMEOUT(BandWrites(bench.sim, mark, out1.GetChannelIndex()) >= 5, kWaitMs);
         QVERIFY(messages.texts().isEmpty());
 

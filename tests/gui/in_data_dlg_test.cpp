@@ -1,19 +1,20 @@
+#include "control/PanelLink.h"
+#include "core/files/ZorvanDoc.h"
+#include "core/model/AudioData.h"
+#include "core/model/Variant.h"
+#include "gui/GuiTest.h"
+#include "gui/LayoutCheck.h"
+#include "gui/OperatorActions.h"
+#include "gui/editors/DelayGroup.h"
+#include "gui/editors/FaderGroup.h"
+#include "gui/editors/InDataDlg.h"
+#include "gui/panel/PanelView.h"
+#include "gui/session/PanelSession.h"
 #include "gui/widgets/BitmapSlider.h"
 #include "gui/widgets/MessageBox.h"
 #include "gui/widgets/NumEdit.h"
 #include "gui/widgets/NumSpin.h"
 #include "gui/widgets/XPStyleButton.h"
-#include "gui/editors/DelayGroup.h"
-#include "gui/editors/FaderGroup.h"
-#include "gui/editors/InDataDlg.h"
-#include "core/files/ZorvanDoc.h"
-#include "gui/GuiTest.h"
-#include "gui/LayoutCheck.h"
-#include "gui/OperatorActions.h"
-#include "core/model/AudioData.h"
-#include "core/model/Variant.h"
-#include "gui/panel/PanelView.h"
-#include "control/PanelLink.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -267,24 +268,25 @@ private slots:
     // shows on the panel and in every other open input dialog; nothing is queued while the
     // panel is disconnected.
     void panelOpensInputDialogsAndSharesTheSource() {
-        PanelView panel(Variant::FourByEight());
-        panel.OpenInputChannel(1);
-        panel.OpenInputChannel(3);
+        PanelSession session(Variant::FourByEight());
+        PanelView panel(session);
+        panel.Editors().OpenInputChannel(1);
+        panel.Editors().OpenInputChannel(3);
         auto* second = qobject_cast<InDataDlg*>(panel.Editors().At(EditorSlots::InputChannel, 1));
         auto* fourth = qobject_cast<InDataDlg*>(panel.Editors().At(EditorSlots::InputChannel, 3));
         QVERIFY(second != nullptr && fourth != nullptr);
         QCOMPARE(second->windowTitle(), QString("CH B"));
         QVERIFY(second->Graph() == nullptr);
         QVERIFY(second->isVisible());
-        panel.OpenInputChannel(1);
+        panel.Editors().OpenInputChannel(1);
         QCOMPARE(panel.Editors().At(EditorSlots::InputChannel, 1), second);
 
         QVERIFY(ShowActive(second));
         QTest::mouseClick(Control<QRadioButton>(second, 1322), Qt::LeftButton);
-        QCOMPARE(panel.GetDocument().GetProgram().GetInputSource(), 1);
+        QCOMPARE(panel.Session().GetDocument().GetProgram().GetInputSource(), 1);
         QVERIFY(Control<QRadioButton>(fourth, 1322)->isChecked());
         QCOMPARE(Control<QLabel>(&panel, 1583)->text(), QString("Digital"));
-        QCOMPARE(panel.Link().GetEngine().Count(), 0);
+        QCOMPARE(panel.Session().Link().GetEngine().Count(), 0);
 
         second->close();
         QTRY_VERIFY(panel.Editors().At(EditorSlots::InputChannel, 1) == nullptr);

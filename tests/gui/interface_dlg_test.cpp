@@ -1,18 +1,19 @@
 // The Interface dialog: the program's interface texts, backlight and temperature, the limits
 // of each model, and what it sends.
 
-#include "gui/widgets/CharEdit.h"
-#include "gui/widgets/MessageBox.h"
+#include "control/PanelLink.h"
 #include "core/files/ZorvanDoc.h"
+#include "core/model/AudioData.h"
+#include "core/model/Variant.h"
+#include "core/protocol/ProtocolCodes.h"
 #include "gui/ConnectedPanel.h"
 #include "gui/GuiTest.h"
 #include "gui/dialogs/InterfaceDlg.h"
-#include "core/protocol/ProtocolCodes.h"
-#include "core/model/AudioData.h"
-#include "core/model/Variant.h"
 #include "gui/panel/PanelLayout.h"
 #include "gui/panel/PanelView.h"
-#include "control/PanelLink.h"
+#include "gui/session/PanelSession.h"
+#include "gui/widgets/CharEdit.h"
+#include "gui/widgets/MessageBox.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -79,15 +80,16 @@ private slots:
         QFETCH(int, limit);
         QFETCH(QString, timedBacklight);
         MessageRecorder messages;
-        PanelView panel(*variant);
-        CAudio_Data& program = panel.GetDocument().GetProgram();
+        PanelSession session(*variant);
+        PanelView panel(session);
+        CAudio_Data& program = panel.Session().GetDocument().GetProgram();
         program.SetInfoText(4, "Line four");
         program.SetInfoText(5, "Hall");
         program.SetInfoText(6, "Stage");
         program.SetBacklight(1);
         program.SetTemperature(31);
 
-        InterfaceDlg dialog(panel.Link(), &panel);
+        InterfaceDlg dialog(panel.Session().Link(), &panel);
         QVERIFY(ShowActive(&dialog));
         QCOMPARE(dialog.windowTitle(), QString("Interface"));
         const struct {
@@ -128,7 +130,7 @@ private slots:
         QCOMPARE(program.GetInfoText(4), std::string("Line four"));
         QCOMPARE(program.GetTemperature(), 29);
         QCOMPARE(program.GetBacklight(), 0);
-        QCOMPARE(panel.Link().GetEngine().Count(), 0);
+        QCOMPARE(panel.Session().Link().GetEngine().Count(), 0);
         QVERIFY(messages.texts().isEmpty());
         // OK leaves the dialog open.
         QVERIFY(dialog.isVisible());
@@ -146,7 +148,7 @@ private slots:
         QVERIFY(connected.Connect(kWaitMs));
         const simtest::SimProcess& sim = connected.sim;
         PanelView& panel = connected.panel;
-        PanelLink& link = panel.Link();
+        PanelLink& link = panel.Session().Link();
         MessageRecorder messages;
         link.GetProgram().SetInfoText(4, "Top");
 
@@ -190,7 +192,8 @@ private slots:
     // The panel's "Interface" button runs the dialog modally, inactive itself meanwhile.
     void panelButtonOpensTheDialog() {
         QFETCH(const Variant*, variant);
-        PanelView panel(*variant);
+        PanelSession session(*variant);
+        PanelView panel(session);
         auto* button = Control<QPushButton>(&panel, panel.GetLayout().ids.interface);
         bool opened = false;
         bool buttonPressed = false;

@@ -5,27 +5,28 @@
 
 #include "common/FastLink.h"
 #include "common/SimProcess.h"
-#include "gui/widgets/BitmapSlider.h"
-#include "gui/widgets/KbutsliderCtrl.h"
-#include "gui/widgets/MessageBox.h"
-#include "gui/widgets/StatusLamp.h"
-#include "gui/dialogs/DisplayDlg.h"
-#include "gui/editors/EqDlg.h"
-#include "gui/editors/OutDataDlg.h"
+#include "control/PanelLink.h"
 #include "core/files/ProgramFiles.h"
 #include "core/files/ZorvanDoc.h"
+#include "core/model/AudioData.h"
+#include "core/model/Variant.h"
+#include "core/protocol/CommandListener.h"
+#include "core/protocol/ProtocolCodes.h"
 #include "gui/FileChoiceScript.h"
 #include "gui/GuiTest.h"
 #include "gui/ProgramBytes.h"
 #include "gui/dialogs/DeviceDlg.h"
+#include "gui/dialogs/DisplayDlg.h"
 #include "gui/dialogs/ProgramDlg.h"
-#include "core/protocol/CommandListener.h"
-#include "core/protocol/ProtocolCodes.h"
-#include "core/model/AudioData.h"
-#include "core/model/Variant.h"
+#include "gui/editors/EqDlg.h"
+#include "gui/editors/OutDataDlg.h"
 #include "gui/panel/PanelLayout.h"
 #include "gui/panel/PanelView.h"
-#include "control/PanelLink.h"
+#include "gui/session/PanelSession.h"
+#include "gui/widgets/BitmapSlider.h"
+#include "gui/widgets/KbutsliderCtrl.h"
+#include "gui/widgets/MessageBox.h"
+#include "gui/widgets/StatusLamp.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -226,11 +227,12 @@ private slots:
         auto sim = std::make_unique<simtest::SimProcess>(kSimArguments);
         QVERIFY2(sim->Started(), qPrintable(sim->Error()));
         MessageRecorder messages;
-        PanelView panel(Variant::FourByEight());
-        PanelLink& link = panel.Link();
+        PanelSession session(Variant::FourByEight());
+        PanelView panel(session);
+        PanelLink& link = panel.Session().Link();
         simtest::UseFastTick(link, kFastTickMs);
         QVERIFY(ShowActive(&panel));
-        CZorvanDoc& document = panel.GetDocument();
+        CZorvanDoc& document = panel.Session().GetDocument();
         if (moment != Moment::Connecting) {
             QVERIFY(panel.ConnectTo(sim->Link(), kDeviceId));
             QVERIFY(link.WaitUntilSettled(kWaitMs));
@@ -253,7 +255,7 @@ private slots:
         int dragWrites = 0;
         FileChoiceScript files;
         int fileChoices = 0; // the file dialogs the moment itself answers
-        ProgramDlg programs(panel);
+        ProgramDlg programs(panel.Session());
         const auto runPcAction = [&programs](int radioId) {
             Control<QRadioButton>(&programs, radioId)->click();
             Control<QPushButton>(&programs, ProgramDlg::kPcOkId)->click();
@@ -268,10 +270,10 @@ private slots:
             const bool eq = moment == Moment::EqKnobDrag;
             const int output = 2;
             if (eq) {
-                panel.OpenOutputEq(output);
+                panel.Editors().OpenOutputEq(output);
                 editor = panel.Editors().At(EditorSlots::OutputEq, output);
             } else {
-                panel.OpenOutputChannel(output);
+                panel.Editors().OpenOutputChannel(output);
                 editor = panel.Editors().At(EditorSlots::OutputChannel, output);
             }
             QVERIFY(editor != nullptr);
@@ -407,8 +409,9 @@ private slots:
         QFETCH(Fault, fault);
         simtest::SimProcess sim(kSimArguments);
         QVERIFY2(sim.Started(), qPrintable(sim.Error()));
-        PanelView panel(Variant::FourByEight());
-        PanelLink& link = panel.Link();
+        PanelSession session(Variant::FourByEight());
+        PanelView panel(session);
+        PanelLink& link = panel.Session().Link();
         simtest::UseFastTick(link, kFastTickMs);
         QVERIFY(ShowActive(&panel));
 
@@ -463,8 +466,9 @@ private slots:
         simtest::SimProcess sim({"--fast", "--device", "3:2"});
         QVERIFY2(sim.Started(), qPrintable(sim.Error()));
         MessageRecorder messages;
-        PanelView panel(Variant::ThreeBySix());
-        PanelLink& link = panel.Link();
+        PanelSession session(Variant::ThreeBySix());
+        PanelView panel(session);
+        PanelLink& link = panel.Session().Link();
         simtest::UseFastTick(link, kFastTickMs);
         QVERIFY(panel.ConnectTo(sim.Link(), kDeviceId));
         QVERIFY(link.WaitUntilSettled(kWaitMs));

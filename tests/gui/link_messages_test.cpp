@@ -7,6 +7,7 @@
 #include "core/model/Variant.h"
 #include "gui/GuiTest.h"
 #include "gui/panel/PanelView.h"
+#include "gui/session/PanelSession.h"
 
 #include <QMessageBox>
 #include <QStandardPaths>
@@ -54,7 +55,8 @@ private slots:
 
     // A port that does not open is told with the stop icon.
     void aPortThatDoesNotOpenShowsTheStopIcon() {
-        PanelView panel(Variant::FourByEight());
+        PanelSession session(Variant::FourByEight());
+        PanelView panel(session);
         BoxWatcher boxes;
         QVERIFY(!panel.ConnectTo(QStringLiteral("/nonexistent/sonvex-line"), 1));
         QTRY_COMPARE_WITH_TIMEOUT(boxes.texts.size(), 1, kWaitMs);
@@ -68,8 +70,9 @@ private slots:
         simtest::SimProcess sim({"--fast", "--send-identification", "--identification", "XY_Q_W2.7",
                                  "--type-code", "Qrst", "--device", "6:1"});
         QVERIFY2(sim.Started(), qPrintable(sim.Error()));
-        PanelView panel(Variant::FourByEight());
-        simtest::UseFastTick(panel.Link(), 5);
+        PanelSession session(Variant::FourByEight());
+        PanelView panel(session);
+        simtest::UseFastTick(panel.Session().Link(), 5);
         BoxWatcher boxes;
         panel.ConnectTo(sim.Link(), 6);
         QTRY_COMPARE_WITH_TIMEOUT(boxes.texts.size(), 6, kWaitMs);
@@ -78,7 +81,7 @@ private slots:
                               "Device is error!", "Device is error!", "DeviceType is error!"}));
         QCOMPARE(boxes.mostAtOnce, 1);
         QCOMPARE(boxes.icons.count(QMessageBox::Warning), 6);
-        QVERIFY(!panel.Link().IsConnected());
+        QVERIFY(!panel.Session().Link().IsConnected());
     }
 };
 

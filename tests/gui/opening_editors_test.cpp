@@ -2,13 +2,14 @@
 // requests goes to the device, also when the program holds what a file or a device may hold but
 // no editor makes.
 
+#include "control/PanelLink.h"
 #include "core/files/Archive.h"
-#include "gui/ConnectedPanel.h"
-#include "gui/GuiTest.h"
 #include "core/model/AudioData.h"
 #include "core/model/Variant.h"
+#include "gui/ConnectedPanel.h"
+#include "gui/GuiTest.h"
 #include "gui/panel/PanelView.h"
-#include "control/PanelLink.h"
+#include "gui/session/PanelSession.h"
 
 #include <QStandardPaths>
 
@@ -67,7 +68,7 @@ private slots:
         simtest::ConnectedPanel connected(*variant);
         QVERIFY(connected.Connect(kWaitMs));
         PanelView& panel = connected.panel;
-        CAudio_Data& program = panel.Link().GetProgram();
+        CAudio_Data& program = panel.Session().Link().GetProgram();
 
         // A limiter with automatic timing, a high-pass above the low-pass, a low shelf above
         // 20000 Hz, a band on at 0.0 dB, and on the smaller models outputs without source and
@@ -85,17 +86,17 @@ private slots:
             output.GetHighPass()->SetFrequency(5000);
             output.SetSourceMask(0);
         }
-        QVERIFY(panel.Link().WaitUntilSettled(kWaitMs));
+        QVERIFY(panel.Session().Link().WaitUntilSettled(kWaitMs));
         const std::vector<std::uint8_t> before = Archived(program);
 
         const std::size_t mark = connected.sim.Frames().size();
         for (int i = 0; i < variant->inputCount; ++i) {
-            panel.OpenInputChannel(i);
-            panel.OpenInputEq(i);
+            panel.Editors().OpenInputChannel(i);
+            panel.Editors().OpenInputEq(i);
         }
         for (int o = 0; o < variant->outputCount; ++o) {
-            panel.OpenOutputChannel(o);
-            panel.OpenOutputEq(o);
+            panel.Editors().OpenOutputChannel(o);
+            panel.Editors().OpenOutputEq(o);
         }
         QTRY_VERIFY_WITH_TIMEOUT(MeterRequests(connected.sim, mark) >= kTicksWatched, kWaitMs);
 

@@ -1,21 +1,22 @@
+#include "core/files/ZorvanDoc.h"
+#include "core/model/AudioData.h"
+#include "core/model/Variant.h"
+#include "core/scales/LogFrequencyScale.h"
+#include "gui/GuiTest.h"
+#include "gui/LayoutCheck.h"
+#include "gui/OperatorActions.h"
+#include "gui/editors/CrossoverGroup.h"
+#include "gui/editors/FaderGroup.h"
+#include "gui/editors/OutDataDlg.h"
+#include "gui/graph/ResponseGraph.h"
+#include "gui/panel/PanelView.h"
+#include "gui/session/PanelSession.h"
 #include "gui/widgets/BitmapSlider.h"
 #include "gui/widgets/ControlColors.h"
 #include "gui/widgets/MessageBox.h"
 #include "gui/widgets/NumEdit.h"
 #include "gui/widgets/StateButton.h"
 #include "gui/widgets/XPStyleButton.h"
-#include "gui/editors/CrossoverGroup.h"
-#include "gui/editors/FaderGroup.h"
-#include "gui/editors/OutDataDlg.h"
-#include "gui/graph/ResponseGraph.h"
-#include "core/files/ZorvanDoc.h"
-#include "gui/GuiTest.h"
-#include "gui/LayoutCheck.h"
-#include "gui/OperatorActions.h"
-#include "core/model/AudioData.h"
-#include "core/scales/LogFrequencyScale.h"
-#include "core/model/Variant.h"
-#include "gui/panel/PanelView.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -392,13 +393,14 @@ private slots:
     // In the panel the dialog drives the graph in the crossover mode; a drag of "H" comes back
     // into its high-pass field and fader; closing it returns the graph to the overview.
     void graphDragRefreshesTheDialog() {
-        PanelView panel(Variant::FourByEight());
+        PanelSession session(Variant::FourByEight());
+        PanelView panel(session);
         panel.resize(panel.minimumSize());
         panel.show();
         QVERIFY(QTest::qWaitForWindowExposed(&panel));
-        CAudio_OutData& output = *panel.GetDocument().GetProgram().GetOutput(1);
+        CAudio_OutData& output = *panel.Session().GetDocument().GetProgram().GetOutput(1);
         output.GetHighPass()->SetFrequency(100);
-        panel.OpenOutputChannel(1);
+        panel.Editors().OpenOutputChannel(1);
         auto* dialog = qobject_cast<OutDataDlg*>(panel.Editors().At(EditorSlots::OutputChannel, 1));
         QVERIFY(dialog != nullptr);
         CFStatic* graph = panel.Graph();

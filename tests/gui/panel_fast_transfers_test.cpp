@@ -1,19 +1,20 @@
 // A panel connects with the fast-transfers choice remembered by the Connect dialog and works
 // through the simulator in that mode.
 
+#include "common/SimProcess.h"
+#include "control/PanelLink.h"
+#include "core/files/ZorvanDoc.h"
+#include "core/model/AudioData.h"
+#include "gui/GuiTest.h"
 #include "gui/app/MainFrame.h"
 #include "gui/app/ScreenCommands.h"
-#include "common/SimProcess.h"
+#include "gui/dialogs/ConnectDlg.h"
+#include "gui/panel/ChannelStrip.h"
+#include "gui/panel/PanelView.h"
+#include "gui/session/PanelSession.h"
 #include "gui/widgets/AppSettings.h"
 #include "gui/widgets/MessageBox.h"
 #include "gui/widgets/NumEdit.h"
-#include "core/files/ZorvanDoc.h"
-#include "gui/GuiTest.h"
-#include "gui/dialogs/ConnectDlg.h"
-#include "core/model/AudioData.h"
-#include "gui/panel/ChannelStrip.h"
-#include "gui/panel/PanelView.h"
-#include "control/PanelLink.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -53,7 +54,7 @@ private slots:
         CMainFrame frame;
         frame.OnCommand(ScreenCommand::kFourByEight);
         PanelView* panel = frame.CurrentPanel();
-        PanelLink& link = panel->Link();
+        PanelLink& link = panel->Session().Link();
         link.SetTickInterval(kHourMs);
         QSignalSpy arrived(&link, &PanelLink::programReceived);
         // Should the mode not be applied, nothing would move: the progress window is ended
@@ -71,7 +72,7 @@ private slots:
         QVERIFY(link.RecallProgram(4));
         QTRY_COMPARE_WITH_TIMEOUT(arrived.count(), 2, kWaitMs);
         QCOMPARE(link.GetTickCount(), 0);
-        const CAudio_Data& program = panel->GetDocument().GetProgram();
+        const CAudio_Data& program = panel->Session().GetDocument().GetProgram();
         const CAudio_Data& device = link.GetEngine().GetDeviceImage();
         for (int n = 0; n < 8; ++n) {
             QCOMPARE(program.GetOutput(n)->GetGain(), device.GetOutput(n)->GetGain());

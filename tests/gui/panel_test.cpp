@@ -1,29 +1,30 @@
+#include "common/FastLink.h"
+#include "common/SimProcess.h"
+#include "control/PanelLink.h"
+#include "core/files/ZorvanDoc.h"
+#include "core/model/AudioData.h"
+#include "core/model/Variant.h"
+#include "core/protocol/ProgramEncoder.h"
+#include "core/protocol/ProtocolCodes.h"
+#include "gui/GuiTest.h"
 #include "gui/app/MainFrame.h"
 #include "gui/app/ScreenCommands.h"
 #include "gui/app/SelectionView.h"
-#include "common/FastLink.h"
-#include "common/SimProcess.h"
+#include "gui/dialogs/ConnectDlg.h"
+#include "gui/dialogs/DeviceDlg.h"
+#include "gui/dialogs/DisplayDlg.h"
+#include "gui/graph/ResponseGraph.h"
+#include "gui/panel/ChannelStrip.h"
+#include "gui/panel/MuteButton.h"
+#include "gui/panel/PanelLayout.h"
+#include "gui/panel/PanelView.h"
+#include "gui/session/PanelSession.h"
 #include "gui/widgets/BitmapSlider.h"
 #include "gui/widgets/LevelMeter.h"
 #include "gui/widgets/MessageBox.h"
 #include "gui/widgets/NumEdit.h"
 #include "gui/widgets/StatusLamp.h"
 #include "gui/widgets/XPStyleButton.h"
-#include "gui/dialogs/DisplayDlg.h"
-#include "gui/graph/ResponseGraph.h"
-#include "core/files/ZorvanDoc.h"
-#include "gui/GuiTest.h"
-#include "gui/dialogs/ConnectDlg.h"
-#include "gui/dialogs/DeviceDlg.h"
-#include "core/protocol/ProgramEncoder.h"
-#include "core/protocol/ProtocolCodes.h"
-#include "core/model/AudioData.h"
-#include "core/model/Variant.h"
-#include "gui/panel/ChannelStrip.h"
-#include "gui/panel/MuteButton.h"
-#include "gui/panel/PanelLayout.h"
-#include "gui/panel/PanelView.h"
-#include "control/PanelLink.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -116,7 +117,7 @@ private slots:
         QFETCH(const Variant*, variant);
         QFETCH(QString, title);
         CMainFrame frame;
-        frame.OnCommand(variant->openCommand);
+        frame.OnCommand(ScreenCommand::PanelOf(*variant));
         QCOMPARE(frame.windowTitle(), title);
         PanelView* panel = frame.CurrentPanel();
         QVERIFY(panel != nullptr);
@@ -207,7 +208,7 @@ private slots:
     void panelsDoNotOverlapTheirControls() {
         QFETCH(const Variant*, variant);
         CMainFrame frame;
-        frame.OnCommand(variant->openCommand);
+        frame.OnCommand(ScreenCommand::PanelOf(*variant));
         PanelView* panel = frame.CurrentPanel();
         frame.show();
         QVERIFY(QTest::qWaitForWindowExposed(&frame));
@@ -243,10 +244,11 @@ private slots:
         QFETCH(bool, output);
         QFETCH(int, faderAtMinus20);
         QFETCH(int, faderAtZero);
-        PanelView panel(*variant);
+        PanelSession session(*variant);
+        PanelView panel(session);
         QVERIFY(ShowActive(&panel));
         ChannelStrip* strip = output ? panel.OutputStrip(1) : panel.InputStrip(1);
-        CAudio_Data& program = panel.GetDocument().GetProgram();
+        CAudio_Data& program = panel.Session().GetDocument().GetProgram();
         auto gain = [&] {
             return output ? program.GetOutput(1)->GetGain() : program.GetInput(1)->GetGain();
         };
@@ -264,12 +266,13 @@ private slots:
         QCOMPARE(strip->GainEdit()->text(), QString("0.0"));
         // The fader was moved, not dragged: it reported nothing back.
         QCOMPARE(faderReports.count(), 0);
-        QCOMPARE(panel.Link().GetEngine().Count(), 0);
+        QCOMPARE(panel.Session().Link().GetEngine().Count(), 0);
     }
 
     // Dragging an output fader to the top gives the top gain, shown in the edit box.
     void faderDragSetsTheGainAndTheEditBox() {
-        PanelView panel(Variant::FourByEight());
+        PanelSession session(Variant::FourByEight());
+        PanelView panel(session);
         QVERIFY(ShowActive(&panel));
         ChannelStrip* strip = panel.OutputStrip(2);
         BitmapSlider* fader = strip->Fader();
@@ -279,7 +282,7 @@ private slots:
         QTest::mouseMove(fader, QPoint(grab.x(), 0));
         QTest::mouseRelease(fader, Qt::LeftButton, {}, QPoint(grab.x(), 0));
         QCOMPARE(fader->position(), 0);
-        QCOMPARE(panel.GetDocument().GetProgram().GetOutput(2)->GetGain(), 550);
+        QCOMPARE(panel.Session().GetDocument().GetProgram().GetOutput(2)->GetGain(), 550);
         QCOMPARE(strip->GainEdit()->text(), QString("15.0"));
         // Drag and release of the same position make one change of the channel.
         QCOMPARE(gains.count(), 1);
@@ -287,9 +290,10 @@ private slots:
 
     // The first click hides the channel ("Hide", no curve), the second brings both back.
     void selectTwiceRestoresCaptionAndCurve() {
-        PanelView panel(Variant::FourByEight());
+        PanelSession session(Variant::FourByEight());
+        PanelView panel(session);
         QVERIFY(ShowActive(&panel));
-        CAudio_Data& program = panel.GetDocument().GetProgram();
+        CAudio_Data& program = panel.Session().GetDocument().GetProgram();
         // Input A alone above the others, so its curve is not drawn over.
         TypeGain(panel.InputStrip(0)->GainEdit(), "6.0");
         QTRY_COMPARE(program.GetInput(0)->GetGain(), 460);
@@ -315,9 +319,10 @@ private slots:
 
     // Polarity and mute change the model and the button only.
     void polarityAndMuteToggle() {
-        PanelView panel(Variant::ThreeBySix());
+        PanelSession session(Variant::ThreeBySix());
+        PanelView panel(session);
         ChannelStrip* strip = panel.OutputStrip(5);
-        CAudio_OutData& output = *panel.GetDocument().GetProgram().GetOutput(5);
+        CAudio_OutData& output = *panel.Session().GetDocument().GetProgram().GetOutput(5);
         strip->PolarityButton()->click();
         QCOMPARE(output.GetPolarity(), 1);
         QCOMPARE(strip->PolarityButton()->text(), QString("-Invert"));
@@ -332,14 +337,15 @@ private slots:
         strip->Mute()->click();
         QCOMPARE(output.GetOn(), 1);
         QCOMPARE(strip->Mute()->grab().toImage(), playing);
-        QCOMPARE(panel.Link().GetEngine().Count(), 0);
+        QCOMPARE(panel.Session().Link().GetEngine().Count(), 0);
     }
 
     // Editors live in slots: made on first use, reused, shown without activation, the slot
-    // emptied when the window goes; CloseEditors closes them all.
+    // emptied when the window goes; closing the editors closes them all.
     void editorSlotsKeepTheirEditors() {
-        PanelView panel(Variant::TwoByFour());
-        EditorSlots& editors = panel.Editors();
+        PanelSession session(Variant::TwoByFour());
+        PanelView panel(session);
+        EditorSlots& editors = panel.Editors().Slots();
         QCOMPARE(editors.Count(EditorSlots::InputEq), 2);
         QCOMPARE(editors.Count(EditorSlots::OutputChannel), 4);
         int made = 0;
@@ -363,7 +369,7 @@ private slots:
         QCOMPARE(static_cast<RecordingEditor*>(first)->reloaded, QList<int>{2});
 
         editors.Open(EditorSlots::InputChannel, 1, make);
-        panel.CloseEditors();
+        panel.Editors().CloseAll();
         QTRY_VERIFY(editors.At(EditorSlots::OutputEq, 3) == nullptr);
         QTRY_VERIFY(editors.At(EditorSlots::InputChannel, 1) == nullptr);
         QVERIFY(editors.Open(EditorSlots::OutputEq, 3, make) != nullptr);
@@ -379,9 +385,9 @@ private slots:
         CMainFrame frame;
         frame.OnCommand(ScreenCommand::kFourByEight);
         PanelView* panel = frame.CurrentPanel();
-        PanelLink& link = panel->Link();
+        PanelLink& link = panel->Session().Link();
         simtest::UseFastTick(link, kFastTickMs);
-        CAudio_Data& program = panel->GetDocument().GetProgram();
+        CAudio_Data& program = panel->Session().GetDocument().GetProgram();
         // An edit made before the connection is not sent and is replaced by the device's.
         panel->OutputStrip(0)->ShowGain(0);
         program.GetOutput(0)->SetGain(0);
@@ -478,9 +484,9 @@ private slots:
         CMainFrame frame;
         frame.OnCommand(ScreenCommand::kFourByEight);
         PanelView* panel = frame.CurrentPanel();
-        simtest::UseFastTick(panel->Link(), kFastTickMs);
+        simtest::UseFastTick(panel->Session().Link(), kFastTickMs);
         auto* connection = Control<QPushButton>(panel, 1087);
-        QSignalSpy arrived(&panel->Link(), &PanelLink::programReceived);
+        QSignalSpy arrived(&panel->Session().Link(), &PanelLink::programReceived);
 
         bool buttonInactive = false;
         QTimer::singleShot(0, this, [&] {
@@ -504,15 +510,15 @@ private slots:
         QVERIFY(connection->isEnabled());
         QCOMPARE(progress.shown, 1);
         QVERIFY(RunningDialog<QDialog>() == nullptr);
-        QVERIFY(panel->Link().IsConnected());
-        QCOMPARE(panel->Link().GetDeviceId(), 3);
+        QVERIFY(panel->Session().Link().IsConnected());
+        QCOMPARE(panel->Session().Link().GetDeviceId(), 3);
         QCOMPARE(Control<QLabel>(panel, 1585)->text(), QString("3"));
         QCOMPARE(connection->text(), QString("UnConnect"));
         QTRY_COMPARE_WITH_TIMEOUT(arrived.count(), 1, kWaitMs);
         QVERIFY(frame.windowTitle().startsWith("Sonvex1.1 Fosk  "));
 
         // "Device": talk to device 8 instead; its live program is recalled.
-        QVERIFY(panel->Link().WaitUntilSettled(kWaitMs));
+        QVERIFY(panel->Session().Link().WaitUntilSettled(kWaitMs));
         QTimer::singleShot(0, this, [&] {
             auto* dialog = RunningDialog<DeviceDlg>();
             QVERIFY(dialog != nullptr);
@@ -524,7 +530,7 @@ private slots:
         const std::size_t mark = sim.Frames().size();
         Control<QPushButton>(panel, 1803)->click();
         QCOMPARE(progress.shown, 2);
-        QCOMPARE(panel->Link().GetDeviceId(), 8);
+        QCOMPARE(panel->Session().Link().GetDeviceId(), 8);
         QCOMPARE(Control<QLabel>(panel, 1585)->text(), QString("8"));
         QTRY_COMPARE_WITH_TIMEOUT(arrived.count(), 2, kWaitMs);
         bool toDevice8 = false;
@@ -534,7 +540,7 @@ private slots:
         QVERIFY(toDevice8);
 
         connection->click();
-        QVERIFY(!panel->Link().IsConnected());
+        QVERIFY(!panel->Session().Link().IsConnected());
         QVERIFY(messages.texts().isEmpty());
     }
 
@@ -543,10 +549,11 @@ private slots:
         simtest::SimProcess sim({"--fast", "--silent"});
         QVERIFY2(sim.Started(), qPrintable(sim.Error()));
         MessageRecorder messages;
-        PanelView panel(Variant::TwoByFour());
-        panel.Link().SetTickInterval(kFastTickMs);
+        PanelSession session(Variant::TwoByFour());
+        PanelView panel(session);
+        panel.Session().Link().SetTickInterval(kFastTickMs);
         QVERIFY(panel.ConnectTo(sim.Link(), 1));
-        QTRY_VERIFY_WITH_TIMEOUT(!panel.Link().IsConnected(), kWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!panel.Session().Link().IsConnected(), kWaitMs);
         QTRY_COMPARE(messages.texts(), QStringList{"Unable to Open COM-Port"});
         QCOMPARE(Control<QPushButton>(&panel, 1712)->text(), QString("Connection"));
         QCOMPARE(panel.Lamp()->color(), QColor(Qt::red));

@@ -8,6 +8,7 @@
 #include "gui/app/MainFrame.h"
 #include "gui/app/StartOptions.h"
 #include "gui/panel/PanelView.h"
+#include "gui/session/PanelSession.h"
 #include "gui/widgets/MessageBox.h"
 #include "line/SerialPort.h"
 
@@ -38,7 +39,7 @@ private slots:
         QVERIFY2(lines[1].startsWith("The port is in use by another program (sonvex-sim, process "),
                  qPrintable(lines[1]));
         QVERIFY(!lines[1].contains(QString::number(QCoreApplication::applicationPid())));
-        QVERIFY(!frame.CurrentPanel()->Link().IsConnected());
+        QVERIFY(!frame.CurrentPanel()->Session().Link().IsConnected());
     }
 };
 

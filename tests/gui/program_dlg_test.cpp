@@ -1,20 +1,21 @@
 // The Program dialog: its list and name edit, its refusals, and the recall and store of a
 // device slot against the simulated device.
 
-#include "gui/widgets/CharEdit.h"
-#include "gui/widgets/MessageBox.h"
-#include "gui/dialogs/DisplayDlg.h"
+#include "control/PanelLink.h"
 #include "core/files/ZorvanDoc.h"
+#include "core/model/AudioData.h"
+#include "core/model/Variant.h"
+#include "core/protocol/ProtocolCodes.h"
 #include "gui/ConnectedPanel.h"
 #include "gui/FileChoiceScript.h"
 #include "gui/GuiTest.h"
+#include "gui/dialogs/DisplayDlg.h"
 #include "gui/dialogs/ProgramDlg.h"
-#include "core/protocol/ProtocolCodes.h"
-#include "core/model/AudioData.h"
-#include "core/model/Variant.h"
 #include "gui/panel/PanelLayout.h"
 #include "gui/panel/PanelView.h"
-#include "control/PanelLink.h"
+#include "gui/session/PanelSession.h"
+#include "gui/widgets/CharEdit.h"
+#include "gui/widgets/MessageBox.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -57,11 +58,12 @@ private slots:
     // Thirty rows numbered 1..30 with the panel's names, in the list's colours; program 1 is
     // chosen; the name is read-only for a recall and takes at most eight characters to store.
     void listsThirtyProgramsAndEditsTheName() {
-        PanelView panel(Variant::FourByEight());
+        PanelSession session(Variant::FourByEight());
+        PanelView panel(session);
         for (int n = 0; n <= 30; ++n) {
-            panel.Link().SetProgramName(n, QStringLiteral("Name %1").arg(n));
+            panel.Session().Link().SetProgramName(n, QStringLiteral("Name %1").arg(n));
         }
-        ProgramDlg dialog(panel);
+        ProgramDlg dialog(panel.Session());
         QVERIFY(ShowActive(&dialog));
         QCOMPARE(dialog.windowTitle(), QString("Program"));
         auto* list = Control<QTableWidget>(&dialog, ProgramDlg::kListId);
@@ -110,8 +112,9 @@ private slots:
     void disconnectedPanelRefusesDeviceActions() {
         MessageRecorder messages;
         FileChoiceScript files;
-        PanelView panel(Variant::TwoByFour());
-        ProgramDlg dialog(panel);
+        PanelSession session(Variant::TwoByFour());
+        PanelView panel(session);
+        ProgramDlg dialog(panel.Session());
         for (const int mode : {ProgramDlg::kRecallRadioId, ProgramDlg::kStoreRadioId}) {
             Control<QRadioButton>(&dialog, mode)->click();
             TypeName(dialog, "Show");
@@ -119,7 +122,7 @@ private slots:
         }
         QCOMPARE(messages.texts(),
                  QStringList({"Please to Open COM-Port", "Please to Open COM-Port"}));
-        QCOMPARE(panel.GetDocument().GetProgram().GetName(), std::string("NewProgram"));
+        QCOMPARE(panel.Session().GetDocument().GetProgram().GetName(), std::string("NewProgram"));
         QCOMPARE(Control<QTableWidget>(&dialog, ProgramDlg::kListId)->item(0, 1)->text(),
                  QString());
 
@@ -131,7 +134,7 @@ private slots:
         }
         QVERIFY(files.Requests().isEmpty());
         QVERIFY(messages.texts().isEmpty());
-        QCOMPARE(panel.Link().GetEngine().Count(), 0);
+        QCOMPARE(panel.Session().Link().GetEngine().Count(), 0);
     }
 
     // A name of spaces is refused for a store; leading spaces are dropped from a stored name,
@@ -141,8 +144,8 @@ private slots:
         QVERIFY(connected.Connect(kWaitMs));
         PanelView& panel = connected.panel;
         MessageRecorder messages;
-        QSignalSpy titles(&panel, &PanelView::mainTitleChanged);
-        ProgramDlg dialog(panel);
+        QSignalSpy titles(&panel.Session(), &PanelSession::mainTitleChanged);
+        ProgramDlg dialog(panel.Session());
         QVERIFY(ShowActive(&dialog));
         Control<QRadioButton>(&dialog, ProgramDlg::kStoreRadioId)->click();
         ClickRow(dialog, 5);
@@ -151,7 +154,7 @@ private slots:
         TypeName(dialog, "    ");
         Control<QPushButton>(&dialog, ProgramDlg::kDeviceOkId)->click();
         QCOMPARE(messages.texts(), QStringList{"Program Name is not empty"});
-        QVERIFY(panel.Link().WaitUntilSettled(kWaitMs));
+        QVERIFY(panel.Session().Link().WaitUntilSettled(kWaitMs));
         QVERIFY(simtest::SystemWrites(connected.sim, Protocol::ItemProgramName, mark).empty());
 
         messages.clear();
@@ -160,7 +163,7 @@ private slots:
         Control<QPushButton>(&dialog, ProgramDlg::kDeviceOkId)->click();
         // The click returned when the progress window closed.
         QVERIFY(QApplication::activeModalWidget() == nullptr);
-        QVERIFY(panel.Link().WaitUntilSettled(kWaitMs));
+        QVERIFY(panel.Session().Link().WaitUntilSettled(kWaitMs));
         QVERIFY(messages.texts().isEmpty());
         const auto names = simtest::SystemWrites(connected.sim, Protocol::ItemProgramName, mark);
         QCOMPARE(names.size(), std::size_t{1});
@@ -174,8 +177,8 @@ private slots:
                                  : 0;
         }
         QCOMPARE(channelWrites, 12);
-        QCOMPARE(panel.GetDocument().GetProgram().GetName(), std::string("Venue"));
-        QCOMPARE(panel.Link().GetProgramName(5), QString("Venue"));
+        QCOMPARE(panel.Session().GetDocument().GetProgram().GetName(), std::string("Venue"));
+        QCOMPARE(panel.Session().Link().GetProgramName(5), QString("Venue"));
         QCOMPARE(Control<QTableWidget>(&dialog, ProgramDlg::kListId)->item(4, 1)->text(),
                  QString("Venue"));
         QCOMPARE(Control<CharEdit>(&dialog, ProgramDlg::kNameEditId)->text(), QString("Venue"));
@@ -188,14 +191,14 @@ private slots:
         simtest::ConnectedPanel connected;
         QVERIFY(connected.Connect(kWaitMs));
         PanelView& panel = connected.panel;
-        PanelLink& link = panel.Link();
+        PanelLink& link = panel.Session().Link();
         MessageRecorder messages;
         const QString slotName = link.GetProgramName(12);
         QVERIFY(!slotName.isEmpty());
         QVERIFY(slotName != link.GetProgramName(0));
-        QSignalSpy titles(&panel, &PanelView::mainTitleChanged);
+        QSignalSpy titles(&panel.Session(), &PanelSession::mainTitleChanged);
         QSignalSpy arrived(&link, &PanelLink::programReceived);
-        ProgramDlg dialog(panel);
+        ProgramDlg dialog(panel.Session());
         QVERIFY(ShowActive(&dialog));
         ClickRow(dialog, 12);
         QCOMPARE(Control<CharEdit>(&dialog, ProgramDlg::kNameEditId)->text(), slotName);
@@ -216,7 +219,7 @@ private slots:
         }
         QCOMPARE(inputs.size(), 4);
         QCOMPARE(outputs.size(), 8);
-        const CAudio_Data& program = panel.GetDocument().GetProgram();
+        const CAudio_Data& program = panel.Session().GetDocument().GetProgram();
         QCOMPARE(QString::fromStdString(program.GetName()), slotName);
         QCOMPARE(titles.last().at(0).toString(), "Sonvex1.1 Fosk  " + slotName);
         const CAudio_Data& device = link.GetEngine().GetDeviceImage();
@@ -237,9 +240,10 @@ private slots:
     // The panel's "Program" button runs the dialog modally, inactive itself meanwhile.
     void panelButtonOpensTheDialog() {
         QFETCH(const Variant*, variant);
-        PanelView panel(*variant);
+        PanelSession session(*variant);
+        PanelView panel(session);
         for (int n = 1; n <= 30; ++n) {
-            panel.Link().SetProgramName(n, QStringLiteral("Preset%1").arg(n));
+            panel.Session().Link().SetProgramName(n, QStringLiteral("Preset%1").arg(n));
         }
         auto* button = Control<QPushButton>(&panel, panel.GetLayout().ids.program);
         bool opened = false;

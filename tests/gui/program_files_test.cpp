@@ -1,26 +1,27 @@
 // Programs on the PC through the panel: the Program dialog's four PC actions and the File
 // menu's Open and recent files, against files and the simulated device.
 
-#include "gui/app/MainFrame.h"
-#include "gui/app/RecentFiles.h"
-#include "gui/app/ScreenCommands.h"
-#include "gui/app/SelectionView.h"
-#include "gui/widgets/MessageBox.h"
-#include "gui/widgets/NumEdit.h"
+#include "control/PanelLink.h"
 #include "core/files/Archive.h"
 #include "core/files/ProgramFiles.h"
 #include "core/files/ZorvanDoc.h"
+#include "core/model/AudioData.h"
+#include "core/model/Variant.h"
+#include "core/protocol/ProtocolCodes.h"
 #include "gui/ConnectedPanel.h"
 #include "gui/FileChoiceScript.h"
 #include "gui/GuiTest.h"
 #include "gui/ProgramBytes.h"
+#include "gui/app/MainFrame.h"
+#include "gui/app/RecentFiles.h"
+#include "gui/app/ScreenCommands.h"
+#include "gui/app/SelectionView.h"
 #include "gui/dialogs/ProgramDlg.h"
-#include "core/protocol/ProtocolCodes.h"
-#include "core/model/AudioData.h"
-#include "core/model/Variant.h"
 #include "gui/panel/ChannelStrip.h"
 #include "gui/panel/PanelView.h"
-#include "control/PanelLink.h"
+#include "gui/session/PanelSession.h"
+#include "gui/widgets/MessageBox.h"
+#include "gui/widgets/NumEdit.h"
 
 #include <QAction>
 #include <QDir>
@@ -87,14 +88,15 @@ private slots:
     void programFileRoundTrip() {
         QTemporaryDir dir;
         MessageRecorder messages;
-        PanelView panel(Variant::TwoByFour());
-        QSignalSpy titles(&panel, &PanelView::mainTitleChanged);
-        QSignalSpy used(&panel, &PanelView::fileUsed);
-        CAudio_Data& program = panel.GetDocument().GetProgram();
+        PanelSession session(Variant::TwoByFour());
+        PanelView panel(session);
+        QSignalSpy titles(&panel.Session(), &PanelSession::mainTitleChanged);
+        QSignalSpy used(&panel.Session(), &PanelSession::fileUsed);
+        CAudio_Data& program = panel.Session().GetDocument().GetProgram();
         program.SetName("Chapel");
         program.GetOutput(1)->SetGain(555); // +19.5 dB: above the 4-in/8-out models' top
-        const QByteArray stored = ProgramBytes(panel.GetDocument());
-        ProgramDlg dialog(panel);
+        const QByteArray stored = ProgramBytes(panel.Session().GetDocument());
+        ProgramDlg dialog(panel.Session());
 
         FileChoiceScript files({dir.filePath("chapel")});
         RunPcAction(dialog, ProgramDlg::kStoreToPcRadioId);
@@ -110,7 +112,7 @@ private slots:
         files.Answer(path);
         RunPcAction(dialog, ProgramDlg::kRecallFromPcRadioId);
         QVERIFY(IsRequest(files.Requests().last(), FileRequest::Open, {"*.dia24"}));
-        QCOMPARE(ProgramBytes(panel.GetDocument()), stored);
+        QCOMPARE(ProgramBytes(panel.Session().GetDocument()), stored);
         QCOMPARE(panel.OutputStrip(1)->GainEdit()->value(), 555);
         QCOMPARE(titles.last().at(0).toString(), QString("DSP24_Chapel"));
         QCOMPARE(used.count(), 2);
@@ -124,7 +126,7 @@ private slots:
         QCOMPARE(titles.count(), titleCount);
         QCOMPARE(used.count(), 2);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"chapel.dia24"});
-        QCOMPARE(panel.Link().GetEngine().Count(), 0);
+        QCOMPARE(panel.Session().Link().GetEngine().Count(), 0);
         QVERIFY(messages.texts().isEmpty());
     }
 
@@ -134,17 +136,18 @@ private slots:
     void failedFilesChangeNothing() {
         QTemporaryDir dir;
         MessageRecorder messages;
-        PanelView panel(Variant::FourByEight());
-        QSignalSpy titles(&panel, &PanelView::mainTitleChanged);
-        QSignalSpy used(&panel, &PanelView::fileUsed);
-        panel.GetDocument().GetProgram().GetInput(0)->SetGain(300);
+        PanelSession session(Variant::FourByEight());
+        PanelView panel(session);
+        QSignalSpy titles(&panel.Session(), &PanelSession::mainTitleChanged);
+        QSignalSpy used(&panel.Session(), &PanelSession::fileUsed);
+        panel.Session().GetDocument().GetProgram().GetInput(0)->SetGain(300);
         panel.RefreshPanel();
-        const QByteArray before = ProgramBytes(panel.GetDocument());
+        const QByteArray before = ProgramBytes(panel.Session().GetDocument());
         const QString whole = MakeProgramFile(dir.filePath("whole"), "Whole", 1, 123);
         const QString truncated = dir.filePath("truncated.dia48");
         QVERIFY(WriteFile(truncated, ReadFile(whole).left(1000)));
 
-        ProgramDlg dialog(panel);
+        ProgramDlg dialog(panel.Session());
         FileChoiceScript files(
             {truncated, dir.filePath("missing.dia48"), dir.filePath("no-such-folder/show")});
         RunPcAction(dialog, ProgramDlg::kRecallFromPcRadioId);
@@ -152,7 +155,7 @@ private slots:
         RunPcAction(dialog, ProgramDlg::kStoreToPcRadioId);
         QCOMPARE(messages.texts(),
                  QStringList({"File read Error", "File read Error", "MusicFile Write Error"}));
-        QCOMPARE(ProgramBytes(panel.GetDocument()), before);
+        QCOMPARE(ProgramBytes(panel.Session().GetDocument()), before);
         QCOMPARE(panel.InputStrip(0)->GainEdit()->value(), 300);
         QCOMPARE(titles.count(), 0);
         QCOMPARE(used.count(), 0);
@@ -165,13 +168,13 @@ private slots:
         simtest::ConnectedPanel connected;
         QVERIFY(connected.Connect(kWaitMs));
         PanelView& panel = connected.panel;
-        PanelLink& link = panel.Link();
+        PanelLink& link = panel.Session().Link();
         MessageRecorder messages;
         const QString path = MakeProgramFile(dir.filePath("loaded"), "Loaded", 1, 123);
         QVERIFY(link.GetEngine().GetDeviceImage().GetOutput(2)->GetGain() != 123);
 
-        ProgramDlg dialog(panel);
-        QSignalSpy titles(&panel, &PanelView::mainTitleChanged);
+        ProgramDlg dialog(panel.Session());
+        QSignalSpy titles(&panel.Session(), &PanelSession::mainTitleChanged);
         const std::size_t mark = connected.sim.Frames().size();
         FileChoiceScript files({path});
         RunPcAction(dialog, ProgramDlg::kRecallFromPcRadioId);
@@ -186,7 +189,7 @@ private slots:
 
         // Read back from the device: it holds the file's program.
         QSignalSpy arrived(&link, &PanelLink::programReceived);
-        QVERIFY(panel.RecallProgram(Protocol::LiveProgram));
+        QVERIFY(panel.Session().RecallProgram(Protocol::LiveProgram));
         QTRY_COMPARE_WITH_TIMEOUT(arrived.count(), 1, kWaitMs);
         QCOMPARE(link.GetEngine().GetDeviceImage().GetOutput(2)->GetGain(), 123);
         QVERIFY(messages.texts().isEmpty());
@@ -210,8 +213,8 @@ private slots:
         QVERIFY(connected.Connect(kWaitMs));
         PanelView& panel = connected.panel;
         MessageRecorder messages;
-        QSignalSpy used(&panel, &PanelView::fileUsed);
-        ProgramDlg dialog(panel);
+        QSignalSpy used(&panel.Session(), &PanelSession::fileUsed);
+        ProgramDlg dialog(panel.Session());
         FileChoiceScript files({dir.filePath("gui.dat48")});
         RunPcAction(dialog, ProgramDlg::kStoreAllToPcRadioId);
         QTRY_COMPARE_WITH_TIMEOUT(used.count(), 1, kWaitMs);
@@ -238,12 +241,12 @@ private slots:
         PanelView& panel = connected.panel;
         const simtest::SimProcess& sim = connected.sim;
         MessageRecorder messages;
-        ProgramDlg dialog(panel);
+        ProgramDlg dialog(panel.Session());
         const std::size_t mark = sim.Frames().size();
         FileChoiceScript files({path});
         RunPcAction(dialog, ProgramDlg::kRecallAllFromPcRadioId);
         QVERIFY(IsRequest(files.Requests().last(), FileRequest::Open, {"*.dat36"}));
-        QVERIFY(panel.Link().WaitUntilSettled(kWaitMs));
+        QVERIFY(panel.Session().Link().WaitUntilSettled(kWaitMs));
 
         QStringList names;
         int writes = 0;
@@ -334,7 +337,7 @@ private slots:
         frame.OnCommand(ScreenCommand::kSelection);
         QVERIFY(frame.OpenFile(jexoBank));
         QCOMPARE(frame.CurrentVariant(), &Variant::TwoByFour());
-        QCOMPARE(frame.CurrentPanel()->GetDocument().GetStoredPrograms()[4].name,
+        QCOMPARE(frame.CurrentPanel()->Session().GetDocument().GetStoredPrograms()[4].name,
                  std::string("Fifth"));
 
         // File > Open in the 2-in/4-out panel: its own patterns; a 4-in/8-out program file is

@@ -1,12 +1,13 @@
+#include "control/PanelLink.h"
+#include "gui/GuiTest.h"
 #include "gui/app/AboutDialog.h"
 #include "gui/app/MainFrame.h"
 #include "gui/app/RecentFiles.h"
 #include "gui/app/ScreenCommands.h"
 #include "gui/app/SelectionView.h"
-#include "gui/GuiTest.h"
 #include "gui/dialogs/ConnectDlg.h"
 #include "gui/panel/PanelView.h"
-#include "control/PanelLink.h"
+#include "gui/session/PanelSession.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -57,7 +58,7 @@ private slots:
         CMainFrame frame;
         frame.OnCommand(ScreenCommand::kFourByEight);
         QVERIFY(frame.CurrentPanel() != nullptr);
-        FoundIdTable& found = frame.CurrentPanel()->Link().GetFoundIds();
+        FoundIdTable& found = frame.CurrentPanel()->Session().Link().GetFoundIds();
         found.Clear(); // as a search that found devices 3 and 7
         found.MarkPresent(3);
         found.MarkPresent(7);
@@ -73,12 +74,12 @@ private slots:
             }
             return items;
         };
-        QCOMPARE(offered(frame.CurrentPanel()->Link()), QStringList({"3", "7"}));
+        QCOMPARE(offered(frame.CurrentPanel()->Session().Link()), QStringList({"3", "7"}));
         QCOMPARE(frame.FoundIds().Ids(), std::vector<int>({3, 7}));
 
         CMainFrame other;
         other.OnCommand(ScreenCommand::kFourByEight);
-        QCOMPARE(offered(other.CurrentPanel()->Link()).size(), 250);
+        QCOMPARE(offered(other.CurrentPanel()->Session().Link()).size(), 250);
     }
 
     void selectionScreenDrawsItsLineInTheLineColour() {

@@ -1,11 +1,12 @@
+#include "common/SimProcess.h"
+#include "control/PanelLink.h"
+#include "core/model/Variant.h"
+#include "gui/GuiTest.h"
 #include "gui/app/MainFrame.h"
 #include "gui/app/SelectionView.h"
 #include "gui/app/StartOptions.h"
-#include "common/SimProcess.h"
-#include "gui/GuiTest.h"
-#include "core/model/Variant.h"
 #include "gui/panel/PanelView.h"
-#include "control/PanelLink.h"
+#include "gui/session/PanelSession.h"
 
 #include "SonvexVersion.h"
 
@@ -98,9 +99,9 @@ private slots:
         PanelView* panel = frame.CurrentPanel();
         QVERIFY(panel != nullptr);
         QCOMPARE(frame.windowTitle(), QString("Sonvex1.1 Wupa"));
-        QVERIFY(!panel->Link().IsConnected());
-        QTRY_VERIFY(panel->Link().IsConnected());
-        QCOMPARE(panel->Link().GetDeviceId(), 7);
+        QVERIFY(!panel->Session().Link().IsConnected());
+        QTRY_VERIFY(panel->Session().Link().IsConnected());
+        QCOMPARE(panel->Session().Link().GetDeviceId(), 7);
         QTRY_VERIFY_WITH_TIMEOUT(frame.windowTitle().startsWith("Sonvex1.1 Wupa  "), 20000);
     }
 };

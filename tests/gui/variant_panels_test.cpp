@@ -4,19 +4,20 @@
 
 #include "common/FastLink.h"
 #include "common/SimProcess.h"
-#include "gui/widgets/LevelMeter.h"
-#include "gui/widgets/MessageBox.h"
-#include "gui/widgets/NumEdit.h"
+#include "control/PanelLink.h"
 #include "core/files/ZorvanDoc.h"
-#include "gui/GuiTest.h"
-#include "gui/dialogs/ConnectDlg.h"
-#include "core/protocol/ProtocolCodes.h"
 #include "core/model/AudioData.h"
 #include "core/model/Variant.h"
+#include "core/protocol/ProtocolCodes.h"
+#include "gui/GuiTest.h"
+#include "gui/dialogs/ConnectDlg.h"
 #include "gui/panel/ChannelStrip.h"
 #include "gui/panel/PanelLayout.h"
 #include "gui/panel/PanelView.h"
-#include "control/PanelLink.h"
+#include "gui/session/PanelSession.h"
+#include "gui/widgets/LevelMeter.h"
+#include "gui/widgets/MessageBox.h"
+#include "gui/widgets/NumEdit.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -64,12 +65,13 @@ private slots:
                                  "--device", DeviceOf(*variant)});
         QVERIFY2(sim.Started(), qPrintable(sim.Error()));
         MessageRecorder messages;
-        PanelView panel(*variant);
-        simtest::UseFastTick(panel.Link(), kFastTickMs);
+        PanelSession session(*variant);
+        PanelView panel(session);
+        simtest::UseFastTick(panel.Session().Link(), kFastTickMs);
         QVERIFY(panel.ConnectTo(sim.Link(), 6));
-        QTRY_VERIFY_WITH_TIMEOUT(!panel.Link().IsConnected(), kWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!panel.Session().Link().IsConnected(), kWaitMs);
         QTRY_COMPARE(messages.texts(), QStringList{"DeviceType is error!"});
-        QCOMPARE(panel.Link().GetEngine().GetTypeCodeText(), typeCode.toStdString());
+        QCOMPARE(panel.Session().Link().GetEngine().GetTypeCodeText(), typeCode.toStdString());
         QCOMPARE(Control<QPushButton>(&panel, panel.GetLayout().ids.connection)->text(),
                  QString("Connection"));
     }
@@ -86,8 +88,9 @@ private slots:
         simtest::SimProcess sim({"--fast", "--device", DeviceOf(*variant)});
         QVERIFY2(sim.Started(), qPrintable(sim.Error()));
         MessageRecorder messages;
-        PanelView panel(*variant);
-        PanelLink& link = panel.Link();
+        PanelSession session(*variant);
+        PanelView panel(session);
+        PanelLink& link = panel.Session().Link();
         simtest::UseFastTick(link, kFastTickMs);
         QVERIFY(panel.ConnectTo(sim.Link(), 6));
         QVERIFY(link.WaitUntilSettled(kWaitMs));
@@ -141,15 +144,16 @@ private slots:
         simtest::SimProcess sim({"--fast", "--device", DeviceOf(*variant)});
         QVERIFY2(sim.Started(), qPrintable(sim.Error()));
         MessageRecorder messages;
-        PanelView panel(*variant);
-        simtest::UseFastTick(panel.Link(), kFastTickMs);
+        PanelSession session(*variant);
+        PanelView panel(session);
+        simtest::UseFastTick(panel.Session().Link(), kFastTickMs);
         const PanelIds& ids = panel.GetLayout().ids;
         auto* connection = Control<QPushButton>(&panel, ids.connection);
         auto* linkDisplay = Control<QLabel>(&panel, ids.linkDisplay);
 
         // As if a search had found the device (and no other).
-        panel.Link().GetFoundIds().Clear();
-        panel.Link().GetFoundIds().MarkPresent(6);
+        panel.Session().Link().GetFoundIds().Clear();
+        panel.Session().Link().GetFoundIds().MarkPresent(6);
         bool enabledWhileOpen = false;
         QTimer::singleShot(0, this, [&] {
             auto* dialog = qobject_cast<ConnectDlg*>(QApplication::activeModalWidget());
@@ -165,12 +169,12 @@ private slots:
         connection->click();
         QCOMPARE(enabledWhileOpen, !inactiveWhileConnecting);
         QVERIFY(connection->isEnabled());
-        QVERIFY(panel.Link().IsConnected());
+        QVERIFY(panel.Session().Link().IsConnected());
         QCOMPARE(connection->text(), QString("UnConnect"));
         QCOMPARE(linkDisplay->text(), connectedText);
 
         connection->click();
-        QVERIFY(!panel.Link().IsConnected());
+        QVERIFY(!panel.Session().Link().IsConnected());
         QCOMPARE(connection->text(), QString("Connection"));
         QVERIFY(connection->isEnabled());
         QCOMPARE(linkDisplay->text(), disconnectedText);
@@ -184,10 +188,11 @@ private slots:
         simtest::SimProcess sim({"--fast", "--device", DeviceOf(variant)});
         QVERIFY2(sim.Started(), qPrintable(sim.Error()));
         MessageRecorder messages;
-        PanelView panel(variant);
-        PanelLink& link = panel.Link();
+        PanelSession session(variant);
+        PanelView panel(session);
+        PanelLink& link = panel.Session().Link();
         simtest::UseFastTick(link, kFastTickMs);
-        CAudio_Data& program = panel.GetDocument().GetProgram();
+        CAudio_Data& program = panel.Session().GetDocument().GetProgram();
         // Marks on every channel; the device's own values differ from them.
         constexpr int kMark = 123;
         for (int i = 0; i < 4; ++i) {

@@ -4,10 +4,11 @@
 // has its program and a few level replies (the meters moving), then saves a picture of the
 // whole window. Used for the README's screenshot and for looking at the screens.
 
+#include "control/PanelLink.h"
 #include "gui/app/MainFrame.h"
 #include "gui/app/StartOptions.h"
 #include "gui/panel/PanelView.h"
-#include "control/PanelLink.h"
+#include "gui/session/PanelSession.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -45,8 +46,8 @@ int main(int argc, char* argv[]) {
     int levels = 0;
     bool programArrived = false;
     if (PanelView* panel = frame.CurrentPanel()) {
-        QObject::connect(&panel->Link(), &PanelLink::levelsReceived, [&] { ++levels; });
-        QObject::connect(&panel->Link(), &PanelLink::programReceived,
+        QObject::connect(&panel->Session().Link(), &PanelLink::levelsReceived, [&] { ++levels; });
+        QObject::connect(&panel->Session().Link(), &PanelLink::programReceived,
                          [&] { programArrived = true; });
     }
     const bool waitForDevice = !options.port.isEmpty();

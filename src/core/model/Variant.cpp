@@ -23,9 +23,9 @@ struct Texts {
 };
 
 // The 3-in/6-out and 2-in/4-out models share their gain ranges, fader scale, EQ bands and
-// interface text width; neither shows the input source or the link state, greys its Connection
-// button while connecting, or has a device ID before the first connect.
-Variant Compact(const Model& model, const Texts& texts, int formId, int openCommand) {
+// interface text width; neither shows the input source or has a device ID before the first
+// connect.
+Variant Compact(const Model& model, const Texts& texts) {
     const IndexRange gainRange{0, 560};
     const std::vector<std::string> scale = {"20dB",  "10dB",  "0dB",  "-10dB",
                                             "-20dB", "-30dB", "-36dB"};
@@ -48,12 +48,8 @@ Variant Compact(const Model& model, const Texts& texts, int formId, int openComm
                    texts.programExtension,
                    kFirstOutputLevelByte,
                    false,
-                   false,
-                   false,
                    kCompactInterfaceTextLimit,
-                   0,
-                   formId,
-                   openCommand};
+                   0};
 }
 
 } // namespace
@@ -108,25 +104,21 @@ const Variant& Variant::FourByEight() {
         ".dia48",
         kFirstOutputLevelByte,
         true,
-        true,
-        true,
         kWideInterfaceTextLimit,
         1,
-        101,
-        32772,
     };
     return variant;
 }
 
 const Variant& Variant::ThreeBySix() {
     static const Variant variant =
-        Compact({2, "3x6", "Wupa", 3, 6}, {"DSP36_", "Kefa", ".dat36", ".dia36"}, 102, 32773);
+        Compact({2, "3x6", "Wupa", 3, 6}, {"DSP36_", "Kefa", ".dat36", ".dia36"});
     return variant;
 }
 
 const Variant& Variant::TwoByFour() {
     static const Variant variant =
-        Compact({3, "2x4", "Jexo", 2, 4}, {"DSP24_", "Hoxa", ".dat24", ".dia24"}, 165, 32775);
+        Compact({3, "2x4", "Jexo", 2, 4}, {"DSP24_", "Hoxa", ".dat24", ".dia24"});
     return variant;
 }
 

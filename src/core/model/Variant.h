@@ -41,14 +41,8 @@ struct Variant {
     const char* programExtension;   // ".dia48": one-program file
     int firstOutputLevelByte;       // level byte of output 1; inputs start at byte 0
     bool hasInputSourceDisplay;     // only the 4-in/8-out panel shows the input source
-    // Only the 4-in/8-out panel writes "Link" / "Unlink" into its link display (the others keep
-    // "Link/Unlink") and shows its Connection button inactive while the Connect dialog is open.
-    bool showsLinkState;
-    bool connectionInactiveWhileConnecting;
-    int interfaceTextLimit; // characters of each interface text line: 20, or 16
-    int initialDeviceId;    // device ID before the first connect (0: not set)
-    int formId;             // dialog template of the panel
-    int openCommand;        // main-frame command that opens the panel
+    int interfaceTextLimit;         // characters of each interface text line: 20, or 16
+    int initialDeviceId;            // device ID before the first connect (0: not set)
 
     // "Sonvex1.1 Fosk  " followed by the program name.
     std::string ReceivedTitle(const std::string& programName) const;

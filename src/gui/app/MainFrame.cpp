@@ -9,7 +9,8 @@
 #include "gui/app/ScreenCommands.h"
 #include "gui/app/SelectionView.h"
 #include "gui/panel/PanelView.h"
-#include "gui/panel/ProgramFileActions.h"
+#include "gui/session/PanelSession.h"
+#include "gui/session/ProgramFileActions.h"
 #include "gui/widgets/FileChooser.h"
 #include "gui/widgets/MessageBox.h"
 
@@ -33,7 +34,7 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
 }
 
 CMainFrame::~CMainFrame() {
-    // The panel goes before the found IDs it was given.
+    // The panel and its session go before the found IDs they were given.
     CloseScreen();
 }
 
@@ -106,9 +107,9 @@ bool CMainFrame::OpenFile(const QString& path) {
             ShowMessage(this, QString::fromLatin1(kFileReadError));
             return false;
         }
-        OnCommand(kind.variant->openCommand);
+        OnCommand(ScreenCommand::PanelOf(*kind.variant));
     }
-    return CurrentPanel()->Files().OpenFile(path);
+    return m_session->Files().OpenFile(path);
 }
 
 bool CMainFrame::IsReadable(const ProgramFileKind& kind, const QString& path) {
@@ -158,13 +159,15 @@ void CMainFrame::OnCommand(int command) {
         return;
     }
     CloseScreen();
-    auto* panel = new PanelView(*variant, &m_foundIds);
-    // Queued: the panel's own button asks for the screen that replaces the panel.
-    connect(panel, &PanelView::commandRequested, this, &CMainFrame::OnCommand,
-            Qt::QueuedConnection);
-    connect(panel, &PanelView::mainTitleChanged, this, &QWidget::setWindowTitle);
-    connect(panel, &PanelView::fileUsed, this,
+    m_session = std::make_unique<PanelSession>(*variant, &m_foundIds);
+    connect(m_session.get(), &PanelSession::mainTitleChanged, this, &QWidget::setWindowTitle);
+    connect(m_session.get(), &PanelSession::fileUsed, this,
             [this](const QString& path) { RefreshRecentMenu(RecentFiles().Add(path)); });
+    auto* panel = new PanelView(*m_session);
+    // Queued: the panel's own button asks for the screen that replaces the panel.
+    connect(
+        panel, &PanelView::escapeRequested, this, [this] { OnCommand(ScreenCommand::kSelection); },
+        Qt::QueuedConnection);
     ReplaceScreen(panel, variant);
     setWindowTitle(QStringLiteral("%1 %2").arg(kTitle, QString::fromLatin1(variant->modelCode)));
 }
@@ -174,11 +177,13 @@ PanelView* CMainFrame::CurrentPanel() const {
 }
 
 void CMainFrame::CloseScreen() {
-    // The old screen goes first, so that its port is closed before the new one opens any.
+    // The old screen goes first, so that its port is closed before the new one opens any;
+    // its session follows the panel that showed it.
     if (m_screen != nullptr) {
         QWidget* old = takeCentralWidget();
         delete old;
     }
+    m_session.reset();
 }
 
 void CMainFrame::ReplaceScreen(QWidget* screen, const Variant* variant) {

@@ -6,16 +6,21 @@
 #include <QPointer>
 #include <QStringList>
 
+#include <memory>
+
 class QAction;
 class QMenu;
+class PanelSession;
 class PanelView;
 struct ProgramFileKind;
 struct Variant;
 
 // The main window: fixed 1050 x 720 pixels, File and Help menus, and exactly one screen at a
-// time (the model selection or the panel of one model). Opening a screen destroys the
-// previous one with its document, its editors and its connection; only the device IDs found
-// by the last search survive it, kept here and handed to every panel.
+// time (the model selection or the panel of one model). The frame keeps the session a panel
+// shows, made with the panel and destroyed right after it. Opening a screen destroys the
+// previous one with its editors, and then its session with the document and the connection;
+// only the device IDs found by the last search survive it, kept here and handed to every
+// session.
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 
@@ -33,6 +38,8 @@ public:
     const Variant* CurrentVariant() const { return m_variant; }
     // The panel now shown; nullptr on the model selection.
     PanelView* CurrentPanel() const;
+    // The session of the panel now shown; nullptr on the model selection.
+    PanelSession* CurrentSession() const { return m_session.get(); }
     // The device IDs found by the last search of any panel (every ID before the first).
     const FoundIdTable& FoundIds() const { return m_foundIds; }
     // The four recent files in the File menu, most recent first.
@@ -63,6 +70,7 @@ private:
     void ReplaceScreen(QWidget* screen, const Variant* variant);
 
     FoundIdTable m_foundIds;
+    std::unique_ptr<PanelSession> m_session;
     QPointer<QWidget> m_screen;
     const Variant* m_variant = nullptr;
     QMenu* m_fileMenu = nullptr;

@@ -1,7 +1,8 @@
 #include "gui/app/StartOptions.h"
 
-#include "gui/app/MainFrame.h"
 #include "core/model/Variant.h"
+#include "gui/app/MainFrame.h"
+#include "gui/app/ScreenCommands.h"
 #include "gui/panel/PanelView.h"
 
 #include "SonvexVersion.h"
@@ -121,7 +122,7 @@ void ApplyStartOptions(CMainFrame& frame, const StartOptions& options) {
     if (options.variant == nullptr) {
         return;
     }
-    frame.OnCommand(options.variant->openCommand);
+    frame.OnCommand(ScreenCommand::PanelOf(*options.variant));
     if (options.port.isEmpty()) {
         return;
     }

@@ -1,15 +1,15 @@
 #include "gui/dialogs/ProgramDlg.h"
 
+#include "control/PanelLink.h"
+#include "core/model/AudioData.h"
+#include "core/protocol/ProtocolCodes.h"
+#include "gui/dialogs/DialogLook.h"
+#include "gui/session/PanelSession.h"
+#include "gui/session/ProgramFileActions.h"
 #include "gui/widgets/CharEdit.h"
 #include "gui/widgets/ControlId.h"
 #include "gui/widgets/MessageBox.h"
 #include "gui/widgets/XPStyleButton.h"
-#include "gui/dialogs/DialogLook.h"
-#include "core/protocol/ProtocolCodes.h"
-#include "core/model/AudioData.h"
-#include "gui/panel/PanelView.h"
-#include "gui/panel/ProgramFileActions.h"
-#include "control/PanelLink.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -55,8 +55,8 @@ QHBoxLayout* Centred(QWidget* widget) {
 
 } // namespace
 
-ProgramDlg::ProgramDlg(PanelView& panel, QWidget* parent)
-    : QDialog(parent != nullptr ? parent : &panel), m_panel(panel) {
+ProgramDlg::ProgramDlg(PanelSession& session, QWidget* parent)
+    : QDialog(parent != nullptr ? parent : session.Window()), m_session(session) {
     setWindowTitle(QStringLiteral("Program"));
     DialogLook::ApplyBackground(this);
 
@@ -180,7 +180,7 @@ void ProgramDlg::SelectProgram(int program) {
 }
 
 void ProgramDlg::FillList() {
-    const PanelLink& link = m_panel.Link();
+    const PanelLink& link = m_session.Link();
     for (int n = Protocol::FirstStoredProgram; n <= Protocol::StoredProgramCount; ++n) {
         m_list->setItem(n - 1, 0, CentredItem(QString::number(n)));
         m_list->setItem(n - 1, 1, CentredItem(link.GetProgramName(n)));
@@ -189,7 +189,7 @@ void ProgramDlg::FillList() {
 
 void ProgramDlg::ShowSelected() {
     m_number->setText(QString::number(m_selected));
-    m_name->setText(m_panel.Link().GetProgramName(m_selected));
+    m_name->setText(m_session.Link().GetProgramName(m_selected));
 }
 
 void ProgramDlg::OnDeviceModeChanged() {
@@ -198,7 +198,7 @@ void ProgramDlg::OnDeviceModeChanged() {
 }
 
 void ProgramDlg::OnDeviceOk() {
-    PanelLink& link = m_panel.Link();
+    PanelLink& link = m_session.Link();
     if (!link.IsConnected()) {
         ShowMessage(this, QString::fromLatin1(kNotConnectedText));
         return;
@@ -209,19 +209,18 @@ void ProgramDlg::OnDeviceOk() {
         ShowMessage(this, QString::fromLatin1(kEmptyNameText));
         return;
     }
-    link.GetProgram().SetName(name.toLatin1().toStdString());
-    link.SetProgramName(m_selected, name);
+    m_session.NameProgram(m_selected, name);
     m_list->item(m_selected - 1, 1)->setText(name);
     m_name->setText(name);
     if (store) {
-        m_panel.StoreProgram(m_selected);
+        m_session.StoreProgram(m_selected);
     } else {
-        m_panel.RecallProgram(m_selected);
+        m_session.RecallProgram(m_selected);
     }
 }
 
 void ProgramDlg::OnPcOk() {
-    ProgramFileActions& files = m_panel.Files();
+    ProgramFileActions& files = m_session.Files();
     if (m_pcModes[StoreToPc]->isChecked()) {
         files.StoreProgramToPC();
     } else if (m_pcModes[RecallFromPc]->isChecked()) {

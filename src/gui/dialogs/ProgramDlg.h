@@ -3,7 +3,7 @@
 #include <QDialog>
 
 class CharEdit;
-class PanelView;
+class PanelSession;
 class QLabel;
 class QRadioButton;
 class QTableWidget;
@@ -12,7 +12,7 @@ class QTableWidget;
 // and files on the PC. The upper group recalls the program of a slot into the panel, or stores
 // the panel's program into a slot under the name typed here; the lower group runs the PC
 // actions of the panel (one program to or from a file, all thirty from a file to the device or
-// from the device to a file). The dialog only chooses; the panel does the transfers.
+// from the device to a file). The dialog only chooses; the panel's session does the transfers.
 class ProgramDlg : public QDialog {
     Q_OBJECT
 
@@ -35,7 +35,8 @@ public:
     static constexpr const char* kNotConnectedText = "Please to Open COM-Port";
     static constexpr const char* kEmptyNameText = "Program Name is not empty";
 
-    explicit ProgramDlg(PanelView& panel, QWidget* parent = nullptr);
+    // The dialog opens over parent, or else over the session's window.
+    explicit ProgramDlg(PanelSession& session, QWidget* parent = nullptr);
 
     // The program chosen in the list (1..30).
     int SelectedProgram() const { return m_selected; }
@@ -49,7 +50,7 @@ private:
     void OnDeviceOk();
     void OnPcOk();
 
-    PanelView& m_panel;
+    PanelSession& m_session;
     int m_selected = 1;
     QRadioButton* m_recall = nullptr;
     QRadioButton* m_store = nullptr;

@@ -1,5 +1,9 @@
 #include "gui/panel/ChannelStrip.h"
 
+#include "core/model/ParameterValues.h"
+#include "core/scales/DisplayModes.h"
+#include "gui/panel/MuteButton.h"
+#include "gui/panel/StripButton.h"
 #include "gui/widgets/BitmapSlider.h"
 #include "gui/widgets/ControlColors.h"
 #include "gui/widgets/ControlId.h"
@@ -7,10 +11,6 @@
 #include "gui/widgets/LevelMeter.h"
 #include "gui/widgets/NumEdit.h"
 #include "gui/widgets/XPStyleButton.h"
-#include "core/scales/DisplayModes.h"
-#include "core/model/ParameterValues.h"
-#include "gui/panel/MuteButton.h"
-#include "gui/panel/StripButton.h"
 
 #include <QLabel>
 #include <QSignalBlocker>

@@ -48,12 +48,18 @@ struct PanelIds {
     StripIds output;
 };
 
-// The form of one model's panel: its control ids and the left edges of its strips, in dialog
-// units. Everything else of the form is the same for the three models (PanelGeometry).
+// The form of one model's panel: its control ids, the left edges of its strips in dialog units
+// and the few ways its panel behaves on its own. Everything else of the form is the same for the
+// three models (PanelGeometry).
 struct PanelLayout {
     PanelIds ids;
     std::vector<int> inputX;
     std::vector<int> outputX;
+    int formId; // dialog template of the panel
+    // Only the 4-in/8-out panel writes "Link" / "Unlink" into its link display (the others keep
+    // "Link/Unlink") and shows its Connection button inactive while the Connect dialog is open.
+    bool showsLinkState;
+    bool connectionInactiveWhileConnecting;
 
     // The layout of the variant's panel.
     static const PanelLayout& Of(const Variant& variant);

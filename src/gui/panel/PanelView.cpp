@@ -1,51 +1,42 @@
 #include "gui/panel/PanelView.h"
 
-#include "gui/app/ScreenCommands.h"
-#include "gui/widgets/BitmapSlider.h"
+#include "control/PanelLink.h"
+#include "core/model/AudioData.h"
+#include "core/model/Geometry.h"
+#include "core/model/Variant.h"
+#include "gui/dialogs/CHSetupDlg.h"
+#include "gui/dialogs/ConnectDlg.h"
+#include "gui/dialogs/CopyDlg.h"
+#include "gui/dialogs/DataViewDlg.h"
+#include "gui/dialogs/DeviceDlg.h"
+#include "gui/dialogs/DisplayDlg.h"
+#include "gui/dialogs/InterfaceDlg.h"
+#include "gui/dialogs/ProgramDlg.h"
+#include "gui/graph/ResponseGraph.h"
+#include "gui/panel/ChannelStrip.h"
+#include "gui/panel/PanelForm.h"
+#include "gui/session/PanelSession.h"
 #include "gui/widgets/ControlColors.h"
 #include "gui/widgets/ControlId.h"
 #include "gui/widgets/DeviceText.h"
 #include "gui/widgets/DialogUnits.h"
 #include "gui/widgets/MessageBox.h"
 #include "gui/widgets/StatusLamp.h"
-#include "gui/dialogs/CHSetupDlg.h"
-#include "gui/dialogs/CopyDlg.h"
-#include "gui/dialogs/DataViewDlg.h"
-#include "gui/dialogs/DisplayDlg.h"
-#include "gui/editors/EqDlg.h"
-#include "gui/editors/InDataDlg.h"
-#include "gui/editors/OutDataDlg.h"
-#include "gui/graph/ResponseGraph.h"
-#include "core/files/ZorvanDoc.h"
-#include "gui/dialogs/ConnectDlg.h"
-#include "gui/dialogs/DeviceDlg.h"
-#include "gui/dialogs/InterfaceDlg.h"
-#include "gui/dialogs/ProgramDlg.h"
-#include "core/model/AudioData.h"
-#include "core/scales/FaderTrack.h"
-#include "core/model/Geometry.h"
-#include "core/model/Variant.h"
-#include "gui/panel/ChannelStrip.h"
-#include "gui/panel/ProgramFileActions.h"
-#include "control/PanelLink.h"
 
-#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
 
-#include <string>
-
 namespace {
 
-using PanelGeometry::UnitRect;
+using PanelForm::AddDisplay;
+using PanelForm::AddLabel;
+using PanelForm::Pixels;
 
 const QColor kBackground(151, 163, 175);
 const QColor kTopBand(218, 37, 28);
 const QColor kGroupsBackground(48, 54, 68);
-const QColor kDisplayBackground(236, 238, 242);
-const QColor kDisplayText(0, 0, 0);
 
 // Background bands, in pixels of the panel.
 constexpr int kTopBandTop = 5;
@@ -57,26 +48,13 @@ constexpr int kGroupsBottomGap = 10;
 constexpr int kGroupsLeft = 2;
 constexpr int kGroupsRightGap = 15;
 
-// Small enough that neighbouring labels of the 2-in/4-out scale (-30dB, -36dB) stay apart.
-constexpr int kScaleLabelPixelHeight = 10;
-
 const QString kInitialDeviceId = QStringLiteral("********");
 const QString kInitialPort = QStringLiteral("******");
 const QString kInitialLink = QStringLiteral("Link/Unlink");
 
-QRect Pixels(const UnitRect& r) {
-    return DialogUnits::Rect(r.x, r.y, r.width, r.height);
-}
-
 QColor ToQColor(COLORREF colour) {
     return QColor(static_cast<int>(GetRValue(colour)), static_cast<int>(GetGValue(colour)),
                   static_cast<int>(GetBValue(colour)));
-}
-
-void SetTextColour(QWidget* widget, const QColor& colour) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    widget->setPalette(palette);
 }
 
 // Calls f with input or output channel index of program.
@@ -88,49 +66,47 @@ template <class F> void WithChannel(CAudio_Data& program, bool output, int index
     }
 }
 
-// The dB value of a fader scale label such as "-10dB".
-int ScaleLabelDb(const std::string& label) {
-    return std::stoi(label);
-}
-
 } // namespace
 
-PanelView::PanelView(const Variant& variant, FoundIdTable* foundIds, QWidget* parent)
-    : QWidget(parent), m_variant(variant), m_layout(PanelLayout::Of(variant)),
-      m_document(std::make_unique<CZorvanDoc>()),
-      m_link(std::make_unique<PanelLink>(*m_document, variant, foundIds)),
-      m_files(std::make_unique<ProgramFileActions>(*this)),
-      m_editors(variant.inputCount, variant.outputCount) {
-    setObjectName(QStringLiteral("panel%1").arg(QString::fromLatin1(variant.modelCode)));
+PanelView::PanelView(PanelSession& session, QWidget* parent)
+    : QWidget(parent), m_session(session), m_link(session.Link()), m_variant(session.GetVariant()),
+      m_layout(PanelLayout::Of(m_variant)), m_editors(session, *this) {
+    m_session.SetWindow(this);
+    setObjectName(QStringLiteral("panel%1").arg(QString::fromLatin1(m_variant.modelCode)));
     setFocusPolicy(Qt::StrongFocus);
     setMinimumSize(DialogUnits::Size(PanelGeometry::kFormWidth, PanelGeometry::kFormHeight));
 
     BuildTopLine();
     m_graph = WithControlId(new CFStatic(this), m_layout.ids.graph, QStringLiteral("graph"));
     m_graph->setGeometry(Pixels(PanelGeometry::kGraph));
+    m_editors.SetGraph(m_graph);
+    m_editors.SetStripShower([this](int channel, bool output) { ShowStrip(channel, output); });
     BuildButtons();
-    BuildGroups();
+    PanelForm::AddGroups(this, m_layout.ids);
     BuildStrips(false);
     BuildStrips(true);
-    BuildScaleLabels(false);
-    BuildScaleLabels(true);
-    ConnectLink();
+    PanelForm::AddScaleLabels(this, *InputStrip(0), m_variant, m_layout.ids.firstInputScaleLabel);
+    PanelForm::AddScaleLabels(this, *OutputStrip(0), m_variant, m_layout.ids.firstOutputScaleLabel);
+    ConnectSession();
 
     RefreshPanel();
-    m_graph->SetProgram(&m_link->GetProgram());
+    m_graph->SetProgram(&m_link.GetProgram());
     m_graph->Initialise();
     m_graph->SetMode(CFStatic::Overview);
-    connect(m_graph, &CFStatic::graphEdit, this, &PanelView::OnGraphEdit);
+    connect(m_graph, &CFStatic::graphEdit, this,
+            [this](int filterIndex, int mode) { m_editors.ReloadFilter(filterIndex, mode); });
     m_graph->Redraw();
     WatchKeys();
 }
 
 PanelView::~PanelView() {
-    // Nothing the link reports while it closes its port reaches the widgets any more, and the
-    // widgets (the graph draws the document's program) go while the document still exists.
-    m_link->disconnect();
-    m_graph = nullptr;
-    qDeleteAll(findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly));
+    // Nothing the session or its link reports reaches the panel while its widgets go. The
+    // session lives on: its message boxes and file dialogs open on their own from now.
+    m_link.disconnect(this);
+    m_session.disconnect(this);
+    if (m_session.Window() == this) {
+        m_session.SetWindow(nullptr);
+    }
 }
 
 ChannelStrip* PanelView::InputStrip(int i) const {
@@ -143,61 +119,31 @@ ChannelStrip* PanelView::OutputStrip(int n) const {
 
 // --- Building ---
 
-QLabel* PanelView::AddLabel(int id, const QString& text, const QString& name,
-                            const UnitRect& rect) {
-    auto* label = new QLabel(text, this);
-    if (id != 0) {
-        SetControlId(label, id, name);
-    } else {
-        label->setObjectName(name);
-    }
-    SetTextColour(label, Qt::white);
-    label->setGeometry(Pixels(rect));
-    return label;
-}
-
-QLabel* PanelView::AddDisplay(int id, const QString& text, const QString& name,
-                              const UnitRect& rect) {
-    auto* display = WithControlId(new QLabel(text, this), id, name);
-    display->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    display->setAlignment(Qt::AlignCenter);
-    display->setAutoFillBackground(true);
-    QPalette palette = display->palette();
-    palette.setColor(QPalette::Window, kDisplayBackground);
-    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-        palette.setColor(group, QPalette::WindowText, kDisplayText);
-    }
-    display->setPalette(palette);
-    display->setGeometry(Pixels(rect));
-    // Displays only show text.
-    display->setEnabled(false);
-    return display;
-}
-
 void PanelView::BuildTopLine() {
     using namespace PanelGeometry;
     const PanelIds& ids = m_layout.ids;
-    AddLabel(ids.deviceIdLabel, QStringLiteral("DeviceID:"), QStringLiteral("deviceIdLabel"),
+    AddLabel(this, ids.deviceIdLabel, QStringLiteral("DeviceID:"), QStringLiteral("deviceIdLabel"),
              kDeviceIdLabel);
-    m_deviceIdDisplay = AddDisplay(ids.deviceIdDisplay, kInitialDeviceId,
+    m_deviceIdDisplay = AddDisplay(this, ids.deviceIdDisplay, kInitialDeviceId,
                                    QStringLiteral("deviceIdDisplay"), kDeviceIdDisplay);
-    AddLabel(ids.portLabel, QStringLiteral("Com Port:"), QStringLiteral("portLabel"), kPortLabel);
-    m_portDisplay =
-        AddDisplay(ids.portDisplay, kInitialPort, QStringLiteral("portDisplay"), kPortDisplay);
+    AddLabel(this, ids.portLabel, QStringLiteral("Com Port:"), QStringLiteral("portLabel"),
+             kPortLabel);
+    m_portDisplay = AddDisplay(this, ids.portDisplay, kInitialPort, QStringLiteral("portDisplay"),
+                               kPortDisplay);
     if (m_variant.hasInputSourceDisplay) {
-        AddLabel(ids.inputSourceLabel, QStringLiteral("Input Source:"),
+        AddLabel(this, ids.inputSourceLabel, QStringLiteral("Input Source:"),
                  QStringLiteral("inputSourceLabel"), kInputSourceLabel);
         m_inputSourceDisplay =
-            AddDisplay(ids.inputSourceDisplay, QString(), QStringLiteral("inputSourceDisplay"),
-                       kInputSourceDisplay);
+            AddDisplay(this, ids.inputSourceDisplay, QString(),
+                       QStringLiteral("inputSourceDisplay"), kInputSourceDisplay);
     }
     m_lamp = WithControlId(new StatusLamp(this), ids.lamp, QStringLiteral("statusLamp"));
     m_lamp->setGeometry(Pixels(kLamp));
     m_lamp->setColor(Qt::red);
     m_lamp->setBlinkPeriod(ControlSizes::LampBlinkPeriodMs);
     m_lamp->setBlinking(false);
-    m_linkDisplay =
-        AddDisplay(ids.linkDisplay, kInitialLink, QStringLiteral("linkDisplay"), kLinkDisplay);
+    m_linkDisplay = AddDisplay(this, ids.linkDisplay, kInitialLink, QStringLiteral("linkDisplay"),
+                               kLinkDisplay);
 }
 
 QPushButton* PanelView::AddButton(int id, const char* caption, const char* name, int y) {
@@ -226,38 +172,11 @@ void PanelView::BuildButtons() {
     connect(AddButton(ids.boxName, "BoxName", "boxName", kBoxNameY), &QPushButton::clicked, this,
             &PanelView::OpenBoxName);
     connect(AddButton(ids.esc, "ESC", "esc", kEscY), &QPushButton::clicked, this,
-            [this] { emit commandRequested(ScreenCommand::kSelection); });
-}
-
-void PanelView::BuildGroups() {
-    using namespace PanelGeometry;
-    const struct {
-        int id;
-        const char* title;
-        const char* name;
-        UnitRect rect;
-    } groups[] = {{m_layout.ids.inputFrame, "INPUT", "inputFrame", kInputFrame},
-                  {m_layout.ids.outputFrame, "OUTPUT", "outputFrame", kOutputFrame}};
-    const struct {
-        const char* caption;
-        UnitRect row;
-    } rows[] = {{"Polar", kPolarity}, {"EQ", kEq}, {"Curve", kChannel}, {"Gain", kGainEdit}};
-    for (const auto& group : groups) {
-        auto* frame = WithControlId(new QGroupBox(QString::fromLatin1(group.title), this), group.id,
-                                    QString::fromLatin1(group.name));
-        SetTextColour(frame, Qt::white);
-        frame->setGeometry(Pixels(group.rect));
-        for (const auto& row : rows) {
-            AddLabel(0, QString::fromLatin1(row.caption),
-                     QString::fromLatin1(group.name) + QString::fromLatin1(row.caption) +
-                         QStringLiteral("Row"),
-                     {group.rect.x + kRowLabelX, row.row.y + 2, kRowLabelWidth, 9});
-        }
-    }
+            &PanelView::escapeRequested);
 }
 
 void PanelView::BuildStrips(bool output) {
-    CAudio_Data& program = m_link->GetProgram();
+    CAudio_Data& program = m_link.GetProgram();
     const std::vector<int>& xs = output ? m_layout.outputX : m_layout.inputX;
     std::vector<ChannelStrip*>& strips = output ? m_outputStrips : m_inputStrips;
     const IndexRange range = output ? m_variant.outputGainRange : m_variant.inputGainRange;
@@ -277,92 +196,66 @@ void PanelView::BuildStrips(bool output) {
     }
 }
 
-void PanelView::BuildScaleLabels(bool output) {
-    // Beside the first fader of the group, each label at the height of its gain.
-    const ChannelStrip* first = output ? OutputStrip(0) : InputStrip(0);
-    const BitmapSlider* fader = first->Fader();
-    const std::vector<std::string>& labels =
-        output ? m_variant.outputScaleLabels : m_variant.inputScaleLabels;
-    const int firstId =
-        output ? m_layout.ids.firstOutputScaleLabel : m_layout.ids.firstInputScaleLabel;
-    const FaderTrack track{fader->minimum(),          fader->maximum(),
-                           fader->height(),           fader->margins().top(),
-                           fader->margins().bottom(), fader->thumbSize().height()};
-    const QPoint faderTopLeft = first->mapToParent(fader->geometry().topLeft());
-    const int width = DialogUnits::ToPixels(PanelGeometry::kScaleLabelWidth);
-    for (int k = 0; k < static_cast<int>(labels.size()); ++k) {
-        const std::string& text = labels[static_cast<std::size_t>(k)];
-        const int gain = m_variant.zeroDbGainIndex + ScaleLabelDb(text) * 10;
-        const int centre = faderTopLeft.y() + track.CentreOf(fader->maximum() - gain);
-        auto* label = new QLabel(QString::fromStdString(text), this);
-        SetControlId(label, firstId + k,
-                     QStringLiteral("%1Scale%2").arg(output ? "output" : "input").arg(k + 1));
-        SetTextColour(label, Qt::white);
-        QFont font = label->font();
-        font.setPixelSize(kScaleLabelPixelHeight);
-        label->setFont(font);
-        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        const int height = label->fontMetrics().height();
-        label->setGeometry(faderTopLeft.x() - width - 2, centre - height / 2, width, height);
-    }
-}
-
 // --- Wiring ---
 
 void PanelView::ConnectStrip(ChannelStrip* strip) {
     const int k = strip->Index();
     const bool output = strip->IsOutput();
     connect(strip, &ChannelStrip::gainChanged, this, [this, k, output](int gain) {
-        WithChannel(m_link->GetProgram(), output, k,
-                    [gain](auto& channel) { channel.SetGain(gain); });
+        m_session.SetGain(k, output, gain);
         m_graph->Redraw();
     });
     connect(strip, &ChannelStrip::selectClicked, this, [this, k, output] {
-        ShowChannelState(k, output, true);
+        m_session.ToggleEnabled(k, output);
+        ShowChannelState(k, output);
         m_graph->Redraw();
     });
-    connect(strip, &ChannelStrip::polarityClicked, this, [this, k, output, strip] {
-        WithChannel(m_link->GetProgram(), output, k, [strip](auto& channel) {
-            channel.SetPolarity(channel.GetPolarity() != 0 ? 0 : 1);
-            strip->ShowPolarity(channel.GetPolarity());
-        });
-    });
-    connect(strip, &ChannelStrip::muteClicked, this, [this, k, output, strip] {
-        WithChannel(m_link->GetProgram(), output, k, [strip](auto& channel) {
-            channel.SetOn(channel.GetOn() != 0 ? 0 : 1);
-            strip->ShowOn(channel.GetOn());
-        });
-    });
+    connect(strip, &ChannelStrip::polarityClicked, this,
+            [this, k, output, strip] { strip->ShowPolarity(m_session.TogglePolarity(k, output)); });
+    connect(strip, &ChannelStrip::muteClicked, this,
+            [this, k, output, strip] { strip->ShowOn(m_session.ToggleOn(k, output)); });
     connect(strip, &ChannelStrip::eqClicked, this,
-            [this, k, output] { output ? OpenOutputEq(k) : OpenInputEq(k); });
-    connect(strip, &ChannelStrip::channelClicked, this,
-            [this, k, output] { output ? OpenOutputChannel(k) : OpenInputChannel(k); });
+            [this, k, output] { output ? m_editors.OpenOutputEq(k) : m_editors.OpenInputEq(k); });
+    connect(strip, &ChannelStrip::channelClicked, this, [this, k, output] {
+        output ? m_editors.OpenOutputChannel(k) : m_editors.OpenInputChannel(k);
+    });
 }
 
-void PanelView::ConnectLink() {
-    PanelLink* link = m_link.get();
+void PanelView::ConnectSession() {
+    PanelLink* link = &m_link;
     connect(link, &PanelLink::panelRefreshRequested, this, &PanelView::RefreshPanel);
     connect(link, &PanelLink::graphRedrawRequested, this, [this] { m_graph->Redraw(); });
-    connect(link, &PanelLink::mainTitleChanged, this, &PanelView::mainTitleChanged);
     // A box runs its own event loop: it is shown once the link has finished what it was doing.
     // Every report of the link is a box of its own, after the ones before it.
     connect(
         link, &PanelLink::messageShown, this,
         [this](const QString& text) { QueueMessage(this, text); }, Qt::QueuedConnection);
     connect(link, &PanelLink::connectedChanged, this, &PanelView::ShowConnected);
-    connect(link, &PanelLink::linkTextChanged, m_linkDisplay, &QLabel::setText);
+    if (m_layout.showsLinkState) {
+        // "Link" / "Unlink" follow the connection however it ends: the operator, no answer, or
+        // a line that failed under the panel.
+        connect(link, &PanelLink::connectedChanged, m_linkDisplay, [this](bool connected) {
+            m_linkDisplay->setText(connected ? QStringLiteral("Link") : QStringLiteral("Unlink"));
+        });
+    }
     if (m_inputSourceDisplay != nullptr) {
         connect(link, &PanelLink::inputSourceShown, m_inputSourceDisplay, &QLabel::setText);
     }
     connect(link, &PanelLink::linkSettingsChanged, this, &PanelView::ShowLinkSettings);
-    connect(link, &PanelLink::closeEditorsRequested, this, &PanelView::CloseEditors);
-    connect(link, &PanelLink::inputSourceChanged, this, &PanelView::RefreshInputSources);
+    connect(link, &PanelLink::closeEditorsRequested, this, [this] { m_editors.CloseAll(); });
+    connect(link, &PanelLink::inputSourceChanged, this,
+            [this] { m_editors.RefreshInputSources(); });
     connect(link, &PanelLink::channelCopied, this, [this](int to, bool output) {
         ShowStrip(to, output);
-        RefreshEditors();
+        m_editors.RefreshAll();
     });
     connect(link, &PanelLink::levelsReceived, this, &PanelView::ShowLevels);
-    connect(m_files.get(), &ProgramFileActions::fileUsed, this, &PanelView::fileUsed);
+    // Direct: the session goes on with the transfer once the progress window has closed.
+    connect(&m_session, &PanelSession::transferStarted, this, &PanelView::ShowTransferProgress);
+    connect(&m_session, &PanelSession::programReplaced, this, [this] {
+        RefreshPanel();
+        m_graph->Redraw();
+    });
 }
 
 void PanelView::WatchKeys() {
@@ -407,8 +300,8 @@ void PanelView::RefreshPanel() {
     for (int n = 0; n < OutputStripCount(); ++n) {
         ShowStrip(n, true);
     }
-    m_link->ShowInputSource(m_link->GetProgram().GetInputSource(), false);
-    RefreshEditors();
+    m_link.ShowInputSource(m_link.GetProgram().GetInputSource(), false);
+    m_editors.RefreshAll();
 }
 
 void PanelView::ShowStrip(int channel, bool output) {
@@ -417,25 +310,21 @@ void PanelView::ShowStrip(int channel, bool output) {
         return;
     }
     ShowNameLabel(channel, output);
-    ShowChannelState(channel, output, false);
-    WithChannel(m_link->GetProgram(), output, channel, [strip](auto& c) {
+    ShowChannelState(channel, output);
+    WithChannel(m_link.GetProgram(), output, channel, [strip](auto& c) {
         strip->ShowPolarity(c.GetPolarity());
         strip->ShowOn(c.GetOn());
         strip->ShowGain(c.GetGain());
     });
 }
 
-void PanelView::ShowChannelState(int channel, bool output, bool toggle) {
+void PanelView::ShowChannelState(int channel, bool output) {
     ChannelStrip* strip = output ? OutputStrip(channel) : InputStrip(channel);
     if (strip == nullptr) {
         return;
     }
-    WithChannel(m_link->GetProgram(), output, channel, [strip, toggle](auto& c) {
-        if (toggle) {
-            c.SetEnabled(c.IsEnabled() != 0 ? 0 : 1);
-        }
-        strip->ShowState(c.IsEnabled() != 0);
-    });
+    WithChannel(m_link.GetProgram(), output, channel,
+                [strip](auto& c) { strip->ShowState(c.IsEnabled() != 0); });
 }
 
 void PanelView::ShowNameLabel(int channel, bool output) {
@@ -443,7 +332,7 @@ void PanelView::ShowNameLabel(int channel, bool output) {
     if (strip == nullptr) {
         return;
     }
-    WithChannel(m_link->GetProgram(), output, channel,
+    WithChannel(m_link.GetProgram(), output, channel,
                 [strip](auto& c) { strip->ShowName(FromDeviceText(c.GetNameText())); });
 }
 
@@ -473,13 +362,13 @@ void PanelView::ShowLinkSettings(int deviceId, const QString& port) {
 // --- Connection ---
 
 void PanelView::OnConnection() {
-    if (m_link->IsConnected()) {
-        m_link->Disconnect();
+    if (m_link.IsConnected()) {
+        m_link.Disconnect();
         return;
     }
-    ConnectDlg dialog(*m_link, this);
+    ConnectDlg dialog(m_link, this);
     // The 4-in/8-out panel shows the button inactive while its dialog is open.
-    m_connection->setEnabled(!m_variant.connectionInactiveWhileConnecting);
+    m_connection->setEnabled(!m_layout.connectionInactiveWhileConnecting);
     const bool accepted = dialog.exec() == QDialog::Accepted;
     m_connection->setEnabled(true);
     if (accepted) {
@@ -488,130 +377,57 @@ void PanelView::OnConnection() {
 }
 
 bool PanelView::ConnectTo(const QString& port, int id) {
-    m_link->SetFastTransfers(ConnectDlg::RememberedFastTransfers());
-    if (!m_link->Connect(port, id)) {
-        return false;
-    }
-    ShowTransferProgress();
-    return true;
+    m_link.SetFastTransfers(ConnectDlg::RememberedFastTransfers());
+    return m_session.ConnectTo(port, id);
 }
 
 void PanelView::OnDevice() {
-    if (!m_link->IsConnected()) {
+    if (!m_link.IsConnected()) {
         return;
     }
-    DeviceDlg dialog(m_link->GetDeviceId(), m_link->FoundIds(), this);
+    DeviceDlg dialog(m_link.GetDeviceId(), m_link.FoundIds(), this);
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }
     if (dialog.Mode() == DeviceDlg::kReconnectMode) {
         // Talking to another device recalls its live program.
-        if (m_link->ReconnectToDevice(dialog.TargetId())) {
-            ShowTransferProgress();
-        }
+        m_session.ReconnectTo(dialog.TargetId());
     } else {
-        m_link->ChangeDeviceId(dialog.NewId());
+        m_link.ChangeDeviceId(dialog.NewId());
     }
 }
 
 void PanelView::ShowTransferProgress() {
-    DisplayDlg progress(*m_link, this);
+    DisplayDlg progress(m_link, this);
     progress.exec();
 }
 
-bool PanelView::RecallProgram(int program) {
-    if (!m_link->RecallProgram(program)) {
-        return false;
-    }
-    ShowTransferProgress();
-    return true;
-}
-
-bool PanelView::StoreProgram(int program) {
-    if (!m_link->StoreProgram(program)) {
-        return false;
-    }
-    ShowTransferProgress();
-    return true;
-}
-
-// --- Editors and dialogs ---
-
-// Each of these is the one place its editor or dialog is opened from. An editor goes through
-// OpenEditor, which keeps it in its slot.
-
-EditorWindow* PanelView::OpenEditor(EditorSlots::Kind kind, int index,
-                                    const EditorSlots::Factory& create) {
-    EditorWindow* editor = m_editors.Open(kind, index, create);
-    if (editor == nullptr) {
-        return nullptr;
-    }
-    editor->SetProgram(&m_document->GetProgram());
-    if (kind != EditorSlots::InputChannel) {
-        // The EQ editors and the output channel editor drive the graph; the input channel
-        // editor has no graph mode.
-        editor->SetGraph(m_graph);
-    }
-    editor->SelectChannel(index);
-    editor->ShowOnGraph();
-    editor->show();
-    return editor;
-}
-
-EditorWindow* PanelView::NewEqEditor(bool output) {
-    EqDlg* editor = output ? EqDlg::OutEQDlg(m_variant, this) : EqDlg::InEQDlg(m_variant, this);
-    // An import may move the channel gain: its strip shows it.
-    connect(editor, &EqDlg::channelLevelsChanged, this, &PanelView::ShowStrip);
-    return editor;
-}
-
-void PanelView::OpenInputEq(int input) {
-    OpenEditor(EditorSlots::InputEq, input, [this] { return NewEqEditor(false); });
-}
-
-void PanelView::OpenInputChannel(int input) {
-    OpenEditor(EditorSlots::InputChannel, input, [this]() -> EditorWindow* {
-        auto* dialog = new InDataDlg(m_link->GetProgram(), this);
-        // The input source goes to the device at once, then every open input dialog shows it.
-        connect(dialog, &InDataDlg::sourceChosen, m_link.get(),
-                [this](int source) { m_link->ShowInputSource(source, true); });
-        return dialog;
-    });
-}
-
-void PanelView::OpenOutputEq(int output) {
-    OpenEditor(EditorSlots::OutputEq, output, [this] { return NewEqEditor(true); });
-}
-
-void PanelView::OpenOutputChannel(int output) {
-    OpenEditor(EditorSlots::OutputChannel, output,
-               [this]() -> EditorWindow* { return new OutDataDlg(m_link->GetProgram(), this); });
-}
+// --- Dialogs ---
 
 void PanelView::OpenProgram() {
-    ProgramDlg dialog(*this);
+    ProgramDlg dialog(m_session, this);
     RunFromButton(m_layout.ids.program, dialog);
 }
 
 void PanelView::OpenInterface() {
-    InterfaceDlg dialog(*m_link, this);
+    InterfaceDlg dialog(m_link, this);
     RunFromButton(m_layout.ids.interface, dialog);
 }
 
 void PanelView::OpenBoxName() {
-    CHSetupDlg dialog(m_link->GetProgram(), m_variant, this);
+    CHSetupDlg dialog(m_link.GetProgram(), m_variant, this);
     connect(&dialog, &CHSetupDlg::nameApplied, this, &PanelView::ShowNameLabel);
     RunFromButton(m_layout.ids.boxName, dialog);
 }
 
 void PanelView::OpenCopy() {
     // The link shows the target strip and redraws the graph after the copy.
-    CopyDlg dialog(*m_link, m_variant, this);
+    CopyDlg dialog(m_link, m_variant, this);
     RunFromButton(m_layout.ids.copy, dialog);
 }
 
 void PanelView::OpenDataView() {
-    DataViewDlg dialog(m_link->GetProgram(), m_variant, this);
+    DataViewDlg dialog(m_link.GetProgram(), m_variant, this);
     RunFromButton(m_layout.ids.dataView, dialog);
 }
 
@@ -626,47 +442,4 @@ int PanelView::RunFromButton(int buttonId, QDialog& dialog) {
         button->setDown(false);
     }
     return result;
-}
-
-void PanelView::CloseEditors() {
-    m_editors.CloseAll();
-}
-
-void PanelView::RefreshInputSources() {
-    for (int i = 0; i < m_editors.Count(EditorSlots::InputChannel); ++i) {
-        if (auto* dialog = qobject_cast<InDataDlg*>(m_editors.At(EditorSlots::InputChannel, i))) {
-            dialog->RefreshSource();
-        }
-    }
-}
-
-void PanelView::RefreshEditors() {
-    for (int kind = 0; kind < EditorSlots::KindCount; ++kind) {
-        const auto slotKind = static_cast<EditorSlots::Kind>(kind);
-        for (int k = 0; k < m_editors.Count(slotKind); ++k) {
-            if (EditorWindow* editor = m_editors.At(slotKind, k)) {
-                editor->ShowProgram();
-            }
-        }
-    }
-}
-
-void PanelView::OnGraphEdit(int filterIndex, int mode) {
-    EditorWindow* editor = nullptr;
-    switch (mode) {
-    case CFStatic::InputEq:
-        editor = m_editors.At(EditorSlots::InputEq, m_graph->GetSelectedInput());
-        break;
-    case CFStatic::OutputEq:
-        editor = m_editors.At(EditorSlots::OutputEq, m_graph->GetSelectedOutput());
-        break;
-    case CFStatic::OutputCrossover:
-        editor = m_editors.At(EditorSlots::OutputChannel, m_graph->GetSelectedOutput());
-        break;
-    default:
-        break;
-    }
-    if (editor != nullptr) {
-        editor->ReloadFilter(filterIndex);
-    }
 }

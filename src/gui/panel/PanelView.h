@@ -1,110 +1,85 @@
 #pragma once
 
-#include "gui/panel/EditorSlots.h"
+#include "gui/panel/PanelEditors.h"
 #include "gui/panel/PanelLayout.h"
 
 #include <QString>
 #include <QVector>
 #include <QWidget>
 
-#include <memory>
 #include <vector>
 
 class CFStatic;
 class ChannelStrip;
-class CZorvanDoc;
-class FoundIdTable;
 class PanelLink;
-class ProgramFileActions;
+class PanelSession;
 class QDialog;
 class QLabel;
 class QPushButton;
 class StatusLamp;
 struct Variant;
 
-// The control panel of one model: the program of its own document as one strip per channel,
-// the response graph, the connection displays, the status lamp and the panel buttons. One
-// class serves the three models; the variant gives the channel counts, gain ranges, texts and
-// the layout table (PanelLayout) its control ids and strip positions.
+// The control panel of one model: builds the form of the variant and shows a panel session on
+// it, the program of the session's document as one strip per channel, the response graph, the
+// connection displays, the status lamp and the panel buttons. One class serves the three
+// models; the variant gives the channel counts, gain ranges and texts, the layout table
+// (PanelLayout) its control ids, strip positions and the few ways a model's panel differs.
 //
-// The panel owns its document and its device control (PanelLink). Strip handlers change only
-// the program; the link's service tick sends the changes. Everything the link reports is shown
-// here: connection state, displays, levels, messages, titles and programs that arrive.
+// Strip handlers hand their edits to the session; the link's service tick sends the changes.
+// Everything the link reports is shown here: connection state, displays, levels, messages and
+// programs that arrive. The session is made and kept by whoever opens the panel and must
+// outlive it; the panel's editors and dialogs work on the session's program.
 class PanelView : public QWidget {
     Q_OBJECT
 
 public:
-    // foundIds: the found device IDs shared with the panels before and after this one (the
-    // main frame's); without it the panel keeps its own.
-    explicit PanelView(const Variant& variant, FoundIdTable* foundIds = nullptr,
-                       QWidget* parent = nullptr);
+    // Shows session, whose message boxes and file dialogs then open over the panel.
+    explicit PanelView(PanelSession& session, QWidget* parent = nullptr);
     ~PanelView() override;
 
     const Variant& GetVariant() const { return m_variant; }
     const PanelLayout& GetLayout() const { return m_layout; }
-    CZorvanDoc& GetDocument() { return *m_document; }
-    PanelLink& Link() { return *m_link; }
+    PanelSession& Session() const { return m_session; }
     CFStatic* Graph() const { return m_graph; }
     ChannelStrip* InputStrip(int i) const;
     ChannelStrip* OutputStrip(int n) const;
     int InputStripCount() const { return static_cast<int>(m_inputStrips.size()); }
     int OutputStripCount() const { return static_cast<int>(m_outputStrips.size()); }
-    EditorSlots& Editors() { return m_editors; }
+    // The panel's modeless channel and EQ editors.
+    PanelEditors& Editors() { return m_editors; }
     StatusLamp* Lamp() const { return m_lamp; }
 
     // Fills every strip from the program, shows the input source, and has every open editor
     // show the program again.
     void RefreshPanel();
-    // Reads the channel's enabled flag (inverting and storing it with toggle) and shows it on
-    // the select button: the channel's label while enabled, "Hide" while hidden.
-    void ShowChannelState(int channel, bool output, bool toggle);
+    // Shows the channel's enabled flag on the select button: the channel's label while enabled,
+    // "Hide" while hidden.
+    void ShowChannelState(int channel, bool output);
     // The name label of a channel shows the channel's name.
     void ShowNameLabel(int channel, bool output);
 
     // --- Connection ---
     // The "Connection" / "UnConnect" button.
     void OnConnection();
-    // The connect of the Connect dialog's OK: opens port, talks to device id and recalls the
-    // live program. False when the port did not open.
+    // The connect of the Connect dialog's OK: with the remembered transfer speed opens port,
+    // talks to device id and recalls the live program. False when the port did not open.
     bool ConnectTo(const QString& port, int id);
     // The "Device" button: nothing while disconnected.
     void OnDevice();
     // Runs the "transmitting Data" window modally until the whole-program transfer just started
-    // has been sent (every transfer the panel or its dialogs start is followed by it).
+    // has been sent (the session asks for it after every such transfer).
     void ShowTransferProgress();
 
-    // --- Programs ---
-    // Reads program (0 = live, 1..30) from the device into the panel's program, or writes the
-    // panel's program to the device as program, behind the progress window. Nothing happens
-    // while disconnected (false then).
-    bool RecallProgram(int program);
-    bool StoreProgram(int program);
-    // Programs on the PC: the Program dialog's PC actions and the File menu's Open.
-    ProgramFileActions& Files() { return *m_files; }
-
-    // --- Editors and dialogs: the one place each is opened from ---
-    void OpenInputEq(int input);
-    void OpenInputChannel(int input);
-    void OpenOutputEq(int output);
-    void OpenOutputChannel(int output);
+    // --- Dialogs: the one place each is opened from ---
     void OpenProgram();
     void OpenInterface();
     void OpenBoxName();
     void OpenCopy();
     void OpenDataView();
-    // Closes every channel and EQ editor (on connect and on a change of device).
-    void CloseEditors();
-    // Every open input channel editor shows the program's input source again.
-    void RefreshInputSources();
-    // Every open channel and EQ editor shows its channel of the program again.
-    void RefreshEditors();
 
 signals:
-    // A main-frame screen command (the "ESC" button asks for the model selection).
-    void commandRequested(int command);
-    void mainTitleChanged(const QString& title);
-    // A program or bank file was read or written (for the recent-file list).
-    void fileUsed(const QString& path);
+    // The "ESC" button: the operator leaves the panel for the model selection.
+    void escapeRequested();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -113,36 +88,23 @@ protected:
 private:
     void BuildTopLine();
     void BuildButtons();
-    void BuildGroups();
     void BuildStrips(bool output);
-    void BuildScaleLabels(bool output);
     QPushButton* AddButton(int id, const char* caption, const char* name, int y);
-    QLabel* AddLabel(int id, const QString& text, const QString& name,
-                     const PanelGeometry::UnitRect& rect);
-    QLabel* AddDisplay(int id, const QString& text, const QString& name,
-                       const PanelGeometry::UnitRect& rect);
-    void ConnectLink();
+    void ConnectSession();
     void ConnectStrip(ChannelStrip* strip);
     void ShowStrip(int channel, bool output);
     void ShowConnected(bool connected);
     void ShowLinkSettings(int deviceId, const QString& port);
     void ShowLevels(const QVector<int>& inputs, const QVector<int>& outputs);
-    void OnGraphEdit(int filterIndex, int mode);
-    // Opens the editor of a slot (made by create on first use): hands it the program and, for
-    // the editors with a graph mode, the graph in that mode; selects the channel and shows the
-    // window without activating it.
-    EditorWindow* OpenEditor(EditorSlots::Kind kind, int index, const EditorSlots::Factory& create);
-    EditorWindow* NewEqEditor(bool output);
     // Runs dialog modally with the panel button buttonId shown pressed meanwhile.
     int RunFromButton(int buttonId, QDialog& dialog);
     void WatchKeys();
 
+    PanelSession& m_session;
+    PanelLink& m_link;
     const Variant& m_variant;
     const PanelLayout& m_layout;
-    std::unique_ptr<CZorvanDoc> m_document;
-    std::unique_ptr<PanelLink> m_link;
-    std::unique_ptr<ProgramFileActions> m_files;
-    EditorSlots m_editors;
+    PanelEditors m_editors;
     CFStatic* m_graph = nullptr;
     StatusLamp* m_lamp = nullptr;
     QPushButton* m_connection = nullptr;

@@ -3,9 +3,9 @@
 #include <QObject>
 #include <QString>
 
-class PanelView;
+class PanelSession;
 
-// Programs on the PC, as a panel moves them: the four actions of the Program dialog's
+// Programs on the PC, as a panel session moves them: the four actions of the Program dialog's
 // "PC Program" group and the opening of a program file from the File menu. Paths come from the
 // file dialog (ChooseFile) with the model's patterns; the files themselves are read and written
 // by the core (ProgramFiles). Failures are told with "File read Error" or
@@ -15,12 +15,12 @@ class ProgramFileActions : public QObject {
     Q_OBJECT
 
 public:
-    explicit ProgramFileActions(PanelView& panel);
+    explicit ProgramFileActions(PanelSession& session);
 
-    // "Store Program to PC": the panel's program to a one-program file; the title becomes the
+    // "Store Program to PC": the session's program to a one-program file; the title becomes the
     // model's prefix followed by the program name.
     bool StoreProgramToPC();
-    // "Recall Program From PC": a one-program file into the panel's program (see LoadProgram).
+    // "Recall Program From PC": a one-program file into the session's program (see LoadProgram).
     bool RecallProgramFromPC();
     // "Recall  all Program From PC", only while connected: a bank file into the document's
     // stored programs, then all thirty sent to the device behind the progress window.
@@ -29,7 +29,7 @@ public:
     // behind the progress window; once program 30 has arrived the bank is saved to a file.
     bool StoreAllToPC();
 
-    // Reads a one-program file into the panel's program: title, panel and graph show it and,
+    // Reads a one-program file into the session's program: title, panel and graph show it and,
     // while connected, it is stored to the device's live program behind the progress window.
     bool LoadProgram(const QString& path);
     // Opens a file from the File menu: a bank file (by its extension) is read into the
@@ -45,7 +45,7 @@ private:
     void OnBankCompleted();
     void SaveBank();
 
-    PanelView& m_panel;
+    PanelSession& m_session;
     bool m_waitingForBank = false; // "Store all" ran and program 30 has not arrived yet
     bool m_bankArrived = false;    // program 30 arrived while the progress window was up
     bool m_inProgress = false;     // the progress window of "Store all" is up

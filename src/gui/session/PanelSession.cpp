@@ -1,0 +1,125 @@
+#include "gui/session/PanelSession.h"
+
+#include "control/PanelLink.h"
+#include "core/files/ProgramFiles.h"
+#include "core/files/ZorvanDoc.h"
+#include "core/model/AudioData.h"
+#include "core/model/Variant.h"
+#include "gui/session/ProgramFileActions.h"
+
+namespace {
+
+// Calls f with input or output channel index of program.
+template <class F> auto WithChannel(CAudio_Data& program, bool output, int index, F&& f) {
+    return output ? f(*program.GetOutput(index)) : f(*program.GetInput(index));
+}
+
+} // namespace
+
+PanelSession::PanelSession(const Variant& variant, FoundIdTable* foundIds, QObject* parent)
+    : QObject(parent), m_variant(variant), m_document(std::make_unique<CZorvanDoc>()),
+      m_link(std::make_unique<PanelLink>(*m_document, variant, foundIds)),
+      m_files(std::make_unique<ProgramFileActions>(*this)) {
+    connect(m_link.get(), &PanelLink::mainTitleChanged, this, &PanelSession::mainTitleChanged);
+    connect(m_files.get(), &ProgramFileActions::fileUsed, this, &PanelSession::fileUsed);
+}
+
+PanelSession::~PanelSession() {
+    // Nothing the link reports while it closes its port reaches anyone any more.
+    m_link->disconnect();
+}
+
+// --- Transfers ---
+
+bool PanelSession::ConnectTo(const QString& port, int id) {
+    if (!m_link->Connect(port, id)) {
+        return false;
+    }
+    WaitForTransfer();
+    return true;
+}
+
+bool PanelSession::ReconnectTo(int id) {
+    if (!m_link->ReconnectToDevice(id)) {
+        return false;
+    }
+    WaitForTransfer();
+    return true;
+}
+
+bool PanelSession::RecallProgram(int program) {
+    if (!m_link->RecallProgram(program)) {
+        return false;
+    }
+    WaitForTransfer();
+    return true;
+}
+
+bool PanelSession::StoreProgram(int program) {
+    if (!m_link->StoreProgram(program)) {
+        return false;
+    }
+    WaitForTransfer();
+    return true;
+}
+
+void PanelSession::WaitForTransfer() {
+    emit transferStarted();
+}
+
+void PanelSession::NameProgram(int program, const QString& name) {
+    m_document->GetProgram().SetName(name.toLatin1().toStdString());
+    m_link->SetProgramName(program, name);
+}
+
+// --- Edits ---
+
+void PanelSession::SetGain(int channel, bool output, int gain) {
+    WithChannel(m_document->GetProgram(), output, channel, [gain](auto& c) { c.SetGain(gain); });
+}
+
+int PanelSession::TogglePolarity(int channel, bool output) {
+    return WithChannel(m_document->GetProgram(), output, channel, [](auto& c) {
+        c.SetPolarity(c.GetPolarity() != 0 ? 0 : 1);
+        return static_cast<int>(c.GetPolarity());
+    });
+}
+
+int PanelSession::ToggleOn(int channel, bool output) {
+    return WithChannel(m_document->GetProgram(), output, channel, [](auto& c) {
+        c.SetOn(c.GetOn() != 0 ? 0 : 1);
+        return static_cast<int>(c.GetOn());
+    });
+}
+
+bool PanelSession::ToggleEnabled(int channel, bool output) {
+    return WithChannel(m_document->GetProgram(), output, channel, [](auto& c) {
+        c.SetEnabled(c.IsEnabled() != 0 ? 0 : 1);
+        return c.IsEnabled() != 0;
+    });
+}
+
+// --- Programs and files ---
+
+bool PanelSession::ApplyProgramFile(const QString& path) {
+    if (!::RecallProgramFromPC(*m_document, m_variant.deviceType, path.toStdString())) {
+        return false;
+    }
+    m_link->SetMainTitle(QString::fromStdString(m_document->GetTitle()));
+    emit programReplaced();
+    return true;
+}
+
+bool PanelSession::ApplyBankFile(const QString& path) {
+    return static_cast<bool>(::RecallAllFromPC(*m_document, path.toStdString()));
+}
+
+QString PanelSession::WriteProgramFile(const QString& chosen) {
+    const FileResult written =
+        ::StoreProgramToPC(*m_document, m_variant.deviceType, chosen.toStdString());
+    if (!written) {
+        return QString();
+    }
+    m_link->SetMainTitle(QString::fromStdString(m_document->GetTitle()));
+    return QString::fromStdString(written.path);
+}

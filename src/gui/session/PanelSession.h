@@ -1,0 +1,99 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include <memory>
+
+class CZorvanDoc;
+class FoundIdTable;
+class PanelLink;
+class ProgramFileActions;
+struct Variant;
+
+// One panel's work on its model, without any widget: the document that holds the program being
+// edited, the device control that keeps the device in step with it (PanelLink) and the moves
+// of programs between the document and files on the PC (ProgramFileActions). Whoever opens a
+// panel creates its session and keeps it until the panel is gone; the panel view shows it, and
+// the dialogs the panel opens are given it.
+//
+// The session is the one place where the panel's edits and whole programs are applied to the
+// document. Every whole-program transfer it starts is followed by transferStarted: the view that
+// shows the session runs the progress window from it, and the session goes on once that returns.
+// Message boxes and file dialogs open over Window().
+class PanelSession : public QObject {
+    Q_OBJECT
+
+public:
+    // foundIds: the found device IDs shared with the sessions before and after this one (the
+    // main frame's); without it the session keeps its own.
+    explicit PanelSession(const Variant& variant, FoundIdTable* foundIds = nullptr,
+                          QObject* parent = nullptr);
+    ~PanelSession() override;
+
+    const Variant& GetVariant() const { return m_variant; }
+    CZorvanDoc& GetDocument() { return *m_document; }
+    PanelLink& Link() { return *m_link; }
+    // Programs on the PC: the Program dialog's PC actions and the File menu's Open.
+    ProgramFileActions& Files() { return *m_files; }
+
+    // The window that message boxes and file dialogs open over (the panel showing the session);
+    // without one they open on their own.
+    QWidget* Window() const { return m_window; }
+    void SetWindow(QWidget* window) { m_window = window; }
+
+    // --- Transfers ---
+    // Opens port, talks to device id and recalls the live program. False when the port did not
+    // open.
+    bool ConnectTo(const QString& port, int id);
+    // Talks to device id instead of the current one and recalls its live program. False while
+    // disconnected or for an ID out of range.
+    bool ReconnectTo(int id);
+    // Reads program (0 = live, 1..30) from the device into the document's program, or writes the
+    // document's program to the device as program. Nothing happens while disconnected (false
+    // then).
+    bool RecallProgram(int program);
+    bool StoreProgram(int program);
+    // Waits until the whole-program transfer just started has been sent (transferStarted).
+    void WaitForTransfer();
+    // The document's program and the name list's slot program (1..30) take name, ahead of a
+    // store or recall of that slot.
+    void NameProgram(int program, const QString& name);
+
+    // --- Edits of the panel's strips ---
+    void SetGain(int channel, bool output, int gain);
+    // Each toggles its switch of the channel and gives the new state.
+    int TogglePolarity(int channel, bool output);
+    int ToggleOn(int channel, bool output);
+    bool ToggleEnabled(int channel, bool output);
+
+    // --- Programs and files ---
+    // Reads a one-program file into the document's program and names the title after it; false
+    // (and nothing changed) when the file could not be read. programReplaced follows success.
+    bool ApplyProgramFile(const QString& path);
+    // Reads a bank file into the document's stored programs; false when it could not be read.
+    bool ApplyBankFile(const QString& path);
+    // Writes the document's program as a one-program file named after chosen, and names the
+    // title after the program. The path written; empty when the file could not be written.
+    QString WriteProgramFile(const QString& chosen);
+
+signals:
+    // A whole-program transfer has started: a view runs the progress window until it is sent.
+    void transferStarted();
+    // The document's program was replaced from a file: everything showing it shows it anew.
+    void programReplaced();
+    void mainTitleChanged(const QString& title);
+    // A program or bank file was read or written (for the recent-file list).
+    void fileUsed(const QString& path);
+
+private:
+    // Members in the order they depend on each other: the link works on the document and the
+    // file actions on both, so they go in the reverse order.
+    const Variant& m_variant;
+    std::unique_ptr<CZorvanDoc> m_document;
+    std::unique_ptr<PanelLink> m_link;
+    std::unique_ptr<ProgramFileActions> m_files;
+    QPointer<QWidget> m_window;
+};

@@ -1,0 +1,131 @@
+#include "gui/session/ProgramFileActions.h"
+
+#include "control/PanelLink.h"
+#include "core/files/ProgramFiles.h"
+#include "core/files/ZorvanDoc.h"
+#include "core/model/Variant.h"
+#include "core/protocol/ProtocolCodes.h"
+#include "gui/session/PanelSession.h"
+#include "gui/widgets/FileChooser.h"
+#include "gui/widgets/MessageBox.h"
+
+namespace {
+
+FileRequest Request(FileRequest::Mode mode, const std::string& pattern) {
+    return {mode, {QString::fromStdString(pattern)}};
+}
+
+} // namespace
+
+ProgramFileActions::ProgramFileActions(PanelSession& session) : m_session(session) {
+    // Queued: the bank is saved after the engine has finished with the reply that completed it.
+    connect(&session.Link(), &PanelLink::bankCompleted, this, &ProgramFileActions::OnBankCompleted,
+            Qt::QueuedConnection);
+    connect(&session.Link(), &PanelLink::connectedChanged, this, [this](bool connected) {
+        if (!connected) {
+            m_waitingForBank = false;
+        }
+    });
+}
+
+bool ProgramFileActions::StoreProgramToPC() {
+    const Variant& variant = m_session.GetVariant();
+    const QString chosen =
+        ChooseFile(m_session.Window(), Request(FileRequest::Save, variant.ProgramFilePattern()));
+    if (chosen.isEmpty()) {
+        return false;
+    }
+    const QString written = m_session.WriteProgramFile(chosen);
+    if (written.isEmpty()) {
+        ShowMessage(m_session.Window(), QString::fromLatin1(kFileWriteError));
+        return false;
+    }
+    emit fileUsed(written);
+    return true;
+}
+
+bool ProgramFileActions::RecallProgramFromPC() {
+    const QString path =
+        ChooseFile(m_session.Window(),
+                   Request(FileRequest::Open, m_session.GetVariant().ProgramFilePattern()));
+    return !path.isEmpty() && LoadProgram(path);
+}
+
+bool ProgramFileActions::RecallAllFromPC() {
+    if (!m_session.Link().IsConnected()) {
+        return false;
+    }
+    const QString path = ChooseFile(
+        m_session.Window(), Request(FileRequest::Open, m_session.GetVariant().BankFilePattern()));
+    return !path.isEmpty() && LoadBank(path);
+}
+
+bool ProgramFileActions::StoreAllToPC() {
+    if (!m_session.Link().StoreAllToPC()) {
+        return false;
+    }
+    m_waitingForBank = true;
+    m_bankArrived = false;
+    // The window closes when the last request has gone out; program 30 may arrive after that.
+    m_inProgress = true;
+    m_session.WaitForTransfer();
+    m_inProgress = false;
+    if (m_bankArrived) {
+        m_bankArrived = false;
+        SaveBank();
+    }
+    return true;
+}
+
+bool ProgramFileActions::LoadProgram(const QString& path) {
+    if (!m_session.ApplyProgramFile(path)) {
+        ShowMessage(m_session.Window(), QString::fromLatin1(kFileReadError));
+        return false;
+    }
+    emit fileUsed(path);
+    // The device's live program becomes the loaded one (nothing is sent while disconnected).
+    m_session.StoreProgram(Protocol::LiveProgram);
+    return true;
+}
+
+bool ProgramFileActions::OpenFile(const QString& path) {
+    return ProgramFileKindOf(path.toStdString()).bank ? LoadBank(path) : LoadProgram(path);
+}
+
+bool ProgramFileActions::LoadBank(const QString& path) {
+    if (!m_session.ApplyBankFile(path)) {
+        ShowMessage(m_session.Window(), QString::fromLatin1(kFileReadError));
+        return false;
+    }
+    emit fileUsed(path);
+    if (m_session.Link().RecallAllFromPC()) {
+        m_session.WaitForTransfer();
+    }
+    return true;
+}
+
+void ProgramFileActions::OnBankCompleted() {
+    if (!m_waitingForBank) {
+        return;
+    }
+    m_waitingForBank = false;
+    if (m_inProgress) {
+        m_bankArrived = true;
+        return;
+    }
+    SaveBank();
+}
+
+void ProgramFileActions::SaveBank() {
+    const QString chosen = ChooseFile(
+        m_session.Window(), Request(FileRequest::Save, m_session.GetVariant().BankFilePattern()));
+    if (chosen.isEmpty()) {
+        return;
+    }
+    const FileResult written = ::StoreAllToPC(m_session.GetDocument(), chosen.toStdString());
+    if (!written) {
+        ShowMessage(m_session.Window(), QString::fromLatin1(kFileWriteError));
+        return;
+    }
+    emit fileUsed(QString::fromStdString(written.path));
+}
