@@ -1,10 +1,11 @@
 #include "gui/widgets/BitmapSlider.h"
 
+#include "gui/widgets/ControlColors.h"
+
 #include "core/scales/LogFrequencyScale.h"
 
 #include <QKeyEvent>
 #include <QLinearGradient>
-#include <QMouseEvent>
 #include <QPainter>
 
 #include <algorithm>
@@ -25,33 +26,11 @@ const QColor kTick(0x8c, 0x96, 0xac);
 const QColor kCapLight(0xe8, 0xea, 0xee);
 const QColor kCapDark(0x6e, 0x74, 0x80);
 const QColor kCapLine(0x10, 0x10, 0x10);
-const QColor kCapActiveLine(0xff, 0x53, 0x53);
-const QColor kFocus(0xff, 0xe6, 0xff);
 
 } // namespace
 
-BitmapSlider::BitmapSlider(QWidget* parent) : QWidget(parent), m_thumb(kThumbAlong, kThumbAcross) {
-    setAccessibleName(tr("Fader"));
-    setFocusPolicy(Qt::StrongFocus);
-}
-
-void BitmapSlider::setRange(int minimum, int maximum, bool redraw) {
-    m_minimum = minimum;
-    m_maximum = maximum;
-    m_position = track().Clamp(m_position);
-    if (redraw) {
-        update();
-    }
-}
-
-void BitmapSlider::setPosition(int position) {
-    const int clamped = track().Clamp(position);
-    if (clamped == m_position) {
-        return;
-    }
-    m_position = clamped;
-    update();
-}
+BitmapSlider::BitmapSlider(QWidget* parent)
+    : RangeControl(tr("Fader"), parent), m_thumb(kThumbAlong, kThumbAcross) {}
 
 void BitmapSlider::setVertical(bool vertical) {
     if (vertical == m_vertical) {
@@ -76,19 +55,19 @@ void BitmapSlider::setThumbSize(const QSize& size) {
 }
 
 void BitmapSlider::setFrequency(int hz) {
-    setPosition(FaderPositionOfFrequency(hz, m_minimum, m_maximum));
+    setPosition(FaderPositionOfFrequency(hz, minimum(), maximum()));
 }
 
 int BitmapSlider::frequency() const {
-    return FaderFrequency(m_position, m_maximum);
+    return FaderFrequency(position(), maximum());
 }
 
 FaderTrack BitmapSlider::track() const {
     if (m_vertical) {
-        return {m_minimum,       m_maximum,          height(),
+        return {minimum(),       maximum(),          height(),
                 m_margins.top(), m_margins.bottom(), m_thumb.height()};
     }
-    return {m_minimum, m_maximum, width(), m_margins.left(), m_margins.right(), m_thumb.width()};
+    return {minimum(), maximum(), width(), m_margins.left(), m_margins.right(), m_thumb.width()};
 }
 
 int BitmapSlider::along(const QPointF& point) const {
@@ -103,7 +82,7 @@ qreal BitmapSlider::crossCentre() const {
 }
 
 int BitmapSlider::thumbCentre() const {
-    return track().CentreOf(m_position);
+    return track().CentreOf(position());
 }
 
 QRect BitmapSlider::thumbRect() const {
@@ -128,26 +107,16 @@ QSize BitmapSlider::sizeHint() const {
 void BitmapSlider::dragTo(int pointer) {
     const FaderTrack t = track();
     const int centre = t.ClampCentre(pointer - m_grabOffset);
-    if (centre == t.CentreOf(m_position)) {
+    if (centre == t.CentreOf(position())) {
         return;
     }
-    const int position = t.PositionAt(centre);
-    if (position == m_position) {
-        return;
+    if (storePosition(t.PositionAt(centre))) {
+        emit faderDragging(position());
     }
-    m_position = position;
-    update();
-    emit faderDragging(m_position);
 }
 
-void BitmapSlider::mousePressEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton) {
-        QWidget::mousePressEvent(event);
-        return;
-    }
-    setFocus(Qt::MouseFocusReason);
-    m_dragging = true;
-    const int pointer = along(event->position());
+void BitmapSlider::dragStarted(const QPointF& point) {
+    const int pointer = along(point);
     const int centre = thumbCentre();
     const int halfThumb = (m_vertical ? m_thumb.height() : m_thumb.width()) / 2;
     // Grabbing the thumb keeps it where it was taken; a press on the track pulls the thumb
@@ -157,24 +126,15 @@ void BitmapSlider::mousePressEvent(QMouseEvent* event) {
     dragTo(pointer);
 }
 
-void BitmapSlider::mouseMoveEvent(QMouseEvent* event) {
-    if (!m_dragging) {
-        QWidget::mouseMoveEvent(event);
-        return;
-    }
-    dragTo(along(event->position()));
+void BitmapSlider::dragMoved(const QPointF& point) {
+    dragTo(along(point));
 }
 
-void BitmapSlider::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton || !m_dragging) {
-        QWidget::mouseReleaseEvent(event);
-        return;
-    }
-    m_dragging = false;
+void BitmapSlider::dragEnded(const QPointF&) {
     m_grabOffset = 0;
     update();
     if (m_notifyOnRelease) {
-        emit faderChanged(m_position);
+        emit faderChanged(position());
     }
 }
 
@@ -188,22 +148,12 @@ void BitmapSlider::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Right:
     case Qt::Key_Up:
     case Qt::Key_Down:
-        emit faderChanged(m_position);
+        emit faderChanged(position());
         event->accept();
         return;
     default:
         QWidget::keyPressEvent(event);
     }
-}
-
-void BitmapSlider::focusInEvent(QFocusEvent* event) {
-    QWidget::focusInEvent(event);
-    update();
-}
-
-void BitmapSlider::focusOutEvent(QFocusEvent* event) {
-    QWidget::focusOutEvent(event);
-    update();
 }
 
 void BitmapSlider::paintEvent(QPaintEvent*) {
@@ -240,7 +190,7 @@ void BitmapSlider::paintEvent(QPaintEvent*) {
 
     // The cap: brushed from light to dark across its length, with a centre line.
     const QRectF cap = QRectF(thumbRect()).adjusted(0.5, 0.5, -0.5, -0.5);
-    const bool active = m_dragging || hasFocus();
+    const bool active = isDragging() || hasFocus();
     QLinearGradient shade(cap.topLeft(), m_vertical ? cap.bottomLeft() : cap.topRight());
     const QColor light = active ? kCapLight.lighter(106) : kCapLight;
     shade.setColorAt(0.0, light);
@@ -250,7 +200,7 @@ void BitmapSlider::paintEvent(QPaintEvent*) {
     painter.setPen(QPen(QColor(0x20, 0x22, 0x28), 1));
     painter.setBrush(isEnabled() ? QBrush(shade) : QBrush(kCapDark));
     painter.drawRoundedRect(cap, 2, 2);
-    painter.setPen(QPen(active ? kCapActiveLine : kCapLine, 1.5));
+    painter.setPen(QPen(active ? QColor::fromRgb(ControlColors::RangePointer) : kCapLine, 1.5));
     const QPointF mid = cap.center();
     if (m_vertical) {
         painter.drawLine(QPointF(cap.left() + 2, mid.y()), QPointF(cap.right() - 2, mid.y()));
@@ -260,7 +210,7 @@ void BitmapSlider::paintEvent(QPaintEvent*) {
 
     if (hasFocus()) {
         painter.setRenderHint(QPainter::Antialiasing, false);
-        painter.setPen(QPen(kFocus, 1, Qt::DotLine));
+        painter.setPen(QPen(QColor::fromRgb(ControlColors::RangeFocus), 1, Qt::DotLine));
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(rect().adjusted(0, 0, -1, -1));
     }

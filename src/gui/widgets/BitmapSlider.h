@@ -2,28 +2,22 @@
 
 #include "core/scales/FaderTrack.h"
 
+#include "gui/widgets/RangeControl.h"
+
 #include <QMargins>
 #include <QSize>
-#include <QWidget>
 
 // A fader: a track with a thumb, vertical or horizontal, holding a position in a range
 // (the minimum at the top or left end). Pressing on the track moves the thumb under the
 // pointer; dragging reports faderDragging(), the release faderChanged(). Navigation keys do
 // not move the fader; they report faderChanged() with the current position. Frequency
 // faders map their position to a logarithmic frequency, the highest at the minimum end.
-class BitmapSlider : public QWidget {
+class BitmapSlider : public RangeControl {
     Q_OBJECT
 
 public:
     explicit BitmapSlider(QWidget* parent = nullptr);
 
-    // The position is kept inside the new range.
-    void setRange(int minimum, int maximum, bool redraw = true);
-    int minimum() const { return m_minimum; }
-    int maximum() const { return m_maximum; }
-    // Clamped to the range.
-    void setPosition(int position);
-    int position() const { return m_position; }
     // Swaps the thumb size along with the orientation.
     void setVertical(bool vertical);
     bool isVertical() const { return m_vertical; }
@@ -41,7 +35,6 @@ public:
     void setFrequency(int hz);
     int frequency() const;
 
-    bool isDragging() const { return m_dragging; }
     // Centre of the thumb along the track, in widget pixels.
     int thumbCentre() const;
     // The thumb rectangle in widget pixels.
@@ -55,12 +48,10 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
+    void dragStarted(const QPointF& point) override;
+    void dragMoved(const QPointF& point) override;
+    void dragEnded(const QPointF& point) override;
 
 private:
     FaderTrack track() const;
@@ -69,13 +60,9 @@ private:
     qreal crossCentre() const;
     void dragTo(int pointer);
 
-    int m_minimum = 0;
-    int m_maximum = 100;
-    int m_position = 0;
     bool m_vertical = false;
     QMargins m_margins;
     QSize m_thumb;
     bool m_notifyOnRelease = true;
-    bool m_dragging = false;
     int m_grabOffset = 0;
 };

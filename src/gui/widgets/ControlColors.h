@@ -8,6 +8,11 @@ namespace ControlColors {
 // Panels and editors.
 constexpr QRgb PanelBackground = qRgb(48, 54, 68);
 
+// Fader and knob: the focus mark, and the red of the cap line of a fader being moved and of
+// the knob's pointer.
+constexpr QRgb RangeFocus = qRgb(255, 230, 255);
+constexpr QRgb RangePointer = qRgb(255, 83, 83);
+
 // Numeric edit: idle and editing looks.
 constexpr QRgb EditIdleText = qRgb(255, 230, 255);
 constexpr QRgb EditIdleBackground = PanelBackground;

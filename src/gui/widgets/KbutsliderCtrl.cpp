@@ -1,10 +1,11 @@
 #include "gui/widgets/KbutsliderCtrl.h"
 
+#include "gui/widgets/ControlColors.h"
+
 #include "core/scales/KnobDial.h"
 #include "core/scales/LogFrequencyScale.h"
 
 #include <QKeyEvent>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QRadialGradient>
 
@@ -22,46 +23,25 @@ const QColor kRim(0x1a, 0x1d, 0x24);
 const QColor kFaceLight(0x9a, 0xa2, 0xb4);
 const QColor kFaceDark(0x3a, 0x40, 0x4e);
 const QColor kScale(0xc8, 0xcc, 0xd8);
-const QColor kPointer(0xff, 0x53, 0x53);
-const QColor kFocus(0xff, 0xe6, 0xff);
 
 } // namespace
 
-KbutsliderCtrl::KbutsliderCtrl(QWidget* parent) : QWidget(parent) {
-    setAccessibleName(tr("Knob"));
-    setFocusPolicy(Qt::StrongFocus);
-}
-
-void KbutsliderCtrl::setRange(int minimum, int maximum) {
-    m_minimum = minimum;
-    m_maximum = maximum;
-    m_position = std::clamp(m_position, m_minimum, std::max(m_minimum, m_maximum));
-    update();
-}
-
-void KbutsliderCtrl::setPosition(int position) {
-    const int clamped = std::clamp(position, m_minimum, std::max(m_minimum, m_maximum));
-    if (clamped == m_position) {
-        return;
-    }
-    m_position = clamped;
-    update();
-}
+KbutsliderCtrl::KbutsliderCtrl(QWidget* parent) : RangeControl(tr("Knob"), parent) {}
 
 double KbutsliderCtrl::pointerAngle() const {
-    return KnobAngleOfPosition(m_position, m_minimum, m_maximum);
+    return KnobAngleOfPosition(position(), minimum(), maximum());
 }
 
 int KbutsliderCtrl::pageStep() const {
-    return m_pageStep > 0 ? m_pageStep : std::max(1, (m_maximum - m_minimum) / 5);
+    return m_pageStep > 0 ? m_pageStep : std::max(1, (maximum() - minimum()) / 5);
 }
 
 void KbutsliderCtrl::setFrequency(int hz) {
-    setPosition(KnobPositionOfFrequency(hz, m_minimum, m_maximum));
+    setPosition(KnobPositionOfFrequency(hz, minimum(), maximum()));
 }
 
 int KbutsliderCtrl::frequency() const {
-    return KnobFrequency(m_position);
+    return KnobFrequency(position());
 }
 
 QPointF KbutsliderCtrl::centre() const {
@@ -86,92 +66,64 @@ bool KbutsliderCtrl::inDeadSector(const QPointF& point) const {
     return InKnobDeadSector(d.x(), d.y());
 }
 
-bool KbutsliderCtrl::followPointer(const QPointF& point, bool& moved) {
-    moved = false;
+void KbutsliderCtrl::followPointer(const QPointF& point) {
     const QPointF d = point - centre();
     if (std::hypot(d.x(), d.y()) < kMinimumReach) {
-        return false;
-    }
-    const int position = KnobPositionOfAngle(KnobAngleOfPoint(d.x(), d.y()), m_minimum, m_maximum);
-    if (position != m_position) {
-        m_position = position;
-        moved = true;
-        update();
-    }
-    return true;
-}
-
-void KbutsliderCtrl::mousePressEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton || inDeadSector(event->position())) {
-        QWidget::mousePressEvent(event);
         return;
     }
-    setFocus(Qt::MouseFocusReason);
-    m_dragging = true;
-    bool moved = false;
-    followPointer(event->position(), moved);
+    const int angled = KnobPositionOfAngle(KnobAngleOfPoint(d.x(), d.y()), minimum(), maximum());
+    if (storePosition(angled)) {
+        emit knobDragging(position());
+    }
+}
+
+bool KbutsliderCtrl::startsDrag(const QPointF& point) const {
+    return !inDeadSector(point);
+}
+
+void KbutsliderCtrl::dragStarted(const QPointF& point) {
     // A press that turns the knob tells the owner, so the knob never shows a value the owner
     // does not have.
-    if (moved) {
-        emit knobDragging(m_position);
-    }
+    followPointer(point);
 }
 
-void KbutsliderCtrl::mouseMoveEvent(QMouseEvent* event) {
-    if (!m_dragging) {
-        QWidget::mouseMoveEvent(event);
+void KbutsliderCtrl::dragMoved(const QPointF& point) {
+    if (inDeadSector(point)) {
+        cancelDrag();
         return;
     }
-    if (inDeadSector(event->position())) {
-        m_dragging = false;
-        update();
-        return;
-    }
-    bool moved = false;
-    followPointer(event->position(), moved);
-    if (moved) {
-        emit knobDragging(m_position);
-    }
+    followPointer(point);
 }
 
-void KbutsliderCtrl::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton || !m_dragging) {
-        QWidget::mouseReleaseEvent(event);
-        return;
-    }
-    m_dragging = false;
-    bool moved = false;
-    if (!inDeadSector(event->position())) {
-        followPointer(event->position(), moved);
+void KbutsliderCtrl::dragEnded(const QPointF& point) {
+    if (!inDeadSector(point)) {
+        followPointer(point);
     }
     update();
-    if (moved) {
-        emit knobDragging(m_position);
-    }
 }
 
 void KbutsliderCtrl::keyPressEvent(QKeyEvent* event) {
-    int target = m_position;
+    int target = position();
     switch (event->key()) {
     case Qt::Key_Up:
     case Qt::Key_Right:
-        target = m_position + 1;
+        target = position() + 1;
         break;
     case Qt::Key_Down:
     case Qt::Key_Left:
-        target = m_position - 1;
+        target = position() - 1;
         break;
     case Qt::Key_PageUp:
-        target = m_position + pageStep();
+        target = position() + pageStep();
         break;
     case Qt::Key_PageDown:
-        target = m_position - pageStep();
+        target = position() - pageStep();
         break;
     case Qt::Key_Home:
-        target = m_minimum;
+        target = minimum();
         break;
     case Qt::Key_End:
-        target = m_maximum;
+        target = maximum();
         break;
     default:
         QWidget::keyPressEvent(event);
@@ -180,17 +132,7 @@ void KbutsliderCtrl::keyPressEvent(QKeyEvent* event) {
     setPosition(target);
     event->accept();
     // Reported after the move, so the owner reads the position the knob shows.
-    emit knobKey(m_position);
-}
-
-void KbutsliderCtrl::focusInEvent(QFocusEvent* event) {
-    QWidget::focusInEvent(event);
-    update();
-}
-
-void KbutsliderCtrl::focusOutEvent(QFocusEvent* event) {
-    QWidget::focusOutEvent(event);
-    update();
+    emit knobKey(position());
 }
 
 void KbutsliderCtrl::paintEvent(QPaintEvent*) {
@@ -210,7 +152,7 @@ void KbutsliderCtrl::paintEvent(QPaintEvent*) {
 
     // Face: a dark rim, light while the knob has the focus, and a lit dome.
     const qreal face = r - 2.0;
-    painter.setBrush(hasFocus() ? kFocus : kRim);
+    painter.setBrush(hasFocus() ? QColor::fromRgb(ControlColors::RangeFocus) : kRim);
     painter.drawEllipse(c, face, face);
     QRadialGradient dome(c - QPointF(face * 0.35, face * 0.35), face * 1.4);
     dome.setColorAt(0.0, isEnabled() ? kFaceLight : kFaceDark);
@@ -220,6 +162,7 @@ void KbutsliderCtrl::paintEvent(QPaintEvent*) {
 
     // Pointer from near the centre to the rim.
     const double angle = pointerAngle();
-    painter.setPen(QPen(kPointer, std::max(2.0, face / 8.0), Qt::SolidLine, Qt::RoundCap));
+    painter.setPen(QPen(QColor::fromRgb(ControlColors::RangePointer), std::max(2.0, face / 8.0),
+                        Qt::SolidLine, Qt::RoundCap));
     painter.drawLine(pointAt(angle, face * 0.25), pointAt(angle, face - 3.0));
 }
