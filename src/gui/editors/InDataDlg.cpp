@@ -1,16 +1,16 @@
 #include "gui/editors/InDataDlg.h"
 
-#include "gui/widgets/ControlId.h"
-#include "gui/widgets/XPStyleButton.h"
-#include "gui/editors/DelayGroup.h"
-#include "gui/editors/EditorParts.h"
-#include "gui/editors/FaderGroup.h"
 #include "core/model/AudioData.h"
 #include "core/model/ChannelEdits.h"
-#include "core/scales/DisplayModes.h"
 #include "core/model/EditRules.h"
 #include "core/model/ParameterValues.h"
 #include "core/model/Variant.h"
+#include "core/scales/DisplayModes.h"
+#include "gui/editors/DelayGroup.h"
+#include "gui/editors/EditorParts.h"
+#include "gui/editors/FaderGroup.h"
+#include "gui/widgets/ControlId.h"
+#include "gui/widgets/XPStyleButton.h"
 
 #include <QButtonGroup>
 #include <QGroupBox>
@@ -39,34 +39,34 @@ QVBoxLayout* Column(QGroupBox* frame) {
     return column;
 }
 
-QString ChannelTitle(int index) {
-    return QStringLiteral("CH %1").arg(QChar('A' + index));
-}
-
 } // namespace
 
 InDataDlg::InDataDlg(CAudio_Data& program, QWidget* parent)
-    : EditorWindow(parent), m_variant(Variant::OfDeviceType(program.GetDeviceType())),
-      m_temperature(program.GetTemperature()) {
-    setObjectName(QStringLiteral("inDataDlg"));
-    setFont(EditorParts::DialogFont());
-    SetProgram(&program);
-    const int type = m_variant.deviceType;
-    const bool hasGateSwitch = EditRules::HasGateSwitch(type);
+    : ChannelDlg(program, QStringLiteral("inDataDlg"), parent) {
+    const bool hasGateSwitch = EditRules::HasGateSwitch(DeviceVariant().deviceType);
 
-    m_delay = new DelayGroup({kDelayFrameId,
-                              {kDelayMsId, kDelayMetersId, kDelayFeetId},
-                              {kDelayMsSpinId, kDelayMetersSpinId, kDelayFeetSpinId},
-                              kDelayFaderId},
-                             QStringLiteral("mS"), type, m_temperature, this);
-    m_delay->setGeometry(kDelayRect);
-    connect(m_delay, &DelayGroup::delayChanged, this, &InDataDlg::OnDelay);
+    BuildDelay({kDelayFrameId,
+                {kDelayMsId, kDelayMetersId, kDelayFeetId},
+                {kDelayMsSpinId, kDelayMetersSpinId, kDelayFeetSpinId},
+                kDelayFaderId},
+               QStringLiteral("mS"))
+        ->setGeometry(kDelayRect);
 
     BuildGate(hasGateSwitch);
     BuildSource();
     FindControl(this, kInputFrameId)->setGeometry(hasGateSwitch ? kSourceRect : kCompactSourceRect);
-    BuildChannelButtons();
+    BuildChannelButtons(kFirstChannelButtonId, kChannelButtonCount,
+                        [](int k) { return QStringLiteral("channel%1").arg(QChar('A' + k)); });
+    const int width = kChannelButtonsRect.width() / kChannelButtonCount;
+    for (int k = 0; k < kChannelButtonCount; ++k) {
+        ChannelButton(k)->setGeometry(kChannelButtonsRect.x() + k * width, kChannelButtonsRect.y(),
+                                      width, kChannelButtonsRect.height());
+    }
     setFixedSize(kWidth, kHeight);
+}
+
+QString InDataDlg::ChannelTitle(int index) const {
+    return QStringLiteral("CH %1").arg(QChar('A' + index));
 }
 
 void InDataDlg::BuildGate(bool hasGateSwitch) {
@@ -88,7 +88,7 @@ void InDataDlg::BuildGate(bool hasGateSwitch) {
 
     // The threshold sits in the "Threshold" frame beside the gate switch, or in a narrow
     // "Noisegate" frame where there is no switch; the frame not used stays hidden.
-    const int type = m_variant.deviceType;
+    const int type = DeviceVariant().deviceType;
     FaderGroup::Setup threshold{
         hasGateSwitch ? QStringLiteral("Threshold") : QStringLiteral("Noisegate"),
         hasGateSwitch ? kThresholdFrameId : kNarrowGateFrameId,
@@ -134,36 +134,12 @@ void InDataDlg::BuildSource() {
     connect(sourceGroup, &QButtonGroup::buttonClicked, this, &InDataDlg::OnSourceRadio);
 }
 
-void InDataDlg::BuildChannelButtons() {
-    // Kept from the older dialog that switched channels itself; a dialog now shows only the
-    // channel of its slot, so they stay hidden.
-    const int width = kChannelButtonsRect.width() / kChannelButtonCount;
-    for (int k = 0; k < kChannelButtonCount; ++k) {
-        auto* button =
-            WithControlId(new XPStyleButton(ChannelTitle(k), this), kFirstChannelButtonId + k,
-                          QStringLiteral("channel%1").arg(QChar('A' + k)));
-        button->setGeometry(kChannelButtonsRect.x() + k * width, kChannelButtonsRect.y(), width,
-                            kChannelButtonsRect.height());
-        button->setSelected(false);
-        button->hide();
-        connect(button, &QPushButton::clicked, this, [this, k] { SelectChannel(k); });
-        m_channelButtons[static_cast<std::size_t>(k)] = button;
-    }
-}
-
 CAudio_InData* InDataDlg::InputChannel() const {
-    return Program() != nullptr ? Program()->GetInput(m_index) : nullptr;
+    return Program() != nullptr ? Program()->GetInput(Channel()) : nullptr;
 }
 
-void InDataDlg::SelectChannel(int index) {
-    if (index < 0 || index >= kChannelButtonCount) {
-        return;
-    }
-    m_channelButtons[static_cast<std::size_t>(m_index)]->setSelected(false);
-    m_channelButtons[static_cast<std::size_t>(index)]->setSelected(true);
-    m_index = index;
-    setWindowTitle(ChannelTitle(index));
-    ShowProgram();
+CAudio_Channel* InDataDlg::ShownChannel() const {
+    return InputChannel();
 }
 
 void InDataDlg::ShowProgram() {
@@ -171,10 +147,10 @@ void InDataDlg::ShowProgram() {
     if (channel == nullptr) {
         return;
     }
-    m_delay->ShowDelay(channel->GetDelay());
+    Delay()->ShowDelay(channel->GetDelay());
     const bool gateOn = channel->GetGateOff() == 0;
     (gateOn ? m_gateOn : m_gateOff)->setChecked(true);
-    if (EditRules::HasGateSwitch(m_variant.deviceType)) {
+    if (EditRules::HasGateSwitch(DeviceVariant().deviceType)) {
         m_threshold->SetControlsEnabled(gateOn);
     }
     m_threshold->Show(channel->GetGateThreshold());
@@ -184,12 +160,6 @@ void InDataDlg::ShowProgram() {
 void InDataDlg::RefreshSource() {
     if (Program() != nullptr) {
         (Program()->GetInputSource() == 1 ? m_digital : m_analog)->setChecked(true);
-    }
-}
-
-void InDataDlg::OnDelay(int steps) {
-    if (CAudio_InData* channel = InputChannel()) {
-        channel->SetDelay(steps);
     }
 }
 

@@ -1,15 +1,10 @@
 #pragma once
 
-#include "gui/editors/EditorWindow.h"
-
-#include <array>
+#include "gui/editors/ChannelDlg.h"
 
 class CAudio_InData;
-class DelayGroup;
 class FaderGroup;
 class QRadioButton;
-class XPStyleButton;
-struct Variant;
 
 // The input channel dialog: delay in milliseconds, metres and feet with the delay fader, the
 // noise gate threshold with its fader, the gate on/off choice (4-in/8-out only) and the input
@@ -17,7 +12,7 @@ struct Variant;
 // service tick sends them. The input source is written into the program and then handed to the
 // panel with sourceChosen(), which sends it at once and has every open input dialog show it
 // again (RefreshSource).
-class InDataDlg : public EditorWindow {
+class InDataDlg : public ChannelDlg {
     Q_OBJECT
 
 public:
@@ -46,17 +41,12 @@ public:
     static constexpr int kWidth = 400;
     static constexpr int kHeight = 260;
 
-    // The device type and the temperature (for metres and feet) are taken from program now; an
-    // open dialog keeps that temperature.
     explicit InDataDlg(CAudio_Data& program, QWidget* parent = nullptr);
 
-    void SelectChannel(int index) override;
     void ShowProgram() override;
-    int Channel() const { return m_index; }
     // Shows the program's input source on the source radios.
     void RefreshSource();
 
-    DelayGroup* Delay() const { return m_delay; }
     FaderGroup* Threshold() const { return m_threshold; }
 
 signals:
@@ -66,21 +56,16 @@ signals:
 private:
     void BuildGate(bool hasGateSwitch);
     void BuildSource();
-    void BuildChannelButtons();
     CAudio_InData* InputChannel() const;
-    void OnDelay(int steps);
+    CAudio_Channel* ShownChannel() const override;
+    QString ChannelTitle(int index) const override;
     void OnThreshold(int threshold);
     void OnGateRadio();
     void OnSourceRadio();
 
-    const Variant& m_variant;
-    int m_temperature = 0;
-    int m_index = 0;
-    DelayGroup* m_delay = nullptr;
     FaderGroup* m_threshold = nullptr;
     QRadioButton* m_gateOff = nullptr;
     QRadioButton* m_gateOn = nullptr;
     QRadioButton* m_analog = nullptr;
     QRadioButton* m_digital = nullptr;
-    std::array<XPStyleButton*, kChannelButtonCount> m_channelButtons{};
 };

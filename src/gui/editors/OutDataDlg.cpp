@@ -1,272 +1,38 @@
+// Showing the output channel and what the operator does in the dialog.
 #include "gui/editors/OutDataDlg.h"
 
-#include "gui/widgets/BitmapSlider.h"
-#include "gui/widgets/ControlColors.h"
-#include "gui/widgets/ControlId.h"
-#include "gui/widgets/NumEdit.h"
-#include "gui/widgets/StateButton.h"
-#include "gui/widgets/XPStyleButton.h"
-#include "gui/editors/CrossoverGroup.h"
-#include "gui/editors/DelayGroup.h"
-#include "gui/editors/EditorParts.h"
-#include "gui/editors/FaderGroup.h"
-#include "gui/graph/ResponseGraph.h"
 #include "core/model/AudioData.h"
 #include "core/model/ChannelEdits.h"
-#include "core/scales/DisplayModes.h"
 #include "core/model/EditRules.h"
 #include "core/model/ParameterValues.h"
-#include "core/model/Variant.h"
+#include "gui/editors/CrossoverGroup.h"
+#include "gui/editors/FaderGroup.h"
+#include "gui/graph/ResponseGraph.h"
+#include "gui/widgets/BitmapSlider.h"
+#include "gui/widgets/NumEdit.h"
+#include "gui/widgets/StateButton.h"
 
-#include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QRadioButton>
 #include <QSignalBlocker>
-#include <QVBoxLayout>
 
 namespace {
 
 // Release index shown while the timing is automatic ("16X").
 constexpr int kAutomaticRelease = 4;
-// "32X (3200ms)" and "1:maximum".
-constexpr int kReleaseCharacters = 11;
-constexpr int kRatioCharacters = 9;
-constexpr int kSourceButtonWidth = 48;
-constexpr int kSourceButtonHeight = 24;
-// Frame widths: the row of frames must fit the 915 pixels of the window.
-constexpr int kSourceFrameWidth = 58;
-constexpr int kDynamicsFrameWidth = 60; // threshold, attack, clip limit
-constexpr int kReleaseFrameWidth = 96;
-constexpr int kRatioFrameWidth = 80;
-constexpr int kModeFrameWidth = 108;
 
-QString OutputTitle(int index) {
-    return QStringLiteral("Out%1").arg(index + 1);
-}
-
-QVBoxLayout* Column(QWidget* frame) {
-    auto* column = new QVBoxLayout(frame);
-    column->setContentsMargins(6, 6, 6, 6);
-    column->setSpacing(4);
-    return column;
+// Sets a crossover frequency and returns the frequency the output keeps: the high-pass never
+// lies above the low-pass.
+int SetCrossoverFrequency(CAudio_OutData& output, bool highPass, int hz) {
+    return highPass ? ChannelEdits::SetHighPassFrequency(output, hz)
+                    : ChannelEdits::SetLowPassFrequency(output, hz);
 }
 
 } // namespace
 
-OutDataDlg::OutDataDlg(CAudio_Data& program, QWidget* parent)
-    : EditorWindow(parent), m_variant(Variant::OfDeviceType(program.GetDeviceType())),
-      m_temperature(program.GetTemperature()) {
-    setObjectName(QStringLiteral("outDataDlg"));
-    setFont(EditorParts::DialogFont());
-    SetProgram(&program);
-
-    auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(4, 4, 4, 6);
-    row->setSpacing(3);
-    row->addWidget(BuildSources());
-    m_delay = new DelayGroup({0,
-                              {kDelayMsId, kDelayMetersId, kDelayFeetId},
-                              {kDelayMsSpinId, kDelayMetersSpinId, kDelayFeetSpinId},
-                              kDelayFaderId},
-                             QStringLiteral("Ms"), m_variant.deviceType, m_temperature, this);
-    connect(m_delay, &DelayGroup::delayChanged, this, &OutDataDlg::OnDelay);
-    row->addWidget(m_delay);
-    BuildCrossover();
-    row->addWidget(m_highPass);
-    row->addWidget(m_lowPass);
-    row->addWidget(BuildDynamics());
-    row->addWidget(BuildModes());
-    BuildOutputButtons();
-    setFixedSize(kWidth, kHeight);
-}
-
-QWidget* OutDataDlg::BuildSources() {
-    QGroupBox* frame =
-        EditorParts::Frame(this, QStringLiteral("In Source"), 0, QStringLiteral("sourceFrame"));
-    QVBoxLayout* column = Column(frame);
-    const int shown = m_variant.inputCount;
-    for (int k = 0; k < kSourceCount; ++k) {
-        const QString label = QStringLiteral("IN %1").arg(k + 1);
-        auto* caption =
-            EditorParts::Label(frame, label, 0, QStringLiteral("source%1Label").arg(k + 1));
-        auto* button = WithControlId(new StateButton(frame), kFirstSourceId + k,
-                                     QStringLiteral("source%1").arg(k + 1));
-        button->setAccessibleName(label);
-        button->setStateColors(QColor::fromRgb(ControlColors::SourceOn),
-                               QColor::fromRgb(ControlColors::SourceOff));
-        button->setStateCaptions(QStringLiteral("ON"), QStringLiteral("OFF"));
-        button->setTextColor(QColor::fromRgb(ControlColors::SourceCaption));
-        button->setFixedSize(kSourceButtonWidth, kSourceButtonHeight);
-        connect(button, &QPushButton::clicked, this,
-                [this, k, button] { OnSource(k, button->state() == 1); });
-        caption->setVisible(k < shown);
-        button->setVisible(k < shown);
-        column->addWidget(caption, 0, Qt::AlignHCenter);
-        column->addWidget(button, 0, Qt::AlignHCenter);
-        m_sources[static_cast<std::size_t>(k)] = button;
-
-        // The older check boxes choose the same sources; they stay hidden.
-        auto* check =
-            WithControlId(new QCheckBox(QStringLiteral("CH %1").arg(QChar('A' + k)), frame),
-                          kFirstSourceCheckId + k, QStringLiteral("sourceCheck%1").arg(k + 1));
-        check->hide();
-        connect(check, &QCheckBox::clicked, this, [this, k](bool on) { OnSource(k, on); });
-        m_sourceChecks[static_cast<std::size_t>(k)] = check;
-    }
-    column->addStretch(1);
-    frame->setFixedWidth(kSourceFrameWidth);
-    return frame;
-}
-
-void OutDataDlg::BuildCrossover() {
-    const CrossoverGroup::Setup highPass{
-        QStringLiteral("HPF"),
-        QStringLiteral("highPass"),
-        DisplayMode::HighPassFrequency,
-        kHighPassId,
-        kHighPassFaderId,
-        {kHighPassButterworthId, kHighPassLinkwitzRileyId, kHighPassBesselId},
-        kHighPassSlopeId,
-        kHighPassSlopeFaderId,
-        kHighPassFamilyListId,
-        kHighPassSlopeListId,
-        QColor::fromRgb(ControlColors::HighPassFamily),
-        QColor::fromRgb(ControlColors::HighPassFamilySelected)};
-    const CrossoverGroup::Setup lowPass{
-        QStringLiteral("LPF"),
-        QStringLiteral("lowPass"),
-        DisplayMode::LowPassFrequency,
-        kLowPassId,
-        kLowPassFaderId,
-        {kLowPassButterworthId, kLowPassLinkwitzRileyId, kLowPassBesselId},
-        kLowPassSlopeId,
-        kLowPassSlopeFaderId,
-        kLowPassFamilyListId,
-        kLowPassSlopeListId,
-        QColor::fromRgb(ControlColors::LowPassFamily),
-        QColor::fromRgb(ControlColors::LowPassFamilySelected)};
-    m_highPass = new CrossoverGroup(highPass, this);
-    m_lowPass = new CrossoverGroup(lowPass, this);
-    for (const bool isHighPass : {true, false}) {
-        CrossoverGroup* group = isHighPass ? m_highPass : m_lowPass;
-        connect(group, &CrossoverGroup::frequencyEntered, this,
-                [this, isHighPass](int hz) { OnFrequencyEntered(isHighPass, hz); });
-        connect(group, &CrossoverGroup::frequencyFaderMoved, this,
-                [this, isHighPass](int hz) { OnFrequencyFader(isHighPass, hz); });
-        connect(group, &CrossoverGroup::slopeChosen, this,
-                [this, isHighPass](int slope) { OnSlope(isHighPass, slope); });
-        connect(group, &CrossoverGroup::familyChosen, this,
-                [this, isHighPass](int family) { OnFamily(isHighPass, family); });
-    }
-}
-
-QWidget* OutDataDlg::BuildDynamics() {
-    auto* dynamics = new QWidget(this);
-    dynamics->setObjectName(QStringLiteral("dynamics"));
-    auto* row = new QHBoxLayout(dynamics);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(3);
-    const auto add = [&](const FaderGroup::Setup& setup, int width = kDynamicsFrameWidth) {
-        auto* group = new FaderGroup(setup, dynamics);
-        group->setFixedWidth(width);
-        row->addWidget(group);
-        return group;
-    };
-    m_threshold =
-        add({QStringLiteral("Threshold"), 0, QStringLiteral("thresholdFrame"),
-             QStringLiteral("threshold"), kThresholdId, kThresholdFaderId, DisplayMode::Linear,
-             LimitThresholdRange.max, 0.1, 30.0, false, QStringLiteral("dBu")});
-    m_attack = add({QStringLiteral("Attack"), 0, QStringLiteral("attackFrame"),
-                    QStringLiteral("attack"), kAttackId, kAttackFaderId, DisplayMode::Attack,
-                    AttackRange.max, 0.0, 0.0, false, QStringLiteral("Ms")});
-    m_release = add({QStringLiteral("Release"), 0, QStringLiteral("releaseFrame"),
-                     QStringLiteral("release"), kReleaseId, kReleaseFaderId, DisplayMode::OwnerText,
-                     ReleaseRange.max, 0.0, 0.0, true, QString(), kReleaseCharacters},
-                    kReleaseFrameWidth);
-    m_clipLimit = add({QStringLiteral("Clip Limit"), 0, QStringLiteral("clipLimitFrame"),
-                       QStringLiteral("clipLimit"), kClipLimitId, kClipLimitFaderId,
-                       DisplayMode::Linear, ClipLimitRange.max, 0.1, -2.0, false, QString()});
-    m_ratio = add({QStringLiteral("Ratio"), 0, QStringLiteral("ratioFrame"),
-                   QStringLiteral("ratio"), kRatioId, kRatioFaderId, DisplayMode::Ratio,
-                   RatioRange.max, 0.0, 0.0, true, QString(), kRatioCharacters},
-                  kRatioFrameWidth);
-
-    m_ratioList = WithControlId(new QComboBox(m_ratio), kRatioListId, QStringLiteral("ratioList"));
-    for (int ratio = RatioRange.min; ratio <= RatioRange.max; ++ratio) {
-        m_ratioList->addItem(QString::fromStdString(RatioListText(ratio)));
-    }
-    m_ratioList->hide();
-
-    connect(m_threshold, &FaderGroup::valueChanged, this, [this](int threshold) {
-        if (CAudio_OutData* output = Output()) {
-            output->SetLimitThreshold(threshold);
-        }
-    });
-    connect(m_attack, &FaderGroup::valueChanged, this, &OutDataDlg::OnAttack);
-    connect(m_release, &FaderGroup::valueChanged, this, &OutDataDlg::OnRelease);
-    connect(m_clipLimit, &FaderGroup::valueChanged, this, [this](int clip) {
-        if (CAudio_OutData* output = Output()) {
-            output->SetClipLimit(clip);
-        }
-    });
-    connect(m_ratio, &FaderGroup::valueChanged, this, &OutDataDlg::OnRatio);
-    connect(m_ratioList, &QComboBox::activated, this, [this](int ratio) {
-        m_ratio->Show(ratio);
-        OnRatio(ratio);
-    });
-    return dynamics;
-}
-
-QWidget* OutDataDlg::BuildModes() {
-    auto* modes = new QWidget(this);
-    modes->setObjectName(QStringLiteral("modes"));
-    auto* column = new QVBoxLayout(modes);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(4);
-    const auto radioFrame = [&](const QString& title, const QString& name,
-                                std::array<QRadioButton**, 2> radios,
-                                std::array<const char*, 2> captions, std::array<int, 2> ids,
-                                std::array<const char*, 2> names) {
-        QGroupBox* frame = EditorParts::Frame(modes, title, 0, name);
-        frame->setFixedWidth(kModeFrameWidth);
-        QVBoxLayout* inner = Column(frame);
-        auto* group = new QButtonGroup(frame);
-        for (std::size_t k = 0; k < 2; ++k) {
-            *radios[k] = EditorParts::Radio(frame, QString::fromLatin1(captions[k]), ids[k],
-                                            QString::fromLatin1(names[k]));
-            inner->addWidget(*radios[k]);
-            group->addButton(*radios[k], static_cast<int>(k));
-        }
-        column->addWidget(frame);
-        return group;
-    };
-    QButtonGroup* mode =
-        radioFrame(QStringLiteral("Mode"), QStringLiteral("modeFrame"), {&m_limit, &m_compressor},
-                   {"Limit", "Compressor"}, {kLimitId, kCompressorId}, {"limit", "compressor"});
-    QButtonGroup* timing =
-        radioFrame(QStringLiteral("Compress"), QStringLiteral("timingFrame"), {&m_manual, &m_auto},
-                   {"Manual", "Auto"}, {kManualId, kAutoId}, {"manual", "automatic"});
-    column->addStretch(1);
-    connect(mode, &QButtonGroup::buttonClicked, this, &OutDataDlg::OnModeRadio);
-    connect(timing, &QButtonGroup::buttonClicked, this, &OutDataDlg::OnTimingRadio);
-    return modes;
-}
-
-void OutDataDlg::BuildOutputButtons() {
-    // Kept from the older dialog that switched outputs itself; a dialog now shows only the
-    // output of its slot, so they stay hidden.
-    for (int k = 0; k < kOutputButtonCount; ++k) {
-        auto* button =
-            WithControlId(new XPStyleButton(OutputTitle(k), this), kFirstOutputButtonId + k,
-                          QStringLiteral("output%1").arg(k + 1));
-        button->setSelected(false);
-        button->hide();
-        connect(button, &QPushButton::clicked, this, [this, k] { SelectChannel(k); });
-        m_outputButtons[static_cast<std::size_t>(k)] = button;
-    }
+QString OutDataDlg::ChannelTitle(int index) const {
+    return QStringLiteral("Out%1").arg(index + 1);
 }
 
 StateButton* OutDataDlg::SourceButton(int input) const {
@@ -275,7 +41,11 @@ StateButton* OutDataDlg::SourceButton(int input) const {
 }
 
 CAudio_OutData* OutDataDlg::Output() const {
-    return Program() != nullptr ? Program()->GetOutput(m_index) : nullptr;
+    return Program() != nullptr ? Program()->GetOutput(Channel()) : nullptr;
+}
+
+CAudio_Channel* OutDataDlg::ShownChannel() const {
+    return Output();
 }
 
 void OutDataDlg::Redraw() {
@@ -286,28 +56,12 @@ void OutDataDlg::Redraw() {
 
 void OutDataDlg::ShowOnGraph() {
     if (Graph() != nullptr) {
-        Graph()->SelectOutput(m_index);
+        Graph()->SelectOutput(Channel());
         Graph()->SetMode(CFStatic::OutputCrossover);
     }
 }
 
 // --- Showing the output ---
-
-void OutDataDlg::SelectChannel(int index) {
-    if (index < 0 || index >= kOutputButtonCount) {
-        return;
-    }
-    m_outputButtons[static_cast<std::size_t>(m_index)]->setSelected(false);
-    m_outputButtons[static_cast<std::size_t>(index)]->setSelected(true);
-    m_index = index;
-    setWindowTitle(OutputTitle(index));
-    CAudio_OutData* output = Output();
-    if (output == nullptr) {
-        return;
-    }
-    ShowOnGraph();
-    ShowProgram();
-}
 
 void OutDataDlg::ShowProgram() {
     const CAudio_OutData* output = Output();
@@ -315,7 +69,7 @@ void OutDataDlg::ShowProgram() {
         return;
     }
     ShowSources(output->GetSourceMask());
-    m_delay->ShowDelay(output->GetDelay());
+    Delay()->ShowDelay(output->GetDelay());
     ShowCrossover(true);
     ShowCrossover(false);
     m_threshold->Show(output->GetLimitThreshold());
@@ -352,7 +106,7 @@ void OutDataDlg::ShowSources(int mask) {
 void OutDataDlg::ShowCrossover(bool highPass) {
     CAudio_OutData* output = Output();
     const CFilter* filter = highPass ? output->GetHighPass() : output->GetLowPass();
-    CrossoverGroup* group = highPass ? m_highPass : m_lowPass;
+    CrossoverGroup* group = Crossover(highPass);
     group->ShowFrequency(filter->GetFrequency());
     group->ShowSlope(filter->GetSlope());
     group->ShowFamily(filter->GetCrossoverType());
@@ -429,10 +183,12 @@ void OutDataDlg::OnSource(int input, bool on) {
     ShowSources(output->GetSourceMask());
 }
 
-void OutDataDlg::OnDelay(int steps) {
-    if (CAudio_OutData* output = Output()) {
-        output->SetDelay(steps);
+void OutDataDlg::CrossoverFrequencyChanged(bool highPass) {
+    // The automatic attack follows the high-pass frequency.
+    if (highPass && m_auto->isChecked()) {
+        ShowAutomaticTiming();
     }
+    Redraw();
 }
 
 void OutDataDlg::OnFrequencyEntered(bool highPass, int hz) {
@@ -440,37 +196,26 @@ void OutDataDlg::OnFrequencyEntered(bool highPass, int hz) {
     if (output == nullptr) {
         return;
     }
-    CrossoverGroup* group = highPass ? m_highPass : m_lowPass;
-    // The high-pass never lies above the low-pass.
-    const int bounded = highPass ? ChannelEdits::SetHighPassFrequency(*output, hz)
-                                 : ChannelEdits::SetLowPassFrequency(*output, hz);
-    group->ShowFrequency(bounded);
-    if (highPass && m_auto->isChecked()) {
-        ShowAutomaticTiming();
-    }
-    Redraw();
+    Crossover(highPass)->ShowFrequency(SetCrossoverFrequency(*output, highPass, hz));
+    CrossoverFrequencyChanged(highPass);
 }
 
 void OutDataDlg::OnFrequencyFader(bool highPass, int hz) {
     CAudio_OutData* output = Output();
-    CrossoverGroup* group = highPass ? m_highPass : m_lowPass;
+    CrossoverGroup* group = Crossover(highPass);
     if (output == nullptr || hz == group->FrequencyEdit()->value()) {
         return;
     }
     // Like the low-pass, the high-pass fader stays where the operator put it unless it went
     // past the other filter: moving it to the frequency it reads would put it one step off
     // (30000 Hz shows at position 1), and its release would store that step.
-    const int kept = highPass ? ChannelEdits::SetHighPassFrequency(*output, hz)
-                              : ChannelEdits::SetLowPassFrequency(*output, hz);
+    const int kept = SetCrossoverFrequency(*output, highPass, hz);
     if (kept != hz) {
         group->ShowFrequency(kept);
     } else {
         group->ShowFrequencyInField(hz);
     }
-    if (highPass && m_auto->isChecked()) {
-        ShowAutomaticTiming();
-    }
-    Redraw();
+    CrossoverFrequencyChanged(highPass);
 }
 
 void OutDataDlg::OnSlope(bool highPass, int slope) {
@@ -479,7 +224,7 @@ void OutDataDlg::OnSlope(bool highPass, int slope) {
         return;
     }
     (highPass ? output->GetHighPass() : output->GetLowPass())->SetSlope(slope);
-    (highPass ? m_highPass : m_lowPass)->ShowSlope(slope);
+    Crossover(highPass)->ShowSlope(slope);
     Redraw();
 }
 
@@ -494,7 +239,7 @@ void OutDataDlg::OnFamily(bool highPass, int family) {
         filter->SetCrossoverType(family);
         Redraw();
     }
-    (highPass ? m_highPass : m_lowPass)->ShowFamily(filter->GetCrossoverType());
+    Crossover(highPass)->ShowFamily(filter->GetCrossoverType());
 }
 
 void OutDataDlg::OnAttack(int attack) {

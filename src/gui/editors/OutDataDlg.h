@@ -1,19 +1,16 @@
 #pragma once
 
-#include "gui/editors/EditorWindow.h"
+#include "gui/editors/ChannelDlg.h"
 
 #include <array>
 
 class CAudio_OutData;
 class CrossoverGroup;
-class DelayGroup;
 class FaderGroup;
 class QCheckBox;
 class QComboBox;
 class QRadioButton;
 class StateButton;
-class XPStyleButton;
-struct Variant;
 
 // The output channel dialog: which inputs feed the output, its delay, its crossover (high-pass
 // and low-pass frequency, slope and family) and its limiter or compressor (threshold, attack,
@@ -21,7 +18,7 @@ struct Variant;
 // the panel's service tick sends it. While it is shown the dialog keeps the response graph on
 // its output in the crossover mode, so every crossover edit shows as a curve at once, and a
 // drag of "H" or "L" on the graph comes back through ReloadFilter.
-class OutDataDlg : public EditorWindow {
+class OutDataDlg : public ChannelDlg {
     Q_OBJECT
 
 public:
@@ -74,20 +71,15 @@ public:
     static constexpr int kWidth = 915;
     static constexpr int kHeight = 250;
 
-    // The device type and the temperature (for metres and feet) are taken from program now; an
-    // open dialog keeps that temperature.
     explicit OutDataDlg(CAudio_Data& program, QWidget* parent = nullptr);
 
-    void SelectChannel(int index) override;
     void ShowProgram() override;
     // Filter index of the high-pass (6) or the low-pass (7) of the output: its frequency is
     // shown again after a drag on the graph.
     void ReloadFilter(int filterIndex) override;
     void ShowOnGraph() override;
-    int Channel() const { return m_index; }
 
     StateButton* SourceButton(int input) const;
-    DelayGroup* Delay() const { return m_delay; }
     CrossoverGroup* HighPass() const { return m_highPass; }
     CrossoverGroup* LowPass() const { return m_lowPass; }
     FaderGroup* Threshold() const { return m_threshold; }
@@ -101,8 +93,9 @@ private:
     void BuildCrossover();
     QWidget* BuildDynamics();
     QWidget* BuildModes();
-    void BuildOutputButtons();
     CAudio_OutData* Output() const;
+    CAudio_Channel* ShownChannel() const override;
+    QString ChannelTitle(int index) const override;
     void Redraw();
 
     void ShowSources(int mask);
@@ -115,7 +108,8 @@ private:
     void SetTimingRadio(bool automatic);
 
     void OnSource(int input, bool on);
-    void OnDelay(int steps);
+    CrossoverGroup* Crossover(bool highPass) const { return highPass ? m_highPass : m_lowPass; }
+    void CrossoverFrequencyChanged(bool highPass);
     void OnFrequencyEntered(bool highPass, int hz);
     void OnFrequencyFader(bool highPass, int hz);
     void OnSlope(bool highPass, int slope);
@@ -126,12 +120,8 @@ private:
     void OnModeRadio();
     void OnTimingRadio();
 
-    const Variant& m_variant;
-    int m_temperature = 0;
-    int m_index = 0;
     std::array<StateButton*, kSourceCount> m_sources{};
     std::array<QCheckBox*, kSourceCount> m_sourceChecks{};
-    DelayGroup* m_delay = nullptr;
     CrossoverGroup* m_highPass = nullptr;
     CrossoverGroup* m_lowPass = nullptr;
     FaderGroup* m_threshold = nullptr;
@@ -144,5 +134,4 @@ private:
     QRadioButton* m_compressor = nullptr;
     QRadioButton* m_manual = nullptr;
     QRadioButton* m_auto = nullptr;
-    std::array<XPStyleButton*, kOutputButtonCount> m_outputButtons{};
 };
