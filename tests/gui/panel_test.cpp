@@ -43,7 +43,9 @@ Q_DECLARE_METATYPE(const Variant*)
 
 namespace {
 
-constexpr int kWaitMs = 20000;
+// Generous: a wait that fails inside a running dialog leaves the dialog open until the test's
+// time-out, and a loaded machine can take many seconds for a search or a transfer.
+constexpr int kWaitMs = 60000;
 // The simulator answers at once: the panel may tick faster than on a real line.
 constexpr int kFastTickMs = 5;
 

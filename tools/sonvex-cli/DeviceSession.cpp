@@ -3,6 +3,7 @@
 #include "FrameTrace.h"
 
 #include "control/IdSearch.h"
+#include "control/LinkSession.h"
 
 #include <unistd.h>
 
@@ -27,6 +28,10 @@ DeviceSession::DeviceSession(const CliOptions& options)
       m_terminal(isatty(STDERR_FILENO) == 1) {
     if (options.tickMs > 0) {
         m_link.SetTickInterval(options.tickMs);
+        // A shorter tick serves a fast line sooner; the device keeps the time a real line gives
+        // it to answer, so that a moment in which a busy machine runs neither side is not taken
+        // for a silent device.
+        m_link.SetAnswerWait(LinkSession::kRetransmitTicks * LinkSession::kTickIntervalMs);
     }
     m_link.SetFastTransfers(options.fast);
     QObject::connect(&m_link, &PanelLink::messageShown, [this](const QString& text) {
