@@ -2,8 +2,8 @@
 
 #include "control/PanelLink.h"
 #include "core/model/AudioData.h"
-#include "core/model/Geometry.h"
 #include "core/model/Variant.h"
+#include "core/plot/Geometry.h"
 #include "gui/dialogs/CHSetupDlg.h"
 #include "gui/dialogs/ConnectDlg.h"
 #include "gui/dialogs/CopyDlg.h"
