@@ -1,5 +1,6 @@
 #include "core/files/PresetFields.h"
 
+#include "core/files/PresetValues.h"
 #include "core/model/EditRules.h"
 #include "core/model/Filter.h"
 #include "core/model/NumberText.h"
@@ -7,6 +8,8 @@
 
 #include <cmath>
 #include <functional>
+
+using namespace preset;
 
 namespace {
 
@@ -18,98 +21,6 @@ const std::vector<std::string> kTimings{"manual", "auto"};
 const std::vector<int> kShelfSlopes{6, 12};
 const std::vector<int> kCrossoverSlopes{12, 18, 24, 48};
 const std::string kInputLetters = "ABCD";
-
-std::string Sub(const std::string& path, const std::string& key) {
-    return path.empty() ? key : path + "." + key;
-}
-
-// A state no editor makes, which a file may still hold: named, not refused.
-void PresetRule(const JsonValue& value, const std::string& path, EditRule rule,
-                std::vector<std::string>& ruleBreaks) {
-    ruleBreaks.push_back("line " + IntegerText(value.line()) + ": " + path + ": " +
-                         EditRuleText(rule));
-}
-
-JsonValue Choice(const std::vector<std::string>& names, int index) {
-    if (index >= 0 && index < static_cast<int>(names.size())) {
-        return JsonValue::String(names[static_cast<std::size_t>(index)]);
-    }
-    return JsonValue::Integer(index);
-}
-
-int ReadChoice(const JsonValue& value, const std::string& path,
-               const std::vector<std::string>& names) {
-    const std::string text = PresetString(value, path);
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        if (names[i] == text) {
-            return static_cast<int>(i);
-        }
-    }
-    std::string list;
-    for (const std::string& name : names) {
-        list += (list.empty() ? "" : ", ") + name;
-    }
-    PresetFail(value, path, "'" + text + "' is not one of " + list);
-}
-
-bool ReadBool(const JsonValue& value, const std::string& path) {
-    if (value.kind() != JsonValue::Kind::Bool) {
-        PresetFail(value, path, "true or false expected");
-    }
-    return value.boolean();
-}
-
-double ReadDouble(const JsonValue& value, const std::string& path) {
-    double number = 0.0;
-    if (value.kind() != JsonValue::Kind::Number || !JsonNumberValue(value.text(), number)) {
-        PresetFail(value, path, "a number expected");
-    }
-    return number;
-}
-
-// {"<unit>": value, "index": index}: the value shown for an index, with the index beside it.
-JsonValue Indexed(const std::string& unit, const std::string& shown, int index) {
-    JsonValue object = JsonValue::Object();
-    if (!shown.empty()) {
-        object.Add(unit, JsonValue::NumberText(shown));
-    }
-    return object.Add("index", JsonValue::Integer(index));
-}
-
-// The index of an indexed value in range; the shown value must be that of the index.
-int ReadIndexed(const JsonValue& value, const std::string& path, const std::string& unit,
-                IndexRange range, const std::function<double(int)>& physical, int decimals) {
-    PresetOnlyKeys(value, path, {unit, "index"});
-    const int index =
-        PresetInteger(PresetMember(value, path, "index"), Sub(path, "index"), range.min, range.max);
-    const JsonValue& shown = PresetMember(value, path, unit);
-    const double number = ReadDouble(shown, Sub(path, unit));
-    const double expected = physical(index);
-    if (std::fabs(number - expected) > 0.5 * std::pow(10.0, -decimals) + 1e-9) {
-        PresetFail(shown, Sub(path, unit),
-                   FixedText(number, decimals) + " " + unit + " is not index " +
-                       IntegerText(index) + " (" + FixedText(expected, decimals) + " " + unit +
-                       ")");
-    }
-    return index;
-}
-
-// A double a program file archives, written as the panel shows it when it is exactly the
-// value of its index, and otherwise as the shortest text that reads back exactly (never the
-// same text as the index's own value).
-std::string ExactText(double value, double ofIndex, int decimals) {
-    const std::string shown = FixedText(ofIndex, decimals);
-    if (value == ofIndex) {
-        return shown;
-    }
-    const std::string exact = ShortestDoubleText(value);
-    return exact == shown ? exact + "0" : exact;
-}
-
-double ReadExact(const JsonValue& value, const std::string& path, double ofIndex, int decimals) {
-    const double number = ReadDouble(value, path);
-    return value.text() == FixedText(ofIndex, decimals) ? ofIndex : number;
-}
 
 JsonValue SectionToJson(const PresetSection& section, PresetForm form, int deviceType) {
     const bool full = form == PresetForm::ProgramFile;
