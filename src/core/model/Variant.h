@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-// The three models of the processor family, 4 inputs / 8 outputs, 3 / 6 and 2 / 4, and every fact
-// that tells them apart: the one place the counts, codes, texts, file extensions, gain ranges and
-// panel constants of a model are written down. Everything else of the system is the same for all
-// three and asks the variant where it must differ.
+// The three models of the processor family, 4 inputs / 8 outputs, 3 / 6 and 2 / 4, and the device
+// facts that tell them apart: counts, codes, texts, file extensions and gain ranges. How a panel
+// looks for a model is the panel layout's business; value rules, encoders and decoders that differ
+// by model ask the program's device type.
 //
 // A program record always holds 4 inputs and 8 outputs, and every transfer moves all of them;
 // the counts here are the channels the model has, shows and copies.
