@@ -4,6 +4,7 @@
 // nothing: not the panel's program, not the stored programs, not the title, not the device.
 
 #include "common/FastLink.h"
+#include "common/FileBytes.h"
 #include "common/NoFileAccessOverride.h"
 #include "control/PanelLink.h"
 #include "core/files/ProgramFiles.h"
@@ -32,6 +33,9 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+using testfiles::ReadFile;
+using testfiles::WriteFile;
+
 namespace {
 
 constexpr int kWaitMs = 20000;
@@ -49,17 +53,6 @@ enum class Fault {
 
 // Where the operator opens it from.
 enum class Entry { FileOpen, RecentFile, ProgramDialog };
-
-QByteArray ReadFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool WriteFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-           file.write(bytes) == bytes.size();
-}
 
 // A good file of each kind, with something in it that no panel starts with.
 QByteArray GoodProgramFile(const QTemporaryDir& dir) {

@@ -1,6 +1,7 @@
 // Programs on the PC through the panel: the Program dialog's four PC actions and the File
 // menu's Open and recent files, against files and the simulated device.
 
+#include "common/FileBytes.h"
 #include "control/PanelLink.h"
 #include "core/files/Archive.h"
 #include "core/files/ProgramFiles.h"
@@ -34,20 +35,12 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 
+using testfiles::ReadFile;
+using testfiles::WriteFile;
+
 namespace {
 
 constexpr int kWaitMs = 30000;
-
-QByteArray ReadFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool WriteFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-           file.write(bytes) == bytes.size();
-}
 
 // Writes a one-program file of the given name with a gain on output 3 that no panel starts
 // with, and returns its path.

@@ -1,6 +1,7 @@
 // sonvex-cli end to end against the simulated processor: every device command, the values
 // that reach the device, refused values that send nothing, and the failures a user meets.
 
+#include "common/FileBytes.h"
 #include "tools/CliRunner.h"
 
 #include "core/files/ProgramFiles.h"
@@ -24,15 +25,12 @@ using clitest::RunCli;
 using simtest::LoggedFrame;
 using simtest::SimProcess;
 
+using testfiles::ReadFile;
+
 namespace {
 
 // The simulator answers at once, so the service tick may run much faster than on a real line.
 const QStringList kFast{"--tick", "5"};
-
-QByteArray ReadFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 std::vector<LoggedFrame> Writes(const SimProcess& sim) {
     std::vector<LoggedFrame> writes;

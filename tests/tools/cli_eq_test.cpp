@@ -1,6 +1,7 @@
 // sonvex-cli import-eq and export-eq end to end: program files in and out, the report on
 // stderr, the round trip through the text, and the live program of the simulated processor.
 
+#include "common/FileBytes.h"
 #include "tools/CliRunner.h"
 
 #include <QFile>
@@ -12,22 +13,15 @@ using clitest::CliResult;
 using clitest::RunCli;
 using simtest::SimProcess;
 
+using testfiles::ReadFile;
+using testfiles::WriteFile;
+
 namespace {
 
 const QStringList kFast{"--tick", "5"};
 
 QString Sample(const QString& name) {
     return QStringLiteral(SONVEX_TEST_DATA_DIR "/eq/") + name;
-}
-
-QByteArray ReadFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool WriteFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 class CliEqTest : public ::testing::Test {

@@ -1,6 +1,7 @@
 // sonvex-cli export and import: program and bank files of every model through JSON text
 // presets and back to the same bytes, and the messages for presets that are wrong.
 
+#include "common/FileBytes.h"
 #include "tools/CliRunner.h"
 
 #include <QFile>
@@ -13,19 +14,12 @@ using clitest::ModelName;
 using clitest::RunCli;
 using simtest::SimProcess;
 
+using testfiles::ReadFile;
+using testfiles::WriteFile;
+
 namespace {
 
 const QStringList kFast{"--tick", "5"};
-
-QByteArray ReadFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool WriteFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 class CliPresetTest : public ::testing::Test {
 protected:

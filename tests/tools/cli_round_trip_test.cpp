@@ -2,6 +2,7 @@
 // processor give back every value that was in range, on every model: programs whose values sit
 // at the two ends of their ranges come back as they went out.
 
+#include "common/FileBytes.h"
 #include "tools/CliRunner.h"
 
 #include "core/SimTestPrograms.h"
@@ -20,12 +21,9 @@ using clitest::CliResult;
 using clitest::RunCli;
 using simtest::SimProcess;
 
-namespace {
+using testfiles::ReadFile;
 
-QByteArray ReadFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+namespace {
 
 std::uint16_t W(int value) {
     return static_cast<std::uint16_t>(value);
