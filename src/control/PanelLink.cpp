@@ -187,7 +187,7 @@ bool PanelLink::CopyChannel(int from, int to, bool output) {
             m_link.Enqueue(encoder.WriteInputChannel(Protocol::LiveProgram, to));
         }
     }
-    emit channelCopied(to, output);
+    emit channelCopied(to, output, from);
     emit graphRedrawRequested();
     return true;
 }

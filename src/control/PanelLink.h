@@ -206,8 +206,8 @@ signals:
     void closeEditorsRequested();
     // The view's open input channel editors re-read the input source.
     void inputSourceChanged();
-    // Output strip or input strip to shows its channel anew after a copy.
-    void channelCopied(int to, bool output);
+    // Output strip or input strip to shows its channel anew after a copy from channel from.
+    void channelCopied(int to, bool output, int from);
     void levelsReceived(const QVector<int>& inputLevels, const QVector<int>& outputLevels);
     void programReceived();
     void deviceInfoReceived();

@@ -59,6 +59,8 @@ public:
     int GetCode() const { return m_code; }
     int GetBandMode() const { return m_bandMode; }
     int IsChanged() const { return m_changed; }
+    // Marks the section to be sent again as it is (a value put back from a kept state).
+    void MarkChanged() { m_changed = 1; }
     int GetDeviceType() const { return m_deviceType; }
     int GetGraphWidth() const { return m_width; }
     int GetGraphHeight() const { return m_height; }

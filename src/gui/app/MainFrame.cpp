@@ -19,6 +19,7 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
+#include <QUndoGroup>
 
 CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     setWindowTitle(kTitle);
@@ -60,11 +61,57 @@ void CMainFrame::BuildMenus() {
     QAction* exitAction = m_fileMenu->addAction(tr("E&xit"));
     connect(exitAction, &QAction::triggered, this, &QWidget::close);
 
+    BuildEditMenu();
+
     QMenu* help = menuBar()->addMenu(tr("&Help"));
     QAction* about = help->addAction(tr("&About Sonvex1.1..."));
     about->setObjectName(QStringLiteral("helpAbout"));
     connect(about, &QAction::triggered, this, &CMainFrame::ShowAbout);
     RefreshRecentMenu(RecentFiles().Load());
+}
+
+void CMainFrame::BuildEditMenu() {
+    m_histories = new QUndoGroup(this);
+    QMenu* edit = menuBar()->addMenu(tr("&Edit"));
+    // Each names the step it takes back or again: "Undo Out 3 gain".
+    const auto add = [this, edit](const QString& verb, const char* name,
+                                  const QList<QKeySequence>& keys) {
+        QAction* action = edit->addAction(verb);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setShortcuts(keys);
+        // The editors are windows of their own: the keys work in them too.
+        action->setShortcutContext(Qt::ApplicationShortcut);
+        action->setEnabled(false);
+        return action;
+    };
+    QAction* undo = add(tr("Undo"), "editUndo", {QKeySequence(Qt::CTRL | Qt::Key_Z)});
+    QAction* redo =
+        add(tr("Redo"), "editRedo",
+            {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    const auto caption = [](const QString& verb, const QString& step) {
+        return step.isEmpty() ? verb : verb + QLatin1Char(' ') + step;
+    };
+    connect(m_histories, &QUndoGroup::canUndoChanged, undo, &QAction::setEnabled);
+    connect(m_histories, &QUndoGroup::canRedoChanged, redo, &QAction::setEnabled);
+    connect(m_histories, &QUndoGroup::undoTextChanged, undo,
+            [undo, caption, verb = undo->text()](const QString& step) {
+                undo->setText(caption(verb, step));
+            });
+    connect(m_histories, &QUndoGroup::redoTextChanged, redo,
+            [redo, caption, verb = redo->text()](const QString& step) {
+                redo->setText(caption(verb, step));
+            });
+    // Through the session, which first closes the edit still being made into a step.
+    connect(undo, &QAction::triggered, this, [this] {
+        if (m_session != nullptr) {
+            m_session->Undo();
+        }
+    });
+    connect(redo, &QAction::triggered, this, [this] {
+        if (m_session != nullptr) {
+            m_session->Redo();
+        }
+    });
 }
 
 void CMainFrame::RefreshRecentMenu(const QStringList& paths) {
@@ -163,6 +210,8 @@ void CMainFrame::OnCommand(int command) {
     connect(m_session.get(), &PanelSession::mainTitleChanged, this, &QWidget::setWindowTitle);
     connect(m_session.get(), &PanelSession::fileUsed, this,
             [this](const QString& path) { RefreshRecentMenu(RecentFiles().Add(path)); });
+    m_histories->addStack(&m_session->History());
+    m_histories->setActiveStack(&m_session->History());
     auto* panel = new PanelView(*m_session);
     // Queued: the panel's own button asks for the screen that replaces the panel.
     connect(

@@ -10,12 +10,13 @@
 
 class QAction;
 class QMenu;
+class QUndoGroup;
 class PanelSession;
 class PanelView;
 struct ProgramFileKind;
 struct Variant;
 
-// The main window: fixed 1050 x 720 pixels, File and Help menus, and exactly one screen at a
+// The main window: fixed 1050 x 720 pixels, File, Edit and Help menus, and exactly one screen at a
 // time (the model selection or the panel of one model). The frame keeps the session a panel
 // shows, made with the panel and destroyed right after it. Opening a screen destroys the
 // previous one with its editors, and then its session with the document and the connection;
@@ -62,6 +63,9 @@ signals:
 
 private:
     void BuildMenus();
+    // "Undo" and "Redo" of the Edit menu, which follow the history of the panel shown and work
+    // from the panel's editors as well.
+    void BuildEditMenu();
     void RefreshRecentMenu(const QStringList& paths);
     void OpenRecentFile(const QString& path);
     // Whether the file at path reads as the kind its name tells (a model's program or bank).
@@ -76,4 +80,5 @@ private:
     QMenu* m_fileMenu = nullptr;
     QList<QAction*> m_recentActions;
     QAction* m_recentSeparator = nullptr;
+    QUndoGroup* m_histories = nullptr;
 };

@@ -234,6 +234,7 @@ void EqDlg::ImportEq() {
     const int gainBefore = channel->GetGain();
     // Stored with the editors' own edits: every changed band goes out at the next ticks.
     ApplyEqImport(preview.Plan(), *channel);
+    emit eqImported(m_channel, m_description.output);
     ShowProgram();
     Redraw();
     if (channel->GetGain() != gainBefore) {

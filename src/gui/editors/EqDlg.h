@@ -68,6 +68,8 @@ public:
 signals:
     // An import changed the channel's levels (the preamp went into its gain).
     void channelLevelsChanged(int channel, bool output);
+    // An import was applied to the channel.
+    void eqImported(int channel, bool output);
 
 private:
     void Build(const Variant& variant);

@@ -7,6 +7,7 @@
 #include "gui/editors/OutDataDlg.h"
 #include "gui/graph/ResponseGraph.h"
 #include "gui/session/PanelSession.h"
+#include "gui/session/StepNames.h"
 
 PanelEditors::PanelEditors(PanelSession& session, QWidget& panel)
     : m_session(session), m_panel(panel),
@@ -32,14 +33,18 @@ EditorWindow* PanelEditors::Open(EditorSlots::Kind kind, int index,
 
 EditorWindow* PanelEditors::NewEqEditor(bool output) {
     const Variant& variant = m_session.GetVariant();
-    EqDlg* editor =
-        output ? EqDlg::OutEQDlg(variant, &m_panel) : EqDlg::InEQDlg(variant, &m_panel);
+    EqDlg* editor = output ? EqDlg::OutEQDlg(variant, &m_panel) : EqDlg::InEQDlg(variant, &m_panel);
     QObject::connect(editor, &EqDlg::channelLevelsChanged, &m_panel,
                      [this](int channel, bool isOutput) {
                          if (m_showStrip) {
                              m_showStrip(channel, isOutput);
                          }
                      });
+    // The whole import is one step of the undo history.
+    QObject::connect(editor, &EqDlg::eqImported, &m_panel, [this](int channel, bool isOutput) {
+        m_session.CommitEdits(StepNames::ChannelLabel(channel, isOutput) +
+                              QStringLiteral(" EQ import"));
+    });
     return editor;
 }
 

@@ -5,7 +5,11 @@
 #include "core/files/ZorvanDoc.h"
 #include "core/model/AudioData.h"
 #include "core/model/Variant.h"
+#include "gui/session/EditRecorder.h"
 #include "gui/session/ProgramFileActions.h"
+#include "gui/session/StepNames.h"
+
+#include <QFileInfo>
 
 namespace {
 
@@ -19,8 +23,22 @@ template <class F> auto WithChannel(CAudio_Data& program, bool output, int index
 PanelSession::PanelSession(const Variant& variant, FoundIdTable* foundIds, QObject* parent)
     : QObject(parent), m_variant(variant), m_document(std::make_unique<CZorvanDoc>()),
       m_link(std::make_unique<PanelLink>(*m_document, variant, foundIds)),
-      m_files(std::make_unique<ProgramFileActions>(*this)) {
+      m_files(std::make_unique<ProgramFileActions>(*this)),
+      m_recorder(std::make_unique<EditRecorder>(*m_document, variant, m_history)) {
+    constexpr int kUndoLimit = 200;
+    m_history.setUndoLimit(kUndoLimit);
     connect(m_link.get(), &PanelLink::mainTitleChanged, this, &PanelSession::mainTitleChanged);
+    connect(m_link.get(), &PanelLink::programReceived, this, &PanelSession::OnProgramReceived);
+    connect(m_link.get(), &PanelLink::connectedChanged, this, [this](bool connected) {
+        if (!connected) {
+            m_recalling = -1;
+        }
+    });
+    connect(m_link.get(), &PanelLink::channelCopied, this, [this](int to, bool output, int from) {
+        m_recorder->Commit(StepNames::Copy(from, to, output));
+    });
+    connect(m_recorder.get(), &EditRecorder::restored, this, &PanelSession::programReplaced);
+    connect(m_recorder.get(), &EditRecorder::titleRestored, m_link.get(), &PanelLink::SetMainTitle);
     connect(m_files.get(), &ProgramFileActions::fileUsed, this, &PanelSession::fileUsed);
 }
 
@@ -48,9 +66,11 @@ bool PanelSession::ReconnectTo(int id) {
 }
 
 bool PanelSession::RecallProgram(int program) {
+    m_recorder->Commit();
     if (!m_link->RecallProgram(program)) {
         return false;
     }
+    m_recalling = program;
     WaitForTransfer();
     return true;
 }
@@ -72,6 +92,33 @@ void PanelSession::NameProgram(int program, const QString& name) {
     m_link->SetProgramName(program, name);
 }
 
+void PanelSession::OnProgramReceived() {
+    if (m_recalling >= 0) {
+        m_recorder->Commit(StepNames::Recall(m_recalling), EditRecorder::Scope::WholeProgram);
+        m_recalling = -1;
+        return;
+    }
+    // Read at connect: the device's program, not an edit; what was undone before is gone.
+    m_history.clear();
+    m_recorder->Keep();
+}
+
+// --- Undo history ---
+
+void PanelSession::Undo() {
+    m_recorder->Commit();
+    m_history.undo();
+}
+
+void PanelSession::Redo() {
+    m_recorder->Commit();
+    m_history.redo();
+}
+
+void PanelSession::CommitEdits(const QString& name) {
+    m_recorder->Commit(name);
+}
+
 // --- Edits ---
 
 void PanelSession::SetGain(int channel, bool output, int gain) {
@@ -79,33 +126,45 @@ void PanelSession::SetGain(int channel, bool output, int gain) {
 }
 
 int PanelSession::TogglePolarity(int channel, bool output) {
-    return WithChannel(m_document->GetProgram(), output, channel, [](auto& c) {
+    m_recorder->Commit();
+    const int state = WithChannel(m_document->GetProgram(), output, channel, [](auto& c) {
         c.SetPolarity(c.GetPolarity() != 0 ? 0 : 1);
         return static_cast<int>(c.GetPolarity());
     });
+    m_recorder->Commit();
+    return state;
 }
 
 int PanelSession::ToggleOn(int channel, bool output) {
-    return WithChannel(m_document->GetProgram(), output, channel, [](auto& c) {
+    m_recorder->Commit();
+    const int state = WithChannel(m_document->GetProgram(), output, channel, [](auto& c) {
         c.SetOn(c.GetOn() != 0 ? 0 : 1);
         return static_cast<int>(c.GetOn());
     });
+    m_recorder->Commit();
+    return state;
 }
 
 bool PanelSession::ToggleEnabled(int channel, bool output) {
-    return WithChannel(m_document->GetProgram(), output, channel, [](auto& c) {
+    m_recorder->Commit();
+    const bool enabled = WithChannel(m_document->GetProgram(), output, channel, [](auto& c) {
         c.SetEnabled(c.IsEnabled() != 0 ? 0 : 1);
         return c.IsEnabled() != 0;
     });
+    m_recorder->Commit();
+    return enabled;
 }
 
 // --- Programs and files ---
 
 bool PanelSession::ApplyProgramFile(const QString& path) {
+    m_recorder->Commit();
     if (!::RecallProgramFromPC(*m_document, m_variant.deviceType, path.toStdString())) {
         return false;
     }
     m_link->SetMainTitle(QString::fromStdString(m_document->GetTitle()));
+    m_recorder->Commit(StepNames::OpenFile(QFileInfo(path).fileName()),
+                       EditRecorder::Scope::WholeProgram);
     emit programReplaced();
     return true;
 }

@@ -3,11 +3,13 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QUndoStack>
 #include <QWidget>
 
 #include <memory>
 
 class CZorvanDoc;
+class EditRecorder;
 class FoundIdTable;
 class PanelLink;
 class ProgramFileActions;
@@ -23,6 +25,14 @@ struct Variant;
 // document. Every whole-program transfer it starts is followed by transferStarted: the view that
 // shows the session runs the progress window from it, and the session goes on once that returns.
 // Message boxes and file dialogs open over Window().
+//
+// The session keeps the panel's undo history (History), which ends with it. Every edit of the
+// panel, its editors, its graph and its dialogs becomes a step (EditRecorder), and so does a
+// program read from a file or recalled from the device by the operator. The program the device
+// sends when the panel connects or reconnects is not the operator's edit: it starts a new
+// history, since the steps before it belong to another program. Undoing or redoing a step
+// changes the document, marks what it changed to be sent at the next ticks like any edit and
+// has everything showing the program show it anew (programReplaced).
 class PanelSession : public QObject {
     Q_OBJECT
 
@@ -64,10 +74,20 @@ public:
 
     // --- Edits of the panel's strips ---
     void SetGain(int channel, bool output, int gain);
-    // Each toggles its switch of the channel and gives the new state.
+    // Each toggles its switch of the channel, as one step, and gives the new state.
     int TogglePolarity(int channel, bool output);
     int ToggleOn(int channel, bool output);
     bool ToggleEnabled(int channel, bool output);
+
+    // --- Undo history ---
+    QUndoStack& History() { return m_history; }
+    // The edits made since the last step become one step, then the last step is undone, or the
+    // step undone last is redone; nothing happens without one.
+    void Undo();
+    void Redo();
+    // The edits made since the last step become one step, named name or after what they
+    // changed (the end of every operator gesture does this by itself).
+    void CommitEdits(const QString& name = QString());
 
     // --- Programs and files ---
     // Reads a one-program file into the document's program and names the title after it; false
@@ -82,18 +102,24 @@ public:
 signals:
     // A whole-program transfer has started: a view runs the progress window until it is sent.
     void transferStarted();
-    // The document's program was replaced from a file: everything showing it shows it anew.
+    // The document's program was replaced from a file or by an undone or redone step:
+    // everything showing it shows it anew.
     void programReplaced();
     void mainTitleChanged(const QString& title);
     // A program or bank file was read or written (for the recent-file list).
     void fileUsed(const QString& path);
 
 private:
+    void OnProgramReceived();
+
     // Members in the order they depend on each other: the link works on the document and the
     // file actions on both, so they go in the reverse order.
     const Variant& m_variant;
     std::unique_ptr<CZorvanDoc> m_document;
     std::unique_ptr<PanelLink> m_link;
     std::unique_ptr<ProgramFileActions> m_files;
+    QUndoStack m_history;
+    std::unique_ptr<EditRecorder> m_recorder;
     QPointer<QWidget> m_window;
+    int m_recalling = -1; // the program the operator recalls until it has arrived
 };

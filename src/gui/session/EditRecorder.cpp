@@ -1,0 +1,168 @@
+#include "gui/session/EditRecorder.h"
+
+#include "core/files/ZorvanDoc.h"
+#include "core/model/ChannelState.h"
+#include "core/model/Variant.h"
+#include "gui/session/EditStep.h"
+#include "gui/session/StepNames.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QUndoStack>
+
+namespace {
+
+// The kept channel takes the channel's values.
+template <class Channel> void KeepChannel(Channel& kept, const Channel& channel) {
+    kept.CopyFrom(channel);
+    kept.SetEnabled(channel.IsEnabled());
+}
+
+bool IsRepeat(const QEvent* event) {
+    return static_cast<const QKeyEvent*>(event)->isAutoRepeat();
+}
+
+} // namespace
+
+EditRecorder::EditRecorder(CZorvanDoc& document, const Variant& variant, QUndoStack& history,
+                           QObject* parent)
+    : QObject(parent), m_document(document), m_variant(variant), m_history(history) {
+    m_kept.SetDeviceType(variant.deviceType);
+    Keep();
+    if (QCoreApplication* application = QCoreApplication::instance()) {
+        application->installEventFilter(this);
+    }
+}
+
+EditRecorder::~EditRecorder() {
+    if (QCoreApplication* application = QCoreApplication::instance()) {
+        application->removeEventFilter(this);
+    }
+}
+
+void EditRecorder::Keep() {
+    const CAudio_Data& program = m_document.GetProgram();
+    for (int i = 0; i < m_variant.inputCount; ++i) {
+        KeepChannel(*m_kept.GetInput(i), *program.GetInput(i));
+    }
+    for (int n = 0; n < m_variant.outputCount; ++n) {
+        KeepChannel(*m_kept.GetOutput(n), *program.GetOutput(n));
+    }
+    KeepTexts();
+}
+
+void EditRecorder::KeepTexts() {
+    m_keptName = m_document.GetProgram().GetName();
+    m_keptTitle = m_document.GetTitle();
+}
+
+void EditRecorder::Commit(const QString& name, Scope scope) {
+    CommitNow(name, scope, false);
+}
+
+void EditRecorder::CommitNow(const QString& name, Scope scope, bool wheel) {
+    CAudio_Data& program = m_document.GetProgram();
+    QStringList labels;
+    QStringList changes;
+    auto step = std::make_unique<EditStep>(*this, QString(), wheel);
+    for (int i = 0; i < m_variant.inputCount; ++i) {
+        CAudio_InData& kept = *m_kept.GetInput(i);
+        const CAudio_InData& now = *program.GetInput(i);
+        const ChannelDifference difference = ChannelState::Compare(kept, now);
+        if (difference.Any()) {
+            labels << StepNames::ChannelLabel(i, false);
+            changes << StepNames::Changes(difference, false);
+            step->AddInput(i, ChannelState::Copy(kept), ChannelState::Copy(now));
+            KeepChannel(kept, now);
+        }
+    }
+    for (int n = 0; n < m_variant.outputCount; ++n) {
+        CAudio_OutData& kept = *m_kept.GetOutput(n);
+        const CAudio_OutData& now = *program.GetOutput(n);
+        const ChannelDifference difference = ChannelState::Compare(kept, now);
+        if (difference.Any()) {
+            labels << StepNames::ChannelLabel(n, true);
+            changes << StepNames::Changes(difference, true);
+            step->AddOutput(n, ChannelState::Copy(kept), ChannelState::Copy(now));
+            KeepChannel(kept, now);
+        }
+    }
+    const bool wholeProgram = scope == Scope::WholeProgram;
+    if (wholeProgram) {
+        step->SetTexts({m_keptName, m_keptTitle}, {program.GetName(), m_document.GetTitle()});
+        KeepTexts();
+    }
+    if (labels.isEmpty() && !wholeProgram) {
+        return;
+    }
+    step->setText(!name.isEmpty() ? name : StepNames::Step(labels, changes));
+    m_history.push(step.release());
+}
+
+void EditRecorder::Apply(const EditStep& step, bool after) {
+    CAudio_Data& program = m_document.GetProgram();
+    for (const auto& change : step.Inputs()) {
+        CAudio_InData& channel = *program.GetInput(change.index);
+        ChannelState::Restore(channel, after ? *change.after : *change.before);
+        KeepChannel(*m_kept.GetInput(change.index), channel);
+    }
+    for (const auto& change : step.Outputs()) {
+        CAudio_OutData& channel = *program.GetOutput(change.index);
+        ChannelState::Restore(channel, after ? *change.after : *change.before);
+        KeepChannel(*m_kept.GetOutput(change.index), channel);
+    }
+    if (step.HasTexts()) {
+        const EditStep::Texts& texts = step.TextsOf(after);
+        program.SetName(texts.name);
+        emit titleRestored(QString::fromStdString(texts.title));
+        KeepTexts();
+    }
+    emit restored();
+}
+
+void EditRecorder::CommitLater(bool wheel) {
+    m_postedWheel = wheel;
+    if (m_commitPosted) {
+        return;
+    }
+    m_commitPosted = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_commitPosted = false;
+            CommitNow(QString(), Scope::Channels, m_postedWheel);
+        },
+        Qt::QueuedConnection);
+}
+
+bool EditRecorder::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        Commit();
+        break;
+    case QEvent::KeyPress:
+    case QEvent::ShortcutOverride:
+        if (!IsRepeat(event)) {
+            Commit();
+        }
+        break;
+    case QEvent::Wheel:
+        // Turns that come faster than the steps are taken still join the gesture.
+        CommitNow(QString(), Scope::Channels, true);
+        CommitLater(true);
+        break;
+    case QEvent::MouseButtonRelease:
+    case QEvent::FocusOut:
+        CommitLater(false);
+        break;
+    case QEvent::KeyRelease:
+        if (!IsRepeat(event)) {
+            CommitLater(false);
+        }
+        break;
+    default:
+        break;
+    }
+    return QObject::eventFilter(watched, event);
+}
