@@ -3,6 +3,7 @@
 #include "core/model/AudioData.h"
 #include "core/model/Variant.h"
 #include "gui/editors/EditorParts.h"
+#include "gui/graph/ResponseGraph.h"
 #include "gui/widgets/ControlId.h"
 #include "gui/widgets/XPStyleButton.h"
 
@@ -19,6 +20,10 @@ DelayGroup* ChannelDlg::BuildDelay(const DelayGroup::Ids& ids, const QString& ms
     connect(m_delay, &DelayGroup::delayChanged, this, [this](int steps) {
         if (CAudio_Channel* channel = ShownChannel()) {
             channel->SetDelay(steps);
+            // The sum of a loudspeaker follows its outputs' delays.
+            if (Graph() != nullptr) {
+                Graph()->Redraw();
+            }
         }
     });
     return m_delay;

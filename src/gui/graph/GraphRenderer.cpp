@@ -1,13 +1,16 @@
 #include "gui/graph/GraphRenderer.h"
 
 #include "core/model/AudioData.h"
+#include "core/model/ChannelResponse.h"
 #include "core/model/Filter.h"
+#include "core/model/LoudspeakerSum.h"
 #include "core/model/Variant.h"
 #include "gui/graph/GraphLabelAlignment.h"
 #include "gui/graph/GraphScene.h"
 
 #include <QFont>
 #include <QPainter>
+#include <QPainterPath>
 
 #include <algorithm>
 
@@ -21,12 +24,17 @@ const QColor kPlotFill(0, 0, 0);
 const QColor kPlotBorder(255, 255, 255);
 const QColor kGrid(149, 149, 149);
 const QColor kHandleLabel(255, 255, 255);
+// The sum of a loudspeaker: white and thicker than the channel curves.
+constexpr COLORREF kSumColour = RGB(255, 255, 255);
+constexpr qreal kSumPenWidth = 3.0;
 constexpr int kAxisLabelPixels = 10;
 constexpr int kHandleLabelPixels = 11;
 // Room left of the plot for the dB labels, and below it for the frequency labels.
 constexpr int kDbLabelGap = 3;
 constexpr int kFrequencyLabelGap = 2;
 constexpr int kFrequencyLabelWidth = 40;
+// Room kept between the last frequency label and the control's border.
+constexpr int kRightLabelGap = 3;
 
 // Mode 0 draws the 20 Hz .. 20 kHz lines, the editor modes 20 Hz .. 30 kHz.
 constexpr int kFirstGridLine = 1;
@@ -42,8 +50,6 @@ struct AxisLabel {
     int value;
     const char* text;
 };
-constexpr std::array<AxisLabel, 7> kDbLabels = {
-    {{20, "+20"}, {10, "+10"}, {0, "0dB"}, {-10, "-10"}, {-20, "-20"}, {-30, "-30"}, {-40, "-40"}}};
 constexpr std::array<AxisLabel, 12> kFrequencyLabels = {{{10, "10"},
                                                          {20, "20"},
                                                          {50, "50"},
@@ -66,6 +72,10 @@ QRect ToQRect(const CRect& r) {
     return QRect(r.left, r.top, r.Width(), r.Height());
 }
 
+CRect ToCRect(const QRect& r) {
+    return CRect(r.left(), r.top(), r.left() + r.width(), r.top() + r.height());
+}
+
 QFont PixelFont(const QFont& base, int pixels, bool bold) {
     QFont font(base);
     font.setPixelSize(pixels);
@@ -77,17 +87,20 @@ QFont PixelFont(const QFont& base, int pixels, bool bold) {
 
 // ---- Size ----
 
-void GraphRenderer::Layout(const QSize& size, qreal ratio, const QFont& font) {
+void GraphRenderer::Layout(const QSize& size, qreal ratio, const QFont& font, ResponseView view) {
     m_plotRect = CRect(kLeftMargin, kTopMargin, std::max(kLeftMargin, size.width() - kRightMargin),
                        std::max(kTopMargin, size.height() - kBottomMargin));
     for (std::size_t i = 0; i < kGridFrequencies.size(); ++i) {
         m_gridX[i] = FreqToX(kGridFrequencies[i], m_plotRect.Width()) + kLeftMargin;
     }
-    DrawFrame(size, ratio, font);
+    DrawFrame(size, ratio, font, view);
     DrawGrids(ratio);
 }
 
-void GraphRenderer::DrawFrame(const QSize& size, qreal ratio, const QFont& font) {
+void GraphRenderer::DrawFrame(const QSize& size, qreal ratio, const QFont& font,
+                              ResponseView view) {
+    m_frameView = view;
+    m_axisLabelRects.clear();
     m_frame = QImage(size * ratio, QImage::Format_RGB32);
     m_frame.setDevicePixelRatio(ratio);
     m_frame.fill(kFrameFill);
@@ -105,23 +118,36 @@ void GraphRenderer::DrawFrame(const QSize& size, qreal ratio, const QFont& font)
     const int lineHeight = painter.fontMetrics().height();
     const int plotWidth = m_plotRect.Width();
     const int plotHeight = m_plotRect.Height();
-    for (const AxisLabel& label : kDbLabels) {
-        const int y = DbToY(label.value, plotHeight) + kTopMargin;
-        painter.drawText(QRect(0, y - lineHeight / 2, kLeftMargin - kDbLabelGap, lineHeight),
-                         Qt::AlignRight | Qt::AlignVCenter, QString::fromLatin1(label.text));
+    // The frequency labels' row starts here; the lowest level label ends above it.
+    const int frequencyRowTop = m_plotRect.bottom + kFrequencyLabelGap;
+    const auto drawLabel = [&](const QRect& box, int flags, const QString& text) {
+        QRect drawn;
+        painter.drawText(box, flags, text, &drawn);
+        m_axisLabelRects.push_back(ToCRect(drawn));
+    };
+    for (const ResponseAxisLabel& label : AxisLabels(view)) {
+        const int y = ValueToY(view, label.value, plotHeight) + kTopMargin;
+        const QString text = QString::fromLatin1(label.text);
+        const int flags = Qt::AlignRight | Qt::AlignVCenter;
+        QRect box(0, y - lineHeight / 2, kLeftMargin - kDbLabelGap, lineHeight);
+        const int overflow = painter.boundingRect(box, flags, text).bottom() - frequencyRowTop + 1;
+        if (overflow > 0) {
+            box.translate(0, -overflow);
+        }
+        drawLabel(box, flags, text);
     }
+    // The last label is kept inside the control, clear of its border, instead of being
+    // centred on its line.
+    const int rightLimit = width - 1 - kRightLabelGap;
     for (const AxisLabel& label : kFrequencyLabels) {
         const int x = FreqToX(label.value, plotWidth) + kLeftMargin;
-        QRect box(x - kFrequencyLabelWidth / 2, m_plotRect.bottom + kFrequencyLabelGap,
-                  kFrequencyLabelWidth, lineHeight);
-        // The last label is kept inside the control instead of being centred on its line.
-        const int rightLimit = width - 2;
-        if (painter.fontMetrics().horizontalAdvance(QString::fromLatin1(label.text)) / 2 + x >
-            rightLimit) {
+        const QString text = QString::fromLatin1(label.text);
+        QRect box(x - kFrequencyLabelWidth / 2, frequencyRowTop, kFrequencyLabelWidth, lineHeight);
+        if (painter.fontMetrics().horizontalAdvance(text) / 2 + x > rightLimit) {
             box.moveRight(rightLimit);
-            painter.drawText(box, Qt::AlignRight | Qt::AlignTop, QString::fromLatin1(label.text));
+            drawLabel(box, Qt::AlignRight | Qt::AlignTop, text);
         } else {
-            painter.drawText(box, Qt::AlignHCenter | Qt::AlignTop, QString::fromLatin1(label.text));
+            drawLabel(box, Qt::AlignHCenter | Qt::AlignTop, text);
         }
     }
 }
@@ -170,6 +196,8 @@ void GraphRenderer::Paint(QPainter& painter) const {
 }
 
 void GraphRenderer::Render(const GraphScene& scene, const CFilter* current, const QFont& font) {
+    m_traces.clear();
+    m_handleLabelRects.clear();
     m_plot = scene.mode == GraphScene::Overview ? m_overviewGrid : m_editorGrid;
     if (m_plot.isNull() || scene.program == nullptr) {
         return;
@@ -181,7 +209,11 @@ void GraphRenderer::Render(const GraphScene& scene, const CFilter* current, cons
     painter.setRenderHint(QPainter::Antialiasing);
     switch (scene.mode) {
     case GraphScene::Overview:
-        DrawOverview(painter, scene);
+        if (scene.ShownView() == ResponseView::Magnitude) {
+            DrawOverview(painter, scene);
+        } else {
+            DrawOverviewTraces(painter, scene, scene.ShownView());
+        }
         break;
     case GraphScene::InputEq:
     case GraphScene::OutputEq:
@@ -193,6 +225,12 @@ void GraphRenderer::Render(const GraphScene& scene, const CFilter* current, cons
     default:
         break;
     }
+    DrawSum(painter, scene);
+}
+
+const GraphRenderer::DrawnTrace* GraphRenderer::GetSumTrace() const {
+    return !m_traces.empty() && m_traces.back().kind == DrawnTrace::Sum ? &m_traces.back()
+                                                                        : nullptr;
 }
 
 void GraphRenderer::DrawCurve(QPainter& painter, const CAudio_Channel& channel) {
@@ -203,6 +241,32 @@ void GraphRenderer::DrawCurve(QPainter& painter, const CAudio_Channel& channel) 
     }
     painter.setPen(QPen(ToQColor(channel.GetColor()), 1));
     painter.drawPolyline(m_points);
+}
+
+void GraphRenderer::DrawResponse(QPainter& painter, const ComplexResponse& response,
+                                 ResponseView view, DrawnTrace::Kind kind, int channel,
+                                 COLORREF colour, qreal width) {
+    DrawnTrace& drawn = m_traces.emplace_back();
+    drawn.kind = kind;
+    drawn.channel = channel;
+    drawn.view = view;
+    drawn.trace = TraceOf(response, view, m_plotRect.Width(), m_plotRect.Height());
+    QPainterPath path;
+    for (TracePoint& p : drawn.trace) {
+        p.point = CPoint(p.point.x + m_plotRect.left, p.point.y + m_plotRect.top);
+        if (!p.valid) {
+            continue;
+        }
+        const QPointF at(p.point.x + 0.5, p.point.y + 0.5);
+        if (p.gapBefore) {
+            path.moveTo(at);
+        } else {
+            path.lineTo(at);
+        }
+    }
+    painter.setPen(QPen(ToQColor(colour), width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPath(path);
 }
 
 void GraphRenderer::DrawOverview(QPainter& painter, const GraphScene& scene) {
@@ -216,25 +280,62 @@ void GraphRenderer::DrawOverview(QPainter& painter, const GraphScene& scene) {
     }
     for (int i = 0; i < program->GetOutputCount(); ++i) {
         CAudio_OutData* output = program->GetOutput(i);
-        if (output->IsEnabled()) {
+        if (!output->IsEnabled()) {
+            continue;
+        }
+        if (scene.HasDriver(i)) {
+            // What the output sends into the air: its filters and gain on its measured driver.
+            DrawResponse(painter, OutputResponse(*program, i, scene.drivers),
+                         ResponseView::Magnitude, DrawnTrace::Output, i, output->GetColor(), 1);
+        } else {
             output->UpdateCurve();
             DrawCurve(painter, *output);
         }
     }
 }
 
+void GraphRenderer::DrawOverviewTraces(QPainter& painter, const GraphScene& scene,
+                                       ResponseView view) {
+    const CAudio_Data* program = scene.program;
+    for (int i = 0; i < program->GetInputCount(); ++i) {
+        const CAudio_InData* input = program->GetInput(i);
+        if (input->IsEnabled()) {
+            DrawResponse(painter, ChannelResponse(*input), view, DrawnTrace::Input, i,
+                         input->GetColor(), 1);
+        }
+    }
+    for (int i = 0; i < program->GetOutputCount(); ++i) {
+        const CAudio_OutData* output = program->GetOutput(i);
+        if (output->IsEnabled()) {
+            DrawResponse(painter, OutputResponse(*program, i, scene.drivers), view,
+                         DrawnTrace::Output, i, output->GetColor(), 1);
+        }
+    }
+}
+
+void GraphRenderer::DrawSum(QPainter& painter, const GraphScene& scene) {
+    const std::vector<int> outputs = scene.SummedOutputs();
+    if (outputs.empty()) {
+        return;
+    }
+    DrawResponse(painter, SumOfOutputs(*scene.program, outputs, scene.drivers), scene.ShownView(),
+                 DrawnTrace::Sum, 0, kSumColour, kSumPenWidth);
+}
+
 void GraphRenderer::DrawEq(QPainter& painter, const GraphScene& scene, const CFilter* current,
                            const QFont& font) {
     painter.setFont(PixelFont(font, kHandleLabelPixels, true));
     painter.setPen(kHandleLabel);
-    for (int band = scene.ShownBandCount() - 1; band >= 0; --band) {
+    std::vector<HandleCaption> captions;
+    for (int band = 0; band < scene.ShownBandCount(); ++band) {
         if (const CFilter* filter = scene.ShownFilter(band)) {
             const CRect& handle = filter->GetBandHandle();
-            DrawHandleLabel(painter, handle,
-                            BandLabelAlignment(handle, filter->GetFrequency(), m_plotRect.right),
-                            QString::number(band + 1));
+            captions.push_back(
+                {handle, BandLabelAlignment(handle, filter->GetFrequency(), m_plotRect.right),
+                 QString::number(band + 1)});
         }
     }
+    DrawHandleLabels(painter, captions);
     if (current != nullptr && current->GetType() == CFilter::Peaking) {
         const COLORREF colour = scene.mode == GraphScene::InputEq
                                     ? scene.program->GetInput(scene.selectedInput)->GetColor()
@@ -257,10 +358,11 @@ void GraphRenderer::DrawCrossover(QPainter& painter, const GraphScene& scene, co
         painter.setPen(kHandleLabel);
         const CFilter* highPass = output->GetHighPass();
         const CFilter* lowPass = output->GetLowPass();
-        DrawHandleLabel(painter, highPass->GetBandHandle(),
-                        CrossoverLabelAlignment(highPass->GetFrequency()), QStringLiteral("H"));
-        DrawHandleLabel(painter, lowPass->GetBandHandle(),
-                        CrossoverLabelAlignment(lowPass->GetFrequency()), QStringLiteral("L"));
+        DrawHandleLabels(painter,
+                         {{highPass->GetBandHandle(),
+                           CrossoverLabelAlignment(highPass->GetFrequency()), QStringLiteral("H")},
+                          {lowPass->GetBandHandle(),
+                           CrossoverLabelAlignment(lowPass->GetFrequency()), QStringLiteral("L")}});
     }
     // A low-pass dragged below the high-pass frequency is drawn with the response the model
     // computes for its new frequency, like every other setting.
@@ -268,9 +370,20 @@ void GraphRenderer::DrawCrossover(QPainter& painter, const GraphScene& scene, co
     DrawSelectedChannel(painter, scene);
 }
 
-void GraphRenderer::DrawHandleLabel(QPainter& painter, const CRect& handle, Qt::Alignment alignment,
-                                    const QString& text) const {
-    painter.drawText(ToQRect(handle), static_cast<int>(alignment | Qt::AlignVCenter), text);
+void GraphRenderer::DrawHandleLabels(QPainter& painter,
+                                     const std::vector<HandleCaption>& captions) {
+    std::vector<CRect> wanted;
+    wanted.reserve(captions.size());
+    for (const HandleCaption& caption : captions) {
+        wanted.push_back(ToCRect(painter.boundingRect(
+            ToQRect(caption.handle), static_cast<int>(caption.alignment | Qt::AlignVCenter),
+            caption.text)));
+    }
+    m_handleLabelRects = SpreadLabels(wanted, m_plotRect);
+    // The first caption is drawn last, on top of any it still touches.
+    for (std::size_t i = captions.size(); i-- > 0;) {
+        painter.drawText(ToQRect(m_handleLabelRects[i]), Qt::AlignCenter, captions[i].text);
+    }
 }
 
 void GraphRenderer::DrawExistingChannels(QPainter& painter, const GraphScene& scene) {

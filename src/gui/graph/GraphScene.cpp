@@ -1,6 +1,10 @@
 #include "gui/graph/GraphScene.h"
 
 #include "core/model/AudioData.h"
+#include "core/model/MeasuredDrivers.h"
+#include "core/model/Variant.h"
+
+#include <algorithm>
 
 bool GraphScene::IsEditorMode(int mode) {
     return mode == InputEq || mode == OutputEq || mode == OutputCrossover;
@@ -42,4 +46,31 @@ int GraphScene::HandleFilterCount() const {
         return output != nullptr ? output->GetFilterCount() : 0;
     }
     return ShownBandCount();
+}
+
+std::vector<int> GraphScene::SummedOutputs() const {
+    std::vector<int> outputs;
+    if (program == nullptr) {
+        return outputs;
+    }
+    const int count = std::min(OutputCount(), static_cast<int>(summed.size()));
+    for (int i = 0; i < count; ++i) {
+        if (summed[static_cast<std::size_t>(i)]) {
+            outputs.push_back(i);
+        }
+    }
+    return outputs;
+}
+
+bool GraphScene::HasDriver(int output) const {
+    return program != nullptr && drivers != nullptr && output >= 0 && output < OutputCount() &&
+           drivers->OnGrid(output) != nullptr;
+}
+
+int GraphScene::OutputCount() const {
+    if (program == nullptr) {
+        return 0;
+    }
+    const Variant* variant = Variant::ForDeviceType(program->GetDeviceType());
+    return variant != nullptr ? variant->outputCount : program->GetOutputCount();
 }

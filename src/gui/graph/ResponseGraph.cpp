@@ -2,8 +2,13 @@
 
 #include "core/model/AudioData.h"
 
+#include <QActionGroup>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+
+#include <algorithm>
 
 namespace {
 
@@ -11,6 +16,15 @@ CPoint PointOf(const QMouseEvent* event) {
     const QPoint pos = event->position().toPoint();
     return CPoint(pos.x(), pos.y());
 }
+
+struct ViewChoice {
+    ResponseView view;
+    const char* text;
+    const char* name;
+};
+constexpr ViewChoice kViews[] = {{ResponseView::Magnitude, "Magnitude", "viewMagnitude"},
+                                 {ResponseView::Phase, "Phase", "viewPhase"},
+                                 {ResponseView::GroupDelay, "Group delay", "viewGroupDelay"}};
 
 } // namespace
 
@@ -44,7 +58,7 @@ void CFStatic::SetProgram(CAudio_Data* program) {
 }
 
 void CFStatic::Initialise() {
-    m_renderer.Layout(size(), devicePixelRatioF(), font());
+    m_renderer.Layout(size(), devicePixelRatioF(), font(), m_scene.ShownView());
     const CRect plot = m_renderer.GetPlotRect();
     if (m_scene.program != nullptr && !plot.IsRectEmpty()) {
         m_scene.program->SetCurveRect(plot);
@@ -79,11 +93,90 @@ void CFStatic::SetMode(int mode) {
 }
 
 void CFStatic::Redraw() {
+    if (m_renderer.GetFrameView() != m_scene.ShownView()) {
+        m_renderer.Layout(size(), devicePixelRatioF(), font(), m_scene.ShownView());
+    }
     m_renderer.Render(m_scene, m_interaction.GetCurrent(), font());
     update();
 }
 
+// ---- View, sum, drivers ----
+
+void CFStatic::SetView(ResponseView view) {
+    m_scene.view = view;
+    Redraw();
+}
+
+void CFStatic::SetSummed(int output, bool summed) {
+    if (output >= 0 && output < static_cast<int>(m_scene.summed.size())) {
+        m_scene.summed[static_cast<std::size_t>(output)] = summed;
+        Redraw();
+    }
+}
+
+bool CFStatic::IsSummed(int output) const {
+    return output >= 0 && output < static_cast<int>(m_scene.summed.size()) &&
+           m_scene.summed[static_cast<std::size_t>(output)];
+}
+
+void CFStatic::SetDrivers(const MeasuredDrivers* drivers) {
+    m_scene.drivers = drivers;
+    Redraw();
+}
+
+QMenu* CFStatic::MakeContextMenu() {
+    auto* menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("graphMenu"));
+    auto* views = new QActionGroup(menu);
+    for (const ViewChoice& choice : kViews) {
+        QAction* action = menu->addAction(QString::fromLatin1(choice.text));
+        action->setObjectName(QString::fromLatin1(choice.name));
+        action->setCheckable(true);
+        action->setChecked(m_scene.view == choice.view);
+        views->addAction(action);
+        const ResponseView view = choice.view;
+        connect(action, &QAction::triggered, this, [this, view] { SetView(view); });
+    }
+    const int outputs = std::min(m_scene.OutputCount(), static_cast<int>(m_scene.summed.size()));
+    QMenu* sum = menu->addMenu(QStringLiteral("Sum of outputs"));
+    sum->setObjectName(QStringLiteral("sumMenu"));
+    QMenu* drivers = menu->addMenu(QStringLiteral("Measured driver"));
+    drivers->setObjectName(QStringLiteral("driverMenu"));
+    for (int i = 0; i < outputs; ++i) {
+        const QString number = QString::number(i + 1);
+        QAction* tick = sum->addAction(QStringLiteral("Out ") + number);
+        tick->setObjectName(QStringLiteral("sumOut") + number);
+        tick->setCheckable(true);
+        tick->setChecked(IsSummed(i));
+        connect(tick, &QAction::toggled, this, [this, i](bool on) { SetSummed(i, on); });
+
+        QAction* attach = drivers->addAction(QStringLiteral("Attach to Out %1...").arg(number));
+        attach->setObjectName(QStringLiteral("attachOut") + number);
+        connect(attach, &QAction::triggered, this,
+                [this, i] { emit measurementAttachRequested(i); });
+        if (m_scene.HasDriver(i)) {
+            QAction* detach = drivers->addAction(QStringLiteral("Detach from Out %1").arg(number));
+            detach->setObjectName(QStringLiteral("detachOut") + number);
+            connect(detach, &QAction::triggered, this,
+                    [this, i] { emit measurementDetachRequested(i); });
+        }
+    }
+    sum->setEnabled(outputs > 0);
+    drivers->setEnabled(outputs > 0);
+    return menu;
+}
+
 // ---- Qt events ----
+
+void CFStatic::contextMenuEvent(QContextMenuEvent* event) {
+    // A drag in progress keeps the pointer.
+    if (m_interaction.GetDragState().IsHeld()) {
+        return;
+    }
+    QMenu* menu = MakeContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
+}
 
 void CFStatic::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);

@@ -9,9 +9,12 @@
 #include <QWidget>
 
 #include <array>
+#include <vector>
 
 class CAudio_Data;
 class CFilter;
+class MeasuredDrivers;
+class QMenu;
 
 // The frequency-response graph of the panels: the channel curves of a program on a logarithmic
 // frequency axis (10 Hz .. 30 kHz) and a dB axis (+20 .. -40 dB). While an EQ or crossover editor
@@ -20,6 +23,12 @@ class CFilter;
 // to the model; the control keeps what it shows (GraphScene), draws it (GraphRenderer), follows
 // the mouse (GraphInteraction) and tells the editors, at most every 300 ms, which filter a drag
 // changed.
+//
+// The overview shows the magnitude (the default), the phase or the group delay of the channels;
+// the outputs the operator ticks as one loudspeaker are summed and drawn thicker over the
+// curves in every mode, and an output with a measured driver is drawn with it. These are
+// chosen in the graph's context menu, which also asks for a measurement to be attached to or
+// detached from an output (measurementAttachRequested, measurementDetachRequested).
 class CFStatic : public QWidget {
     Q_OBJECT
 
@@ -56,6 +65,22 @@ public:
     // Redraws the curves and handles of the current mode from the model.
     void Redraw();
 
+    // The overview's view (the editor modes show the magnitude whatever it is).
+    void SetView(ResponseView view);
+    ResponseView GetView() const { return m_scene.view; }
+    // Ticks or unticks output (0-based) as part of the summed loudspeaker.
+    void SetSummed(int output, bool summed);
+    bool IsSummed(int output) const;
+    std::vector<int> GetSummedOutputs() const { return m_scene.SummedOutputs(); }
+    // The measured drivers of the program's outputs (nullptr: none); they must outlive the
+    // graph or be replaced first.
+    void SetDrivers(const MeasuredDrivers* drivers);
+    // The context menu as it would open now: views, summed outputs and measured drivers. The
+    // caller owns it.
+    QMenu* MakeContextMenu();
+    // What the last redraw drew from complex responses and where its labels went.
+    const GraphRenderer& Renderer() const { return m_renderer; }
+
     // The plot area in control pixels: the control shrunk by the margins.
     CRect GetPlotRect() const { return m_renderer.GetPlotRect(); }
     // x of the 10, 20 .. 90, 100 .. 900, 1000 .. 9000, 10000, 20000 and 30000 Hz lines.
@@ -75,6 +100,9 @@ signals:
     // A drag changed filter filterIndex of the shown channel in graph mode mode; sent at most
     // once per notification interval, the editor of that mode reloads the filter.
     void graphEdit(int filterIndex, int mode);
+    // The operator asked to attach a measurement file to output (0-based) or to detach it.
+    void measurementAttachRequested(int output);
+    void measurementDetachRequested(int output);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -83,6 +111,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void UpdateCursor();

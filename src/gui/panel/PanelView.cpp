@@ -20,6 +20,7 @@
 #include "gui/widgets/ControlId.h"
 #include "gui/widgets/DeviceText.h"
 #include "gui/widgets/DialogUnits.h"
+#include "gui/widgets/FileChooser.h"
 #include "gui/widgets/MessageBox.h"
 #include "gui/widgets/StatusLamp.h"
 
@@ -91,10 +92,14 @@ PanelView::PanelView(PanelSession& session, QWidget* parent)
 
     RefreshPanel();
     m_graph->SetProgram(&m_link.GetProgram());
+    m_graph->SetDrivers(&m_session.Drivers());
     m_graph->Initialise();
     m_graph->SetMode(CFStatic::Overview);
     connect(m_graph, &CFStatic::graphEdit, this,
             [this](int filterIndex, int mode) { m_editors.ReloadFilter(filterIndex, mode); });
+    connect(m_graph, &CFStatic::measurementAttachRequested, this, &PanelView::AttachMeasurement);
+    connect(m_graph, &CFStatic::measurementDetachRequested, this,
+            [this](int output) { m_session.DetachMeasurement(output); });
     m_graph->Redraw();
     WatchKeys();
 }
@@ -252,10 +257,19 @@ void PanelView::ConnectSession() {
     connect(link, &PanelLink::levelsReceived, this, &PanelView::ShowLevels);
     // Direct: the session goes on with the transfer once the progress window has closed.
     connect(&m_session, &PanelSession::transferStarted, this, &PanelView::ShowTransferProgress);
+    connect(&m_session, &PanelSession::driversChanged, this, [this] { m_graph->Redraw(); });
     connect(&m_session, &PanelSession::programReplaced, this, [this] {
         RefreshPanel();
         m_graph->Redraw();
     });
+}
+
+void PanelView::AttachMeasurement(int output) {
+    const QString path =
+        ChooseFile(this, {FileRequest::Open, {QStringLiteral("*.txt"), QStringLiteral("*.frd")}});
+    if (!path.isEmpty()) {
+        m_session.AttachMeasurement(output, path);
+    }
 }
 
 void PanelView::WatchKeys() {

@@ -76,6 +76,8 @@ public:
     void OpenBoxName();
     void OpenCopy();
     void OpenDataView();
+    // Asks for a measurement file (text or FRD) and attaches it to output (0-based).
+    void AttachMeasurement(int output);
 
 signals:
     // The "ESC" button: the operator leaves the panel for the model selection.

@@ -1,14 +1,19 @@
 #include "gui/session/PanelSession.h"
 
 #include "control/PanelLink.h"
+#include "core/files/DriverSideFile.h"
+#include "core/files/MeasurementFile.h"
 #include "core/files/ProgramFiles.h"
 #include "core/files/ZorvanDoc.h"
 #include "core/model/AudioData.h"
+#include "core/model/MeasuredDrivers.h"
 #include "core/model/Variant.h"
 #include "gui/session/EditRecorder.h"
 #include "gui/session/ProgramFileActions.h"
 #include "gui/session/StepNames.h"
+#include "gui/widgets/MessageBox.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace {
@@ -22,6 +27,7 @@ template <class F> auto WithChannel(CAudio_Data& program, bool output, int index
 
 PanelSession::PanelSession(const Variant& variant, FoundIdTable* foundIds, QObject* parent)
     : QObject(parent), m_variant(variant), m_document(std::make_unique<CZorvanDoc>()),
+      m_drivers(std::make_unique<MeasuredDrivers>()),
       m_link(std::make_unique<PanelLink>(*m_document, variant, foundIds)),
       m_files(std::make_unique<ProgramFileActions>(*this)),
       m_recorder(std::make_unique<EditRecorder>(*m_document, variant, m_history)) {
@@ -165,7 +171,16 @@ bool PanelSession::ApplyProgramFile(const QString& path) {
     m_link->SetMainTitle(QString::fromStdString(m_document->GetTitle()));
     m_recorder->Commit(StepNames::OpenFile(QFileInfo(path).fileName()),
                        EditRecorder::Scope::WholeProgram);
+    *m_drivers = MeasuredDrivers();
+    const DriverSideResult side = LoadDriverSideFile(path.toStdString(), *m_drivers);
+    emit driversChanged();
     emit programReplaced();
+    if (!side) {
+        ShowMessage(m_window,
+                    QStringLiteral("The measured drivers of this program were not read from %1: %2")
+                        .arg(QDir::toNativeSeparators(QString::fromStdString(side.path)),
+                             QString::fromStdString(side.error)));
+    }
     return true;
 }
 
@@ -180,5 +195,38 @@ QString PanelSession::WriteProgramFile(const QString& chosen) {
         return QString();
     }
     m_link->SetMainTitle(QString::fromStdString(m_document->GetTitle()));
+    const DriverSideResult side = StoreDriverSideFile(written.path, *m_drivers);
+    if (!side) {
+        ShowMessage(m_window,
+                    QStringLiteral("The program was saved, but its measured drivers were not "
+                                   "written to %1: %2")
+                        .arg(QDir::toNativeSeparators(QString::fromStdString(side.path)),
+                             QString::fromStdString(side.error)));
+    }
     return QString::fromStdString(written.path);
+}
+
+// --- Measured drivers ---
+
+bool PanelSession::AttachMeasurement(int output, const QString& path) {
+    const MeasurementRead read = ReadMeasurementFile(path.toStdString());
+    const QString shown = QDir::toNativeSeparators(path);
+    if (!read) {
+        ShowMessage(m_window, QStringLiteral("The measurement %1 was not read: %2")
+                                  .arg(shown, QString::fromStdString(read.error)));
+        return false;
+    }
+    if (!m_drivers->Attach(output, read.driver)) {
+        ShowMessage(m_window, QStringLiteral("The measurement %1 was not attached to Out %2.")
+                                  .arg(shown)
+                                  .arg(output + 1));
+        return false;
+    }
+    emit driversChanged();
+    return true;
+}
+
+void PanelSession::DetachMeasurement(int output) {
+    m_drivers->Detach(output);
+    emit driversChanged();
 }

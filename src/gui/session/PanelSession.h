@@ -11,6 +11,7 @@
 class CZorvanDoc;
 class EditRecorder;
 class FoundIdTable;
+class MeasuredDrivers;
 class PanelLink;
 class ProgramFileActions;
 struct Variant;
@@ -48,6 +49,10 @@ public:
     PanelLink& Link() { return *m_link; }
     // Programs on the PC: the Program dialog's PC actions and the File menu's Open.
     ProgramFileActions& Files() { return *m_files; }
+    // The measured drivers of the program's outputs. They are kept beside the program file in
+    // its side file: written with the program file, and replaced by the side file's when a
+    // program file is opened (none when it has no side file).
+    const MeasuredDrivers& Drivers() const { return *m_drivers; }
 
     // The window that message boxes and file dialogs open over (the panel showing the session);
     // without one they open on their own.
@@ -91,15 +96,27 @@ public:
 
     // --- Programs and files ---
     // Reads a one-program file into the document's program and names the title after it; false
-    // (and nothing changed) when the file could not be read. programReplaced follows success.
+    // (and nothing changed) when the file could not be read. programReplaced follows success;
+    // the measured drivers are then read from the file's side file, and a side file that cannot
+    // be read is told in a message without holding up the program.
     bool ApplyProgramFile(const QString& path);
     // Reads a bank file into the document's stored programs; false when it could not be read.
     bool ApplyBankFile(const QString& path);
     // Writes the document's program as a one-program file named after chosen, and names the
-    // title after the program. The path written; empty when the file could not be written.
+    // title after the program, and the measured drivers into its side file (a message tells
+    // when that fails). The path written; empty when the program file could not be written.
     QString WriteProgramFile(const QString& chosen);
 
+    // --- Measured drivers ---
+    // Attaches the measurement in the file at path to output (0-based); false, with a message
+    // saying why, when the file cannot be read as a measurement. driversChanged follows
+    // success.
+    bool AttachMeasurement(int output, const QString& path);
+    void DetachMeasurement(int output);
+
 signals:
+    // An output's measured driver was attached or detached, or the drivers were read anew.
+    void driversChanged();
     // A whole-program transfer has started: a view runs the progress window until it is sent.
     void transferStarted();
     // The document's program was replaced from a file or by an undone or redone step:
@@ -116,6 +133,7 @@ private:
     // file actions on both, so they go in the reverse order.
     const Variant& m_variant;
     std::unique_ptr<CZorvanDoc> m_document;
+    std::unique_ptr<MeasuredDrivers> m_drivers;
     std::unique_ptr<PanelLink> m_link;
     std::unique_ptr<ProgramFileActions> m_files;
     QUndoStack m_history;
