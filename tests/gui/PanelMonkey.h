@@ -63,10 +63,7 @@ public:
             {"editor control", 10, [this] { UseEditorControl(); }},
             {"close editor", 1, [this] { CloseEditor(); }},
             {"copy", 1, [this] { CopyChannel(); }},
-            // Recall is left out for now: an edit still pending when a recall starts goes to
-            // the device after the recalled program and stays on it, while the panel shows the
-            // recalled one. Weight 1 once that is fixed.
-            {"recall", 0, [this] { RecallOrStore(false); }},
+            {"recall", 1, [this] { RecallOrStore(false); }},
             {"store", 1, [this] { RecallOrStore(true); }},
             // Undo and redo (Ctrl+Z, Ctrl+Y on the panel) join the table here once the panel
             // session keeps an undo stack.

@@ -8,7 +8,7 @@
 // The seed is printed first and again with a failure, with the last actions; the same seed
 // replays the same session (./sonvex.sh soak MINUTES runs a long one with a new seed).
 
-#include "gui/DeviceMemory.h"
+#include "common/DeviceMemory.h"
 #include "gui/GuiTest.h"
 #include "gui/PanelMonkey.h"
 
