@@ -1,12 +1,12 @@
 #include "control/ProgramTransfers.h"
 
-#include "core/files/ZorvanDoc.h"
-#include "core/protocol/ProtocolCodes.h"
-#include "core/protocol/TransferSequences.h"
-#include "core/model/AudioData.h"
-#include "core/model/Variant.h"
 #include "control/DeviceReports.h"
 #include "control/LinkSession.h"
+#include "core/files/ZorvanDoc.h"
+#include "core/model/AudioData.h"
+#include "core/model/Variant.h"
+#include "core/protocol/ProtocolCodes.h"
+#include "core/protocol/TransferSequences.h"
 
 #include <utility>
 
@@ -38,6 +38,8 @@ bool ProgramTransfers::RecallProgram(int program) {
     if (!m_link.IsConnected() || !IsProgram(program)) {
         return false;
     }
+    // The recalled program replaces the panel's: edits not sent yet are not sent after it.
+    m_document.GetProgram().ClearChanged();
     Start(TransferSequences::UploadProgram(m_document.GetProgram(), program));
     return true;
 }

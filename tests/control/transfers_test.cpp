@@ -1,6 +1,7 @@
 // Whole-program transfers of PanelLink through the simulated processor, on a line inside the
 // test process.
 
+#include "common/DeviceMemory.h"
 #include "control/ControlTest.h"
 #include "control/InProcessSim.h"
 #include "control/LinkRecorder.h"
@@ -8,12 +9,14 @@
 
 #include "control/PanelLink.h"
 #include "core/files/ZorvanDoc.h"
+#include "core/model/ParameterDiff.h"
 #include "core/protocol/ProgramEncoder.h"
 #include "core/protocol/ProtocolCodes.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
 #include <vector>
 
 using controltest::InProcessSim;
@@ -95,6 +98,38 @@ TEST_F(ControlTransfersTest, StoringTheLiveProgramMutesInputsAAndBAroundIt) {
     }
     EXPECT_EQ(program.GetInput(0)->GetOn(), 1);
     EXPECT_EQ(program.GetInput(1)->GetOn(), 1);
+}
+
+// The parameters in which the panel's program and the device's live program differ.
+std::vector<std::string> PanelAgainstDevice(const CAudio_Data& program, const SimDevice& device) {
+    std::vector<std::string> lines;
+    for (const ParameterDifference& difference :
+         ParameterDiff::Compare(program, *simtest::DeviceProgram(device, 0), device.GetType())) {
+        lines.push_back(ParameterDiff::Line(difference));
+    }
+    return lines;
+}
+
+// A recall replaces the panel's program, and the device keeps what the panel then shows: an edit
+// still pending when the recall starts is dropped. Sent, it would go out behind the last read,
+// with values the panel no longer shows once the recalled program has arrived.
+TEST_F(ControlTransfersTest, RecallLeavesNoEditOnTheDeviceThatThePanelDoesNotShow) {
+    InProcessSim sim({{1, 1}});
+    CZorvanDoc doc;
+    PanelLink link(doc, Variant::FourByEight(), sim.Setup());
+    ConnectAndSettle(link, InProcessSim::Port(), 1, kWaitMs);
+    CAudio_Data& program = doc.GetProgram();
+    const SimDevice& device = sim.Devices().Device(0);
+    const SimProgram slot = device.GetProgram(2);
+
+    program.GetInput(0)->SetGain(program.GetInput(0)->GetGain() == 100 ? 200 : 100);
+    program.GetOutput(2)->SetPolarity(1 - program.GetOutput(2)->GetPolarity());
+    ASSERT_TRUE(link.RecallProgram(2));
+    ASSERT_TRUE(link.WaitForTransfer(kWaitMs));
+    ASSERT_TRUE(link.WaitUntilSettled(kWaitMs));
+    EXPECT_TRUE(device.GetProgram(0).inputs == slot.inputs);
+    EXPECT_TRUE(device.GetProgram(0).outputs == slot.outputs);
+    EXPECT_EQ(PanelAgainstDevice(program, device), std::vector<std::string>{});
 }
 
 // Every remaining count a transfer reports, from its start to its end.

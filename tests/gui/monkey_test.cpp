@@ -1,0 +1,231 @@
+// An operator at the panel for a while, doing random things, over a line that loses, spoils and
+// delays answers; afterwards the link settles and the device must hold exactly what the panel
+// shows: the live program parameter for parameter, and every slot the program was stored to.
+// Nothing may crash, no link may be given up, and the memory of the process must stay flat.
+//
+//   SONVEX_MONKEY_SECONDS  how long the operator acts (default 50)
+//   SONVEX_MONKEY_SEED     the seed of every random choice (default a fixed one)
+// The seed is printed first and again with a failure, with the last actions; the same seed
+// replays the same session (./sonvex.sh soak MINUTES runs a long one with a new seed).
+
+#include "common/DeviceMemory.h"
+#include "gui/GuiTest.h"
+#include "gui/PanelMonkey.h"
+
+#include "common/FastLink.h"
+#include "common/SimProcess.h"
+#include "control/PanelLink.h"
+#include "core/files/ZorvanDoc.h"
+#include "core/model/AudioData.h"
+#include "core/model/ParameterDiff.h"
+#include "core/model/Variant.h"
+#include "gui/panel/PanelView.h"
+#include "gui/session/PanelSession.h"
+#include "gui/widgets/MessageBox.h"
+
+#include <QElapsedTimer>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <random>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr int kDeviceId = 3;
+constexpr int kTickMs = 5;
+// Long enough that a loaded machine does not make the panel give a late answer up (a lost
+// answer costs this much), short enough that the line carries some thousand records a minute.
+constexpr int kAnswerWaitMs = 300;
+constexpr int kDefaultSeconds = 50;
+constexpr unsigned kDefaultSeed = 20261210;
+constexpr int kWaitMs = 30000;
+// The memory the process may gain between the end of the warm-up and the end of the run. Caches
+// that fill as the session goes on (fonts, pixmaps, the allocator's pools) stay well inside it;
+// a leak in an action does not: a kilobyte an action exceeds it in a half-hour run, fifty in the
+// minute of a normal test run.
+constexpr long kMemorySlackBytes = 12L * 1024 * 1024;
+// The share of the run that is warm-up: every editor has been opened and every kind of action
+// done a few times before the memory is measured.
+constexpr double kWarmUpShare = 0.2;
+
+int EnvInt(const char* name, int fallback) {
+    bool ok = false;
+    const int value = qEnvironmentVariableIntValue(name, &ok);
+    return ok ? value : fallback;
+}
+
+unsigned Seed() {
+    bool ok = false;
+    const uint value = qEnvironmentVariable("SONVEX_MONKEY_SEED").toUInt(&ok);
+    return ok ? value : kDefaultSeed;
+}
+
+long ResidentBytes() {
+    long pages = 0;
+    long resident = 0;
+    if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2) {
+            resident = 0;
+        }
+        std::fclose(statm);
+    }
+    return resident * sysconf(_SC_PAGESIZE);
+}
+
+// The faults of the line, chosen by the seed. Every period is a multiple of three, so two
+// spoilt answers are always at least three answers apart: the retransmission of a record whose
+// answer was lost always gets its answer, and the panel never has reason to give the link up.
+QStringList LineFaults(std::mt19937& random) {
+    const auto pick = [&random](std::vector<int> choices) {
+        return choices[std::uniform_int_distribution<std::size_t>(0, choices.size() - 1)(random)];
+    };
+    QStringList faults{"--drop-every",
+                       QString::number(pick({9, 12, 15, 18})),
+                       "--corrupt-checksum-every",
+                       QString::number(pick({21, 24, 27})),
+                       "--corrupt-end-every",
+                       QString::number(pick({30, 33, 39})),
+                       "--late",
+                       QString::number(pick({0, 10, 25, 40}))};
+    switch (pick({0, 1, 2, 3})) {
+    case 1:
+        faults << "--double-ack";
+        break;
+    case 2:
+        faults << "--double-reply";
+        break;
+    case 3:
+        faults << "--noise"
+               << "3";
+        break;
+    default:
+        break;
+    }
+    return faults;
+}
+
+bool IsLinkMessage(const QString& text) {
+    for (const char* link :
+         {PanelLink::kNoReplyText, PanelLink::kPortFailedText, PanelLink::kDeviceTypeErrorText,
+          PanelLink::kDeviceErrorText, PanelLink::kTypeCodeErrorText}) {
+        if (text == QLatin1String(link)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+class MonkeyTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void operatorOnABadLine() {
+        const unsigned seed = Seed();
+        const int seconds = EnvInt("SONVEX_MONKEY_SECONDS", kDefaultSeconds);
+        std::printf("monkey: seed %u, %d s (SONVEX_MONKEY_SEED=%u replays it)\n", seed, seconds,
+                    seed);
+        std::fflush(stdout);
+
+        simtest::PanelMonkey monkey(m_panel, seed);
+        const QStringList faults = LineFaults(monkey.Random());
+        const bool fastTransfers = monkey.Pick(0, 1) == 1;
+        std::printf("monkey: line faults %s%s\n", qPrintable(faults.join(' ')),
+                    fastTransfers ? ", fast transfers" : "");
+        std::fflush(stdout);
+        QTemporaryDir state;
+        QVERIFY(state.isValid());
+        QVERIFY2(m_sim.Start(
+                     QStringList{"--fast", "--state", state.path(), "--device",
+                                 QStringLiteral("%1:%2").arg(kDeviceId).arg(m_variant.deviceType)} +
+                     faults),
+                 qPrintable(m_sim.Error()));
+        PanelLink& link = m_session.Link();
+        link.SetTickInterval(kTickMs);
+        link.SetAnswerWait(kAnswerWaitMs);
+        link.SetFastTransfers(fastTransfers);
+        MessageRecorder messages;
+        QVERIFY(ShowActive(&m_panel));
+        QVERIFY(m_panel.ConnectTo(m_sim.Link(), kDeviceId));
+        QVERIFY(link.WaitUntilSettled(kWaitMs));
+
+        const auto fail = [&](const QString& what) {
+            return QStringLiteral("%1\nseed %2; the last actions:\n%3")
+                .arg(what)
+                .arg(seed)
+                .arg(monkey.RecentActions());
+        };
+
+        monkey.OpenEveryEditor();
+        QElapsedTimer clock;
+        clock.start();
+        const qint64 runMs = qint64(seconds) * 1000;
+        long warmedUp = 0;
+        int warmUpActions = 0;
+        int seen = 0;
+        while (clock.elapsed() < runMs) {
+            monkey.Act();
+            // The operator's pause before the next action.
+            QTest::qWait(monkey.Pick(0, 20));
+            for (; seen < messages.texts().size(); ++seen) {
+                const QString text = messages.texts().at(seen);
+                monkey.Note(QStringLiteral("message \"%1\"").arg(text));
+                QVERIFY2(!IsLinkMessage(text), qPrintable(fail("the link reported: " + text)));
+            }
+            QVERIFY2(link.IsConnected(), qPrintable(fail("the panel lost the link")));
+            if (warmedUp == 0 && clock.elapsed() >= qint64(runMs * kWarmUpShare)) {
+                monkey.Finish();
+                warmedUp = ResidentBytes();
+                warmUpActions = monkey.Count();
+            }
+        }
+
+        monkey.Finish();
+        QVERIFY2(link.WaitUntilSettled(kWaitMs),
+                 qPrintable(fail("the link did not settle after the last action")));
+        const long finalBytes = ResidentBytes();
+        std::printf("monkey: %d actions; resident memory %ld KiB after %d, %ld KiB at the end\n",
+                    monkey.Count(), warmedUp / 1024, warmUpActions, finalBytes / 1024);
+        std::fflush(stdout);
+
+        // What the device holds, as it leaves it when stopped.
+        QVERIFY(link.Disconnect());
+        QCOMPARE(m_sim.Stop(), 0);
+        const std::optional<SimDevice> device =
+            simtest::LoadDeviceMemory(state.path(), kDeviceId, m_variant.deviceType);
+        QVERIFY2(device.has_value(), "sonvex-sim left no state of its device");
+        QStringList differences;
+        const auto compare = [&](const CAudio_Data& panel, int program) {
+            for (const ParameterDifference& difference : ParameterDiff::Compare(
+                     panel, *simtest::DeviceProgram(*device, program), m_variant.deviceType)) {
+                differences << QString::fromStdString(ParameterDiff::Line(difference, program));
+            }
+        };
+        compare(m_session.GetDocument().GetProgram(), 0);
+        for (const auto& [slot, program] : monkey.Stored()) {
+            compare(*program, slot);
+        }
+        QVERIFY2(differences.isEmpty(),
+                 qPrintable(fail("panel != device in:\n" + differences.join('\n'))));
+        QVERIFY2(warmedUp > 0, "the run was too short to measure the memory");
+        QVERIFY2(finalBytes - warmedUp <= kMemorySlackBytes,
+                 qPrintable(fail(QStringLiteral("resident memory grew by %1 KiB after the warm-up")
+                                     .arg((finalBytes - warmedUp) / 1024))));
+    }
+
+private:
+    const Variant& m_variant = Variant::FourByEight();
+    simtest::SimProcess m_sim;
+    PanelSession m_session{m_variant};
+    PanelView m_panel{m_session};
+};
+
+QTEST_MAIN(MonkeyTest)
+#include "monkey_test.moc"
