@@ -1,11 +1,15 @@
 // bench-graph-paint: how long the response graph takes, at the panels' size, to
 //   - paint the overview with twelve shaped curves, the off-screen curve image rebuilt each time;
 //   - follow one mouse step of a band drag in the input EQ mode (the drag operation on the
-//     model, the channel curve recomputed, the picture rebuilt and painted).
+//     model, the channel curve recomputed, the picture rebuilt and painted);
+//   - paint the phase overview of the twelve channels with the sum of all eight outputs, every
+//     curve computed from its complex response each time;
+//   - follow one mouse step of a low-pass handle drag in the crossover mode with the sum of
+//     all eight outputs drawn over it.
 // Runs offscreen unless QT_QPA_PLATFORM says otherwise.
 
-#include "gui/graph/ResponseGraph.h"
 #include "core/model/AudioData.h"
+#include "gui/graph/ResponseGraph.h"
 
 #include <QApplication>
 #include <QImage>
@@ -78,6 +82,61 @@ void BM_PaintOverview(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_PaintOverview)->Unit(benchmark::kMicrosecond);
+
+void SumAllOutputs(CFStatic& graph, const CAudio_Data& program) {
+    for (int i = 0; i < program.GetOutputCount(); ++i) {
+        graph.SetSummed(i, true);
+    }
+}
+
+void BM_PaintPhaseOverviewWithSum(benchmark::State& state) {
+    Scene scene;
+    scene.graph.SetMode(CFStatic::Overview);
+    scene.graph.SetView(ResponseView::Phase);
+    SumAllOutputs(scene.graph, scene.program);
+    for (auto _ : state) {
+        scene.graph.Redraw();
+        scene.graph.render(&scene.target);
+        benchmark::DoNotOptimize(scene.target.constBits());
+    }
+    if (scene.graph.Renderer().GetSumTrace() == nullptr) {
+        state.SkipWithError("no sum was drawn");
+    }
+}
+BENCHMARK(BM_PaintPhaseOverviewWithSum)->Unit(benchmark::kMicrosecond);
+
+void BM_DragStepCrossoverWithSum(benchmark::State& state) {
+    Scene scene;
+    SumAllOutputs(scene.graph, scene.program);
+    scene.graph.SelectOutput(0);
+    scene.graph.SetMode(CFStatic::OutputCrossover);
+    CFilter* lowPass = scene.program.GetOutput(0)->GetLowPass();
+    const CPoint c = lowPass->GetBandHandle().CenterPoint();
+    const QPoint grab(c.x, c.y);
+    SendMouse(scene.graph, QEvent::MouseMove, grab, Qt::NoButton);
+    SendMouse(scene.graph, QEvent::MouseButtonPress, grab, Qt::LeftButton);
+    if (scene.graph.GetCurrentFilter() != lowPass) {
+        state.SkipWithError("the low-pass handle did not take the pointer");
+        return;
+    }
+    const QPoint steps[] = {{6, 0}, {-6, 0}};
+    std::size_t step = 0;
+    int frequency = lowPass->GetFrequency();
+    for (auto _ : state) {
+        const QPoint pos = grab + steps[step++ % std::size(steps)];
+        SendMouse(scene.graph, QEvent::MouseMove, pos, Qt::LeftButton);
+        scene.graph.render(&scene.target);
+        benchmark::DoNotOptimize(scene.target.constBits());
+        if (lowPass->GetFrequency() == frequency ||
+            scene.graph.Renderer().GetSumTrace() == nullptr) {
+            state.SkipWithError("a drag step left the low-pass where it was or drew no sum");
+            break;
+        }
+        frequency = lowPass->GetFrequency();
+    }
+    SendMouse(scene.graph, QEvent::MouseButtonRelease, grab, Qt::NoButton);
+}
+BENCHMARK(BM_DragStepCrossoverWithSum)->Unit(benchmark::kMicrosecond);
 
 void BM_DragStepInputEq(benchmark::State& state) {
     Scene scene;

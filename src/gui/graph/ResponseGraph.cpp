@@ -137,6 +137,7 @@ QMenu* CFStatic::MakeContextMenu() {
         const ResponseView view = choice.view;
         connect(action, &QAction::triggered, this, [this, view] { SetView(view); });
     }
+    menu->addSeparator();
     const int outputs = std::min(m_scene.OutputCount(), static_cast<int>(m_scene.summed.size()));
     QMenu* sum = menu->addMenu(QStringLiteral("Sum of outputs"));
     sum->setObjectName(QStringLiteral("sumMenu"));
