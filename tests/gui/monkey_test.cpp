@@ -5,6 +5,7 @@
 //
 //   SONVEX_MONKEY_SECONDS  how long the operator acts (default 50)
 //   SONVEX_MONKEY_SEED     the seed of every random choice (default a fixed one)
+//   SONVEX_MONKEY_TRACE    set: every action is printed as it is done
 // The seed is printed first and again with a failure, with the last actions; the same seed
 // replays the same session (./sonvex.sh soak MINUTES runs a long one with a new seed).
 
@@ -44,9 +45,10 @@ constexpr int kDefaultSeconds = 50;
 constexpr unsigned kDefaultSeed = 20261210;
 constexpr int kWaitMs = 30000;
 // The memory the process may gain between the end of the warm-up and the end of the run. Caches
-// that fill as the session goes on (fonts, pixmaps, the allocator's pools) stay well inside it;
-// a leak in an action does not: a kilobyte an action exceeds it in a half-hour run, fifty in the
-// minute of a normal test run.
+// that fill as the session goes on (fonts, pixmaps, the allocator's pools) stay well inside it
+// (about 2 MiB in a minute); a leak in an action does not: some 400 actions are measured in the
+// minute of a normal test run, so a leak of 40 KiB an action exceeds it there, and some 15000 in
+// a half-hour soak, where a leak of 1 KiB an action does.
 constexpr long kMemorySlackBytes = 12L * 1024 * 1024;
 // The share of the run that is warm-up: every editor has been opened and every kind of action
 // done a few times before the memory is measured.
@@ -108,6 +110,38 @@ QStringList LineFaults(std::mt19937& random) {
     return faults;
 }
 
+// While a session runs: a fatal message (a failed assertion) reports the seed and the last
+// actions before the process ends.
+struct FatalReport {
+    unsigned seed = 0;
+    const simtest::PanelMonkey* monkey = nullptr;
+    QtMessageHandler previous = nullptr;
+};
+FatalReport g_fatalReport;
+
+void ReportFatal(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type == QtFatalMsg && g_fatalReport.monkey != nullptr) {
+        std::fprintf(stderr, "monkey: seed %u; the last actions:\n%s", g_fatalReport.seed,
+                     qPrintable(g_fatalReport.monkey->RecentActions()));
+    }
+    g_fatalReport.previous(type, context, message);
+}
+
+class FatalReportScope {
+public:
+    FatalReportScope(unsigned seed, const simtest::PanelMonkey& monkey) {
+        g_fatalReport.seed = seed;
+        g_fatalReport.monkey = &monkey;
+        g_fatalReport.previous = qInstallMessageHandler(ReportFatal);
+    }
+    ~FatalReportScope() {
+        qInstallMessageHandler(g_fatalReport.previous);
+        g_fatalReport = {};
+    }
+    FatalReportScope(const FatalReportScope&) = delete;
+    FatalReportScope& operator=(const FatalReportScope&) = delete;
+};
+
 bool IsLinkMessage(const QString& text) {
     for (const char* link :
          {PanelLink::kNoReplyText, PanelLink::kPortFailedText, PanelLink::kDeviceTypeErrorText,
@@ -135,6 +169,8 @@ private slots:
         std::fflush(stdout);
 
         simtest::PanelMonkey monkey(m_panel, seed);
+        monkey.SetTrace(qEnvironmentVariableIsSet("SONVEX_MONKEY_TRACE"));
+        const FatalReportScope fatalReport(seed, monkey);
         const QStringList faults = LineFaults(monkey.Random());
         const bool fastTransfers = monkey.Pick(0, 1) == 1;
         std::printf("monkey: line faults %s%s\n", qPrintable(faults.join(' ')),
