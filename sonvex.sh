@@ -120,7 +120,10 @@ run_soak() {
     local seed
     seed=$(od -An -N4 -tu4 /dev/urandom | tr -d ' ')
     echo "sonvex: soak for $minutes minute(s), seed $seed (SONVEX_MONKEY_SEED=$seed replays it)"
+    # A failed run leaves the simulator's frame log in build/soak.
+    mkdir -p build/soak
     SONVEX_MONKEY_SEED=$seed SONVEX_MONKEY_SECONDS=$((minutes * 60)) QT_QPA_PLATFORM=offscreen \
+        SONVEX_MONKEY_KEEP="$PWD/build/soak" \
         tests/run_isolated.sh build/test-runs build/tests/gui_monkey_test
 }
 

@@ -3,7 +3,7 @@
 // shows: the live program parameter for parameter, and every slot the program was stored to.
 // Nothing may crash, no link may be given up, and the memory of the process must stay flat.
 //
-//   SONVEX_MONKEY_SECONDS  how long the operator acts (default 50)
+//   SONVEX_MONKEY_SECONDS  how long the operator acts (default 45)
 //   SONVEX_MONKEY_SEED     the seed of every random choice (default a fixed one)
 //   SONVEX_MONKEY_TRACE    set: every action is printed as it is done
 // The seed is printed first and again with a failure, with the last actions; the same seed
@@ -44,7 +44,7 @@ constexpr int kTickMs = 5;
 // answer would be taken for the next record's) or give a late answer up; a lost answer costs
 // this much.
 constexpr int kAnswerWaitMs = 500;
-constexpr int kDefaultSeconds = 50;
+constexpr int kDefaultSeconds = 45;
 constexpr unsigned kDefaultSeed = 20261210;
 constexpr int kWaitMs = 30000;
 // The memory the process may gain between the end of the warm-up and the end of the run. Caches
