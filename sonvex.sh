@@ -8,6 +8,9 @@
 #   ./sonvex.sh fuzz [SECONDS]
 #                       build the fuzz targets with clang (libFuzzer, ASan, UBSan) and run each
 #                       for SECONDS (default 30); findings land in build-fuzz/findings
+#   ./sonvex.sh soak MINUTES
+#                       build and run the operator monkey (Gui_monkey) for MINUTES with a new
+#                       random seed, printed first, so a failure can be replayed
 #   ./sonvex.sh build   install what is missing and build only
 #   ./sonvex.sh package install what is missing, build, make the Debian package
 #                       build/sonvex_VERSION_ARCH.deb
@@ -103,6 +106,27 @@ run_fuzz() {
     return $failed
 }
 
+# The operator monkey for minutes with a new seed: random actions on the panel against
+# sonvex-sim with line faults, then the device compared with the panel. The same seed in
+# SONVEX_MONKEY_SEED replays a session.
+run_soak() {
+    local minutes=${1:-}
+    if ! [[ "$minutes" =~ ^[1-9][0-9]*$ ]]; then
+        echo "usage: $0 soak MINUTES" >&2
+        return 2
+    fi
+    cmake --preset default >/dev/null
+    cmake --build --preset default -j "$JOBS" --target gui_monkey_test sonvex-sim
+    local seed
+    seed=$(od -An -N4 -tu4 /dev/urandom | tr -d ' ')
+    echo "sonvex: soak for $minutes minute(s), seed $seed (SONVEX_MONKEY_SEED=$seed replays it)"
+    # A failed run leaves the simulator's frame log in build/soak.
+    mkdir -p build/soak
+    SONVEX_MONKEY_SEED=$seed SONVEX_MONKEY_SECONDS=$((minutes * 60)) QT_QPA_PLATFORM=offscreen \
+        SONVEX_MONKEY_KEEP="$PWD/build/soak" \
+        tests/run_isolated.sh build/test-runs build/tests/gui_monkey_test
+}
+
 cmd=${1:-}
 [ $# -gt 0 ] && shift
 case "$cmd" in
@@ -130,6 +154,10 @@ fuzz)
     install_missing
     run_fuzz "$@"
     ;;
+soak)
+    install_missing
+    run_soak "$@"
+    ;;
 build)
     install_missing
     build_main
@@ -140,7 +168,7 @@ package)
     build_package
     ;;
 *)
-    echo "usage: $0 run|test|bench|build|package|fuzz [SECONDS]" >&2
+    echo "usage: $0 run|test|bench|build|package|fuzz [SECONDS]|soak MINUTES" >&2
     exit 2
     ;;
 esac

@@ -134,10 +134,13 @@ void LinkSession::ServiceTick() {
     }
     ++m_tickCount;
     if (m_engine.Count() < 2) {
-        // The next pending edit; with nothing pending the idle line polls the meters.
+        // The next pending edit; with nothing pending, or the edits held (HoldsEdits), the idle
+        // line polls the meters.
         CAudio_Data& program = m_document.GetProgram();
-        const std::optional<PendingChange> change = ChangeScan(program).TakeNext();
-        m_lastTickFoundNothing = !change.has_value();
+        const bool hold = HoldsEdits();
+        const std::optional<PendingChange> change =
+            hold ? std::nullopt : ChangeScan(program).TakeNext();
+        m_lastTickFoundNothing = !hold && !change.has_value();
         const ProgramEncoder encoder(program);
         m_engine.Enqueue(change ? encoder.ChangeRecord(*change) : encoder.ReadMeters());
     }
@@ -150,6 +153,15 @@ void LinkSession::ServiceTick() {
     }
     EmitProgress();
     emit stepped();
+}
+
+bool LinkSession::HoldsEdits() const {
+    // A recalled program replaces the panel's channels when its last channel has arrived, and
+    // the progress window closes before that, as soon as the last read has gone out. An edit
+    // made meanwhile waits: sent now, it would carry values the panel then loses and the device
+    // keeps; held, its pending mark sends the panel's state once the program is in. A read of
+    // stored programs into the bank holds edits the same way until its last record.
+    return m_engine.AwaitsUpload();
 }
 
 bool LinkSession::TransmitPendingHead() {
@@ -200,7 +212,7 @@ void LinkSession::SendIfIdle() {
     if (inFlight) {
         return;
     }
-    if (m_engine.Count() < 2) {
+    if (m_engine.Count() < 2 && !HoldsEdits()) {
         // Only the tick asks for the meters, so an idle line is polled at the tick's pace.
         CAudio_Data& program = m_document.GetProgram();
         if (const std::optional<PendingChange> change = ChangeScan(program).TakeNext()) {

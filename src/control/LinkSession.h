@@ -164,6 +164,8 @@ private:
     // The port failed under the link: closed, and the operator told once.
     void LoseLink();
     bool Transmit(bool retransmission);
+    // Whether the tick leaves pending edits where they are for now.
+    bool HoldsEdits() const;
     // Transmits the head, which has not been transmitted yet; the end of a transfer when it is
     // the transfer's last record. False when the port failed (the link is closed then).
     bool TransmitPendingHead();

@@ -132,6 +132,41 @@ TEST_F(ControlTransfersTest, RecallLeavesNoEditOnTheDeviceThatThePanelDoesNotSho
     EXPECT_EQ(PanelAgainstDevice(program, device), std::vector<std::string>{});
 }
 
+// An edit made after the last read of a recall has gone out (the progress window has closed)
+// but before its answer is in waits for the recalled program, and then sends the panel's state:
+// it does not go out with values the arriving program replaces in the panel. The answers come
+// late and the next record goes out as soon as one arrives, so the last read is alone in the
+// queue for several ticks.
+TEST_F(ControlTransfersTest, EditDuringTheLastReadOfARecallDoesNotOutliveIt) {
+    SimLinkLine::Options options = InProcessSim::Fast();
+    options.faults.lateMs = 40;
+    InProcessSim sim({{1, 1}}, options);
+    CZorvanDoc doc;
+    PanelLink link(doc, Variant::FourByEight(), sim.Setup());
+    link.SetFastTransfers(true);
+    ConnectAndSettle(link, InProcessSim::Port(), 1, kWaitMs);
+    CAudio_Data& program = doc.GetProgram();
+    const SimDevice& device = sim.Devices().Device(0);
+
+    bool edited = false;
+    QObject::connect(&link, &PanelLink::recordTransmitted, [&](const QByteArray& frame) {
+        const auto byte = [&](std::size_t at) {
+            return static_cast<std::uint8_t>(frame.at(static_cast<int>(at)));
+        };
+        if (!edited && byte(Protocol::OffsetCode) == Protocol::ReadRequest &&
+            byte(Protocol::OffsetGroup) == Protocol::GroupOutput &&
+            byte(Protocol::OffsetChannel) == 7) {
+            edited = true;
+            program.GetInput(1)->SetGain(program.GetInput(1)->GetGain() == 100 ? 200 : 100);
+        }
+    });
+    ASSERT_TRUE(link.RecallProgram(5));
+    ASSERT_TRUE(link.WaitForTransfer(kWaitMs));
+    ASSERT_TRUE(link.WaitUntilSettled(kWaitMs));
+    ASSERT_TRUE(edited);
+    EXPECT_EQ(PanelAgainstDevice(program, device), std::vector<std::string>{});
+}
+
 // Every remaining count a transfer reports, from its start to its end.
 struct ProgressLog {
     std::vector<int> remaining;

@@ -37,6 +37,7 @@
 #include <QTableWidget>
 #include <QTimer>
 
+#include <cstdio>
 #include <deque>
 #include <functional>
 #include <map>
@@ -101,8 +102,13 @@ public:
         }
         return text;
     }
+    // With trace, every action is also printed as it is done (a crash then shows the last).
+    void SetTrace(bool trace) { m_trace = trace; }
     void Note(const QString& line) {
         m_log.push_back(QStringLiteral("#%1 %2").arg(m_count + 1).arg(line));
+        if (m_trace) {
+            std::fprintf(stderr, "monkey: %s\n", qPrintable(m_log.back()));
+        }
         if (m_log.size() > kLogLength) {
             m_log.pop_front();
         }
@@ -394,6 +400,7 @@ private:
     int m_totalWeight = 0;
     int m_count = 0;
     std::deque<QString> m_log;
+    bool m_trace = false;
     std::map<int, std::unique_ptr<CAudio_Data>> m_stored;
 };
 

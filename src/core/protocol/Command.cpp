@@ -88,6 +88,15 @@ int Command::CountTransferRecords() const {
     return count;
 }
 
+bool Command::AwaitsUpload() const {
+    for (int i = 0; i < m_queue.Count(); ++i) {
+        if (m_queue.At(static_cast<std::size_t>(i)).IsLastOfUpload()) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool Command::OnlyMeterRequestsQueued() const {
     for (int i = 0; i < m_queue.Count(); ++i) {
         if (!IsMeterRequest(m_queue.At(static_cast<std::size_t>(i)))) {

@@ -70,6 +70,9 @@ public:
     bool HeadEndsTransfer() const;
     // Records of whole-program transfers still queued (transmitted or not).
     int CountTransferRecords() const;
+    // The last read of a program upload is still queued: the program it reads has not all
+    // arrived yet.
+    bool AwaitsUpload() const;
     // Nothing but level-meter requests is queued (also true for an empty queue).
     bool OnlyMeterRequestsQueued() const;
     // Records queued and not transmitted yet, level-meter requests aside.
