@@ -7,6 +7,7 @@
 #include "core/protocol/ProgramEncoder.h"
 #include "core/protocol/ProtocolCodes.h"
 #include "gui/GuiTest.h"
+#include "gui/WheelTurn.h"
 #include "gui/app/MainFrame.h"
 #include "gui/app/ScreenCommands.h"
 #include "gui/app/SelectionView.h"
@@ -450,10 +451,10 @@ private slots:
         const int gain = program.GetOutput(2)->GetGain();
         QCOMPARE(gain, 550 - fader->position());
         const int code = ProgramEncoder(program).GainCode(gain);
-        // The gain codes of output 3's levels records the device received since the drag.
-        auto levelsRecords = [&] {
+        // The gain codes of output 3's levels records the device received from frame from on.
+        auto levelsRecords = [&](std::size_t from) {
             QList<int> codes;
-            for (const simtest::LoggedFrame& frame : sim.Received(mark)) {
+            for (const simtest::LoggedFrame& frame : sim.Received(from)) {
                 if (frame.Code() == Protocol::WriteRequest &&
                     frame.Group() == Protocol::GroupOutput &&
                     frame.Channel() == program.GetOutput(2)->GetChannelIndex() &&
@@ -463,9 +464,19 @@ private slots:
             }
             return codes;
         };
-        QTRY_VERIFY_WITH_TIMEOUT(!levelsRecords().isEmpty(), kWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!levelsRecords(mark).isEmpty(), kWaitMs);
         QVERIFY(link.WaitUntilSettled(kWaitMs));
-        QCOMPARE(levelsRecords(), QList<int>{code});
+        QCOMPARE(levelsRecords(mark), QList<int>{code});
+
+        // A wheel notch on the fader is one change like a key: one step up, one record.
+        const std::size_t wheelMark = sim.Frames().size();
+        QVERIFY(TurnWheel(fader, 120));
+        QCOMPARE(program.GetOutput(2)->GetGain(), gain + 1);
+        QCOMPARE(panel->OutputStrip(2)->GainEdit()->value(), gain + 1);
+        const int wheelCode = ProgramEncoder(program).GainCode(gain + 1);
+        QTRY_VERIFY_WITH_TIMEOUT(!levelsRecords(wheelMark).isEmpty(), kWaitMs);
+        QVERIFY(link.WaitUntilSettled(kWaitMs));
+        QCOMPARE(levelsRecords(wheelMark), QList<int>{wheelCode});
 
         connection->click();
         QVERIFY(!link.IsConnected());
@@ -473,6 +484,13 @@ private slots:
         QVERIFY(!panel->Lamp()->isBlinking());
         QCOMPARE(panel->Lamp()->color(), QColor(Qt::red));
         QCOMPARE(Control<QLabel>(panel, ids.linkDisplay)->text(), QString("Unlink"));
+        // The meters drop with the link instead of holding their last reading.
+        for (int i = 0; i < 4; ++i) {
+            QCOMPARE(panel->InputStrip(i)->Meter()->litSegments(), 0u);
+        }
+        for (int n = 0; n < 8; ++n) {
+            QCOMPARE(panel->OutputStrip(n)->Meter()->litSegments(), 0u);
+        }
         QVERIFY(messages.texts().isEmpty());
     }
 

@@ -4,6 +4,7 @@
 #include "core/model/Variant.h"
 #include "gui/editors/EditorParts.h"
 #include "gui/widgets/ControlId.h"
+#include "gui/widgets/SpokenNames.h"
 #include "gui/widgets/XPStyleButton.h"
 
 ChannelDlg::ChannelDlg(CAudio_Data& program, const QString& objectName, QWidget* parent)
@@ -45,6 +46,7 @@ void ChannelDlg::SelectChannel(int index) {
     ChannelButton(index)->setSelected(true);
     m_index = index;
     setWindowTitle(ChannelTitle(index));
+    SpokenNames::NameFor(this, index, EditsOutput());
     if (ShownChannel() == nullptr) {
         return;
     }
