@@ -6,6 +6,7 @@
 #include "core/model/Variant.h"
 #include "core/protocol/ProgramEncoder.h"
 #include "core/protocol/ProtocolCodes.h"
+#include "core/scales/FaderTrack.h"
 #include "gui/GuiTest.h"
 #include "gui/WheelTurn.h"
 #include "gui/app/MainFrame.h"
@@ -38,7 +39,9 @@
 #include <QStandardPaths>
 #include <QTimer>
 
+#include <cstdlib>
 #include <memory>
+#include <string>
 
 Q_DECLARE_METATYPE(const Variant*)
 
@@ -227,6 +230,41 @@ private slots:
                          qPrintable(child->objectName() + " / " + other.second));
             }
             placed.append({rect, child->objectName()});
+        }
+    }
+
+    void scaleLabelsStayApartBesideTheirMarks_data() { variantBuildsItsPanel_data(); }
+
+    // Each scale label has room above and below it, also the ones only 6 dB from their
+    // neighbour, and stays beside the place of its value on the first strip's fader.
+    void scaleLabelsStayApartBesideTheirMarks() {
+        QFETCH(const Variant*, variant);
+        PanelSession session(*variant);
+        PanelView panel(session);
+        const PanelIds& ids = panel.GetLayout().ids;
+        for (const bool output : {false, true}) {
+            const auto& texts = output ? variant->outputScaleLabels : variant->inputScaleLabels;
+            const int first = output ? ids.firstOutputScaleLabel : ids.firstInputScaleLabel;
+            BitmapSlider* fader =
+                output ? panel.OutputStrip(0)->Fader() : panel.InputStrip(0)->Fader();
+            const FaderTrack track{fader->minimum(),          fader->maximum(),
+                                   fader->height(),           fader->margins().top(),
+                                   fader->margins().bottom(), fader->thumbSize().height()};
+            const int faderTop = fader->mapTo(&panel, QPoint(0, 0)).y();
+            int previousBottom = -1;
+            for (int k = 0; k < static_cast<int>(texts.size()); ++k) {
+                auto* label = Control<QLabel>(&panel, first + k);
+                QVERIFY(label != nullptr);
+                const QRect box = label->geometry();
+                const int gain =
+                    variant->zeroDbGainIndex + std::stoi(texts[static_cast<std::size_t>(k)]) * 10;
+                const int mark = faderTop + track.CentreOf(fader->maximum() - gain);
+                QVERIFY2(std::abs(box.center().y() - mark) <= 3, qPrintable(label->text()));
+                if (previousBottom >= 0) {
+                    QVERIFY2(box.top() - previousBottom >= 4, qPrintable(label->text()));
+                }
+                previousBottom = box.bottom();
+            }
         }
     }
 
