@@ -28,6 +28,9 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <string>
+#include <utility>
+
 Q_DECLARE_METATYPE(const Variant*)
 
 namespace {
@@ -146,6 +149,10 @@ void EditProgram(CAudio_Data& program) {
     program.GetOutput(0)->SetName("Top \"L\"");
     program.GetOutput(0)->SetGain(150);
     program.GetOutput(1)->SetPolarity(1);
+    // Out2 compresses; the others limit, which has no clip limit, ratio or timing.
+    program.GetOutput(1)->SetCompressorMode(1);
+    program.GetOutput(1)->SetRatio(3);
+    program.GetOutput(1)->SetClipLimit(35);
     program.GetOutput(3)->SetDelay(40);
 }
 
@@ -239,6 +246,27 @@ private slots:
                  variant->deviceType == 3 ? QString() : QString("XType_LPF"));
         QCOMPARE(list->item(lastSource, 1)->text(), QString());
         QVERIFY(!list->item(lastSource, 1 + inputs)->text().isEmpty());
+        // Clip limit, ratio and timing belong to the compressor: empty for a limiting output,
+        // filled for the compressing one.
+        if (variant->deviceType == 1) {
+            const CAudio_OutData& compressing = *program.GetOutput(1);
+            const std::pair<QString, std::string> compressorRows[] = {
+                {"Clip Limit", compressing.GetClipLimitText()},
+                {"Ratio", compressing.GetRatioText()},
+                {"Compression Type", compressing.GetTimingText()},
+                {"Compression Mode", compressing.GetModeText()}};
+            for (const auto& [label, text] : compressorRows) {
+                const int row = labels.indexOf(label);
+                QVERIFY2(!text.empty(), qPrintable(label));
+                QCOMPARE(list->item(row, 2 + inputs)->text(), QString::fromStdString(text));
+                QCOMPARE(list->item(row, 1)->text(), QString());
+                if (label != "Compression Mode") {
+                    QCOMPARE(list->item(row, 1 + inputs)->text(), QString());
+                }
+            }
+            QCOMPARE(list->item(labels.indexOf("Compression Mode"), 1 + inputs)->text(),
+                     QString("Limit"));
+        }
 
         if (const QByteArray dir = qgetenv("SONVEX_SHOT_DIR"); !dir.isEmpty()) {
             dialog.show();
@@ -429,8 +457,8 @@ private slots:
             printed += text;
         }
         const QString delay = QString::fromStdString(doc.GetProgram().GetOutput(3)->GetDelayText());
-        for (const QString& cell :
-             {QString("Compression Type"), QString("Compression Mode"), delay}) {
+        for (const QString& cell : {QString("Compression Type"), QString("Compression Mode"), delay,
+                                    QString("Compressor"), QString("Manual")}) {
             QVERIFY2(printed.contains(cell), qPrintable(cell));
         }
         if (const QByteArray dir = qgetenv("SONVEX_SHOT_DIR"); !dir.isEmpty()) {

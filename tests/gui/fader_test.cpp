@@ -1,5 +1,6 @@
-#include "gui/widgets/BitmapSlider.h"
 #include "gui/GuiTest.h"
+#include "gui/WheelTurn.h"
+#include "gui/widgets/BitmapSlider.h"
 
 #include <QSignalSpy>
 
@@ -116,6 +117,37 @@ private slots:
         QTest::keyClick(host.fader, Qt::Key_A);
         QCOMPARE(host.changed.count(), 8);
         QCOMPARE(host.dragging.count(), 0);
+    }
+
+    // One notch is one position and one report; parts of a notch add up; up moves the thumb
+    // up a vertical fader (towards 0) and right along a horizontal one.
+    void wheelStepsOncePerNotch() {
+        FaderHost host;
+        QVERIFY(host.ready());
+        host.fader->setPosition(123);
+        QVERIFY(TurnWheel(host.fader, 120));
+        QCOMPARE(host.fader->position(), 122);
+        QCOMPARE(host.changed.count(), 1);
+        QCOMPARE(PositionOf(host.changed, 0), 122);
+        TurnWheel(host.fader, 60);
+        QCOMPARE(host.changed.count(), 1);
+        TurnWheel(host.fader, 60);
+        QCOMPARE(host.fader->position(), 121);
+        QCOMPARE(host.changed.count(), 2);
+        TurnWheel(host.fader, -360);
+        QCOMPARE(host.fader->position(), 124);
+        QCOMPARE(host.changed.count(), 5);
+        QCOMPARE(PositionOf(host.changed, 4), 124);
+        host.fader->setPosition(0);
+        TurnWheel(host.fader, 120);
+        QCOMPARE(host.fader->position(), 0);
+        QCOMPARE(host.changed.count(), 5); // nothing to report at the end of the track
+        QCOMPARE(host.dragging.count(), 0);
+
+        host.fader->setVertical(false);
+        host.fader->setPosition(10);
+        TurnWheel(host.fader, 120);
+        QCOMPARE(host.fader->position(), 11);
     }
 
     void horizontalFaderRunsAlongX() {

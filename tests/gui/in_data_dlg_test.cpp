@@ -22,6 +22,7 @@
 #include <QSignalSpy>
 
 #include <memory>
+#include <utility>
 
 Q_DECLARE_METATYPE(const Variant*)
 
@@ -231,6 +232,15 @@ private slots:
                  big ? QString("Threshold") : QString("Noisegate"));
         QCOMPARE(host.control<QRadioButton>(1321)->text(), QString("Analog"));
         QCOMPARE(host.control<QRadioButton>(1322)->text(), QString("Digital"));
+        const std::pair<int, QString> labels[] = {{1400, "mS"},   {1401, "Meter"},
+                                                  {1402, "Feet"}, {1108, "Time"},
+                                                  {1403, "dBu"},  {1404, "Source"}};
+        for (const auto& [id, text] : labels) {
+            auto* label = host.control<QLabel>(id);
+            QVERIFY2(label != nullptr, qPrintable(text));
+            QCOMPARE(label->text(), text);
+            QVERIFY(label->isVisible());
+        }
         for (int k = 0; k < 4; ++k) {
             auto* button = host.control<XPStyleButton>(2130 + k);
             QCOMPARE(button->text(), QString("CH %1").arg(QChar('A' + k)));

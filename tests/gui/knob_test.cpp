@@ -1,5 +1,6 @@
-#include "gui/widgets/KbutsliderCtrl.h"
 #include "gui/GuiTest.h"
+#include "gui/WheelTurn.h"
+#include "gui/widgets/KbutsliderCtrl.h"
 
 #include <QSignalSpy>
 
@@ -93,6 +94,27 @@ private slots:
             QCOMPARE(host.keys.last().at(0).toInt(), step.position);
         }
         QCOMPARE(host.keys.count(), static_cast<qsizetype>(std::size(steps)));
+        QCOMPARE(host.dragging.count(), 0);
+    }
+
+    // Like an arrow key: one notch turns one position and reports the new one.
+    void wheelTurnsOncePerNotch() {
+        KnobHost host;
+        QVERIFY(host.ready());
+        host.knob->setPosition(200);
+        QVERIFY(TurnWheel(host.knob, 120));
+        QCOMPARE(host.knob->position(), 201);
+        QCOMPARE(host.keys.count(), 1);
+        QCOMPARE(host.keys.at(0).at(0).toInt(), 201);
+        for (int i = 0; i < 3; ++i) {
+            TurnWheel(host.knob, -40); // a fine wheel: three events make one notch
+        }
+        QCOMPARE(host.knob->position(), 200);
+        QCOMPARE(host.keys.count(), 2);
+        host.knob->setPosition(450);
+        TurnWheel(host.knob, 240);
+        QCOMPARE(host.knob->position(), 450);
+        QCOMPARE(host.keys.count(), 2);
         QCOMPARE(host.dragging.count(), 0);
     }
 

@@ -20,11 +20,13 @@
 #include "gui/dialogs/ProgramDlg.h"
 #include "gui/editors/EqDlg.h"
 #include "gui/editors/OutDataDlg.h"
+#include "gui/panel/ChannelStrip.h"
 #include "gui/panel/PanelLayout.h"
 #include "gui/panel/PanelView.h"
 #include "gui/session/PanelSession.h"
 #include "gui/widgets/BitmapSlider.h"
 #include "gui/widgets/KbutsliderCtrl.h"
+#include "gui/widgets/LevelMeter.h"
 #include "gui/widgets/MessageBox.h"
 #include "gui/widgets/StatusLamp.h"
 
@@ -94,6 +96,17 @@ void Inflict(simtest::SimProcess& sim, Fault fault) {
         sim.Pause();
         break;
     }
+}
+
+bool AnyMeterLit(PanelView& panel) {
+    bool lit = false;
+    for (int i = 0; i < panel.InputStripCount(); ++i) {
+        lit = lit || panel.InputStrip(i)->Meter()->litSegments() != 0;
+    }
+    for (int n = 0; n < panel.OutputStripCount(); ++n) {
+        lit = lit || panel.OutputStrip(n)->Meter()->litSegments() != 0;
+    }
+    return lit;
 }
 
 // Runs action once, from the event loop, as soon as ready holds (checked every millisecond).
@@ -263,6 +276,8 @@ private slots:
 
         switch (moment) {
         case Moment::Idle:
+            // The meters have a reading to lose.
+            QTRY_VERIFY_WITH_TIMEOUT(AnyMeterLit(panel), kWaitMs);
             lose();
             break;
         case Moment::EqKnobDrag:
@@ -365,6 +380,7 @@ private slots:
         QCOMPARE(panel.Lamp()->color(), QColor(Qt::red));
         QVERIFY(!panel.Lamp()->isBlinking());
         QCOMPARE(Control<QLabel>(&panel, ids.linkDisplay)->text(), QString("Unlink"));
+        QVERIFY(!AnyMeterLit(panel));
         QVERIFY(!link.IsTickRunning());
         QVERIFY(!link.IsBusy());
         QCOMPARE(link.GetEngine().Count(), 0);

@@ -1,8 +1,9 @@
+#include "gui/GuiTest.h"
+#include "gui/WheelTurn.h"
 #include "gui/widgets/CharEdit.h"
 #include "gui/widgets/ControlColors.h"
 #include "gui/widgets/MessageBox.h"
 #include "gui/widgets/NumEdit.h"
-#include "gui/GuiTest.h"
 
 #include <QLineEdit>
 #include <QSignalSpy>
@@ -134,6 +135,38 @@ private slots:
         QCOMPARE(host.edit->text(), QString("0.1"));
         QCOMPARE(host.edit->value(), 401);
         QVERIFY(messages.texts().isEmpty());
+    }
+
+    // A notch steps the value by one and commits it at once, starting from text typed but not
+    // yet committed; the ends of the range stop it; a field the owner writes ignores the wheel.
+    void wheelStepsAndCommitsOncePerNotch() {
+        MessageRecorder messages;
+        EditHost host;
+        QVERIFY(host.ready());
+        host.configure(M::Linear, 0, 460, 0.1, 40.0, 0);
+        host.edit->setValue(401);
+        QVERIFY(TurnWheel(host.edit, 120));
+        QCOMPARE(host.edit->text(), QString("0.2"));
+        QCOMPARE(host.edit->value(), 402);
+        QCOMPARE(host.committed.count(), 1);
+        host.type("1.0");
+        TurnWheel(host.edit, -240);
+        QCOMPARE(host.edit->value(), 408);
+        QCOMPARE(host.edit->text(), QString("0.8"));
+        QCOMPARE(host.committed.count(), 3);
+        host.leave();
+        QCOMPARE(host.committed.count(), 3); // the wheel has committed it already
+        host.edit->setValue(460);
+        TurnWheel(host.edit, 120);
+        QCOMPARE(host.edit->value(), 460);
+        QCOMPARE(host.committed.count(), 3);
+        QVERIFY(messages.texts().isEmpty());
+
+        host.configure(M::OwnerText, 0, 10, 1.0, 0.0, 0);
+        host.edit->setValue(5);
+        QVERIFY(!TurnWheel(host.edit, 120));
+        QCOMPARE(host.edit->value(), 5);
+        QCOMPARE(host.committed.count(), 3);
     }
 
     void theChangedMarkFollowsTheMode() {

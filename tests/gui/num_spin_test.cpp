@@ -1,7 +1,8 @@
+#include "gui/GuiTest.h"
+#include "gui/WheelTurn.h"
 #include "gui/widgets/MessageBox.h"
 #include "gui/widgets/NumEdit.h"
 #include "gui/widgets/NumSpin.h"
-#include "gui/GuiTest.h"
 
 #include <QElapsedTimer>
 #include <QHBoxLayout>
@@ -115,6 +116,21 @@ private slots:
         QCOMPARE(host.spin->value(), 501);
         QCOMPARE(host.committed.count(), 3);
         QVERIFY(SaveGrab(&host.window, QStringLiteral("num_spin.png"), 4));
+    }
+
+    // A wheel notch is an arrow key: one step, shown in the buddy, reported at once.
+    void wheelStepsOncePerNotch() {
+        SpinHost host;
+        QVERIFY(host.ready());
+        QVERIFY(TurnWheel(host.spin, 120));
+        QCOMPARE(host.spin->value(), 501);
+        QCOMPARE(host.edit->value(), 501);
+        QCOMPARE(host.committed.count(), 1);
+        TurnWheel(host.spin, 100);
+        QCOMPARE(host.committed.count(), 1);
+        TurnWheel(host.spin, -460); // 100 - 460 = -360: three down
+        QCOMPARE(host.spin->value(), 498);
+        QCOMPARE(host.committed.count(), 4);
     }
 
     void aValueOutsideTheRangeIsReportedAndRefused() {

@@ -6,7 +6,9 @@
 #include "core/model/Variant.h"
 #include "core/protocol/ProgramEncoder.h"
 #include "core/protocol/ProtocolCodes.h"
+#include "core/scales/FaderTrack.h"
 #include "gui/GuiTest.h"
+#include "gui/WheelTurn.h"
 #include "gui/app/MainFrame.h"
 #include "gui/app/ScreenCommands.h"
 #include "gui/app/SelectionView.h"
@@ -37,7 +39,9 @@
 #include <QStandardPaths>
 #include <QTimer>
 
+#include <cstdlib>
 #include <memory>
+#include <string>
 
 Q_DECLARE_METATYPE(const Variant*)
 
@@ -226,6 +230,41 @@ private slots:
                          qPrintable(child->objectName() + " / " + other.second));
             }
             placed.append({rect, child->objectName()});
+        }
+    }
+
+    void scaleLabelsStayApartBesideTheirMarks_data() { variantBuildsItsPanel_data(); }
+
+    // Each scale label has room above and below it, also the ones only 6 dB from their
+    // neighbour, and stays beside the place of its value on the first strip's fader.
+    void scaleLabelsStayApartBesideTheirMarks() {
+        QFETCH(const Variant*, variant);
+        PanelSession session(*variant);
+        PanelView panel(session);
+        const PanelIds& ids = panel.GetLayout().ids;
+        for (const bool output : {false, true}) {
+            const auto& texts = output ? variant->outputScaleLabels : variant->inputScaleLabels;
+            const int first = output ? ids.firstOutputScaleLabel : ids.firstInputScaleLabel;
+            BitmapSlider* fader =
+                output ? panel.OutputStrip(0)->Fader() : panel.InputStrip(0)->Fader();
+            const FaderTrack track{fader->minimum(),          fader->maximum(),
+                                   fader->height(),           fader->margins().top(),
+                                   fader->margins().bottom(), fader->thumbSize().height()};
+            const int faderTop = fader->mapTo(&panel, QPoint(0, 0)).y();
+            int previousBottom = -1;
+            for (int k = 0; k < static_cast<int>(texts.size()); ++k) {
+                auto* label = Control<QLabel>(&panel, first + k);
+                QVERIFY(label != nullptr);
+                const QRect box = label->geometry();
+                const int gain =
+                    variant->zeroDbGainIndex + std::stoi(texts[static_cast<std::size_t>(k)]) * 10;
+                const int mark = faderTop + track.CentreOf(fader->maximum() - gain);
+                QVERIFY2(std::abs(box.center().y() - mark) <= 3, qPrintable(label->text()));
+                if (previousBottom >= 0) {
+                    QVERIFY2(box.top() - previousBottom >= 4, qPrintable(label->text()));
+                }
+                previousBottom = box.bottom();
+            }
         }
     }
 
@@ -450,10 +489,10 @@ private slots:
         const int gain = program.GetOutput(2)->GetGain();
         QCOMPARE(gain, 550 - fader->position());
         const int code = ProgramEncoder(program).GainCode(gain);
-        // The gain codes of output 3's levels records the device received since the drag.
-        auto levelsRecords = [&] {
+        // The gain codes of output 3's levels records the device received from frame from on.
+        auto levelsRecords = [&](std::size_t from) {
             QList<int> codes;
-            for (const simtest::LoggedFrame& frame : sim.Received(mark)) {
+            for (const simtest::LoggedFrame& frame : sim.Received(from)) {
                 if (frame.Code() == Protocol::WriteRequest &&
                     frame.Group() == Protocol::GroupOutput &&
                     frame.Channel() == program.GetOutput(2)->GetChannelIndex() &&
@@ -463,9 +502,19 @@ private slots:
             }
             return codes;
         };
-        QTRY_VERIFY_WITH_TIMEOUT(!levelsRecords().isEmpty(), kWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!levelsRecords(mark).isEmpty(), kWaitMs);
         QVERIFY(link.WaitUntilSettled(kWaitMs));
-        QCOMPARE(levelsRecords(), QList<int>{code});
+        QCOMPARE(levelsRecords(mark), QList<int>{code});
+
+        // A wheel notch on the fader is one change like a key: one step up, one record.
+        const std::size_t wheelMark = sim.Frames().size();
+        QVERIFY(TurnWheel(fader, 120));
+        QCOMPARE(program.GetOutput(2)->GetGain(), gain + 1);
+        QCOMPARE(panel->OutputStrip(2)->GainEdit()->value(), gain + 1);
+        const int wheelCode = ProgramEncoder(program).GainCode(gain + 1);
+        QTRY_VERIFY_WITH_TIMEOUT(!levelsRecords(wheelMark).isEmpty(), kWaitMs);
+        QVERIFY(link.WaitUntilSettled(kWaitMs));
+        QCOMPARE(levelsRecords(wheelMark), QList<int>{wheelCode});
 
         connection->click();
         QVERIFY(!link.IsConnected());
@@ -473,6 +522,13 @@ private slots:
         QVERIFY(!panel->Lamp()->isBlinking());
         QCOMPARE(panel->Lamp()->color(), QColor(Qt::red));
         QCOMPARE(Control<QLabel>(panel, ids.linkDisplay)->text(), QString("Unlink"));
+        // The meters drop with the link instead of holding their last reading.
+        for (int i = 0; i < 4; ++i) {
+            QCOMPARE(panel->InputStrip(i)->Meter()->litSegments(), 0u);
+        }
+        for (int n = 0; n < 8; ++n) {
+            QCOMPARE(panel->OutputStrip(n)->Meter()->litSegments(), 0u);
+        }
         QVERIFY(messages.texts().isEmpty());
     }
 

@@ -5,6 +5,7 @@
 #include "gui/editors/EditorParts.h"
 #include "gui/graph/ResponseGraph.h"
 #include "gui/widgets/ControlId.h"
+#include "gui/widgets/SpokenNames.h"
 #include "gui/widgets/XPStyleButton.h"
 
 ChannelDlg::ChannelDlg(CAudio_Data& program, const QString& objectName, QWidget* parent)
@@ -50,6 +51,7 @@ void ChannelDlg::SelectChannel(int index) {
     ChannelButton(index)->setSelected(true);
     m_index = index;
     setWindowTitle(ChannelTitle(index));
+    SpokenNames::NameFor(this, index, EditsOutput());
     if (ShownChannel() == nullptr) {
         return;
     }

@@ -33,6 +33,9 @@ protected:
     virtual CAudio_Channel* ShownChannel() const = 0;
     // The window title and the channel button caption of channel index.
     virtual QString ChannelTitle(int index) const = 0;
+    // Whether the dialog edits an output (else an input), for the names its controls are
+    // spoken by.
+    virtual bool EditsOutput() const = 0;
 
     // The delay group on this window: what the operator enters changes the shown channel's
     // delay.

@@ -1,15 +1,16 @@
 #include "gui/editors/CrossoverGroup.h"
 
+#include "core/model/Filter.h"
+#include "core/model/ParameterValues.h"
+#include "core/scales/DisplayModes.h"
+#include "core/scales/LogFrequencyScale.h"
+#include "gui/editors/EditorParts.h"
 #include "gui/widgets/BitmapSlider.h"
 #include "gui/widgets/ControlColors.h"
 #include "gui/widgets/ControlId.h"
 #include "gui/widgets/NumEdit.h"
+#include "gui/widgets/SpokenNames.h"
 #include "gui/widgets/StateButton.h"
-#include "gui/editors/EditorParts.h"
-#include "core/scales/DisplayModes.h"
-#include "core/model/Filter.h"
-#include "core/scales/LogFrequencyScale.h"
-#include "core/model/ParameterValues.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -96,6 +97,22 @@ CrossoverGroup::CrossoverGroup(const Setup& setup, QWidget* parent)
         m_slopeList->addItem(QString::fromStdString(SlopeText(slope)));
     }
     m_slopeList->hide();
+
+    // Spoken after the filter: "Out 3 HPF frequency", "Out 3 LPF BTWorth".
+    const auto say = [&setup](QWidget* control, const QString& what) {
+        SpokenNames::Say(control, setup.title + QLatin1Char(' ') + what);
+    };
+    say(m_frequency, QStringLiteral("frequency"));
+    say(m_frequencyFader, QStringLiteral("frequency fader"));
+    for (StateButton* button : m_families) {
+        if (button != nullptr) {
+            say(button, button->text());
+        }
+    }
+    say(m_slope, QStringLiteral("slope"));
+    say(m_slopeFader, QStringLiteral("slope fader"));
+    say(m_familyList, QStringLiteral("type list"));
+    say(m_slopeList, QStringLiteral("slope list"));
 
     connect(m_frequency, &NumEdit::committed, this,
             [this] { emit frequencyEntered(m_frequency->value()); });

@@ -1,12 +1,13 @@
 #include "gui/editors/DelayGroup.h"
 
+#include "core/model/ParameterValues.h"
+#include "core/scales/DisplayModes.h"
+#include "gui/editors/EditorParts.h"
 #include "gui/widgets/BitmapSlider.h"
 #include "gui/widgets/ControlId.h"
 #include "gui/widgets/NumEdit.h"
 #include "gui/widgets/NumSpin.h"
-#include "gui/editors/EditorParts.h"
-#include "core/scales/DisplayModes.h"
-#include "core/model/ParameterValues.h"
+#include "gui/widgets/SpokenNames.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -19,14 +20,15 @@ constexpr int kSpinWidth = 16;
 
 struct UnitText {
     const char* name; // object name of the field; the spin adds "Spin"
+    const char* what; // spoken: the field; the spin adds " step"
     int mode;         // display mode on the 4-in/8-out model
     int compactMode;  // display mode on the smaller models
 };
 
 constexpr std::array<UnitText, DelayGroup::UnitCount> kUnits{{
-    {"delayMs", DisplayMode::DelayMs, DisplayMode::DelayMsCompact},
-    {"delayMeters", DisplayMode::DelayMeters, DisplayMode::DelayMetersCompact},
-    {"delayFeet", DisplayMode::DelayFeet, DisplayMode::DelayFeetCompact},
+    {"delayMs", "delay ms", DisplayMode::DelayMs, DisplayMode::DelayMsCompact},
+    {"delayMeters", "delay meters", DisplayMode::DelayMeters, DisplayMode::DelayMetersCompact},
+    {"delayFeet", "delay feet", DisplayMode::DelayFeet, DisplayMode::DelayFeetCompact},
 }};
 
 } // namespace
@@ -60,6 +62,8 @@ DelayGroup::DelayGroup(const Ids& ids, const QString& msCaption, int deviceType,
             WithControlId(new NumSpin(this), ids.spin[unit], name + QStringLiteral("Spin"));
         spin->setBuddy(edit);
         spin->setRange(0, m_maximum);
+        SpokenNames::Say(edit, QLatin1String(text.what));
+        SpokenNames::Say(spin, QLatin1String(text.what) + QLatin1String(" step"));
         spin->setFixedSize(kSpinWidth, edit->sizeHint().height());
         m_edits[unit] = edit;
         m_spins[unit] = spin;
@@ -79,6 +83,7 @@ DelayGroup::DelayGroup(const Ids& ids, const QString& msCaption, int deviceType,
 
     auto* faderColumn = new QVBoxLayout;
     m_fader = EditorParts::Fader(this, m_maximum, ids.fader, QStringLiteral("delayFader"));
+    SpokenNames::Say(m_fader, QStringLiteral("delay fader"));
     faderColumn->addWidget(m_fader, 1, Qt::AlignHCenter);
     faderColumn->addWidget(
         EditorParts::Label(this, QStringLiteral("Time"), 0, QStringLiteral("timeLabel")), 0,

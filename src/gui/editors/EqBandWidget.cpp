@@ -1,16 +1,17 @@
 #include "gui/editors/EqBandWidget.h"
 
+#include "core/model/ChannelEdits.h"
+#include "core/model/EditRules.h"
+#include "core/model/Filter.h"
+#include "core/model/ParameterValues.h"
+#include "core/scales/DisplayModes.h"
+#include "core/scales/LogFrequencyScale.h"
 #include "gui/widgets/ControlId.h"
 #include "gui/widgets/KbutsliderCtrl.h"
 #include "gui/widgets/NumEdit.h"
 #include "gui/widgets/NumSpin.h"
+#include "gui/widgets/SpokenNames.h"
 #include "gui/widgets/StateButton.h"
-#include "core/model/ChannelEdits.h"
-#include "core/scales/DisplayModes.h"
-#include "core/model/EditRules.h"
-#include "core/model/Filter.h"
-#include "core/scales/LogFrequencyScale.h"
-#include "core/model/ParameterValues.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -90,7 +91,6 @@ void EqBandWidget::Build(const EqBandIds& ids, int deviceType) {
         auto* knob = WithControlId(new KbutsliderCtrl(this), id, name(role));
         knob->setRange(0, maximum);
         knob->setFixedSize(kKnobSize, kKnobSize);
-        knob->setAccessibleName(accessible);
         knob->setToolTip(accessible);
         return Steady(knob);
     };
@@ -142,8 +142,24 @@ void EqBandWidget::Build(const EqBandIds& ids, int deviceType) {
     m_onOff->setStateColors(kOnFace, kOffFace);
     m_onOff->setTextColor(kOnOffCaption);
     m_onOff->setStateCaptions(kOnCaption, kOffCaption);
-    m_onOff->setAccessibleName(tr("Band on"));
     m_onOff->setFixedHeight(kRowHeight + 1);
+    const std::pair<QWidget*, const char*> spoken[] = {{m_type, "type"},
+                                                       {m_frequencyEdit, "frequency"},
+                                                       {m_frequencySpin, "frequency step"},
+                                                       {m_frequencyKnob, "frequency knob"},
+                                                       {m_bandwidthEdit, "bandwidth"},
+                                                       {m_bandwidthSpin, "bandwidth step"},
+                                                       {m_bandwidthKnob, "bandwidth knob"},
+                                                       {m_qEdit, "Q"},
+                                                       {m_qSpin, "Q step"},
+                                                       {m_slope, "slope"},
+                                                       {m_gainEdit, "gain"},
+                                                       {m_gainSpin, "gain step"},
+                                                       {m_gainKnob, "gain knob"},
+                                                       {m_onOff, "on"}};
+    for (const auto& [control, what] : spoken) {
+        SpokenNames::Say(control, SpokenNames::Band(m_band, QLatin1String(what)));
+    }
 
     // Each knob with a small caption below it, so the three can be told apart.
     auto* knobs = new QGridLayout;

@@ -12,6 +12,7 @@
 #include "gui/widgets/ControlId.h"
 #include "gui/widgets/FileChooser.h"
 #include "gui/widgets/MessageBox.h"
+#include "gui/widgets/SpokenNames.h"
 #include "gui/widgets/XPStyleButton.h"
 
 #include <QFile>
@@ -154,6 +155,7 @@ CFilter* EqDlg::Band(int band) const {
 void EqDlg::SelectChannel(int index) {
     m_channel = index;
     setWindowTitle(QLatin1String(m_description.titlePrefix) + ChannelLabel(index));
+    SpokenNames::NameFor(this, index, m_description.output);
     for (int k = 0; k < static_cast<int>(m_channelButtons.size()); ++k) {
         XPStyleButton* button = m_channelButtons[static_cast<std::size_t>(k)];
         if (const CAudio_Channel* channel = ChannelAt(k)) {

@@ -1,9 +1,10 @@
 #include "gui/editors/FaderGroup.h"
 
+#include "gui/editors/EditorParts.h"
 #include "gui/widgets/BitmapSlider.h"
 #include "gui/widgets/ControlId.h"
 #include "gui/widgets/NumEdit.h"
-#include "gui/editors/EditorParts.h"
+#include "gui/widgets/SpokenNames.h"
 
 #include <QLabel>
 #include <QSignalBlocker>
@@ -33,6 +34,10 @@ FaderGroup::FaderGroup(const Setup& setup, QWidget* parent)
     m_fader = EditorParts::Fader(this, setup.maximum, setup.faderId,
                                  setup.name + QStringLiteral("Fader"));
     column->addWidget(m_fader, 1, Qt::AlignHCenter);
+    // Spoken after the frame: "Out 3 attack", "Out 3 attack fader".
+    const QString what = setup.title.toLower();
+    SpokenNames::Say(m_edit, what);
+    SpokenNames::Say(m_fader, what + QLatin1String(" fader"));
     connect(m_edit, &NumEdit::committed, this, &FaderGroup::OnEntered);
     connect(m_fader, &BitmapSlider::faderDragging, this, &FaderGroup::OnFaderMoved);
     connect(m_fader, &BitmapSlider::faderChanged, this, &FaderGroup::OnFaderMoved);

@@ -18,6 +18,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace {
 
 // The threshold field shows index - 120 dBu.
@@ -52,7 +54,19 @@ InDataDlg::InDataDlg(CAudio_Data& program, QWidget* parent)
                QStringLiteral("mS"))
         ->setGeometry(kDelayRect);
 
+    // The delay group is shared with the output dialog, whose labels have no numbers; here
+    // they have theirs.
+    const std::pair<const char*, int> labels[] = {{"delayMsLabel", kDelayMsLabelId},
+                                                  {"delayMetersLabel", kDelayMetersLabelId},
+                                                  {"delayFeetLabel", kDelayFeetLabelId},
+                                                  {"timeLabel", kTimeLabelId}};
+    for (const auto& [name, id] : labels) {
+        SetControlId(findChild<QLabel*>(QLatin1String(name)), id, QLatin1String(name));
+    }
+
     BuildGate(hasGateSwitch);
+    SetControlId(findChild<QLabel*>(QStringLiteral("thresholdUnit")), kThresholdUnitId,
+                 QStringLiteral("thresholdUnit"));
     BuildSource();
     FindControl(this, kInputFrameId)->setGeometry(hasGateSwitch ? kSourceRect : kCompactSourceRect);
     BuildChannelButtons(kFirstChannelButtonId, kChannelButtonCount,
@@ -119,8 +133,8 @@ void InDataDlg::BuildSource() {
     QGroupBox* frame = EditorParts::Frame(this, QStringLiteral("Input"), kInputFrameId,
                                           QStringLiteral("inputFrame"));
     QVBoxLayout* column = Column(frame);
-    column->addWidget(
-        EditorParts::Label(frame, QStringLiteral("Source"), 0, QStringLiteral("sourceLabel")));
+    column->addWidget(EditorParts::Label(frame, QStringLiteral("Source"), kSourceLabelId,
+                                         QStringLiteral("sourceLabel")));
     m_analog =
         EditorParts::Radio(frame, QStringLiteral("Analog"), kAnalogId, QStringLiteral("analog"));
     m_digital =

@@ -36,6 +36,13 @@ public:
     static constexpr int kThresholdFrameId = 1312;
     static constexpr int kInputFrameId = 1137;
     static constexpr int kNarrowGateFrameId = 1810;
+    // The unit and caption labels.
+    static constexpr int kDelayMsLabelId = 1400;
+    static constexpr int kDelayMetersLabelId = 1401;
+    static constexpr int kDelayFeetLabelId = 1402;
+    static constexpr int kTimeLabelId = 1108;
+    static constexpr int kThresholdUnitId = 1403;
+    static constexpr int kSourceLabelId = 1404;
     static constexpr int kChannelButtonCount = 4;
     // Size of the window on every model (the smaller models have no gate switch).
     static constexpr int kWidth = 400;
@@ -58,6 +65,7 @@ private:
     void BuildSource();
     CAudio_InData* InputChannel() const;
     CAudio_Channel* ShownChannel() const override;
+    bool EditsOutput() const override { return false; }
     QString ChannelTitle(int index) const override;
     void OnThreshold(int threshold);
     void OnGateRadio();

@@ -95,6 +95,7 @@ private:
     QWidget* BuildModes();
     CAudio_OutData* Output() const;
     CAudio_Channel* ShownChannel() const override;
+    bool EditsOutput() const override { return true; }
     QString ChannelTitle(int index) const override;
     void Redraw();
 

@@ -10,6 +10,7 @@
 #include "gui/editors/FaderGroup.h"
 #include "gui/widgets/ControlColors.h"
 #include "gui/widgets/ControlId.h"
+#include "gui/widgets/SpokenNames.h"
 #include "gui/widgets/StateButton.h"
 
 #include <QButtonGroup>
@@ -75,7 +76,7 @@ QWidget* OutDataDlg::BuildSources() {
             EditorParts::Label(frame, label, 0, QStringLiteral("source%1Label").arg(k + 1));
         auto* button = WithControlId(new StateButton(frame), kFirstSourceId + k,
                                      QStringLiteral("source%1").arg(k + 1));
-        button->setAccessibleName(label);
+        SpokenNames::Say(button, QStringLiteral("source In %1").arg(k + 1));
         button->setStateColors(QColor::fromRgb(ControlColors::SourceOn),
                                QColor::fromRgb(ControlColors::SourceOff));
         button->setStateCaptions(QStringLiteral("ON"), QStringLiteral("OFF"));

@@ -10,6 +10,7 @@
 #include "gui/widgets/DialogUnits.h"
 #include "gui/widgets/LevelMeter.h"
 #include "gui/widgets/NumEdit.h"
+#include "gui/widgets/SpokenNames.h"
 #include "gui/widgets/XPStyleButton.h"
 
 #include <QLabel>
@@ -108,6 +109,8 @@ ChannelStrip::ChannelStrip(const Setup& setup, QWidget* parent) : QWidget(parent
     m_nameLabel->setAlignment(Qt::AlignCenter);
     m_nameLabel->setGeometry(InStrip(kNameLabel));
 
+    NameForScreenReaders();
+
     connect(m_select, &QPushButton::clicked, this, &ChannelStrip::selectClicked);
     connect(m_polarity, &QPushButton::clicked, this, &ChannelStrip::polarityClicked);
     connect(m_mute, &QAbstractButton::clicked, this, &ChannelStrip::muteClicked);
@@ -116,6 +119,22 @@ ChannelStrip::ChannelStrip(const Setup& setup, QWidget* parent) : QWidget(parent
     connect(m_gainEdit, &NumEdit::committed, this, &ChannelStrip::OnGainEdited);
     connect(m_fader, &BitmapSlider::faderDragging, this, &ChannelStrip::OnFaderMoved);
     connect(m_fader, &BitmapSlider::faderChanged, this, &ChannelStrip::OnFaderMoved);
+}
+
+void ChannelStrip::NameForScreenReaders() {
+    const auto say = [this](QWidget* control, const char* what) {
+        control->setAccessibleName(
+            SpokenNames::Control(m_setup.index, m_setup.output, QString::fromLatin1(what)));
+    };
+    say(m_select, "show");
+    say(m_polarity, "polarity");
+    say(m_eq, "EQ editor");
+    say(m_channel, "channel editor");
+    say(m_gainEdit, "gain");
+    say(m_fader, "gain fader");
+    say(m_meter, "level");
+    say(m_mute, "mute");
+    say(m_nameLabel, "name");
 }
 
 QString ChannelStrip::Name(const char* kind) const {

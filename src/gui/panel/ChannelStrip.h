@@ -65,6 +65,8 @@ signals:
 
 private:
     QString Name(const char* kind) const;
+    // Each control's accessible name: the channel and what the control sets ("Out 3 gain").
+    void NameForScreenReaders();
     int Id(int firstId) const { return firstId + m_setup.index; }
     void OnGainEdited();
     void OnFaderMoved(int position);

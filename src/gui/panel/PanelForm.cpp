@@ -7,6 +7,7 @@
 #include "gui/widgets/ControlId.h"
 #include "gui/widgets/DialogUnits.h"
 
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 
@@ -20,8 +21,9 @@ using PanelGeometry::UnitRect;
 const QColor kDisplayBackground(236, 238, 242);
 const QColor kDisplayText(0, 0, 0);
 
-// Small enough that neighbouring labels of the 2-in/4-out scale (-30dB, -36dB) stay apart.
 constexpr int kScaleLabelPixelHeight = 10;
+// Room between two scale labels, beyond half a digit.
+constexpr int kScaleLabelGap = 1;
 
 // The dB value of a fader scale label such as "-10dB".
 int ScaleLabelDb(const std::string& label) {
@@ -111,10 +113,12 @@ void AddScaleLabels(QWidget* panel, const ChannelStrip& first, const Variant& va
                            fader->margins().bottom(), fader->thumbSize().height()};
     const QPoint faderTopLeft = first.mapToParent(fader->geometry().topLeft());
     const int width = DialogUnits::ToPixels(PanelGeometry::kScaleLabelWidth);
+    std::vector<QLabel*> made;
+    std::vector<int> centres;
     for (int k = 0; k < static_cast<int>(labels.size()); ++k) {
         const std::string& text = labels[static_cast<std::size_t>(k)];
         const int gain = variant.zeroDbGainIndex + ScaleLabelDb(text) * 10;
-        const int centre = faderTopLeft.y() + track.CentreOf(fader->maximum() - gain);
+        centres.push_back(faderTopLeft.y() + track.CentreOf(fader->maximum() - gain));
         auto* label = new QLabel(QString::fromStdString(text), panel);
         SetControlId(label, firstId + k,
                      QStringLiteral("%1Scale%2").arg(output ? "output" : "input").arg(k + 1));
@@ -123,8 +127,25 @@ void AddScaleLabels(QWidget* panel, const ChannelStrip& first, const Variant& va
         font.setPixelSize(kScaleLabelPixelHeight);
         label->setFont(font);
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        const int height = label->fontMetrics().height();
-        label->setGeometry(faderTopLeft.x() - width - 2, centre - height / 2, width, height);
+        made.push_back(label);
+    }
+    if (made.empty()) {
+        return;
+    }
+    // A label 6 dB from its neighbour (6dB over 0dB, -36dB under -30dB) sits much closer to it
+    // than the others to theirs: the two move apart, each by half of what is missing.
+    const QFontMetrics metrics = made.front()->fontMetrics();
+    const int height = metrics.height();
+    const int pitch = height + metrics.capHeight() / 2 + kScaleLabelGap;
+    for (std::size_t k = 1; k < centres.size(); ++k) {
+        const int missing = pitch - (centres[k] - centres[k - 1]);
+        if (missing > 0) {
+            centres[k - 1] -= missing / 2;
+            centres[k] += missing - missing / 2;
+        }
+    }
+    for (std::size_t k = 0; k < made.size(); ++k) {
+        made[k]->setGeometry(faderTopLeft.x() - width - 2, centres[k] - height / 2, width, height);
     }
 }
 

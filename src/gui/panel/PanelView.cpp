@@ -363,6 +363,10 @@ void PanelView::ShowConnected(bool connected) {
     m_connection->setText(connected ? QStringLiteral("UnConnect") : QStringLiteral("Connection"));
     m_lamp->setColor(connected ? Qt::green : Qt::red);
     m_lamp->setBlinking(connected);
+    if (!connected) {
+        // A closed link reads nothing: the meters drop rather than hold the last reading.
+        ShowLevels(QVector<int>(InputStripCount(), 0), QVector<int>(OutputStripCount(), 0));
+    }
 }
 
 void PanelView::ShowLinkSettings(int deviceId, const QString& port) {

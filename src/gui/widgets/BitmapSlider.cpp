@@ -156,6 +156,21 @@ void BitmapSlider::keyPressEvent(QKeyEvent* event) {
     }
 }
 
+void BitmapSlider::wheelEvent(QWheelEvent* event) {
+    event->accept();
+    const int notches = m_wheel.take(event);
+    if (isDragging()) {
+        return;
+    }
+    // Positions count down the track of a vertical fader: up is towards 0.
+    const int step = notches > 0 ? (m_vertical ? -1 : 1) : (m_vertical ? 1 : -1);
+    for (int n = 0; n < std::abs(notches); ++n) {
+        if (storePosition(position() + step)) {
+            emit faderChanged(position());
+        }
+    }
+}
+
 void BitmapSlider::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);

@@ -3,6 +3,7 @@
 #include "core/scales/FaderTrack.h"
 
 #include "gui/widgets/RangeControl.h"
+#include "gui/widgets/WheelNotches.h"
 
 #include <QMargins>
 #include <QSize>
@@ -49,6 +50,9 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // One notch moves the thumb one position up (or right) for a turn away from the operator,
+    // and is reported like a key, with faderChanged().
+    void wheelEvent(QWheelEvent* event) override;
     void dragStarted(const QPointF& point) override;
     void dragMoved(const QPointF& point) override;
     void dragEnded(const QPointF& point) override;
@@ -65,4 +69,5 @@ private:
     QSize m_thumb;
     bool m_notifyOnRelease = true;
     int m_grabOffset = 0;
+    WheelNotches m_wheel;
 };

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 namespace {
 
@@ -133,6 +134,19 @@ void KbutsliderCtrl::keyPressEvent(QKeyEvent* event) {
     event->accept();
     // Reported after the move, so the owner reads the position the knob shows.
     emit knobKey(position());
+}
+
+void KbutsliderCtrl::wheelEvent(QWheelEvent* event) {
+    event->accept();
+    const int notches = m_wheel.take(event);
+    if (isDragging()) {
+        return;
+    }
+    for (int n = 0; n < std::abs(notches); ++n) {
+        if (storePosition(position() + (notches > 0 ? 1 : -1))) {
+            emit knobKey(position());
+        }
+    }
 }
 
 void KbutsliderCtrl::paintEvent(QPaintEvent*) {

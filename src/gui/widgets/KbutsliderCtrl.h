@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gui/widgets/RangeControl.h"
+#include "gui/widgets/WheelNotches.h"
 
 // A rotary knob holding a position in a range. Its pointer sweeps 230 degrees from lower left
 // (minimum) clockwise over the top to lower right (maximum); the sector below the centre is
@@ -35,6 +36,9 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // One notch turns the knob one position (clockwise for a turn away from the operator) and
+    // is reported like an arrow key, with knobKey().
+    void wheelEvent(QWheelEvent* event) override;
     // A press in the dead sector below the centre does not start a drag; a drag that enters
     // it ends there.
     bool startsDrag(const QPointF& point) const override;
@@ -50,4 +54,5 @@ private:
     bool inDeadSector(const QPointF& point) const;
 
     int m_pageStep = 0;
+    WheelNotches m_wheel;
 };

@@ -10,6 +10,8 @@
 #include <QStyle>
 #include <QStyleOptionFrame>
 
+#include <algorithm>
+
 namespace {
 
 const QString kOutOfRange = QStringLiteral("Out of Range");
@@ -128,6 +130,26 @@ void NumEdit::keyPressEvent(QKeyEvent* event) {
     QLineEdit::keyPressEvent(event);
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         setEditingLook(true);
+    }
+}
+
+void NumEdit::wheelEvent(QWheelEvent* event) {
+    if (m_format.mode == DisplayMode::OwnerText ||
+        CommitRuleOf(m_format.mode) == CommitRule::None || isReadOnly()) {
+        QLineEdit::wheelEvent(event);
+        return;
+    }
+    event->accept();
+    const int notches = m_wheel.take(event);
+    for (int n = 0; n < std::abs(notches); ++n) {
+        const int from = value();
+        const int to = std::clamp(from + (notches > 0 ? 1 : -1), m_format.minimum,
+                                  std::max(m_format.minimum, m_format.maximum));
+        if (to == from) {
+            break;
+        }
+        setValue(to);
+        emit committed();
     }
 }
 

@@ -5,6 +5,8 @@
 #include <QColor>
 #include <QLineEdit>
 
+#include "gui/widgets/WheelNotches.h"
+
 // A numeric field: holds an integer step value and shows it as text in one of the display
 // modes (DisplayModes.h). The operator types a physical value; when the field loses the
 // focus the text is converted back, clamped, shown again and committed() is emitted.
@@ -55,6 +57,9 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // One notch steps the value by one, up for a turn away from the operator, and commits it.
+    // Fields whose text the owner writes take no wheel.
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     void commit();
@@ -68,4 +73,5 @@ private:
     bool m_editingLook = false;
     QColor m_textColor;
     QColor m_background;
+    WheelNotches m_wheel;
 };

@@ -11,6 +11,7 @@
 #include <QStyle>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 
@@ -129,6 +130,17 @@ void NumSpin::keyPressEvent(QKeyEvent* event) {
         return;
     }
     event->accept();
+}
+
+void NumSpin::wheelEvent(QWheelEvent* event) {
+    event->accept();
+    const int notches = m_wheel.take(event);
+    if (m_held) {
+        return;
+    }
+    for (int n = 0; n < std::abs(notches); ++n) {
+        stepBy(notches > 0 ? 1 : -1);
+    }
 }
 
 void NumSpin::focusInEvent(QFocusEvent* event) {

@@ -4,6 +4,8 @@
 #include <QTimer>
 #include <QWidget>
 
+#include "gui/widgets/WheelNotches.h"
+
 class NumEdit;
 
 // Up-down buttons bound to a NumEdit (the buddy): each step moves the value by one within the
@@ -41,6 +43,8 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // One notch is one step, up for a turn away from the operator, like an arrow key.
+    void wheelEvent(QWheelEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
@@ -57,4 +61,5 @@ private:
     int m_heldDelta = 0;
     QTimer m_notifyTimer;
     QTimer m_repeatTimer;
+    WheelNotches m_wheel;
 };
