@@ -76,6 +76,7 @@ int Search(const CliOptions& options) {
         return Failure(session.Error());
     }
     if (found.isEmpty()) {
+        // A collision was already reported on its own line.
         return Failure(QStringLiteral("no %1 device answered on %2")
                            .arg(VariantName(*options.variant), options.port));
     }
