@@ -9,9 +9,9 @@
 #include "Verification.h"
 
 #include "core/files/ProgramFiles.h"
-#include "line/PortList.h"
 #include "core/model/AudioData.h"
 #include "core/model/Variant.h"
+#include "line/PortList.h"
 
 #include <iostream>
 #include <vector>
@@ -88,6 +88,9 @@ int Search(const CliOptions& options) {
 }
 
 int Info(const CliOptions& options) {
+    if (options.all) {
+        return InfoAll(options);
+    }
     if (const int status = NoOperands(options)) {
         return status;
     }
@@ -172,6 +175,9 @@ int Push(const CliOptions& options) {
 }
 
 int Backup(const CliOptions& options) {
+    if (options.all) {
+        return BackupAll(options);
+    }
     if (const int status = NoOperandsButOutput(options)) {
         return status;
     }
@@ -192,6 +198,9 @@ int Backup(const CliOptions& options) {
 }
 
 int Restore(const CliOptions& options) {
+    if (options.all) {
+        return RestoreAll(options);
+    }
     if (options.operands.size() != 1) {
         return UsageError(options.command, QStringLiteral("give exactly one bank file"));
     }
