@@ -151,4 +151,25 @@ TEST_F(CliBusTest, InfoAllListsEveryDeviceAndTheFastSearchSeesCollisions) {
     EXPECT_EQ(search.ErrLines(), QStringList{"sonvex-cli: ID 5: more than one device answers?"});
 }
 
+// doctor on this machine: a missing port is a finding with exit status 1; the simulator's
+// terminal is one nothing stands in the way of; a gateway that does not answer is named.
+TEST_F(CliBusTest, DoctorSaysWhatStandsInTheWay) {
+    const CliResult missing = RunCli({"doctor", "--port", Path("ttyUSB7")});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_TRUE(missing.out.startsWith("port: there is no port " + Path("ttyUSB7")))
+        << missing.out.toStdString();
+
+    SimProcess sim({"--fast"});
+    ASSERT_TRUE(sim.Started());
+    const CliResult fine = RunCli({"doctor", "--port", sim.Link()});
+    EXPECT_EQ(fine.exitCode, 0) << fine.out.toStdString();
+    EXPECT_EQ(fine.out, sim.Link() + ": nothing found that stands in the way\n");
+
+    const CliResult gateway = RunCli({"doctor", "--port", "tcp://127.0.0.1:1"});
+    EXPECT_EQ(gateway.exitCode, 1);
+    EXPECT_TRUE(gateway.out.startsWith("gateway: the gateway 127.0.0.1:1 does not answer"))
+        << gateway.out.toStdString();
+    EXPECT_EQ(RunCli({"doctor"}).exitCode, 2);
+}
+
 } // namespace

@@ -35,6 +35,8 @@ int Backup(const CliOptions& options);
 int Restore(const CliOptions& options);
 int SetId(const CliOptions& options);
 int Set(const CliOptions& options);
+// What keeps the line at --port from working, one line per finding (DoctorCommand.cpp).
+int Doctor(const CliOptions& options);
 // backup, restore and info with --all: every device on the line (BusCommands.cpp).
 int BackupAll(const CliOptions& options);
 int RestoreAll(const CliOptions& options);

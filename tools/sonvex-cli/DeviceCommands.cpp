@@ -54,7 +54,8 @@ int Ports(const CliOptions& options) {
     std::vector<TableFormat::Row> rows;
     for (const PortEntry& port : PortList::EnumSerialPorts()) {
         rows.push_back({port.displayName.toStdString(), port.description.toStdString(),
-                        port.usb ? "usb" : "-"});
+                        port.usb ? "usb" : "-",
+                        port.stableName.isEmpty() ? "-" : port.stableName.toStdString()});
     }
     if (rows.empty()) {
         std::cerr << "sonvex-cli: no serial ports found (a pseudo-terminal can be given to "
@@ -62,7 +63,7 @@ int Ports(const CliOptions& options) {
                   << std::endl;
         return kSuccess;
     }
-    std::cout << TableFormat::Aligned({"PORT", "DESCRIPTION", "USB"}, rows);
+    std::cout << TableFormat::Aligned({"PORT", "DESCRIPTION", "USB", "STABLE NAME"}, rows);
     return kSuccess;
 }
 

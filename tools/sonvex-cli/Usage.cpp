@@ -28,9 +28,23 @@ const std::vector<CommandEntry>& Table() {
          "sonvex-cli ports",
          "list the serial ports of this computer",
          "Lists every serial port the system reports, one per line: the name to give to\n"
-         "--port, its description and whether it is a USB adapter (\"usb\" or \"-\").\n"
+         "--port, its description, whether it is a USB adapter (\"usb\" or \"-\") and its\n"
+         "stable name, the /dev/serial/by-id/... link that stays the same whichever USB\n"
+         "socket the adapter is in (\"-\" when there is none); --port takes either name.\n"
          "Pseudo-terminals are not listed; give their path to --port directly.\n"
          "Example: sonvex-cli ports\n"},
+        {"doctor",
+         Commands::Doctor,
+         {"port"},
+         "sonvex-cli doctor --port PORT",
+         "find what keeps a line from working, and say what to do",
+         "Checks what stands between this user and a working line and prints one line per\n"
+         "finding with what to do: the port missing, no permission to use it (and which\n"
+         "group to join), another program holding it, brltty installed and claiming USB\n"
+         "serial adapters, ModemManager probing the port, an FTDI adapter's latency timer\n"
+         "above 1 ms (it holds back every answer), and for a tcp:// or rfc2217:// port a\n"
+         "gateway that does not answer. Exits with 0 when nothing was found, 1 otherwise.\n"
+         "Example: sonvex-cli doctor --port /dev/ttyUSB0\n"},
         {"search",
          Commands::Search,
          {"port", "model", "verbose", "tick", "fast"},

@@ -100,6 +100,12 @@ ConnectDlg::~ConnectDlg() {
 }
 
 QString ConnectDlg::PortName() const {
+    // A listed port shows its stable name beside it; the name it opens with is its data.
+    const int index = m_ports->currentIndex();
+    if (index >= 0 && m_ports->currentText() == m_ports->itemText(index) &&
+        m_ports->itemData(index).isValid()) {
+        return m_ports->itemData(index).toString();
+    }
     return m_ports->currentText().trimmed();
 }
 
@@ -132,7 +138,10 @@ void ConnectDlg::FillPorts(const QString& current) {
                        [](const PortEntry& entry) { return entry.displayName.isEmpty(); }),
         entries.end());
     for (const PortEntry& entry : entries) {
-        m_ports->addItem(entry.displayName);
+        m_ports->addItem(entry.stableName.isEmpty()
+                             ? entry.displayName
+                             : QStringLiteral("%1   %2").arg(entry.displayName, entry.stableName),
+                         entry.displayName);
     }
     if (entries.isEmpty()) {
         m_ports->addItem(QLatin1String(PortChoice::kNoPortText));
