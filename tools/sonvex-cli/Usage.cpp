@@ -327,6 +327,7 @@ QString General() {
         "                    answered the previous one instead of at the next tick (still one\n"
         "                    record at a time, same time-outs); backups and restores take\n"
         "                    about a third less time\n"
+        "  --all             backup, restore, info: every device on the line, of every model\n"
         "  -h, --help        this text; \"sonvex-cli COMMAND --help\" explains one command\n"
         "  --version         the version of sonvex-cli\n"
         "The commands that talk to a device take --port, --id, --model, -v, --tick and --fast;\n"
