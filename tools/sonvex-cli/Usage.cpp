@@ -53,7 +53,7 @@ const std::vector<CommandEntry>& Table() {
          "Probes every device ID from 1 to 250 on the line and prints each ID that\n"
          "answered with the chosen model on its own line, ascending. Exits with 1 when\n"
          "no device answered. With --fast each ID is given only the time its answer needs\n"
-         "on the line (about 45 ms; the whole line in about 12 s instead of 38 s); an answer\n"
+         "on the line (about 45 ms; the whole line in about 11 s instead of 37 s); an answer\n"
          "that comes later still counts. Answers that collide, as when two devices share an\n"
          "ID, are reported on stderr as \"ID N: more than one device answers?\".\n"
          "Example: sonvex-cli search --port /dev/ttyUSB0 --fast\n"},
