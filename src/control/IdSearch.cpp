@@ -12,6 +12,16 @@ IdSearch::IdSearch(PanelLink& panel, QObject* parent)
     : QObject(parent), m_panel(panel), m_session(panel.GetSession()) {
     connect(&m_session, &LinkSession::searchProgress, this, &IdSearch::OnProgress);
     connect(&m_session, &LinkSession::searchEnded, this, &IdSearch::OnEnded);
+    connect(&m_session, &LinkSession::searchCollision, this, [this](int id) {
+        if (m_running) {
+            m_collisions.append(id);
+            emit collision(id);
+        }
+    });
+}
+
+QString IdSearch::CollisionText(int id) {
+    return QStringLiteral("ID %1: more than one device answers?").arg(id);
 }
 
 IdSearch::~IdSearch() {
@@ -35,6 +45,8 @@ bool IdSearch::Start(const QString& portName) {
     // Only the devices that answer this search are listed afterwards; the first probe goes
     // out at the first tick, so no answer can have come yet.
     m_panel.GetFoundIds().Clear();
+    m_panel.ClearAnsweredDevices();
+    m_collisions.clear();
     m_position = 0;
     m_running = true;
     emit progress(m_position);

@@ -39,15 +39,24 @@ public:
     void SetTickInterval(int ms);
     int GetTickInterval() const { return m_tickMs; }
     // Fast transfers: the next probe goes out as soon as a device has answered the previous
-    // one instead of at the next tick; a probe nobody answers waits as long as before.
+    // one, or once the time its answer needs on the line has passed, instead of at the ticks;
+    // an answer that comes later still enters its ID (LinkSession::SetFastSearch).
     void SetFastTransfers(bool fast);
     bool IsFastTransfers() const { return m_fastTransfers; }
+
+    // IDs at which the answers of more than one device collided in this search, in the order
+    // seen.
+    const QVector<int>& GetCollisions() const { return m_collisions; }
+    // "ID N: more than one device answers?"
+    static QString CollisionText(int id);
 
     // Runs a local event loop until the search has ended or timeoutMs passed; true if it ended.
     bool WaitForEnd(int timeoutMs);
 
 signals:
     void progress(int position);
+    // The answers to the probe for id collided: more than one device seems to have that ID.
+    void collision(int id);
     // The search ended (normally or cancelled) with the IDs found.
     void finished(const QVector<int>& foundIds);
 
@@ -61,4 +70,5 @@ private:
     int m_position = 0;
     int m_tickMs = kTickIntervalMs;
     bool m_fastTransfers = false;
+    QVector<int> m_collisions;
 };

@@ -2,6 +2,8 @@
 
 #include "control/LinkSession.h"
 
+#include "core/protocol/ProtocolCodes.h"
+
 #include <algorithm>
 
 bool LinkSession::StartSearch(const QString& portName, ICommandListener* owner,
@@ -16,6 +18,8 @@ bool LinkSession::StartSearch(const QString& portName, ICommandListener* owner,
     m_engine.SetSearchWindow(&m_searchWindow);
     m_engine.Enqueue(std::move(probes));
     m_searchPosition = 0;
+    m_searchTail = false;
+    m_collisions.clear();
     m_searching = true;
     m_tickRanBeforeSearch = m_clock->IsTickRunning();
     m_clock->SetTickInterval(m_searchTickMs);
@@ -42,36 +46,106 @@ void LinkSession::SetSearchTickInterval(int ms) {
     }
 }
 
+int LinkSession::FastProbeWaitMs(int probeBytes) {
+    // 10 bits a byte at 9600 baud; the answer is the identity reply with its preamble.
+    constexpr int kAnswerBytes = static_cast<int>(Protocol::DeviceIdLength) + 11 + 2;
+    const int lineBits = (std::max(0, probeBytes) + kAnswerBytes) * 10;
+    return (lineBits * 1000 + 9599) / 9600 + kFastProbeMarginMs;
+}
+
 void LinkSession::SearchTick() {
-    if (m_engine.Count() == 0) {
+    if (m_searchTail) {
+        // The line has been quiet for the whole tail: no late answer is on its way any more.
         EndSearch(true);
+        return;
+    }
+    if (m_engine.Count() == 0) {
+        m_fastSearch ? StartTail() : EndSearch(true);
         return;
     }
     if (m_engine.IsHeadPending()) {
         SendProbe();
         return;
     }
-    if (m_engine.WaitOnHead() <= kSearchDropAfterTicks) {
+    // A fast search's tick was started over at the probe's transmission with the time its
+    // answer needs, so this tick is the moment to give it up.
+    if (!m_fastSearch && m_engine.WaitOnHead() <= kSearchDropAfterTicks) {
         return;
     }
-    if (m_engine.Head().GetProbeId() == kLastSearchId) {
+    DropProbe();
+}
+
+void LinkSession::DropProbe() {
+    const bool last = m_engine.Head().GetProbeId() == kLastSearchId;
+    m_engine.RemoveHead();
+    if (m_fastSearch) {
+        if (m_engine.IsHeadPending()) {
+            SendProbe();
+        } else {
+            StartTail();
+        }
+    } else if (last) {
         CloseLink();
         EndSearch(true);
-    } else {
-        m_engine.RemoveHead();
     }
 }
 
 void LinkSession::SendProbe() {
     const int probe = m_engine.Head().GetProbeId();
+    const int probeBytes =
+        static_cast<int>(m_engine.Head().GetData().size()) + Protocol::PreambleCount;
     if (!m_engine.TransmitHead()) {
         // The port failed: no probe can reach a device any more.
         emit messageShown(QString::fromLatin1(kPortFailedText));
         EndSearch(true);
         return;
     }
+    if (m_fastSearch) {
+        // Starts the tick over: it comes when the answer should be in.
+        m_clock->SetTickInterval(FastProbeWaitMs(probeBytes));
+        m_clock->StartTick();
+    }
     m_searchPosition = probe;
     emit searchProgress(m_searchPosition);
+}
+
+void LinkSession::OnSearchRead(long rejectedBefore) {
+    if (!m_searching) {
+        return; // the read ended the search (device 250 answered)
+    }
+    if (m_searchTail) {
+        // Something came: listen a whole tail again from now.
+        m_clock->StartTick();
+        return;
+    }
+    const bool inFlight = m_engine.Count() > 0 && !m_engine.IsHeadPending();
+    if (inFlight && m_engine.GetRejectedFrameCount() > rejectedBefore) {
+        // A frame failing the check where the answer to this probe is due: two devices with
+        // one ID answer on top of each other. Nobody can be entered from it.
+        const int id = m_engine.Head().GetProbeId();
+        if (std::find(m_collisions.begin(), m_collisions.end(), id) == m_collisions.end()) {
+            m_collisions.push_back(id);
+            emit searchCollision(id);
+        }
+        if (m_fastSearch) {
+            DropProbe();
+        }
+        return;
+    }
+    // An answered probe has left the queue; the next one is at the head, not yet sent.
+    if (m_fastSearch) {
+        if (m_engine.IsHeadPending()) {
+            SendProbe();
+        } else if (m_engine.Count() == 0) {
+            StartTail();
+        }
+    }
+}
+
+void LinkSession::StartTail() {
+    m_searchTail = true;
+    m_clock->SetTickInterval(kLateAnswerTailMs);
+    m_clock->StartTick();
 }
 
 void LinkSession::EndSearch(bool signal) {
@@ -80,6 +154,7 @@ void LinkSession::EndSearch(bool signal) {
     m_engine.Clear();
     m_engine.SetSearchWindow(nullptr);
     m_searching = false;
+    m_searchTail = false;
     m_clock->SetTickInterval(m_tickIntervalMs);
     if (m_tickRanBeforeSearch) {
         m_clock->StartTick();
@@ -90,7 +165,15 @@ void LinkSession::EndSearch(bool signal) {
 }
 
 void LinkSession::SearchWindow::OnEngineMessage(EngineMessage message, int /*wParam*/) {
-    if (message == EngineMessage::WM_ID_SEARCH_END && m_session.m_searching) {
+    if (message != EngineMessage::WM_ID_SEARCH_END || !m_session.m_searching) {
+        return;
+    }
+    // A fast search may still have late answers to earlier probes on their way.
+    if (m_session.m_fastSearch) {
+        if (!m_session.m_searchTail) {
+            m_session.StartTail();
+        }
+    } else {
         m_session.EndSearch(true);
     }
 }

@@ -257,11 +257,11 @@ void LinkSession::EmitProgress() {
 
 void LinkSession::OnLineEvent(LineEvents events) {
     if (events.Has(LineEvent::Received)) {
+        const long rejectedBefore = m_engine.GetRejectedFrameCount();
         m_engine.OnSerialData();
         emit lineRead();
-        // An answered probe has left the queue; the next one is at the head, not yet sent.
-        if (m_searching && m_fastSearch && m_engine.IsHeadPending()) {
-            SendProbe();
+        if (m_searching) {
+            OnSearchRead(rejectedBefore);
         }
         // An answer that was taken leaves nothing in flight: the next record goes out now.
         SendIfIdle();

@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class CZorvanDoc;
 
@@ -39,6 +40,15 @@ public:
     static constexpr int kSearchTickMs = 30;
     static constexpr int kSearchDropAfterTicks = 3; // dropped when its wait exceeds this
     static constexpr int kLastSearchId = 250;
+    // A fast search gives a probe up once its answer would be in: the probe's and the answer's
+    // bytes at 9600 baud, plus this for the device's turnaround and the way through the
+    // operating system. An answer that comes later still enters its ID.
+    static constexpr int kFastProbeMarginMs = 10;
+    // After the last probe a fast search listens this long, and again after every read, for
+    // late answers to the probes before it.
+    static constexpr int kLateAnswerTailMs = 250;
+    // The time a fast search gives a probe of probeBytes (preamble included) to be answered.
+    static int FastProbeWaitMs(int probeBytes);
 
     static constexpr const char* kNoReplyText = "Unable to Open COM-Port";
     static constexpr const char* kPortFailedText =
@@ -122,8 +132,10 @@ public:
     // The tick of a search (kSearchTickMs by default), also while one runs.
     void SetSearchTickInterval(int ms);
     int GetSearchTickInterval() const { return m_searchTickMs; }
-    // Fast search: the next probe goes out on the answer to the previous one; a probe nobody
-    // answers still waits its ticks.
+    // Fast search: the next probe goes out on the answer to the previous one, or as soon as the
+    // time its answer needs on the line has passed (FastProbeWaitMs) instead of after the
+    // search's ticks; late answers still count for their IDs. The search then listens for
+    // kLateAnswerTailMs after the line has gone quiet before it ends.
     void SetFastSearch(bool fast) { m_fastSearch = fast; }
     bool IsFastSearch() const { return m_fastSearch; }
 
@@ -140,6 +152,9 @@ signals:
     void stepped();
     // A search transmitted the probe for the ID position.
     void searchProgress(int position);
+    // Frames that failed the check came while the answer to the probe for id was due: more
+    // than one device answers to it, their answers colliding on the line. Once per ID.
+    void searchCollision(int id);
     void searchEnded();
 
 private:
@@ -159,6 +174,13 @@ private:
     void SearchTick();
     // Transmits the probe at the head; ends the search when the port failed.
     void SendProbe();
+    // The probe at the head is given up (or was answered with a collision): the next one goes
+    // out, or the search ends after the last one (a fast search listens for late answers first).
+    void DropProbe();
+    // What a read during a search means for the probe in flight.
+    void OnSearchRead(long rejectedBefore);
+    // A fast search has sent its last probe: it ends once the line has been quiet for the tail.
+    void StartTail();
     // The port closed, nothing queued, the tick back to the link's.
     void EndSearch(bool signal);
     // The port failed under the link: closed, and the operator told once.
@@ -200,6 +222,8 @@ private:
     SearchWindow m_searchWindow{*this};
     bool m_searching = false;
     bool m_fastSearch = false;
+    bool m_searchTail = false;
+    std::vector<int> m_collisions; // IDs reported by searchCollision in this search
     bool m_tickRanBeforeSearch = false;
     int m_searchTickMs = kSearchTickMs;
     int m_searchPosition = 0;

@@ -9,6 +9,7 @@
 #include "core/protocol/CommandListener.h"
 
 #include <QByteArray>
+#include <QMap>
 #include <QObject>
 #include <QString>
 #include <QVector>
@@ -97,6 +98,10 @@ public:
     const FoundIdTable& GetFoundIds() const { return *m_foundIds; }
     // The IDs present in it, ascending.
     QVector<int> FoundIds() const;
+    // Every device that answered the last search, of any model: ID to the device type it
+    // reported. Empty before any search.
+    const QMap<int, int>& AnsweredDevices() const { return m_answered; }
+    void ClearAnsweredDevices() { m_answered.clear(); }
     // Level bytes shown by the meters of the model's channels, from the last level reply.
     QVector<int> GetInputLevels() const { return m_reports.GetInputLevels(); }
     QVector<int> GetOutputLevels() const { return m_reports.GetOutputLevels(); }
@@ -190,6 +195,7 @@ public:
     void OnEngineMessage(EngineMessage message, int wParam) override;
     // An ID search answer: the device is entered in the found IDs.
     void OnDeviceFound(int id) override;
+    void OnDeviceAnswered(int id, int type) override { m_answered.insert(id, type); }
     void ShowMessageBox(const std::string& text) override;
 
 signals:
@@ -231,4 +237,5 @@ private:
     int m_deviceId = 0;
     std::unique_ptr<FoundIdTable> m_ownFoundIds; // when no table was given
     FoundIdTable* m_foundIds = nullptr;
+    QMap<int, int> m_answered;
 };

@@ -1,5 +1,7 @@
 #include "line/PortList.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QSerialPort>
 
 #include <algorithm>
@@ -99,7 +101,25 @@ QList<PortEntry> EnumSerialPorts(bool skipBusyPorts) {
     const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
     for (const QSerialPortInfo& info : ports)
         raw.append(EntryFromInfo(info));
-    return PostProcess(raw, skipBusyPorts, &IsBusy);
+    QList<PortEntry> entries = PostProcess(raw, skipBusyPorts, &IsBusy);
+    for (PortEntry& entry : entries) {
+        entry.stableName = StableName(entry.devicePath);
+    }
+    return entries;
+}
+
+QString StableName(const QString& devicePath, const QString& byIdDir) {
+    const QString target = QFileInfo(devicePath).canonicalFilePath();
+    if (target.isEmpty()) {
+        return QString();
+    }
+    const QDir dir(byIdDir);
+    for (const QString& name : dir.entryList(QDir::System | QDir::Files, QDir::Name)) {
+        if (QFileInfo(dir.filePath(name)).canonicalFilePath() == target) {
+            return dir.filePath(name);
+        }
+    }
+    return QString();
 }
 
 } // namespace PortList

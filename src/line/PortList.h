@@ -13,11 +13,14 @@ struct PortEntry {
     QString displayName; // shown in the connect dialog and used there to open the port
     bool usb = false;    // provided through a USB adapter
     QString description;
+    // The /dev/serial/by-id/... link that names the adapter itself, the same after a replug
+    // into another socket; empty when the system keeps none. It opens the same port.
+    QString stableName;
 
     bool operator==(const PortEntry& other) const {
         return devicePath == other.devicePath && portName == other.portName &&
                displayName == other.displayName && usb == other.usb &&
-               description == other.description;
+               description == other.description && stableName == other.stableName;
     }
 };
 
@@ -52,6 +55,10 @@ bool IsPseudoTerminal(const PortEntry& entry);
 //    is cut to "text".
 QList<PortEntry> PostProcess(const QList<PortEntry>& raw, bool skipBusyPorts,
                              const BusyCheck& isBusy);
+
+// The link in byIdDir that leads to devicePath (its stable name), or empty.
+QString StableName(const QString& devicePath,
+                   const QString& byIdDir = QStringLiteral("/dev/serial/by-id"));
 
 // The busy check used by EnumSerialPorts: an exclusive open of the device fails.
 bool IsBusy(const PortEntry& entry);

@@ -1,5 +1,6 @@
 #include "line/SerialPort.h"
 
+#include "line/LinkDoctor.h"
 #include "line/PortAccess.h"
 
 #include <QFileInfo>
@@ -117,6 +118,13 @@ LineStatus SerialPort::Open(const std::string& device) {
         // QSerialPort reports a refused open, a held lock and an exclusive line alike.
         if (m_port->error() == QSerialPort::PermissionError)
             m_openFailureReason = PortAccess::Diagnose(m_location);
+        // What on this system keeps serial adapters from working, whatever the error.
+        const QStringList hints = LinkDoctor::SystemHints(m_location);
+        if (!hints.isEmpty()) {
+            m_openFailureReason +=
+                (m_openFailureReason.isEmpty() ? QString() : QStringLiteral("\n")) +
+                hints.join(QLatin1Char('\n'));
+        }
         return failed("CSerial::Open - Unable to open port");
     }
     m_eventMask = kDefaultEvents;

@@ -15,11 +15,14 @@ struct SimExchange {
     int responderId = 0;               // ID of the device that answered (before the frame), or 0
     std::vector<std::vector<std::uint8_t>> replies; // answer frames, without preamble
     bool forgotten = false; // a write acknowledged but not kept (SetForgetEvery)
+    bool collided = false;  // devices sharing the ID answered together (SimLine::Collide)
 };
 
 // A serial line with several simulated processors on it. Every device hears every frame; the
-// one whose ID the frame carries answers, the others keep quiet. When two devices share an ID
-// only the first one added answers, so the line never carries two answers to one frame.
+// one whose ID the frame carries answers, the others keep quiet. When devices share an ID every
+// one of them takes the frame and answers at the same moment: their answers collide on the line
+// and arrive as one frame of the answer's length whose payload and checksum are garbled
+// (Collide), so the frame check fails where the answer is due.
 class SimLine {
 public:
     // Adds a device and returns it; the line owns it.
@@ -27,7 +30,12 @@ public:
     std::size_t DeviceCount() const { return m_devices.size(); }
     SimDevice& Device(std::size_t index) { return *m_devices.at(index); }
     const SimDevice& Device(std::size_t index) const { return *m_devices.at(index); }
-    // The device answering to an ID, or nullptr.
+    // Two answers sent at the same time, as the PC receives them: the header of the first (both
+    // devices send the same bytes there, far enough in step), the rest of the frame the
+    // wired-AND of both with the second a few bits behind, and a checksum that does not match.
+    static std::vector<std::uint8_t> Collide(const std::vector<std::uint8_t>& first,
+                                             const std::vector<std::uint8_t>& second);
+    // The (first) device answering to an ID, or nullptr.
     SimDevice* FindById(int id);
 
     // Bytes from the PC in; one exchange per complete frame, in order.

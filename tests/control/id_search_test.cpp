@@ -8,6 +8,7 @@
 #include "control/IdSearch.h"
 #include "control/PanelLink.h"
 #include "core/files/ZorvanDoc.h"
+#include "core/protocol/ProtocolCodes.h"
 
 #include <QTest>
 
@@ -171,6 +172,84 @@ TEST_F(ControlIdSearchTest, CancelLeavesNothingQueuedAndThePortClosed) {
     // The port is free again: the panel can connect through it.
     link.SetPortName(sim.Link());
     EXPECT_TRUE(link.OpenLink());
+}
+
+// Fast: a probe nobody answers is given up as soon as its answer would have been in (the bytes
+// of probe and answer at 9600 baud and a margin), not after the search's ticks, and after the
+// last probe the search listens a little longer for late answers.
+TEST_F(ControlIdSearchTest, FastSearchGivesAProbeUpWhenItsAnswerWouldBeIn) {
+    SimLinkLine::Options silent = InProcessSim::Fast();
+    silent.faults = Silent();
+    InProcessSim sim({{1, 1}}, silent);
+    auto owned = std::make_unique<ManualClock>();
+    ManualClock& clock = *owned;
+    CZorvanDoc doc;
+    PanelLink link(doc, Variant::FourByEight(), sim.Setup(std::move(owned)));
+    IdSearch search(link);
+    search.SetFastTransfers(true);
+    qint64 endedAt = -1;
+    QObject::connect(&search, &IdSearch::finished, [&] { endedAt = clock.NowMs(); });
+
+    ASSERT_TRUE(search.Start(InProcessSim::Port()));
+    clock.Advance(IdSearch::kTickIntervalMs);
+    EXPECT_EQ(search.GetPosition(), 1);
+    ASSERT_EQ(sim.Received().size(), 1U);
+    const int wait = LinkSession::FastProbeWaitMs(static_cast<int>(sim.Received()[0].bytes.size()) +
+                                                  Protocol::PreambleCount);
+    // More than probe and answer need on the line (about 32 ms), little enough for 250 IDs in
+    // under 13 s.
+    EXPECT_GT(wait, 33);
+    EXPECT_LT(wait, 13000 / 250);
+    clock.Advance(wait - 1);
+    EXPECT_EQ(search.GetPosition(), 1) << "the probe was given up before its answer was due";
+    clock.Advance(1);
+    EXPECT_EQ(search.GetPosition(), 2);
+    clock.Advance(3600 * 1000);
+
+    EXPECT_FALSE(search.IsRunning());
+    EXPECT_EQ(endedAt, IdSearch::kTickIntervalMs + 250 * wait + LinkSession::kLateAnswerTailMs);
+    EXPECT_EQ(sim.Received().size(), 250U);
+    EXPECT_FALSE(link.GetEngine().IsOpen());
+    EXPECT_EQ(link.GetTickInterval(), PanelLink::kTickIntervalMs);
+}
+
+// Fast, on a line paced like the real one with every answer 150 ms late (several probes later):
+// each late answer still enters its device, devices of other models are listed among those that
+// answered, and every ID is asked once.
+TEST_F(ControlIdSearchTest, FastSearchOnAPacedLineKeepsLateAnswers) {
+    SimLinkLine::Options paced;
+    paced.fast = false;
+    paced.faults = Late(150);
+    InProcessSim sim({{2, 1}, {3, 2}, {120, 3}, {121, 1}, {249, 1}, {250, 2}}, paced);
+    CZorvanDoc doc;
+    PanelLink link(doc, Variant::FourByEight(), sim.Setup());
+    IdSearch search(link);
+    search.SetFastTransfers(true);
+
+    ASSERT_TRUE(search.Start(InProcessSim::Port()));
+    ASSERT_TRUE(search.WaitForEnd(kWaitMs));
+
+    EXPECT_EQ(link.FoundIds(), QVector<int>({2, 121, 249}));
+    const QMap<int, int> answered{{2, 1}, {3, 2}, {120, 3}, {121, 1}, {249, 1}, {250, 2}};
+    EXPECT_EQ(link.AnsweredDevices(), answered);
+    EXPECT_TRUE(search.GetCollisions().isEmpty());
+    EXPECT_EQ(sim.Received().size(), 250U);
+    EXPECT_EQ(link.GetEngine().Count(), 0);
+    EXPECT_FALSE(link.GetEngine().IsOpen());
+}
+
+// The default search reports a collision as well, and goes on to the next ID after its ticks.
+TEST_F(ControlIdSearchTest, DefaultSearchReportsTwoDevicesOnOneId) {
+    InProcessSim sim({{4, 1}, {6, 1}, {6, 1}, {8, 1}});
+    CZorvanDoc doc;
+    PanelLink link(doc, Variant::FourByEight(), sim.Setup());
+    IdSearch search(link);
+    search.SetTickInterval(kSearchTickMs);
+    ASSERT_TRUE(search.Start(InProcessSim::Port()));
+    ASSERT_TRUE(search.WaitForEnd(kWaitMs));
+    EXPECT_EQ(link.FoundIds(), QVector<int>({4, 8}));
+    EXPECT_EQ(search.GetCollisions(), QVector<int>({6}));
+    EXPECT_EQ(IdSearch::CollisionText(6), QStringLiteral("ID 6: more than one device answers?"));
 }
 
 TEST_F(ControlIdSearchTest, PortThatDoesNotOpenStartsNothing) {

@@ -1,10 +1,10 @@
 #include "core/files/ProgramImage.h"
+#include "core/model/AudioData.h"
 #include "core/protocol/DeviceImages.h"
 #include "core/protocol/Frame.h"
 #include "core/protocol/ProgramEncoder.h"
 #include "core/protocol/ProtocolCodes.h"
 #include "core/protocol/ReplyDecoders.h"
-#include "core/model/AudioData.h"
 
 #include <gtest/gtest.h>
 
@@ -547,12 +547,18 @@ TEST(ProtocolIdentityAnswer, LinkCheckAndIdSearch) {
         head.SetIdentityCheck(c.identityCheck);
         const auto notice =
             DecodeIdentity(MakeReply(3, 0x15, c.payload)->view, 1, c.queued ? &head : nullptr);
-        ASSERT_EQ(notice.has_value(), c.message.has_value() || c.foundId != 0);
+        // Every device that answers a search with an ID in range is reported with the type it
+        // gives, of whatever model (a search for every device on the line).
+        const bool inRange = c.payload.size() >= 2 && c.payload[0] >= 1 && c.payload[0] <= 250;
+        const int answeredId = !c.identityCheck && inRange ? c.payload[0] : 0;
+        ASSERT_EQ(notice.has_value(), c.message.has_value() || c.foundId != 0 || answeredId != 0);
         if (notice) {
             EXPECT_EQ(notice->message, c.message);
             EXPECT_EQ(notice->wParam, c.wParam);
             EXPECT_EQ(notice->toSearchWindow, c.toSearchWindow);
             EXPECT_EQ(notice->foundId, c.foundId);
+            EXPECT_EQ(notice->answeredId, answeredId);
+            EXPECT_EQ(notice->answeredType, answeredId != 0 ? c.payload[1] : 0);
         }
     }
 }

@@ -1,14 +1,14 @@
 // The Connect dialog on a real panel link, against the simulated line.
 
 #include "common/SimProcess.h"
-#include "gui/widgets/AppSettings.h"
-#include "gui/widgets/MessageBox.h"
+#include "control/PanelLink.h"
 #include "core/files/ZorvanDoc.h"
 #include "gui/GuiTest.h"
 #include "gui/dialogs/ConnectDlg.h"
 #include "gui/dialogs/DialogLook.h"
 #include "gui/dialogs/PortChoice.h"
-#include "control/PanelLink.h"
+#include "gui/widgets/AppSettings.h"
+#include "gui/widgets/MessageBox.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -276,7 +276,9 @@ private slots:
     }
 
     void fastTransfersAreRememberedAndPreselected() {
-        SimProcess sim({"--fast", "--device", "3:1", "--device", "7:1"});
+        // Two devices share ID 5: their answers collide, and the dialog says so.
+        SimProcess sim(
+            {"--fast", "--device", "3:1", "--device", "5:1", "--device", "5:1", "--device", "7:1"});
         QVERIFY2(sim.Started(), qPrintable(sim.Error()));
         {
             Fixture f;
@@ -299,6 +301,9 @@ private slots:
             QVERIFY(!fast->isEnabled());
             QTRY_VERIFY_WITH_TIMEOUT(!f.dialog.Search().IsRunning(), kWaitMs);
             QCOMPARE(Items(f.Ids()), QStringList({"3", "7"}));
+            auto* note = f.dialog.findChild<QLabel*>(QStringLiteral("searchNote"));
+            QVERIFY(note != nullptr && note->isVisible());
+            QCOMPARE(note->text(), QString("ID 5: more than one device answers?"));
             QVERIFY(fast->isEnabled());
             QTest::mouseClick(f.Ok(), Qt::LeftButton);
         }

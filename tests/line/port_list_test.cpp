@@ -21,8 +21,9 @@ namespace {
 
 PortEntry Entry(const char* path, const char* port, const char* display, bool usb,
                 const char* description) {
-    return PortEntry{QString::fromUtf8(path), QString::fromUtf8(port), QString::fromUtf8(display),
-                     usb, QString::fromUtf8(description)};
+    return PortEntry{QString::fromUtf8(path),        QString::fromUtf8(port),
+                     QString::fromUtf8(display),     usb,
+                     QString::fromUtf8(description), {}};
 }
 
 bool NeverBusy(const PortEntry&) {
@@ -153,7 +154,7 @@ TEST(PortListEnumeration, ListsNoPseudoTerminalsAndConsistentEntries) {
 
     const QList<PortEntry> ports = PortList::EnumSerialPorts(false);
     ::close(master);
-    EXPECT_TRUE(PortList::IsPseudoTerminal(PortEntry{slave, slave.mid(5), {}, false, {}}));
+    EXPECT_TRUE(PortList::IsPseudoTerminal(PortEntry{slave, slave.mid(5), {}, false, {}, {}}));
 
     QStringList names;
     for (const PortEntry& e : ports) {

@@ -396,6 +396,36 @@ TEST(SimLineTest, OnlyTheAddressedDeviceAnswers) {
     EXPECT_EQ(Bytes(seven.begin() + 9, seven.begin() + 11), (Bytes{7, 2}));
 }
 
+// Two devices on one ID both take every frame (a write reaches both) and answer together: the
+// PC gets one frame of the answer's length that fails the check, even when both answers are the
+// same bytes.
+TEST(SimLineTest, DevicesSharingAnIdCollide) {
+    SimLine line;
+    SimDevice& first = line.Add(5, 1);
+    SimDevice& second = line.Add(5, 1);
+    CAudio_Data probe;
+    probe.SetDeviceId(5);
+    ProgramEncoder encoder(probe);
+    const Bytes identify = OnLine(encoder.IdentifyDevice(5));
+    const auto exchanges = line.Feed(identify.data(), identify.size());
+    ASSERT_EQ(exchanges.size(), 1u);
+    EXPECT_TRUE(exchanges[0].collided);
+    ASSERT_EQ(exchanges[0].replies.size(), 1u);
+    const Bytes& heard = exchanges[0].replies[0];
+    const Bytes alone =
+        first.HandleFrame(Bytes(identify.begin() + Protocol::PreambleCount, identify.end())).at(0);
+    ASSERT_EQ(heard.size(), alone.size());
+    EXPECT_EQ(Bytes(heard.begin(), heard.begin() + Protocol::OffsetPayload),
+              Bytes(alone.begin(), alone.begin() + Protocol::OffsetPayload));
+    EXPECT_FALSE(Protocol::ParseFrame(heard.data(), heard.size()).has_value());
+
+    probe.SetTemperature(33);
+    const Bytes write = OnLine(encoder.WriteTemperature());
+    EXPECT_TRUE(line.Feed(write.data(), write.size()).at(0).collided);
+    EXPECT_EQ(first.GetTemperature(), 33);
+    EXPECT_EQ(second.GetTemperature(), 33);
+}
+
 // A line that forgets every second write still acknowledges it, and keeps nothing of it: not
 // the value, not a new device ID. Reads do not count as writes, refused writes do.
 TEST(SimLineTest, ForgetsEveryNthWriteButAcknowledgesIt) {

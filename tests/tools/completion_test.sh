@@ -39,7 +39,7 @@ expect() {
 }
 
 # Commands and options.
-expect "backup curve diff export export-eq import import-eq info ports pull push restore search set set-id table" ""
+expect "backup curve diff doctor export export-eq import import-eq info ports pull push restore search set set-id table" ""
 expect "search set set-id" se
 expect "--help --version" --
 expect "--fast --help --id --model --output --port --slot --tick --verbose" pull --
@@ -49,6 +49,8 @@ expect "--verify" push show.dia48 --veri
 expect "--verbose --verify" restore venue.dat48 --ve
 expect "" ports --p # ports takes no option but --help
 expect "--help" ports --h
+expect "--all" backup --a
+expect "--help --port" doctor --
 
 # Option values, also after "=".
 expect "2x4 3x6 4x8" info --model ""

@@ -75,11 +75,12 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& options, QString&
     const QCommandLineOption tick("tick", "tick period", "MS");
     const QCommandLineOption fast("fast", "fast transfers");
     const QCommandLineOption verify("verify", "read back and compare");
+    const QCommandLineOption all("all", "every device on the line");
     const QCommandLineOption help({"h", "help"}, "help");
     const QCommandLineOption version("version", "version");
     parser.addOptions({port, id, model, slot, output, newId, csv, channel, phase, groupDelay, sum,
                        measurement, verbose, tick, fast, verify, help, version});
-    parser.addOptions({from, preamp, format});
+    parser.addOptions({from, preamp, format, all});
     parser.addPositionalArgument("command", "command");
 
     // QCommandLineParser expects the program name first.
@@ -117,8 +118,9 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& options, QString&
 
     const QStringList allowed = Usage::OptionsOf(options.command);
     for (const QCommandLineOption* option :
-         {&port, &id, &model, &slot, &output, &newId, &csv, &channel, &phase, &groupDelay, &sum,
-          &measurement, &from, &preamp, &format, &verbose, &tick, &fast, &verify}) {
+         {&port,    &id,      &model,      &slot, &output,      &newId, &csv,
+          &channel, &phase,   &groupDelay, &sum,  &measurement, &from,  &preamp,
+          &format,  &verbose, &tick,       &fast, &verify,      &all}) {
         const QString name = option->names().last();
         if (!parser.isSet(*option)) {
             continue;
@@ -149,6 +151,7 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& options, QString&
     options.verbose = parser.isSet(verbose);
     options.fast = parser.isSet(fast);
     options.verify = parser.isSet(verify);
+    options.all = parser.isSet(all);
     if (parser.isSet(model)) {
         options.variant = VariantFromName(parser.value(model));
         if (options.variant == nullptr) {

@@ -31,6 +31,7 @@ struct CliOptions {
     int tickMs = 0;      // 0: the device-control defaults
     bool fast = false;   // fast transfers: the next record as soon as the answer arrived
     bool verify = false; // push, restore: read back what was written and compare
+    bool all = false;    // backup, restore, info: every device on the line
     bool help = false;
     bool version = false; // --version: print it and nothing else
     QStringList given;    // long names of the options that were given

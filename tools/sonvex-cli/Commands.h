@@ -35,6 +35,14 @@ int Backup(const CliOptions& options);
 int Restore(const CliOptions& options);
 int SetId(const CliOptions& options);
 int Set(const CliOptions& options);
+// What keeps the line at --port from working, one line per finding (DoctorCommand.cpp).
+int Doctor(const CliOptions& options);
+// backup, restore and info with --all: every device on the line (BusCommands.cpp).
+int BackupAll(const CliOptions& options);
+int RestoreAll(const CliOptions& options);
+int InfoAll(const CliOptions& options);
+// The bank file name backup --all gives device id: "ID-MODEL.datNN", e.g. "3-Fosk.dat48".
+QString AllBankFileName(int id, const Variant& variant);
 // Program-file commands; table also reads a device's live program with --port.
 int Table(const CliOptions& options);
 int Curve(const CliOptions& options);

@@ -9,9 +9,9 @@
 #include "Verification.h"
 
 #include "core/files/ProgramFiles.h"
-#include "line/PortList.h"
 #include "core/model/AudioData.h"
 #include "core/model/Variant.h"
+#include "line/PortList.h"
 
 #include <iostream>
 #include <vector>
@@ -54,7 +54,8 @@ int Ports(const CliOptions& options) {
     std::vector<TableFormat::Row> rows;
     for (const PortEntry& port : PortList::EnumSerialPorts()) {
         rows.push_back({port.displayName.toStdString(), port.description.toStdString(),
-                        port.usb ? "usb" : "-"});
+                        port.usb ? "usb" : "-",
+                        port.stableName.isEmpty() ? "-" : port.stableName.toStdString()});
     }
     if (rows.empty()) {
         std::cerr << "sonvex-cli: no serial ports found (a pseudo-terminal can be given to "
@@ -62,7 +63,7 @@ int Ports(const CliOptions& options) {
                   << std::endl;
         return kSuccess;
     }
-    std::cout << TableFormat::Aligned({"PORT", "DESCRIPTION", "USB"}, rows);
+    std::cout << TableFormat::Aligned({"PORT", "DESCRIPTION", "USB", "STABLE NAME"}, rows);
     return kSuccess;
 }
 
@@ -76,6 +77,7 @@ int Search(const CliOptions& options) {
         return Failure(session.Error());
     }
     if (found.isEmpty()) {
+        // A collision was already reported on its own line.
         return Failure(QStringLiteral("no %1 device answered on %2")
                            .arg(VariantName(*options.variant), options.port));
     }
@@ -87,6 +89,9 @@ int Search(const CliOptions& options) {
 }
 
 int Info(const CliOptions& options) {
+    if (options.all) {
+        return InfoAll(options);
+    }
     if (const int status = NoOperands(options)) {
         return status;
     }
@@ -171,6 +176,9 @@ int Push(const CliOptions& options) {
 }
 
 int Backup(const CliOptions& options) {
+    if (options.all) {
+        return BackupAll(options);
+    }
     if (const int status = NoOperandsButOutput(options)) {
         return status;
     }
@@ -191,6 +199,9 @@ int Backup(const CliOptions& options) {
 }
 
 int Restore(const CliOptions& options) {
+    if (options.all) {
+        return RestoreAll(options);
+    }
     if (options.operands.size() != 1) {
         return UsageError(options.command, QStringLiteral("give exactly one bank file"));
     }

@@ -128,6 +128,11 @@ bool DeviceSession::Search(QVector<int>& found) {
             ShowProgress(position, IdSearch::kLastId);
         }
     });
+    QObject::connect(&search, &IdSearch::collision, [this](int id) {
+        EndProgress();
+        std::cerr << "sonvex-cli: " << IdSearch::CollisionText(id).toStdString() << std::endl;
+        m_progressLabel = m_terminal ? QStringLiteral("searching") : QString();
+    });
     if (!search.Start(m_options.port)) {
         return Fail(QStringLiteral("Unable to open COM-port"), m_options.port);
     }
@@ -141,6 +146,7 @@ bool DeviceSession::Search(QVector<int>& found) {
         return Fail(m_message, m_options.port);
     }
     found = m_link.FoundIds();
+    m_collisions = search.GetCollisions();
     return true;
 }
 

@@ -2,8 +2,8 @@
 
 #include "CliOptions.h"
 
-#include "core/files/ZorvanDoc.h"
 #include "control/PanelLink.h"
+#include "core/files/ZorvanDoc.h"
 
 #include <QString>
 
@@ -33,8 +33,10 @@ public:
     bool RunTransfer(const std::function<bool()>& start, const QString& what);
     // Waits until every pending change has been sent and acknowledged.
     bool Settle();
-    // The ID search over 1..250 on the port; the found IDs ascending.
+    // The ID search over 1..250 on the port; the found IDs ascending. Collisions (more than one
+    // device on an ID) are reported on stderr as they are seen and kept in Collisions().
     bool Search(QVector<int>& found);
+    const QVector<int>& Collisions() const { return m_collisions; }
 
     const QString& Error() const { return m_error; }
 
@@ -48,6 +50,7 @@ private:
     PanelLink m_link;
     QString m_message; // first message the device control showed
     QString m_error;
+    QVector<int> m_collisions;
     QString m_progressLabel;
     bool m_progressShown = false;
     bool m_terminal = false;

@@ -28,9 +28,23 @@ const std::vector<CommandEntry>& Table() {
          "sonvex-cli ports",
          "list the serial ports of this computer",
          "Lists every serial port the system reports, one per line: the name to give to\n"
-         "--port, its description and whether it is a USB adapter (\"usb\" or \"-\").\n"
+         "--port, its description, whether it is a USB adapter (\"usb\" or \"-\") and its\n"
+         "stable name, the /dev/serial/by-id/... link that stays the same whichever USB\n"
+         "socket the adapter is in (\"-\" when there is none); --port takes either name.\n"
          "Pseudo-terminals are not listed; give their path to --port directly.\n"
          "Example: sonvex-cli ports\n"},
+        {"doctor",
+         Commands::Doctor,
+         {"port"},
+         "sonvex-cli doctor --port PORT",
+         "find what keeps a line from working, and say what to do",
+         "Checks what stands between this user and a working line and prints one line per\n"
+         "finding with what to do: the port missing, no permission to use it (and which\n"
+         "group to join), another program holding it, brltty installed and claiming USB\n"
+         "serial adapters, ModemManager probing the port, an FTDI adapter's latency timer\n"
+         "above 1 ms (it holds back every answer), and for a tcp:// or rfc2217:// port a\n"
+         "gateway that does not answer. Exits with 0 when nothing was found, 1 otherwise.\n"
+         "Example: sonvex-cli doctor --port /dev/ttyUSB0\n"},
         {"search",
          Commands::Search,
          {"port", "model", "verbose", "tick", "fast"},
@@ -38,14 +52,20 @@ const std::vector<CommandEntry>& Table() {
          "find the devices on a line (IDs 1..250)",
          "Probes every device ID from 1 to 250 on the line and prints each ID that\n"
          "answered with the chosen model on its own line, ascending. Exits with 1 when\n"
-         "no device answered.\n"
-         "Example: sonvex-cli search --port /dev/ttyUSB0\n"},
-        {"info", Commands::Info, kDeviceOptions, "sonvex-cli info --port PORT [--id N] [--model M]",
+         "no device answered. With --fast each ID is given only the time its answer needs\n"
+         "on the line (about 45 ms; the whole line in about 11 s instead of 37 s); an answer\n"
+         "that comes later still counts. Answers that collide, as when two devices share an\n"
+         "ID, are reported on stderr as \"ID N: more than one device answers?\".\n"
+         "Example: sonvex-cli search --port /dev/ttyUSB0 --fast\n"},
+        {"info", Commands::Info, kDeviceOptions + QStringList{"all"},
+         "sonvex-cli info --port PORT [--id N] [--model M] | --all",
          "show a device's program names and settings",
          "Connects to the device (checking that it is the chosen model) and prints what it\n"
          "reports as \"key: value\" lines: port, ID, model, input source, backlight,\n"
          "temperature, the interface texts and the names of the live program (0) and the\n"
          "thirty stored programs (1..30).\n"
+         "With --all it searches the line first and lists every device found, of every\n"
+         "model: \"id N: MODEL\" and its program names, devices apart by an empty line.\n"
          "Example: sonvex-cli info --port /dev/ttyUSB0 --id 3\n"},
         {"pull", Commands::Pull, kDeviceOptions + QStringList{"slot", "output"},
          "sonvex-cli pull --port PORT [--id N] [--model M] [--slot K] -o FILE",
@@ -65,20 +85,28 @@ const std::vector<CommandEntry>& Table() {
          "keep is printed on its own line, \"out3.gain: -3.0 != 0.0\" (the file's value\n"
          "first, \"P7 \" in front for stored program 7), and the exit status is 1.\n"
          "Example: sonvex-cli push show.dia48 --port /dev/ttyUSB0 --verify\n"},
-        {"backup", Commands::Backup, kDeviceOptions + QStringList{"output"},
-         "sonvex-cli backup --port PORT [--id N] [--model M] -o FILE",
+        {"backup", Commands::Backup, kDeviceOptions + QStringList{"output", "all"},
+         "sonvex-cli backup --port PORT [--id N] [--model M] -o FILE | --all -o DIR",
          "read all 30 stored programs into a bank file",
          "Reads the thirty stored programs of the device and saves them as a bank file\n"
          "(\".dat\" is appended when FILE does not contain it).\n"
+         "With --all it searches the line and backs up every device found, of every model,\n"
+         "into DIR/ID-MODEL.datNN (e.g. DIR/3-Fosk.dat48; DIR is made when missing),\n"
+         "printing each file written; progress per device goes to stderr. Exits with 1\n"
+         "when a device could not be backed up.\n"
          "Example: sonvex-cli backup --port /dev/ttyUSB0 -o venue.dat48\n"},
-        {"restore", Commands::Restore, kDeviceOptions + QStringList{"verify"},
-         "sonvex-cli restore FILE --port PORT [--id N] [--model M] [--verify]",
+        {"restore", Commands::Restore, kDeviceOptions + QStringList{"verify", "all"},
+         "sonvex-cli restore FILE --port PORT [--id N] [--model M] [--verify] | --all DIR",
          "write all 30 programs of a bank file to a device",
          "Writes the thirty programs of a bank file to the device's stored programs 1..30.\n"
          "The live program is not changed. With --verify the thirty programs are read back\n"
          "once written and compared with the file as diff compares: every parameter the\n"
          "device did not keep is printed on its own line with its program in front,\n"
          "\"P12 out3.gain: -3.0 != 0.0\" (the file's value first), and the exit status is 1.\n"
+         "With --all DIR it writes every DIR/ID-MODEL.datNN (as backup --all names them)\n"
+         "to the device with that ID, without asking; a device of another model than the\n"
+         "file's, or an ID nobody answers to, is refused with a line on stderr and the\n"
+         "exit status 1.\n"
          "Example: sonvex-cli restore venue.dat48 --port /dev/ttyUSB0\n"},
         {"set-id", Commands::SetId, kDeviceOptions + QStringList{"new-id"},
          "sonvex-cli set-id --port PORT [--id N] [--model M] --new-id K",
@@ -299,6 +327,7 @@ QString General() {
         "                    answered the previous one instead of at the next tick (still one\n"
         "                    record at a time, same time-outs); backups and restores take\n"
         "                    about a third less time\n"
+        "  --all             backup, restore, info: every device on the line, of every model\n"
         "  -h, --help        this text; \"sonvex-cli COMMAND --help\" explains one command\n"
         "  --version         the version of sonvex-cli\n"
         "The commands that talk to a device take --port, --id, --model, -v, --tick and --fast;\n"

@@ -41,7 +41,8 @@ Options:
 Line:
   --device ID:TYPE   put a device on the line (repeatable). ID 1..250, TYPE 1
                      (4 in/8 out), 2 (3 in/6 out) or 3 (2 in/4 out). Default:
-                     one device 1:1. A plain ID means type 1.
+                     one device 1:1. A plain ID means type 1. Devices given
+                     one ID all answer at once and their answers collide.
   --link PATH        also make a symbolic link PATH to the terminal (removed
                      on exit); an existing symbolic link is replaced
   --fast             answer at once (default: paced like a 9600 baud 8N1 line
@@ -186,10 +187,12 @@ bool ParseSimOptions(int argc, char** argv, SimOptions& options, std::string& er
     if (options.devices.empty()) {
         options.devices.push_back(SimOptions::DeviceOption{});
     }
+    // Devices may share an ID (their answers collide on the line), but not a state file.
     std::set<int> ids;
     for (const auto& device : options.devices) {
-        if (!ids.insert(device.id).second) {
-            error = "--device: ID " + std::to_string(device.id) + " is given twice";
+        if (!ids.insert(device.id).second && !options.stateDir.empty()) {
+            error = "--device: ID " + std::to_string(device.id) +
+                    " is given twice, which --state cannot keep apart";
             return false;
         }
     }

@@ -96,6 +96,9 @@ void SimServer::Answer(const std::vector<SimExchange>& exchanges) {
             note = "not accepted by device " + std::to_string(exchange.responderId);
         } else if (exchange.forgotten) {
             note = "acknowledged, not kept: fault injection";
+        } else if (exchange.collided) {
+            note =
+                "devices sharing ID " + std::to_string(exchange.responderId) + " answered together";
         }
         m_log.Frame("in", exchange.request, note);
         for (std::size_t i = 0; i < exchange.replies.size(); ++i) {

@@ -176,6 +176,7 @@ void Command::ProcessFrame(const std::vector<std::uint8_t>& frame) {
     // hunting for the next frame either way.
     const auto reply = Protocol::ParseFrame(frame.data(), frame.size());
     if (!reply) {
+        ++m_rejectedFrames;
         return;
     }
     m_replyHeader = reply->header;
@@ -258,6 +259,9 @@ void Command::ProcessDataReply(const Protocol::FrameView& reply) {
         return;
     }
     // A found device is entered before the search can end on the same answer (device 250).
+    if (notice->answeredId != 0 && m_owner != nullptr) {
+        m_owner->OnDeviceAnswered(notice->answeredId, notice->answeredType);
+    }
     if (notice->foundId != 0 && m_owner != nullptr) {
         m_owner->OnDeviceFound(notice->foundId);
     }

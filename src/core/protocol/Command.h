@@ -127,6 +127,8 @@ public:
     const Protocol::FrameHeader& GetReplyHeader() const { return m_replyHeader; }
     // Receive assembly state.
     const FrameAssembler& GetAssembler() const { return m_assembler; }
+    // Complete frames that failed the check (end byte or checksum) since the engine was made.
+    long GetRejectedFrameCount() const { return m_rejectedFrames; }
 
 private:
     void ProcessFrame(const std::vector<std::uint8_t>& frame);
@@ -146,5 +148,6 @@ private:
     Protocol::FrameHeader m_replyHeader;
     int m_outputCount = 0;
     int m_deviceType = 1;
+    long m_rejectedFrames = 0;
     FrameObserver m_frameObserver;
 };

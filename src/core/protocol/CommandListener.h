@@ -34,6 +34,9 @@ public:
     // A device of the engine's type answered an ID probe with its ID (1..250): the owner enters
     // it among the IDs its search found. An owner that keeps no found IDs ignores it.
     virtual void OnDeviceFound(int /*id*/) {}
+    // Any device answered an ID probe with its ID (1..250) and the device type it reports,
+    // whether or not that is the engine's type (a search for every model on the line).
+    virtual void OnDeviceAnswered(int /*id*/, int /*type*/) {}
     // A modal message box with one of the EngineText texts; the core never shows one itself.
     virtual void ShowMessageBox(const std::string& text) = 0;
 };

@@ -2,12 +2,12 @@
 
 #include "core/files/ImageRanges.h"
 #include "core/files/ProgramImage.h"
+#include "core/model/AudioData.h"
+#include "core/model/ParameterValues.h"
 #include "core/protocol/ChannelLayout.h"
 #include "core/protocol/DeviceImages.h"
 #include "core/protocol/ProtocolCodes.h"
 #include "core/protocol/SendData.h"
-#include "core/model/AudioData.h"
-#include "core/model/ParameterValues.h"
 
 #include <algorithm>
 
@@ -322,14 +322,19 @@ std::optional<EngineNotice> DecodeIdentity(const FrameView& reply, int deviceTyp
         return EngineNotice{EngineMessage::WM_DEVICE_TYPE_CHECKED, sameType ? 1 : 0, false};
     }
     EngineNotice notice;
-    if (sameType && id >= Protocol::MinDeviceId && id <= Protocol::MaxDeviceId) {
+    const bool inRange = id >= Protocol::MinDeviceId && id <= Protocol::MaxDeviceId;
+    if (inRange) {
+        notice.answeredId = id;
+        notice.answeredType = reply.PayloadByte(1);
+    }
+    if (sameType && inRange) {
         notice.foundId = id;
     }
     if (id == Protocol::MaxDeviceId) {
         notice.message = EngineMessage::WM_ID_SEARCH_END;
         notice.toSearchWindow = true;
     }
-    if (notice.foundId == 0 && !notice.message) {
+    if (notice.answeredId == 0 && !notice.message) {
         return std::nullopt;
     }
     return notice;

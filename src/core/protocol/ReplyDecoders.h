@@ -32,6 +32,10 @@ struct EngineNotice {
     int wParam = 0;
     bool toSearchWindow = false;
     int foundId = 0; // ID 1..250 of a device of the engine's type that answered a probe; 0 none
+    // ID 1..250 and reported device type of any device that answered a probe, whatever its
+    // type; 0 none
+    int answeredId = 0;
+    int answeredType = 0;
 };
 
 // Input channel (group 1) into the device image through the channel's setters.

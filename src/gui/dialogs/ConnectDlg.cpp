@@ -1,12 +1,12 @@
 #include "gui/dialogs/ConnectDlg.h"
 
+#include "control/PanelLink.h"
+#include "gui/dialogs/DialogLook.h"
+#include "gui/dialogs/PortChoice.h"
 #include "gui/widgets/AppSettings.h"
 #include "gui/widgets/ControlId.h"
 #include "gui/widgets/XPStyleButton.h"
 #include "line/PortList.h"
-#include "gui/dialogs/DialogLook.h"
-#include "gui/dialogs/PortChoice.h"
-#include "control/PanelLink.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -52,6 +52,11 @@ ConnectDlg::ConnectDlg(PanelLink& panel, QWidget* parent)
     m_fastTransfers->setObjectName(QStringLiteral("fastTransfers"));
     m_fastTransfers->setToolTip(QStringLiteral(
         "Send the next record as soon as the device has answered, not at the next tick"));
+    // What the last search saw besides the IDs: IDs at which several devices answered.
+    m_searchNote = new QLabel(this);
+    m_searchNote->setObjectName(QStringLiteral("searchNote"));
+    m_searchNote->setStyleSheet(QStringLiteral("color: white;"));
+    m_searchNote->hide();
     m_ok = WithControlId(DialogLook::FilledButton(QStringLiteral("OK"), this), kOkId, "ok");
     m_ok->setDefault(true);
 
@@ -62,6 +67,7 @@ ConnectDlg::ConnectDlg(PanelLink& panel, QWidget* parent)
     grid->addWidget(m_ids, 1, 1);
     grid->addWidget(m_searchButton, 1, 2);
     grid->addWidget(m_fastTransfers, 2, 1, 1, 2);
+    grid->addWidget(m_searchNote, 3, 0, 1, 3);
     grid->setColumnStretch(1, 1);
 
     auto settings = AppSettings();
@@ -80,6 +86,13 @@ ConnectDlg::ConnectDlg(PanelLink& panel, QWidget* parent)
     connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(&m_search, &IdSearch::progress, this, &ConnectDlg::OnSearchProgress);
     connect(&m_search, &IdSearch::finished, this, &ConnectDlg::OnSearchFinished);
+    connect(&m_search, &IdSearch::collision, this, [this](int id) {
+        const QString line = IdSearch::CollisionText(id);
+        m_searchNote->setText(m_searchNote->text().isEmpty()
+                                  ? line
+                                  : m_searchNote->text() + QLatin1Char('\n') + line);
+        m_searchNote->show();
+    });
 }
 
 ConnectDlg::~ConnectDlg() {
@@ -87,6 +100,12 @@ ConnectDlg::~ConnectDlg() {
 }
 
 QString ConnectDlg::PortName() const {
+    // A listed port shows its stable name beside it; the name it opens with is its data.
+    const int index = m_ports->currentIndex();
+    if (index >= 0 && m_ports->currentText() == m_ports->itemText(index) &&
+        m_ports->itemData(index).isValid()) {
+        return m_ports->itemData(index).toString();
+    }
     return m_ports->currentText().trimmed();
 }
 
@@ -119,7 +138,10 @@ void ConnectDlg::FillPorts(const QString& current) {
                        [](const PortEntry& entry) { return entry.displayName.isEmpty(); }),
         entries.end());
     for (const PortEntry& entry : entries) {
-        m_ports->addItem(entry.displayName);
+        m_ports->addItem(entry.stableName.isEmpty()
+                             ? entry.displayName
+                             : QStringLiteral("%1   %2").arg(entry.displayName, entry.stableName),
+                         entry.displayName);
     }
     if (entries.isEmpty()) {
         m_ports->addItem(QLatin1String(PortChoice::kNoPortText));
@@ -153,6 +175,8 @@ void ConnectDlg::StartSearch() {
     if (!m_search.Start(PortName())) {
         return;
     }
+    m_searchNote->clear();
+    m_searchNote->hide();
     SetSearching(true);
 }
 

@@ -8,6 +8,7 @@
 
 class PanelLink;
 class QCheckBox;
+class QLabel;
 class QComboBox;
 class QProgressBar;
 class QPushButton;
@@ -72,5 +73,6 @@ private:
     QPushButton* m_searchButton = nullptr;
     QCheckBox* m_fastTransfers = nullptr;
     QProgressBar* m_progress = nullptr;
+    QLabel* m_searchNote = nullptr;
     QPushButton* m_ok = nullptr;
 };
