@@ -14,6 +14,7 @@
 #include "core/model/ParameterDiff.h"
 #include "gui/app/MainFrame.h"
 #include "gui/app/ScreenCommands.h"
+#include "gui/dialogs/CHSetupDlg.h"
 #include "gui/editors/EqDlg.h"
 #include "gui/editors/EqImportDlg.h"
 #include "gui/editors/InDataDlg.h"
@@ -24,6 +25,7 @@
 #include "gui/panel/PanelView.h"
 #include "gui/session/PanelSession.h"
 #include "gui/session/ProgramFileActions.h"
+#include "gui/widgets/CharEdit.h"
 #include "gui/widgets/MessageBox.h"
 #include "gui/widgets/StateButton.h"
 #include "gui/widgets/XPStyleButton.h"
@@ -37,6 +39,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QUndoStack>
+#include <QWheelEvent>
 #include <QtTest>
 
 #include <functional>
@@ -89,6 +92,20 @@ template <class T> void WhenRunning(const std::function<void(T*)>& act) {
 QPoint Centre(const CRect& r) {
     return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
+
+// A control that steps a channel's gain with the wheel, one index per notch.
+class WheelGain : public QWidget {
+public:
+    explicit WheelGain(CAudio_Channel& channel) : m_channel(channel) { resize(40, 40); }
+
+protected:
+    void wheelEvent(QWheelEvent* event) override {
+        m_channel.SetGain(m_channel.GetGain() + event->angleDelta().y() / 120);
+    }
+
+private:
+    CAudio_Channel& m_channel;
+};
 
 // A 4-in/8-out panel in a shown main frame, its editors opened on demand.
 struct Bench {
@@ -250,6 +267,20 @@ private slots:
                 const QString text = kind == "crossover" ? "40" : "-10";
                 edit = [field, text] { TypeValue(field, text); };
             }
+        } else if (kind == "name") {
+            auto* button = Control<QPushButton>(bench.panel, bench.panel->GetLayout().ids.boxName);
+            QVERIFY(button != nullptr);
+            edit = [button] {
+                WhenRunning<CHSetupDlg>([](CHSetupDlg* dialog) {
+                    CharEdit* name = dialog->NameEdit(0, false);
+                    name->setFocus(Qt::TabFocusReason);
+                    name->selectAll();
+                    QTest::keyClick(name, Qt::Key_Backspace);
+                    QTest::keyClicks(name, QStringLiteral("Vox"));
+                    dialog->close();
+                });
+                button->click();
+            };
         } else if (kind == "copy") {
             program.GetOutput(0)->SetGain(300);
             program.GetOutput(0)->SetDelay(50);
@@ -365,6 +396,42 @@ private slots:
         QCOMPARE(highPass->GetSentFrequency(), frequencyBefore * 8);
         highPass->StepSentFrequency(0);
         QCOMPARE(highPass->GetSentFrequency(), frequencyBefore * 4);
+    }
+
+    // Turns of the wheel on one thing, as a control that follows the wheel makes them, are one
+    // step; turned back to where they began, the step goes again.
+    void wheelTurnsMergeIntoOneStep() {
+        Bench bench;
+        QVERIFY(ShowActive(&bench.frame));
+        PanelSession& session = bench.Session();
+        CAudio_OutData& out1 = *bench.Program().GetOutput(0);
+        const int gainBefore = out1.GetGain();
+        WheelGain wheel(out1);
+        const auto turn = [&wheel](int notches) {
+            const QPoint at(wheel.width() / 2, wheel.height() / 2);
+            QWheelEvent event(at, wheel.mapToGlobal(at), QPoint(), QPoint(0, 120 * notches),
+                              Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(&wheel, &event);
+        };
+
+        // Back and forth at once: nothing to undo.
+        turn(1);
+        turn(-1);
+        QCoreApplication::processEvents();
+        QCOMPARE(out1.GetGain(), gainBefore);
+        QCOMPARE(session.History().count(), 0);
+
+        turn(1);
+        turn(1);
+        QCoreApplication::processEvents();
+        turn(1);
+        QTRY_COMPARE(out1.GetGain(), gainBefore + 3);
+        QTRY_COMPARE(session.History().count(), 1);
+        QCOMPARE(session.History().undoText(), QStringLiteral("Out 1 gain"));
+        session.Undo();
+        QCOMPARE(out1.GetGain(), gainBefore);
+        session.Redo();
+        QCOMPARE(out1.GetGain(), gainBefore + 3);
     }
 
     // "Undo"/"Redo" follow the panel shown: disabled on the model selection and on a new

@@ -57,19 +57,30 @@ void EditRecorder::KeepTexts() {
 }
 
 void EditRecorder::Commit(const QString& name, Scope scope) {
-    CommitNow(name, scope, false);
+    // A turn of the wheel whose step has not been taken yet still belongs to its gesture.
+    const bool wheel =
+        name.isEmpty() && scope == Scope::Channels && m_commitPosted && m_postedWheel;
+    CommitNow(name, scope, wheel);
 }
 
 void EditRecorder::CommitNow(const QString& name, Scope scope, bool wheel) {
     CAudio_Data& program = m_document.GetProgram();
     QStringList labels;
     QStringList changes;
-    auto step = std::make_unique<EditStep>(*this, QString(), wheel);
+    auto step = std::make_unique<EditStep>(*this, QString(), EditStep::Gesture::None);
+    // Only an edit of names alone is typing.
+    bool namesOnly = name.isEmpty() && scope == Scope::Channels;
+    const auto noteDifference = [&namesOnly](const ChannelDifference& d) {
+        ChannelDifference others = d;
+        others.name = false;
+        namesOnly = namesOnly && !others.Any();
+    };
     for (int i = 0; i < m_variant.inputCount; ++i) {
         CAudio_InData& kept = *m_kept.GetInput(i);
         const CAudio_InData& now = *program.GetInput(i);
         const ChannelDifference difference = ChannelState::Compare(kept, now);
         if (difference.Any()) {
+            noteDifference(difference);
             labels << StepNames::ChannelLabel(i, false);
             changes << StepNames::Changes(difference, false);
             step->AddInput(i, ChannelState::Copy(kept), ChannelState::Copy(now));
@@ -81,6 +92,7 @@ void EditRecorder::CommitNow(const QString& name, Scope scope, bool wheel) {
         const CAudio_OutData& now = *program.GetOutput(n);
         const ChannelDifference difference = ChannelState::Compare(kept, now);
         if (difference.Any()) {
+            noteDifference(difference);
             labels << StepNames::ChannelLabel(n, true);
             changes << StepNames::Changes(difference, true);
             step->AddOutput(n, ChannelState::Copy(kept), ChannelState::Copy(now));
@@ -94,6 +106,11 @@ void EditRecorder::CommitNow(const QString& name, Scope scope, bool wheel) {
     }
     if (labels.isEmpty() && !wholeProgram) {
         return;
+    }
+    if (wheel) {
+        step->SetGesture(EditStep::Gesture::Wheel);
+    } else if (namesOnly) {
+        step->SetGesture(EditStep::Gesture::Typing);
     }
     step->setText(!name.isEmpty() ? name : StepNames::Step(labels, changes));
     m_history.push(step.release());

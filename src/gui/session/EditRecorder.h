@@ -18,7 +18,8 @@ struct Variant;
 // the program directly, so the recorder takes a step at the end of every gesture of the
 // operator: before a mouse button or key goes down (what came before is closed), and once a
 // button or key came up, a wheel turned or the focus left a field (the edit that caused it).
-// A drag, a held spin button or a held key is thus one step; wheel turns on one thing merge.
+// A drag, a held spin button or a held key is thus one step; wheel turns on one thing merge,
+// and so do the keystrokes of one name.
 // Programs the device sends are kept without a step (Keep) unless the operator asked for them.
 //
 // Undoing or redoing a step puts its channels into the document, marks what differs to be sent

@@ -5,8 +5,8 @@
 
 #include <QDateTime>
 
-EditStep::EditStep(EditRecorder& recorder, const QString& text, bool wheel)
-    : QUndoCommand(text), m_recorder(recorder), m_wheel(wheel),
+EditStep::EditStep(EditRecorder& recorder, const QString& text, Gesture gesture)
+    : QUndoCommand(text), m_recorder(recorder), m_gesture(gesture),
       m_lastMs(QDateTime::currentMSecsSinceEpoch()) {}
 
 void EditStep::AddInput(int index, std::unique_ptr<CAudio_InData> before,
@@ -39,7 +39,7 @@ void EditStep::redo() {
 }
 
 int EditStep::id() const {
-    return m_wheel ? kWheelId : -1;
+    return static_cast<int>(m_gesture);
 }
 
 bool EditStep::SameChannels(const EditStep& other) const {
@@ -73,9 +73,9 @@ bool EditStep::ChangesNothing() const {
 
 bool EditStep::mergeWith(const QUndoCommand* command) {
     const auto* other = dynamic_cast<const EditStep*>(command);
-    if (other == nullptr || !m_wheel || !other->m_wheel || other->text() != text() ||
-        other->m_lastMs - m_lastMs > kWheelGestureMs || m_hasTexts || other->m_hasTexts ||
-        !SameChannels(*other)) {
+    if (other == nullptr || m_gesture == Gesture::None || other->m_gesture != m_gesture ||
+        other->text() != text() || other->m_lastMs - m_lastMs > kGestureGapMs || m_hasTexts ||
+        other->m_hasTexts || !SameChannels(*other)) {
         return false;
     }
     for (std::size_t i = 0; i < m_inputs.size(); ++i) {

@@ -15,12 +15,18 @@ class EditRecorder;
 // after, and, when a whole program was replaced, the program's name and the window title on
 // both sides. Undoing or redoing hands the states to the recorder, which puts them into the
 // document and marks what differs to be sent. The step is pushed after its edit was made, so
-// the first redo does nothing. Steps of one wheel gesture on one control merge.
+// the first redo does nothing. Steps of one wheel gesture on one control merge, and so do the
+// keystrokes that type one channel's name.
 class EditStep : public QUndoCommand {
 public:
-    static constexpr int kWheelId = 1;
-    // Wheel turns closer together than this belong to one gesture.
-    static constexpr qint64 kWheelGestureMs = 1000;
+    // What makes a step merge with the one before it (the QUndoCommand id).
+    enum class Gesture {
+        None = -1,
+        Wheel = 1,  // turns of the wheel
+        Typing = 2, // keystrokes of a name
+    };
+    // Turns or keystrokes closer together than this belong to one gesture.
+    static constexpr qint64 kGestureGapMs = 1500;
 
     template <class Channel> struct Change {
         int index = 0;
@@ -32,13 +38,14 @@ public:
         std::string title;
     };
 
-    EditStep(EditRecorder& recorder, const QString& text, bool wheel);
+    EditStep(EditRecorder& recorder, const QString& text, Gesture gesture);
 
     void AddInput(int index, std::unique_ptr<CAudio_InData> before,
                   std::unique_ptr<CAudio_InData> after);
     void AddOutput(int index, std::unique_ptr<CAudio_OutData> before,
                    std::unique_ptr<CAudio_OutData> after);
     void SetTexts(Texts before, Texts after);
+    void SetGesture(Gesture gesture) { m_gesture = gesture; }
 
     const std::vector<Change<CAudio_InData>>& Inputs() const { return m_inputs; }
     const std::vector<Change<CAudio_OutData>>& Outputs() const { return m_outputs; }
@@ -61,7 +68,7 @@ private:
     Texts m_textsBefore;
     Texts m_textsAfter;
     bool m_hasTexts = false;
-    bool m_wheel = false;
+    Gesture m_gesture = Gesture::None;
     bool m_pushed = false; // the first redo has come
     qint64 m_lastMs = 0;
 };
