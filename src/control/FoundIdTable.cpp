@@ -14,9 +14,11 @@ void FoundIdTable::MarkAbsent(int id) {
 
 void FoundIdTable::Clear() {
     m_entries.fill(0);
+    m_searched = true;
 }
 
 void FoundIdTable::Reset() {
+    m_searched = false;
     for (int id = kFirstId; id <= kLastId; ++id) {
         MarkPresent(id);
     }

@@ -26,6 +26,9 @@ public:
     void Clear();
     // Every ID present, as at start.
     void Reset();
+    // Whether a search has filled the table since it was made or last reset: only then are the
+    // IDs present the devices actually found on the line.
+    bool Searched() const { return m_searched; }
     // The IDs present, ascending.
     std::vector<int> Ids() const;
 
@@ -34,4 +37,5 @@ private:
     static std::size_t Index(int id) { return static_cast<std::size_t>(id); }
 
     std::array<std::uint16_t, kLastId + 1> m_entries{};
+    bool m_searched = false;
 };

@@ -106,7 +106,9 @@ TEST_F(ControlIdSearchTest, SearchRunsOnTheSessionsTickAndGivesItBack) {
     qint64 endedAt = -1;
     QObject::connect(&search, &IdSearch::finished, [&] { endedAt = clock.NowMs(); });
 
+    EXPECT_FALSE(link.GetFoundIds().Searched()) << "a new table counts nothing as found";
     ASSERT_TRUE(search.Start(InProcessSim::Port()));
+    EXPECT_TRUE(link.GetFoundIds().Searched());
     EXPECT_TRUE(link.IsTickRunning());
     clock.Advance(IdSearch::kTickIntervalMs);
     EXPECT_EQ(search.GetPosition(), 1);

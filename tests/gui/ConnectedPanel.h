@@ -23,9 +23,12 @@ public:
     // The simulator answers at once: the panel may tick faster than on a real line.
     static constexpr int kFastTickMs = 5;
 
-    explicit ConnectedPanel(const Variant& variant = Variant::FourByEight())
+    // moreSimArguments: further simulator options, e.g. {"--forget-every", "5"}.
+    explicit ConnectedPanel(const Variant& variant = Variant::FourByEight(),
+                            const QStringList& moreSimArguments = {})
         : sim(QStringList{"--fast", "--device",
-                          QStringLiteral("%1:%2").arg(kDeviceId).arg(variant.deviceType)}),
+                          QStringLiteral("%1:%2").arg(kDeviceId).arg(variant.deviceType)} +
+              moreSimArguments),
           session(variant), panel(session) {
         UseFastTick(panel.Session().Link(), kFastTickMs);
     }

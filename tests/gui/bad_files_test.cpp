@@ -16,6 +16,7 @@
 #include "gui/FileChoiceScript.h"
 #include "gui/GuiTest.h"
 #include "gui/ProgramBytes.h"
+#include "gui/QuestionScript.h"
 #include "gui/app/MainFrame.h"
 #include "gui/app/RecentFiles.h"
 #include "gui/app/ScreenCommands.h"
@@ -205,6 +206,8 @@ private slots:
         MessageRecorder messages;
         QSignalSpy used(&panel->Session(), &PanelSession::fileUsed);
         FileChoiceScript files({path});
+        // Connected, the File menu asks before it opens anything: Yes, so that the file is read.
+        QuestionScript questions({true});
 
         {
             // Read as an ordinary user reads it, also when the tests run as the superuser.
@@ -231,6 +234,7 @@ private slots:
         }
 
         QCOMPARE(frame.CurrentPanel(), panel);
+        QCOMPARE(questions.Asked().size(), entry == Entry::ProgramDialog ? 0 : 1);
         QCOMPARE(messages.texts(), QStringList{kFileReadError});
         QVERIFY(PanelState::Of(*panel, frame.windowTitle()) == before);
         QCOMPARE(used.count(), 0);

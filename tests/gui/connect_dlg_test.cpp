@@ -188,6 +188,28 @@ private slots:
         QCOMPARE(f.link.GetDeviceId(), 3);
     }
 
+    // A search that finds no device of the panel's type leaves nothing to connect to: the list
+    // says so and neither OK nor Enter closes the dialog.
+    void anEmptyIdListCannotBeConfirmed() {
+        SimProcess sim({"--fast", "--device", "9:2"});
+        QVERIFY2(sim.Started(), qPrintable(sim.Error()));
+        Fixture f;
+        QVERIFY(ShowActive(&f.dialog));
+        QVERIFY(f.Ok()->isEnabled());
+        f.TypePort(sim.Link());
+        QTest::mouseClick(f.SearchButton(), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!f.dialog.Search().IsRunning(), kWaitMs);
+        QCOMPARE(f.Ids()->count(), 0);
+        QCOMPARE(f.dialog.DeviceId(), 0);
+        QCOMPARE(f.Ids()->placeholderText(), QString("No device was found: search again"));
+        QVERIFY(!f.Ok()->isEnabled());
+        QTest::mouseClick(f.Ok(), Qt::LeftButton);
+        QTest::keyClick(&f.dialog, Qt::Key_Return);
+        QVERIFY(f.dialog.isVisible());
+        QCOMPARE(f.dialog.result(), 0);
+        QVERIFY(SaveGrab(&f.dialog, QStringLiteral("connect_dialog_nothing_found.png"), 2));
+    }
+
     void closingMidSearchLeavesNothingRunning_data() {
         QTest::addColumn<int>("how");
         QTest::addColumn<int>("result");

@@ -6,6 +6,7 @@
 #include "core/model/AudioData.h"
 #include "core/model/Filter.h"
 #include "core/model/Variant.h"
+#include "gui/FileChoiceScript.h"
 #include "gui/GuiTest.h"
 #include "gui/dialogs/DataViewDlg.h"
 #include "gui/dialogs/ListCtrlPrint.h"
@@ -18,6 +19,7 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QImage>
+#include <QLabel>
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QProcess>
@@ -615,6 +617,60 @@ private slots:
         QVERIFY(!button->isDown());
         QCOMPARE(rows, 55);
         QCOMPARE(name, QString("Fill R"));
+    }
+
+    // "Compare with File..." marks exactly the cells whose parameter differs from the file's
+    // (Out3's gain, Input B's polarity), says how many parameters differ, and takes the marks
+    // away when compared with a file of the same program; another model's file is refused.
+    void compareWithFileMarksTheDifferingCells() {
+        CZorvanDoc panelDoc;
+        CAudio_Data& program = panelDoc.GetProgram();
+        program.SetDeviceType(1);
+        EditProgram(program);
+        CZorvanDoc fileDoc;
+        fileDoc.GetProgram().SetDeviceType(1);
+        fileDoc.GetProgram().CopyFrom(program);
+        fileDoc.GetProgram().GetOutput(2)->SetGain(program.GetOutput(2)->GetGain() + 20);
+        fileDoc.GetProgram().GetInput(1)->SetPolarity(program.GetInput(1)->GetPolarity() ? 0 : 1);
+        const QString differing = QString::fromStdString(
+            StoreProgramToPC(fileDoc, 1, m_dir.filePath("other").toStdString()).path);
+        const QString same = QString::fromStdString(
+            StoreProgramToPC(panelDoc, 1, m_dir.filePath("same").toStdString()).path);
+        const QString wupa = QString::fromStdString(
+            StoreProgramToPC(fileDoc, 2, m_dir.filePath("wupa").toStdString()).path);
+
+        DataViewDlg dialog(program, Variant::FourByEight());
+        MessageRecorder messages;
+        FileChoiceScript files({differing});
+        dialog.findChild<QPushButton*>("compareFile")->click();
+        QCOMPARE(files.Requests().last().patterns, QStringList{"*.dia48"});
+        const std::vector<std::string> labels = DataTable::RowLabels(1);
+        const int gainRow = int(std::find(labels.begin(), labels.end(), "Gain") - labels.begin());
+        const int polarityRow =
+            int(std::find(labels.begin(), labels.end(), "Polarity") - labels.begin());
+        const int inputB = 2;
+        const int out3 = 1 + 4 + 2;
+        QList<QPoint> marked;
+        for (int r = 0; r < dialog.List()->rowCount(); ++r) {
+            for (int c = 0; c < dialog.List()->columnCount(); ++c) {
+                if (dialog.IsMarked(r, c)) {
+                    marked << QPoint(c, r);
+                }
+            }
+        }
+        QCOMPARE(marked, QList<QPoint>({QPoint(out3, gainRow), QPoint(inputB, polarityRow)}));
+        QCOMPARE(dialog.CompareSummary(),
+                 QString("2 parameter(s) differ from other.dia48 (panel != file)"));
+        QVERIFY(dialog.findChild<QLabel*>("compareSummary")->toolTip().contains("out3.gain: "));
+
+        QVERIFY(dialog.CompareWithFile(same));
+        QVERIFY(!dialog.IsMarked(gainRow, out3));
+        QCOMPARE(dialog.CompareSummary(), QString("The same as same.dia48"));
+        QVERIFY(messages.texts().isEmpty());
+
+        QVERIFY(!dialog.CompareWithFile(wupa));
+        QCOMPARE(messages.texts().size(), 1);
+        QVERIFY(messages.texts().first().startsWith("wupa.dia36 is a Wupa (3x6) program file"));
     }
 
 private:

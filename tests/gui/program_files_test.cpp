@@ -13,6 +13,7 @@
 #include "gui/FileChoiceScript.h"
 #include "gui/GuiTest.h"
 #include "gui/ProgramBytes.h"
+#include "gui/QuestionScript.h"
 #include "gui/app/MainFrame.h"
 #include "gui/app/RecentFiles.h"
 #include "gui/app/ScreenCommands.h"
@@ -321,6 +322,7 @@ private slots:
         const QString jexoBank = dir.filePath("tour.dat24");
         QVERIFY(StoreAllToPC(bank, jexoBank.toStdString()));
 
+        QuestionScript questions; // disconnected, nothing is asked
         CMainFrame frame;
         QVERIFY(frame.OpenFile(wupa));
         QCOMPARE(frame.CurrentVariant(), &Variant::ThreeBySix());
@@ -334,12 +336,22 @@ private slots:
                  std::string("Fifth"));
 
         // File > Open in the 2-in/4-out panel: its own patterns; a 4-in/8-out program file is
-        // read into this panel.
+        // not read with this model's rules: refused, and the panel stays as it was.
+        const QByteArray jexoProgram = ProgramBytes(frame.CurrentSession()->GetDocument());
         FileChoiceScript files({fosk});
         frame.findChild<QAction*>("fileOpen")->trigger();
         QVERIFY(IsRequest(files.Requests().last(), FileRequest::Open, {"*.dia24", "*.dat24"}));
         QCOMPARE(frame.CurrentVariant(), &Variant::TwoByFour());
-        QCOMPARE(frame.windowTitle(), QString("DSP24_Club"));
+        QCOMPARE(messages.texts(), QStringList{"club.dia48 is a Fosk (4x8) program file: open it "
+                                               "from the model selection or the Fosk panel."});
+        QCOMPARE(ProgramBytes(frame.CurrentSession()->GetDocument()), jexoProgram);
+        QCOMPARE(frame.RecentFileList(), QStringList({jexoBank, wupa}));
+        messages.clear();
+        // From the selection it opens into its own model's panel.
+        frame.OnCommand(ScreenCommand::kSelection);
+        QVERIFY(frame.OpenFile(fosk));
+        QCOMPARE(frame.CurrentVariant(), &Variant::FourByEight());
+        QCOMPARE(frame.windowTitle(), QString("DSP48_Club"));
         QCOMPARE(frame.CurrentPanel()->OutputStrip(2)->GainEdit()->value(), 123);
         QCOMPARE(frame.RecentFileList(), QStringList({fosk, jexoBank, wupa}));
 
@@ -353,6 +365,7 @@ private slots:
 
         // Gone from disk: told, and dropped from the list.
         QVERIFY(QFile::remove(fosk));
+        frame.OnCommand(ScreenCommand::kSelection);
         frame.findChild<QAction*>("recentFile2")->trigger();
         QCOMPARE(messages.texts(), QStringList{"File read Error"});
         QCOMPARE(frame.RecentFileList(), QStringList({wupa, jexoBank}));
@@ -370,6 +383,7 @@ private slots:
         QCOMPARE(files.Requests().last().patterns,
                  QStringList({"*.dia48", "*.dat48", "*.dia36", "*.dat36", "*.dia24", "*.dat24"}));
         QCOMPARE(frame.CurrentVariant(), &Variant::ThreeBySix());
+        QVERIFY(questions.Asked().isEmpty());
     }
 };
 

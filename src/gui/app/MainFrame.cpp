@@ -10,7 +10,6 @@
 #include "gui/app/SelectionView.h"
 #include "gui/panel/PanelView.h"
 #include "gui/session/PanelSession.h"
-#include "gui/session/ProgramFileActions.h"
 #include "gui/widgets/FileChooser.h"
 #include "gui/widgets/MessageBox.h"
 
@@ -147,12 +146,16 @@ void CMainFrame::OnFileOpen() {
 }
 
 bool CMainFrame::OpenFile(const QString& path) {
+    return Open(path) == ProgramFileActions::OpenResult::Opened;
+}
+
+ProgramFileActions::OpenResult CMainFrame::Open(const QString& path) {
     if (CurrentPanel() == nullptr) {
         const ProgramFileKind kind = ProgramFileKindOf(path.toStdString());
         // Nothing tells which model the file is for, or it does not read: the selection stays.
         if (kind.variant == nullptr || !IsReadable(kind, path)) {
             ShowMessage(this, QString::fromLatin1(kFileReadError));
-            return false;
+            return ProgramFileActions::OpenResult::Failed;
         }
         OnCommand(ScreenCommand::PanelOf(*kind.variant));
     }
@@ -171,7 +174,8 @@ bool CMainFrame::IsReadable(const ProgramFileKind& kind, const QString& path) {
 }
 
 void CMainFrame::OpenRecentFile(const QString& path) {
-    if (!OpenFile(path)) {
+    // A file declined or of another model stays listed: it still opens.
+    if (Open(path) == ProgramFileActions::OpenResult::Failed) {
         RefreshRecentMenu(RecentFiles().Remove(path));
     }
 }

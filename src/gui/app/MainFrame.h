@@ -1,6 +1,7 @@
 #pragma once
 
 #include "control/FoundIdTable.h"
+#include "gui/session/ProgramFileActions.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -68,6 +69,8 @@ private:
     void BuildEditMenu();
     void RefreshRecentMenu(const QStringList& paths);
     void OpenRecentFile(const QString& path);
+    // OpenFile, telling a file that did not read from one the operator declined to open.
+    ProgramFileActions::OpenResult Open(const QString& path);
     // Whether the file at path reads as the kind its name tells (a model's program or bank).
     static bool IsReadable(const ProgramFileKind& kind, const QString& path);
     void CloseScreen();

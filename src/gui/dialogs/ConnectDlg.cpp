@@ -37,6 +37,7 @@ ConnectDlg::ConnectDlg(PanelLink& panel, QWidget* parent)
     m_ids = WithControlId(new QComboBox(this), kIdComboId, "idCombo");
     m_ids->setMaxVisibleItems(16);
     m_ids->setAccessibleName(QStringLiteral("Device ID"));
+    m_ids->setPlaceholderText(QLatin1String(kNoDeviceText));
     m_searchButton = WithControlId(DialogLook::FilledButton(QStringLiteral("Search ID"), this),
                                    kSearchButtonId, "searchId");
     m_searchButton->setAutoDefault(false);
@@ -164,6 +165,9 @@ void ConnectDlg::FillIds(const QVector<int>& ids, int preferred) {
     }
     const int index = m_ids->findData(preferred);
     m_ids->setCurrentIndex(index >= 0 ? index : (ids.isEmpty() ? -1 : 0));
+    // Nothing to connect to: OK stays off and the list says why.
+    m_ok->setEnabled(!ids.isEmpty());
+    m_ok->setToolTip(ids.isEmpty() ? QLatin1String(kNoDeviceText) : QString());
 }
 
 void ConnectDlg::StartSearch() {

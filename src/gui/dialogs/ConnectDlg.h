@@ -31,6 +31,8 @@ public:
     static constexpr int kSearchButtonId = 1086;
     static constexpr int kProgressId = 1450;
     static constexpr int kOkId = 1;
+    // Shown in the empty ID list and as OK's tip when no device answered the search.
+    static constexpr const char* kNoDeviceText = "No device was found: search again";
 
     // Where the last port and device ID chosen with OK are kept in the application's settings.
     static constexpr const char* kSettingsGroup = "Connection";

@@ -1,14 +1,21 @@
 #include "gui/dialogs/DataViewDlg.h"
 
+#include "core/files/CsvText.h"
+#include "core/files/ProgramFiles.h"
+#include "core/files/ZorvanDoc.h"
+#include "core/model/AudioData.h"
+#include "core/model/ParameterDiff.h"
+#include "core/model/Variant.h"
+#include "gui/session/FileOpenChecks.h"
 #include "gui/widgets/ControlId.h"
 #include "gui/widgets/DeviceText.h"
+#include "gui/widgets/FileChooser.h"
 #include "gui/widgets/MessageBox.h"
-#include "core/files/CsvText.h"
-#include "core/model/AudioData.h"
-#include "core/model/Variant.h"
 
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QPushButton>
@@ -36,7 +43,8 @@ QTableWidgetItem* CellItem(const std::string& text) {
 } // namespace
 
 DataViewDlg::DataViewDlg(const CAudio_Data& program, const Variant& variant, QWidget* parent)
-    : QDialog(parent), m_table(program, variant.deviceType) {
+    : QDialog(parent), m_program(program), m_deviceType(variant.deviceType),
+      m_table(program, variant.deviceType) {
     setWindowTitle(QStringLiteral("DataView"));
     m_list = WithControlId(new QTableWidget(this), kListId, "dataList");
     m_list->setAccessibleName(QStringLiteral("Parameters"));
@@ -50,9 +58,15 @@ DataViewDlg::DataViewDlg(const CAudio_Data& program, const Variant& variant, QWi
     connect(print, &QPushButton::clicked, this, &DataViewDlg::OnPrint);
     connect(pdf, &QPushButton::clicked, this, &DataViewDlg::OnSavePdf);
     connect(csv, &QPushButton::clicked, this, &DataViewDlg::OnSaveCsv);
+    auto* compare = new QPushButton(QStringLiteral("Compare with File..."), this);
+    compare->setObjectName(QStringLiteral("compareFile"));
+    connect(compare, &QPushButton::clicked, this, &DataViewDlg::OnCompare);
+    m_compareSummary = new QLabel(this);
+    m_compareSummary->setObjectName(QStringLiteral("compareSummary"));
 
     auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
+    buttons->addWidget(compare);
+    buttons->addWidget(m_compareSummary, 1);
     buttons->addWidget(print);
     buttons->addWidget(pdf);
     buttons->addWidget(csv);
@@ -173,4 +187,75 @@ void DataViewDlg::OnSaveCsv() {
         !file.commit()) {
         ShowMessage(this, QString::fromLatin1(kWriteErrorText));
     }
+}
+
+void DataViewDlg::OnCompare() {
+    const QString pattern = QString::fromStdString(ProgramFilePattern(m_deviceType));
+    const QString path = ChooseFile(this, {FileRequest::Open, {pattern}});
+    if (!path.isEmpty()) {
+        CompareWithFile(path);
+    }
+}
+
+bool DataViewDlg::CompareWithFile(const QString& path) {
+    ClearMarks();
+    const QString otherModel =
+        FileOpenChecks::OtherModelText(Variant::OfDeviceType(m_deviceType), path);
+    if (!otherModel.isEmpty()) {
+        ShowMessage(this, otherModel);
+        return false;
+    }
+    CZorvanDoc file;
+    file.GetProgram().SetDeviceType(m_deviceType);
+    if (!RecallProgramFromPC(file, m_deviceType, path.toStdString())) {
+        ShowMessage(this, QString::fromLatin1(kFileReadError));
+        return false;
+    }
+    const DataTable other(file.GetProgram(), m_deviceType);
+    for (int r = 0; r < m_table.GetRowCount(); ++r) {
+        for (int c = 1; c < m_table.GetColumnCount(); ++c) {
+            if (m_table.GetCell(r, c) != other.GetCell(r, c)) {
+                QTableWidgetItem* item = m_list->item(r, c);
+                item->setBackground(QColor(kDifferentCell));
+                item->setToolTip(QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(),
+                                                              FromDeviceText(other.GetCell(r, c))));
+            }
+        }
+    }
+    QStringList lines;
+    for (const ParameterDifference& difference :
+         ParameterDiff::Compare(m_program, file.GetProgram(), m_deviceType)) {
+        lines << QString::fromStdString(ParameterDiff::Line(difference));
+    }
+    const QString name = QFileInfo(path).fileName();
+    m_compareSummary->setText(lines.isEmpty()
+                                  ? QStringLiteral("The same as %1").arg(name)
+                                  : QStringLiteral("%1 parameter(s) differ from %2 (panel != file)")
+                                        .arg(lines.size())
+                                        .arg(name));
+    m_compareSummary->setToolTip(lines.join(QLatin1Char('\n')));
+    return true;
+}
+
+bool DataViewDlg::IsMarked(int row, int column) const {
+    const QTableWidgetItem* item = m_list->item(row, column);
+    return item != nullptr && item->background().style() != Qt::NoBrush &&
+           item->background().color() == QColor(kDifferentCell);
+}
+
+QString DataViewDlg::CompareSummary() const {
+    return m_compareSummary->text();
+}
+
+void DataViewDlg::ClearMarks() {
+    for (int r = 0; r < m_list->rowCount(); ++r) {
+        for (int c = 0; c < m_list->columnCount(); ++c) {
+            if (QTableWidgetItem* item = m_list->item(r, c)) {
+                item->setBackground(QBrush());
+                item->setToolTip(QString());
+            }
+        }
+    }
+    m_compareSummary->clear();
+    m_compareSummary->setToolTip(QString());
 }

@@ -1,9 +1,10 @@
 #include "gui/dialogs/DeviceDlg.h"
 
-#include "gui/widgets/ControlId.h"
-#include "gui/widgets/XPStyleButton.h"
-#include "gui/dialogs/DialogLook.h"
 #include "control/IdSearch.h"
+#include "gui/dialogs/DialogLook.h"
+#include "gui/widgets/ControlId.h"
+#include "gui/widgets/MessageBox.h"
+#include "gui/widgets/XPStyleButton.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -11,7 +12,7 @@
 #include <QRadioButton>
 
 DeviceDlg::DeviceDlg(int currentId, const QVector<int>& foundIds, QWidget* parent)
-    : QDialog(parent) {
+    : QDialog(parent), m_currentId(currentId) {
     setWindowTitle(QStringLiteral("Device"));
     DialogLook::ApplyBackground(this);
 
@@ -26,8 +27,9 @@ DeviceDlg::DeviceDlg(int currentId, const QVector<int>& foundIds, QWidget* paren
     for (int id = IdSearch::kFirstId; id <= IdSearch::kLastId; ++id) {
         m_newIds->addItem(QString::number(id), id);
     }
-    // The current ID is no change; offer the first other one.
-    m_newIds->setCurrentIndex(m_newIds->findData(currentId == 1 ? 2 : 1));
+    // The current ID: OK alone gives the device no new ID.
+    const int currentIndex = m_newIds->findData(currentId);
+    m_newIds->setCurrentIndex(currentIndex >= 0 ? currentIndex : 0);
 
     m_reconnect = WithControlId(new QRadioButton(QStringLiteral("Re_Connect To Device"), this),
                                 kReconnectRadioId, "reconnectToDevice");
@@ -64,4 +66,20 @@ int DeviceDlg::NewId() const {
 
 int DeviceDlg::TargetId() const {
     return m_targets->currentIndex() < 0 ? 0 : m_targets->currentData().toInt();
+}
+
+QString DeviceDlg::TakenIdQuestion(int currentId, int newId) {
+    return QStringLiteral("The last search found a device with ID %2 on the line. Give device "
+                          "%1 the ID %2 as well? Two devices with one ID cannot be told apart.")
+        .arg(currentId)
+        .arg(newId);
+}
+
+void DeviceDlg::done(int result) {
+    if (result == QDialog::Accepted && Mode() == kChangeIdMode && NewId() != m_currentId &&
+        m_idsOnLine.contains(NewId()) &&
+        !AskQuestion(this, TakenIdQuestion(m_currentId, NewId()))) {
+        return;
+    }
+    QDialog::done(result);
 }

@@ -4,7 +4,9 @@
 
 class CharEdit;
 class PanelSession;
+class QCheckBox;
 class QLabel;
+class ReadBackCheck;
 class QRadioButton;
 class QTableWidget;
 
@@ -13,6 +15,8 @@ class QTableWidget;
 // the panel's program into a slot under the name typed here; the lower group runs the PC
 // actions of the panel (one program to or from a file, all thirty from a file to the device or
 // from the device to a file). The dialog only chooses; the panel's session does the transfers.
+// With "Verify after writing" (remembered) a store to a slot and a bank sent to the device are
+// read back once written and compared (ReadBackCheck); the "Verify" report shows what differs.
 class ProgramDlg : public QDialog {
     Q_OBJECT
 
@@ -34,9 +38,13 @@ public:
     static constexpr int kNameLength = 8;
     static constexpr const char* kNotConnectedText = "Please to Open COM-Port";
     static constexpr const char* kEmptyNameText = "Program Name is not empty";
+    // Where "Verify after writing" is kept in the application's settings.
+    static constexpr const char* kSettingsGroup = "Program";
+    static constexpr const char* kVerifyKey = "VerifyAfterWriting";
 
     // The dialog opens over parent, or else over the session's window.
     explicit ProgramDlg(PanelSession& session, QWidget* parent = nullptr);
+    ~ProgramDlg() override;
 
     // The program chosen in the list (1..30).
     int SelectedProgram() const { return m_selected; }
@@ -49,6 +57,10 @@ private:
     void OnDeviceModeChanged();
     void OnDeviceOk();
     void OnPcOk();
+    // Reads back what was just written (started by start) and shows the report once it has
+    // arrived.
+    template <class Start> void Verify(const QString& what, Start&& start);
+    void ShowReport();
 
     PanelSession& m_session;
     int m_selected = 1;
@@ -58,4 +70,7 @@ private:
     CharEdit* m_name = nullptr;
     QTableWidget* m_list = nullptr;
     QRadioButton* m_pcModes[4] = {};
+    QCheckBox* m_verify = nullptr;
+    ReadBackCheck* m_check = nullptr;
+    QString m_reportWhat; // what the check running reads back, once its progress window closed
 };

@@ -404,6 +404,9 @@ void PanelView::OnDevice() {
         return;
     }
     DeviceDlg dialog(m_link.GetDeviceId(), m_link.FoundIds(), this);
+    if (m_link.GetFoundIds().Searched()) {
+        dialog.SetIdsOnLine(m_link.FoundIds());
+    }
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }

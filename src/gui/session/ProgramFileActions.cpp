@@ -5,6 +5,7 @@
 #include "core/files/ZorvanDoc.h"
 #include "core/model/Variant.h"
 #include "core/protocol/ProtocolCodes.h"
+#include "gui/session/FileOpenChecks.h"
 #include "gui/session/PanelSession.h"
 #include "gui/widgets/FileChooser.h"
 #include "gui/widgets/MessageBox.h"
@@ -78,6 +79,9 @@ bool ProgramFileActions::StoreAllToPC() {
 }
 
 bool ProgramFileActions::LoadProgram(const QString& path) {
+    if (RefusedAsOtherModel(path)) {
+        return false;
+    }
     if (!m_session.ApplyProgramFile(path)) {
         ShowMessage(m_session.Window(), QString::fromLatin1(kFileReadError));
         return false;
@@ -88,11 +92,28 @@ bool ProgramFileActions::LoadProgram(const QString& path) {
     return true;
 }
 
-bool ProgramFileActions::OpenFile(const QString& path) {
-    return ProgramFileKindOf(path.toStdString()).bank ? LoadBank(path) : LoadProgram(path);
+ProgramFileActions::OpenResult ProgramFileActions::OpenFile(const QString& path) {
+    const bool bank = ProgramFileKindOf(path.toStdString()).bank;
+    if (!FileOpenChecks::MayOpen(m_session, path, bank)) {
+        return OpenResult::Declined;
+    }
+    const bool opened = bank ? LoadBank(path) : LoadProgram(path);
+    return opened ? OpenResult::Opened : OpenResult::Failed;
+}
+
+bool ProgramFileActions::RefusedAsOtherModel(const QString& path) {
+    const QString refusal = FileOpenChecks::OtherModelText(m_session.GetVariant(), path);
+    if (refusal.isEmpty()) {
+        return false;
+    }
+    ShowMessage(m_session.Window(), refusal);
+    return true;
 }
 
 bool ProgramFileActions::LoadBank(const QString& path) {
+    if (RefusedAsOtherModel(path)) {
+        return false;
+    }
     if (!m_session.ApplyBankFile(path)) {
         ShowMessage(m_session.Window(), QString::fromLatin1(kFileReadError));
         return false;

@@ -31,17 +31,22 @@ public:
 
     // Reads a one-program file into the session's program: title, panel and graph show it and,
     // while connected, it is stored to the device's live program behind the progress window.
+    // A file of another model is refused with a message (FileOpenChecks).
     bool LoadProgram(const QString& path);
     // Opens a file from the File menu: a bank file (by its extension) is read into the
     // document's stored programs and, while connected, sent to the device; any other file is
-    // read as a one-program file.
-    bool OpenFile(const QString& path);
+    // read as a one-program file. A file of another model is refused, and while connected the
+    // operator is asked first (FileOpenChecks): declined, nothing is read or sent.
+    enum class OpenResult { Opened, Declined, Failed };
+    OpenResult OpenFile(const QString& path);
 
 signals:
     void fileUsed(const QString& path);
 
 private:
     bool LoadBank(const QString& path);
+    // Tells why a file of another model is not read; false for a file of this model.
+    bool RefusedAsOtherModel(const QString& path);
     void OnBankCompleted();
     void SaveBank();
 

@@ -16,6 +16,11 @@ MessageHook& Hook() {
     return hook;
 }
 
+QuestionHook& TheQuestionHook() {
+    static QuestionHook hook;
+    return hook;
+}
+
 struct Waiting {
     QPointer<QWidget> parent; // a window that went away meanwhile leaves its box parentless
     QString text;
@@ -90,6 +95,23 @@ void QueueMessage(QWidget* parent, const QString& text) {
 MessageHook SetMessageHook(MessageHook hook) {
     MessageHook previous = std::move(Hook());
     Hook() = std::move(hook);
+    return previous;
+}
+
+bool AskQuestion(QWidget* parent, const QString& text) {
+    if (TheQuestionHook()) {
+        return TheQuestionHook()(parent, text);
+    }
+    QMessageBox box(QMessageBox::Question, kTitle, text, QMessageBox::Yes | QMessageBox::No,
+                    parent);
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+QuestionHook SetQuestionHook(QuestionHook hook) {
+    QuestionHook previous = std::move(TheQuestionHook());
+    TheQuestionHook() = std::move(hook);
     return previous;
 }
 

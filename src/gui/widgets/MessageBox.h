@@ -26,6 +26,16 @@ using MessageHook = std::function<void(QWidget* parent, const QString& text)>;
 // Installs hook (an empty one restores the boxes) and returns the previous one.
 MessageHook SetMessageHook(MessageHook hook);
 
+// A question to the operator in a modal box with the same title, answered Yes or No; No is
+// the default button and Escape answers it. True for Yes. A question is asked at once, and it
+// waits for no message box: it comes from the operator's own action.
+bool AskQuestion(QWidget* parent, const QString& text);
+// Where questions go instead of a box while a hook is installed (widget tests): the hook's
+// return value is the answer.
+using QuestionHook = std::function<bool(QWidget* parent, const QString& text)>;
+// Installs hook (an empty one restores the boxes) and returns the previous one.
+QuestionHook SetQuestionHook(QuestionHook hook);
+
 // Collects the messages shown while it lives instead of showing boxes.
 class MessageRecorder {
 public:
