@@ -26,7 +26,7 @@ function(sonvex_qt_package out target fallback)
 endfunction()
 
 set(qt_packages)
-foreach(module Core Gui Widgets SerialPort PrintSupport Svg)
+foreach(module Core Gui Widgets SerialPort Network PrintSupport Svg)
   string(TOLOWER ${module} name)
   sonvex_qt_package(package Qt6::${module} libqt6${name}6)
   list(APPEND qt_packages ${package})

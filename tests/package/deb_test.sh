@@ -32,7 +32,7 @@ field() { dpkg-deb --field "$deb" "$1"; }
 description=$(field Description)
 grep -q "sonvex-cli" <<<"$description" || fail "the description does not name the programs"
 depends=$(field Depends)
-for name in core gui widgets serialport printsupport svg; do
+for name in core gui widgets serialport network printsupport svg; do
     # libqt6core6, or the renamed libqt6core6t64 of newer releases
     grep -Eq "(^|, )libqt6${name}6(t64)?([ ,]|$)" <<<"$depends" ||
         fail "Depends lacks the Qt $name library: $depends"
