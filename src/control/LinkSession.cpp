@@ -88,9 +88,9 @@ bool LinkSession::CloseLink() {
 void LinkSession::LoseLink() {
     // Whichever notices first (a failed write, the port's own report) closes the link and
     // tells the operator; the other then finds nothing to close and says nothing.
+    const std::string reason = m_line->LostReason();
     if (CloseLink()) {
         QString text = QString::fromLatin1(kPortFailedText);
-        const std::string reason = m_line->LostReason();
         if (!reason.empty()) {
             text += QLatin1Char('\n') + QString::fromStdString(reason);
         }

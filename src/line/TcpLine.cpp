@@ -48,6 +48,7 @@ bool TcpLine::IsConnected() const {
 
 LineStatus TcpLine::Open(const std::string& device) {
     m_openFailureReason.clear();
+    m_lostReason.clear();
     if (IsOpen()) {
         qCDebug(lcNetLine) << "TcpLine::Open - Line already open";
         return LineStatus::AlreadyOpen;
@@ -78,7 +79,6 @@ void TcpLine::Reset() {
     m_eventMask = LineEvent::Received;
     m_connected = false;
     m_end = End::None;
-    m_lostReason.clear();
 }
 
 LineStatus TcpLine::Setup(int baudRate, int dataBits, Parity parity, int stopBits) {
@@ -137,7 +137,10 @@ LineStatus TcpLine::Write(const std::uint8_t* data, std::size_t length, std::siz
         m_held += bytes;
     } else if (m_socket->write(bytes) != bytes.size()) {
         qCDebug(lcNetLine) << "TcpLine::Write - Unable to write:" << m_socket->errorString();
-        return LineStatus::IoError;
+        // The connection went away before its report came round: the reason is kept for the
+        // owner, who learns of the loss from this write.
+        Fail(m_socket->errorString());
+        return LineStatus::DeviceGone;
     }
     written = length;
     return LineStatus::Success;
@@ -243,11 +246,7 @@ void TcpLine::deliverEnd() {
     if (end == End::None || !IsOpen()) {
         return;
     }
-    const QString failure = m_openFailureReason;
-    const QString lost = m_lostReason;
-    Close();
-    m_openFailureReason = failure;
-    m_lostReason = lost;
+    Close(); // the reasons stay until the next Open
     if (end == End::Failed) {
         emit openFailed();
     } else {
