@@ -229,7 +229,9 @@ void TcpLine::Fail(const QString& why) {
     if (!IsOpen() || m_end != End::None) {
         return;
     }
-    if (m_connected) {
+    // Until the line is ready for data (connected, and set up by the protocol on top) it has
+    // not been opened in the owner's eyes.
+    if (ReadyForData()) {
         m_end = End::Lost;
         m_lostReason = QStringLiteral("Connection to %1 lost: %2").arg(m_address, why);
     } else {

@@ -69,7 +69,8 @@ protected:
     virtual void Decode(const QByteArray& input, QByteArray& data, QByteArray& reply);
     // Puts bytes on the socket as they are.
     void SendRaw(const QByteArray& bytes);
-    // Ends the connection as lost (lineLost) or, before it was made, as failed (openFailed).
+    // Ends the connection as lost (lineLost) or, before it was ready for data, as failed
+    // (openFailed).
     void Fail(const QString& why);
     // "host:port", as the messages name the gateway.
     const QString& Where() const { return m_address; }
