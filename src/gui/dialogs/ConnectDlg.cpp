@@ -1,13 +1,13 @@
 #include "gui/dialogs/ConnectDlg.h"
 
-#include "control/PanelLink.h"
-#include "gui/dialogs/DialogLook.h"
-#include "gui/dialogs/PortChoice.h"
 #include "gui/widgets/AppSettings.h"
 #include "gui/widgets/ControlId.h"
 #include "gui/widgets/XPStyleButton.h"
 #include "line/PortLine.h"
 #include "line/PortList.h"
+#include "gui/dialogs/DialogLook.h"
+#include "gui/dialogs/PortChoice.h"
+#include "control/PanelLink.h"
 
 #include <QCheckBox>
 #include <QComboBox>
