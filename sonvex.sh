@@ -32,6 +32,8 @@ PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev
 # The test command runs sonvex-cli under a German locale (decimal comma) as well; locales holds
 # the locale sources and locale-gen.
 [ "${1:-}" = test ] && PACKAGES+=(locales)
+# ser2net: the network line tests put Debian's RFC 2217 server in front of the simulator.
+[ "${1:-}" = test ] && PACKAGES+=(ser2net)
 TEST_LOCALE=de_DE.UTF-8
 JOBS=$(nproc 2>/dev/null || echo 2)
 

@@ -3,8 +3,9 @@
 #include "control/SystemLinkClock.h"
 #include "core/files/ZorvanDoc.h"
 #include "core/protocol/ChangeScan.h"
+#include "core/protocol/CommandListener.h"
 #include "core/protocol/ProgramEncoder.h"
-#include "line/SerialPort.h"
+#include "line/PortLine.h"
 
 #include <QEventLoop>
 #include <QTimer>
@@ -14,14 +15,15 @@
 
 namespace {
 
-// The line from the factory; without a factory, or when it makes nothing, the serial port.
+// The line from the factory; without a factory, or when it makes nothing, the line the port's
+// name stands for (a local serial port or one on the network).
 std::unique_ptr<LinkLine> MakeLine(const LineFactory& factory) {
     if (factory) {
         if (std::unique_ptr<LinkLine> line = factory()) {
             return line;
         }
     }
-    return std::make_unique<SerialPort>();
+    return std::make_unique<PortLine>();
 }
 
 } // namespace
@@ -35,6 +37,7 @@ LinkSession::LinkSession(CZorvanDoc& document, QObject* parent, LinkSetup setup)
     connect(m_clock.get(), &LinkClock::ticked, this, &LinkSession::ServiceTick);
     connect(m_line, &LinkLine::lineEvent, this, &LinkSession::OnLineEvent);
     connect(m_line, &LinkLine::lineLost, this, [this] { LoseLink(); });
+    connect(m_line, &LinkLine::openFailed, this, [this] { FailOpen(); });
 }
 
 LinkSession::~LinkSession() {
@@ -85,9 +88,27 @@ bool LinkSession::CloseLink() {
 void LinkSession::LoseLink() {
     // Whichever notices first (a failed write, the port's own report) closes the link and
     // tells the operator; the other then finds nothing to close and says nothing.
+    const std::string reason = m_line->LostReason();
     if (CloseLink()) {
-        emit messageShown(QString::fromLatin1(kPortFailedText));
+        QString text = QString::fromLatin1(kPortFailedText);
+        if (!reason.empty()) {
+            text += QLatin1Char('\n') + QString::fromStdString(reason);
+        }
+        emit messageShown(text);
     }
+}
+
+void LinkSession::FailOpen() {
+    // A line that connects in the background could not: told as a port that did not open,
+    // with the line's reason, and the link or search it was opened for ends.
+    const QString text = QString::fromLatin1(EngineText::PortOpenFailed) + QLatin1Char('\n') +
+                         QString::fromStdString(m_line->OpenFailureReason());
+    if (m_searching) {
+        EndSearch(true);
+    } else if (!CloseLink()) {
+        return;
+    }
+    emit messageShown(text);
 }
 
 void LinkSession::SetTickInterval(int ms) {

@@ -55,7 +55,8 @@ public:
         "Unable to write to the COM-port: the port failed";
 
     // The line comes from setup.makeLine and the time from setup.clock; without them the
-    // session talks through a SerialPort and keeps the system's time.
+    // session talks through the line its port's name stands for (PortLine: a serial port, or
+    // one on the network) and keeps the system's time.
     explicit LinkSession(CZorvanDoc& document, QObject* parent = nullptr, LinkSetup setup = {});
     ~LinkSession() override;
 
@@ -185,6 +186,8 @@ private:
     void EndSearch(bool signal);
     // The port failed under the link: closed, and the operator told once.
     void LoseLink();
+    // A network line could not connect after it opened: closed, and the operator told once.
+    void FailOpen();
     bool Transmit(bool retransmission);
     // Whether the tick leaves pending edits where they are for now.
     bool HoldsEdits() const;

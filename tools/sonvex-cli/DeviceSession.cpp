@@ -83,6 +83,10 @@ bool DeviceSession::Open() {
         return Fail(QStringLiteral("Unable to open COM-port"), m_options.port);
     }
     if (!m_link.WaitForTransfer(kWaitLimitMs)) {
+        // A port on the network opens in the background and may fail to connect only now.
+        if (m_message.startsWith(QLatin1String("Unable to open COM-port"))) {
+            return Fail(QString(), m_options.port);
+        }
         return Fail(QStringLiteral("no answer"),
                     QStringLiteral("%1 (expected a %2 %3)")
                         .arg(where, VariantName(GetVariant()), GetVariant().modelCode));

@@ -315,7 +315,8 @@ QString General() {
     }
     text += QStringLiteral(
         "\nOptions:\n"
-        "  --port NAME|PATH  the serial port (see \"sonvex-cli ports\"), e.g. ttyUSB0 or a path\n"
+        "  --port NAME|PATH  the serial port (see \"sonvex-cli ports\"), e.g. ttyUSB0 or a path,\n"
+        "                    or one on the network: tcp://HOST:PORT or rfc2217://HOST:PORT\n"
         "  --id N            device ID 1..250 (default 1)\n"
         "  --model M         4x8, 3x6 or 2x4, or the model code Fosk, Wupa or Jexo (default 4x8);\n"
         "                    also tells the file commands which kind of file they read\n"

@@ -45,6 +45,10 @@ Line:
                      one ID all answer at once and their answers collide.
   --link PATH        also make a symbolic link PATH to the terminal (removed
                      on exit); an existing symbolic link is replaced
+  --tcp ADDRESS:PORT serve the same devices over raw TCP as well, one
+                     connection at a time, as a serial device server does
+                     (port 0: a free one); the address is printed as a
+                     second line "tcp://ADDRESS:PORT" on standard output
   --fast             answer at once (default: paced like a 9600 baud 8N1 line
                      in both directions, about 1.04 ms per byte: a frame is
                      answered after a short turnaround once its bytes would have
@@ -130,6 +134,8 @@ bool ParseSimOptions(int argc, char** argv, SimOptions& options, std::string& er
             }
         } else if (arg == "--link") {
             ok = value(options.linkPath);
+        } else if (arg == "--tcp") {
+            ok = value(options.tcpAddress);
         } else if (arg == "--fast") {
             options.fast = true;
         } else if (arg == "--state") {

@@ -14,6 +14,7 @@ struct SimOptions {
 
     std::vector<DeviceOption> devices; // at least one after parsing
     std::string linkPath;              // symbolic link to the pty, or empty
+    std::string tcpAddress;            // also serve raw TCP on ADDRESS:PORT, or empty
     bool fast = false;                 // answer at once instead of at 9600 baud
     std::string stateDir;              // keep each device's memory here, or empty
     std::string logPath;               // frame log file, or empty

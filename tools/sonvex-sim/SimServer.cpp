@@ -1,5 +1,7 @@
 #include "SimServer.h"
 
+#include "TcpListener.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -31,11 +33,17 @@ SimServer::SimServer(SimLine& line, const SimOptions& options, FrameLog& log)
     : m_line(line), m_options(options), m_log(log), m_pacer(options.fast, options.faults) {}
 
 int SimServer::Run(int masterFd, volatile std::sig_atomic_t& stop) {
+    m_masterFd = masterFd;
+    m_outFd = masterFd;
     while (stop == 0) {
-        pollfd fds{};
-        fds.fd = masterFd;
-        fds.events = POLLIN | (m_blocked ? POLLOUT : 0);
-        const int ready = poll(&fds, 1, TimeoutMs());
+        pollfd fds[2]{};
+        fds[0].fd = masterFd;
+        fds[0].events = POLLIN | (m_blocked && m_outFd == masterFd ? POLLOUT : 0);
+        // One connection at a time; the next one waits until it has gone.
+        fds[1].fd = m_clientFd >= 0 ? m_clientFd : m_listenFd;
+        fds[1].events = POLLIN | (m_blocked && m_outFd == m_clientFd ? POLLOUT : 0);
+        const nfds_t count = fds[1].fd >= 0 ? 2 : 1;
+        const int ready = poll(fds, count, TimeoutMs());
         if (ready < 0) {
             if (errno == EINTR) {
                 continue;
@@ -43,15 +51,22 @@ int SimServer::Run(int masterFd, volatile std::sig_atomic_t& stop) {
             std::cerr << "sonvex-sim: poll: " << std::strerror(errno) << '\n';
             return 1;
         }
-        if ((fds.revents & POLLIN) != 0) {
+        if ((fds[0].revents & POLLIN) != 0) {
             Receive(masterFd);
+        }
+        if (count == 2 && (fds[1].revents & (POLLIN | POLLHUP | POLLERR)) != 0) {
+            if (m_clientFd < 0) {
+                Accept();
+            } else if (!Receive(m_clientFd)) {
+                DropClient("connection closed");
+            }
         }
         const auto now = Clock::now();
         if (m_line.HasPartialFrame() && m_pacer.FrameGapPassed(now)) {
             m_log.Note("gap on the line: partly received frame dropped");
             Answer(m_line.Expire());
         }
-        if (!SendDue(masterFd)) {
+        if (!SendDue()) {
             return 1;
         }
         if (!m_stateFiles.empty() && now - m_pacer.LastReceived() >= kSaveDelay) {
@@ -73,12 +88,46 @@ int SimServer::TimeoutMs() const {
     return std::max(timeout, 0);
 }
 
-void SimServer::Receive(int fd) {
+void SimServer::Accept() {
+    m_clientFd = TcpListener::Accept(m_listenFd);
+    if (m_clientFd >= 0) {
+        m_log.Note("tcp connection accepted");
+    }
+}
+
+void SimServer::DropClient(const char* why) {
+    if (m_clientFd < 0) {
+        return;
+    }
+    m_log.Note(std::string("tcp ") + why);
+    close(m_clientFd);
+    if (m_outFd == m_clientFd) {
+        // Answers on their way to the connection have nowhere to go.
+        m_pacer.ClearOutput();
+        m_blocked = false;
+        m_outFd = m_masterFd;
+    }
+    m_clientFd = -1;
+}
+
+bool SimServer::Receive(int fd) {
     std::uint8_t buffer[4096];
     for (;;) {
         const ssize_t count = read(fd, buffer, sizeof buffer);
+        if (count == 0 && fd != m_masterFd) {
+            return false; // the other end closed the connection
+        }
+        if (count < 0 && fd != m_masterFd && errno != EAGAIN && errno != EINTR) {
+            return false; // reset by the other end
+        }
         if (count <= 0) {
-            return; // EAGAIN: all read; EIO cannot happen while the slave side is held open
+            return true; // EAGAIN: all read; EIO cannot happen while the slave side is held open
+        }
+        if (fd != m_outFd) {
+            // The answers follow whoever speaks.
+            m_pacer.ClearOutput();
+            m_blocked = false;
+            m_outFd = fd;
         }
         m_pacer.Received(static_cast<std::size_t>(count), Clock::now());
         Answer(m_line.Feed(buffer, static_cast<std::size_t>(count)));
@@ -115,7 +164,8 @@ void SimServer::Schedule(const std::vector<std::uint8_t>& frame, Clock::duration
     }
 }
 
-bool SimServer::SendDue(int fd) {
+bool SimServer::SendDue() {
+    const int fd = m_outFd;
     while (m_pacer.HasOutput()) {
         const SimPacer::Outgoing& head = m_pacer.Head();
         const auto now = Clock::now();
@@ -148,6 +198,10 @@ bool SimServer::SendDue(int fd) {
             }
             if (errno == EINTR) {
                 continue;
+            }
+            if (fd == m_clientFd) {
+                DropClient("connection failed");
+                return true;
             }
             std::cerr << "sonvex-sim: write: " << std::strerror(errno) << '\n';
             return false;

@@ -1,9 +1,10 @@
-// sonvex-sim: simulated loudspeaker processors on a pseudo-terminal, for trying the control
-// program and running its tests without hardware.
+// sonvex-sim: simulated loudspeaker processors on a pseudo-terminal (and, with --tcp, a raw TCP
+// port), for trying the control program and running its tests without hardware.
 #include "FrameLog.h"
 #include "Pty.h"
 #include "SimOptions.h"
 #include "SimServer.h"
+#include "TcpListener.h"
 #include "sim/SimLine.h"
 
 #include "SonvexVersion.h"
@@ -120,10 +121,22 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    TcpListener listener;
+    if (!options.tcpAddress.empty() && !listener.Listen(options.tcpAddress, error)) {
+        std::cerr << "sonvex-sim: " << error << '\n';
+        return 1;
+    }
+
     std::cout << pty.SlavePath() << std::endl;
+    if (!options.tcpAddress.empty()) {
+        std::cout << "tcp://" << listener.Address() << std::endl;
+    }
     std::cerr << "sonvex-sim: " << line.DeviceCount() << " device(s) on " << pty.SlavePath();
     if (!options.linkPath.empty()) {
         std::cerr << " (link " << options.linkPath << ")";
+    }
+    if (!options.tcpAddress.empty()) {
+        std::cerr << " and tcp://" << listener.Address();
     }
     std::cerr << (options.fast ? ", fast" : ", 9600 baud") << '\n';
     for (std::size_t i = 0; i < line.DeviceCount(); ++i) {
@@ -134,6 +147,7 @@ int main(int argc, char** argv) {
 
     SimServer server(line, options, log);
     server.SetStateFiles(stateFiles);
+    server.SetListener(listener.Fd());
     const int result = server.Run(pty.MasterFd(), g_stop);
     if (!server.SaveStates()) {
         return 1;

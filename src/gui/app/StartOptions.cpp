@@ -43,7 +43,8 @@ StartOptions::Outcome ParseStartOptions(const QStringList& arguments, StartOptio
         QStringLiteral("4x8|3x6|2x4"));
     const QCommandLineOption port(
         QStringLiteral("port"),
-        QStringLiteral("Connect the panel to this serial port: a name such as ttyUSB0 or a path."),
+        QStringLiteral("Connect the panel to this serial port: a name such as ttyUSB0, a path, "
+                       "or tcp://HOST:PORT or rfc2217://HOST:PORT on the network."),
         QStringLiteral("NAME|PATH"));
     const QCommandLineOption id(QStringLiteral("id"),
                                 QStringLiteral("Device ID 1..250 to talk to (default 1)."),

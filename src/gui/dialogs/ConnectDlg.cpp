@@ -6,6 +6,7 @@
 #include "gui/widgets/AppSettings.h"
 #include "gui/widgets/ControlId.h"
 #include "gui/widgets/XPStyleButton.h"
+#include "line/PortLine.h"
 #include "line/PortList.h"
 
 #include <QCheckBox>
@@ -26,8 +27,8 @@ ConnectDlg::ConnectDlg(PanelLink& panel, QWidget* parent)
     auto* portLabel =
         WithControlId(new QLabel(QStringLiteral("Com Select:"), this), kPortLabelId, "comSelect");
     m_ports = WithControlId(new QComboBox(this), kPortComboId, "portCombo");
-    // A port the system does not list (a /dev/serial/by-id/... link, a pseudo-terminal) can be
-    // typed in.
+    // A port the system does not list (a /dev/serial/by-id/... link, a pseudo-terminal, a
+    // serial port on the network) can be typed in.
     m_ports->setEditable(true);
     m_ports->setInsertPolicy(QComboBox::NoInsert);
     m_ports->setMinimumContentsLength(30);
@@ -144,8 +145,19 @@ void ConnectDlg::FillPorts(const QString& current) {
                              : QStringLiteral("%1   %2").arg(entry.displayName, entry.stableName),
                          entry.displayName);
     }
-    if (entries.isEmpty()) {
+    const QStringList gateways = RememberedGateways();
+    m_ports->addItems(gateways);
+    if (entries.isEmpty() && gateways.isEmpty()) {
         m_ports->addItem(QLatin1String(PortChoice::kNoPortText));
+    }
+    if (PortLine::IsNetwork(current)) {
+        const int gateway = m_ports->findText(current.trimmed(), Qt::MatchFixedString);
+        if (gateway >= 0) {
+            m_ports->setCurrentIndex(gateway);
+        } else {
+            m_ports->setEditText(current.trimmed());
+        }
+        return;
     }
     int index = PortChoice::Find(entries, current);
     if (index < 0 && PortChoice::IsPath(current) && QFileInfo::exists(current)) {
@@ -156,6 +168,16 @@ void ConnectDlg::FillPorts(const QString& current) {
         index = std::max(0, PortChoice::Default(entries));
     }
     m_ports->setCurrentIndex(index);
+}
+
+QStringList ConnectDlg::RememberedGateways() {
+    auto settings = AppSettings();
+    settings->beginGroup(QLatin1String(kSettingsGroup));
+    QStringList gateways = settings->value(QLatin1String(kGatewaysKey)).toStringList();
+    gateways.erase(std::remove_if(gateways.begin(), gateways.end(),
+                                  [](const QString& name) { return !PortLine::IsNetwork(name); }),
+                   gateways.end());
+    return gateways.mid(0, kRememberedGateways);
 }
 
 void ConnectDlg::FillIds(const QVector<int>& ids, int preferred) {
@@ -214,4 +236,12 @@ void ConnectDlg::Remember() const {
     settings->setValue(QLatin1String(kPortKey), PortName());
     settings->setValue(QLatin1String(kDeviceIdKey), DeviceId());
     settings->setValue(QLatin1String(kFastTransfersKey), FastTransfers());
+    if (PortLine::IsNetwork(PortName())) {
+        QStringList gateways = RememberedGateways();
+        gateways.removeIf([this](const QString& name) {
+            return name.compare(PortName(), Qt::CaseInsensitive) == 0;
+        });
+        gateways.prepend(PortName());
+        settings->setValue(QLatin1String(kGatewaysKey), gateways.mid(0, kRememberedGateways));
+    }
 }

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 class PanelLink;
@@ -13,7 +14,8 @@ class QComboBox;
 class QProgressBar;
 class QPushButton;
 
-// The "Connect" dialog of a panel: the port (chosen from the system's ports or typed as a path)
+// The "Connect" dialog of a panel: the port (chosen from the system's ports and the gateways used
+// before, or typed: a path, tcp://HOST:PORT or rfc2217://HOST:PORT)
 // and the device ID (from the IDs found by the last search) the panel is to talk to. "Search ID"
 // probes the line through the panel's engine and lists the devices of the panel's type that
 // answered. The dialog never leaves a search running, a record queued or the port open when it
@@ -39,11 +41,16 @@ public:
     static constexpr const char* kPortKey = "Port";
     static constexpr const char* kDeviceIdKey = "DeviceId";
     static constexpr const char* kFastTransfersKey = "FastTransfers";
+    // The serial ports on the network chosen with OK, the latest first, offered after the
+    // local ports.
+    static constexpr const char* kGatewaysKey = "Gateways";
+    static constexpr int kRememberedGateways = 8;
 
     explicit ConnectDlg(PanelLink& panel, QWidget* parent = nullptr);
     ~ConnectDlg() override;
 
-    // The port chosen: a listed port name, a typed path, or "NULL" when the system lists none.
+    // The port chosen: a listed port name, a gateway, a typed path or address, or "NULL" when
+    // the system lists no port and no gateway was used before.
     QString PortName() const;
     // The device ID chosen; 0 when the list is empty (nothing answered a search).
     int DeviceId() const;
@@ -51,6 +58,8 @@ public:
     bool FastTransfers() const;
     // The fast-transfers choice last confirmed with OK (off when never chosen).
     static bool RememberedFastTransfers();
+    // The gateways confirmed with OK, the latest first.
+    static QStringList RememberedGateways();
 
     // The ID search the dialog runs (its tick can be shortened for tests).
     IdSearch& Search() { return m_search; }
