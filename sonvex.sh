@@ -122,10 +122,11 @@ run_soak() {
     local seed
     seed=$(od -An -N4 -tu4 /dev/urandom | tr -d ' ')
     echo "sonvex: soak for $minutes minute(s), seed $seed (SONVEX_MONKEY_SEED=$seed replays it)"
-    # A failed run leaves the simulator's frame log in build/soak.
+    # A failed run leaves the simulator's frame log in build/soak. Qt Test ends a test function
+    # after 5 minutes unless told otherwise.
     mkdir -p build/soak
     SONVEX_MONKEY_SEED=$seed SONVEX_MONKEY_SECONDS=$((minutes * 60)) QT_QPA_PLATFORM=offscreen \
-        SONVEX_MONKEY_KEEP="$PWD/build/soak" \
+        SONVEX_MONKEY_KEEP="$PWD/build/soak" QTEST_FUNCTION_TIMEOUT=$(((minutes * 60 + 300) * 1000)) \
         tests/run_isolated.sh build/test-runs build/tests/gui_monkey_test
 }
 
