@@ -66,8 +66,10 @@ public:
             {"copy", 1, [this] { CopyChannel(); }},
             {"recall", 1, [this] { RecallOrStore(false); }},
             {"store", 1, [this] { RecallOrStore(true); }},
-            // Undo and redo (Ctrl+Z, Ctrl+Y on the panel) join the table here once the panel
-            // session keeps an undo stack.
+            // The Edit menu's Undo and Redo go to the session; the menu itself is the main
+            // frame's, which this panel runs without.
+            {"undo", 2, [this] { StepHistory(true); }},
+            {"redo", 1, [this] { StepHistory(false); }},
         };
         int total = 0;
         for (const Action& action : m_actions) {
@@ -331,6 +333,18 @@ private:
         ShowActive(&m_panel);
         opener->click();
         return ran;
+    }
+
+    void StepHistory(bool back) {
+        PanelSession& session = m_panel.Session();
+        const QString step = back ? session.History().undoText() : session.History().redoText();
+        Note(QStringLiteral("%1 %2").arg(back ? QStringLiteral("undo") : QStringLiteral("redo"),
+                                         step.isEmpty() ? QStringLiteral("(nothing)") : step));
+        if (back) {
+            session.Undo();
+        } else {
+            session.Redo();
+        }
     }
 
     void CopyChannel() {
