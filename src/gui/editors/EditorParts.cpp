@@ -7,6 +7,9 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QRadioButton>
+#include <QStyle>
+
+#include <algorithm>
 
 namespace {
 
@@ -25,6 +28,40 @@ template <class W> W* Named(W* widget, int id, const QString& name) {
     return widget;
 }
 
+// A radio button drawn without text of its own: its caption is a label child, and the whole
+// button (the caption's room too) takes the click.
+class LabelledRadio : public QRadioButton {
+public:
+    LabelledRadio(QLabel* caption, QWidget* parent) : QRadioButton(parent), m_caption(caption) {
+        m_caption->setParent(this);
+        m_caption->setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+
+    QSize sizeHint() const override {
+        const QSize indicator = QRadioButton::sizeHint();
+        const QSize caption = m_caption->sizeHint();
+        return {CaptionLeft() + caption.width(), std::max(indicator.height(), caption.height())};
+    }
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+protected:
+    bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
+    void resizeEvent(QResizeEvent* event) override {
+        QRadioButton::resizeEvent(event);
+        const int height = m_caption->sizeHint().height();
+        m_caption->setGeometry(CaptionLeft(), (this->height() - height) / 2,
+                               width() - CaptionLeft(), height);
+    }
+
+private:
+    int CaptionLeft() const {
+        return style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, this) +
+               style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, this);
+    }
+
+    QLabel* m_caption;
+};
+
 } // namespace
 
 namespace EditorParts {
@@ -39,6 +76,14 @@ QLabel* Label(QWidget* parent, const QString& text, int id, const QString& name)
 
 QRadioButton* Radio(QWidget* parent, const QString& text, int id, const QString& name) {
     return Named(new QRadioButton(text, parent), id, name);
+}
+
+QRadioButton* CaptionedRadio(QWidget* parent, const QString& text, int id, int captionId,
+                             const QString& name) {
+    QLabel* caption = Label(nullptr, text, captionId, name + QStringLiteral("Caption"));
+    auto* radio = Named(new LabelledRadio(caption, parent), id, name);
+    radio->setAccessibleName(text);
+    return radio;
 }
 
 BitmapSlider* Fader(QWidget* parent, int maximum, int id, const QString& name) {

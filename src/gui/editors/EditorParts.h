@@ -21,6 +21,11 @@ constexpr int kFieldCharacters = 9;
 QGroupBox* Frame(QWidget* parent, const QString& title, int id, const QString& name);
 QLabel* Label(QWidget* parent, const QString& text, int id, const QString& name);
 QRadioButton* Radio(QWidget* parent, const QString& text, int id, const QString& name);
+// A radio whose caption is a label of its own with id captionId (white, beside the indicator);
+// a click on the caption chooses the radio, and the radio carries the caption as its accessible
+// name.
+QRadioButton* CaptionedRadio(QWidget* parent, const QString& text, int id, int captionId,
+                             const QString& name);
 // A vertical fader over 0..maximum; its position is maximum minus the value it shows.
 BitmapSlider* Fader(QWidget* parent, int maximum, int id, const QString& name);
 // A numeric field over 0..maximum in display mode mode, wide enough for characters characters.

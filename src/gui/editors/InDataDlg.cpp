@@ -88,10 +88,10 @@ void InDataDlg::BuildGate(bool hasGateSwitch) {
                                               QStringLiteral("gateFrame"));
     gateFrame->setGeometry(kGateRect);
     QVBoxLayout* radios = Column(gateFrame);
-    m_gateOff = EditorParts::Radio(gateFrame, QStringLiteral("Disble"), kGateOffId,
-                                   QStringLiteral("gateOff"));
-    m_gateOn = EditorParts::Radio(gateFrame, QStringLiteral("Enable"), kGateOnId,
-                                  QStringLiteral("gateOn"));
+    m_gateOff = EditorParts::CaptionedRadio(gateFrame, QStringLiteral("Disble"), kGateOffId,
+                                            kGateOffCaptionId, QStringLiteral("gateOff"));
+    m_gateOn = EditorParts::CaptionedRadio(gateFrame, QStringLiteral("Enable"), kGateOnId,
+                                           kGateOnCaptionId, QStringLiteral("gateOn"));
     radios->addWidget(m_gateOff);
     radios->addWidget(m_gateOn);
     auto* gateGroup = new QButtonGroup(this);
@@ -135,10 +135,10 @@ void InDataDlg::BuildSource() {
     QVBoxLayout* column = Column(frame);
     column->addWidget(EditorParts::Label(frame, QStringLiteral("Source"), kSourceLabelId,
                                          QStringLiteral("sourceLabel")));
-    m_analog =
-        EditorParts::Radio(frame, QStringLiteral("Analog"), kAnalogId, QStringLiteral("analog"));
-    m_digital =
-        EditorParts::Radio(frame, QStringLiteral("Digital"), kDigitalId, QStringLiteral("digital"));
+    m_analog = EditorParts::CaptionedRadio(frame, QStringLiteral("Analog"), kAnalogId,
+                                           kAnalogCaptionId, QStringLiteral("analog"));
+    m_digital = EditorParts::CaptionedRadio(frame, QStringLiteral("Digital"), kDigitalId,
+                                            kDigitalCaptionId, QStringLiteral("digital"));
     column->addWidget(m_analog);
     column->addWidget(m_digital);
     column->addStretch(1);

@@ -43,6 +43,11 @@ public:
     static constexpr int kTimeLabelId = 1108;
     static constexpr int kThresholdUnitId = 1403;
     static constexpr int kSourceLabelId = 1404;
+    // The captions of the gate and source radios.
+    static constexpr int kGateOffCaptionId = 1586;
+    static constexpr int kGateOnCaptionId = 1587;
+    static constexpr int kAnalogCaptionId = 1588;
+    static constexpr int kDigitalCaptionId = 1589;
     static constexpr int kChannelButtonCount = 4;
     // Size of the window on every model (the smaller models have no gate switch).
     static constexpr int kWidth = 400;
