@@ -15,6 +15,7 @@
 #include "gui/app/MainFrame.h"
 #include "gui/app/ScreenCommands.h"
 #include "gui/dialogs/CHSetupDlg.h"
+#include "gui/dialogs/ProgramDlg.h"
 #include "gui/editors/EqDlg.h"
 #include "gui/editors/EqImportDlg.h"
 #include "gui/editors/InDataDlg.h"
@@ -33,9 +34,12 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QFileInfo>
+#include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QStandardPaths>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QUndoStack>
@@ -87,6 +91,35 @@ template <class T> void WhenRunning(const std::function<void(T*)>& act) {
         }
     });
     timer->start();
+}
+
+// The input-source writes the device received from frame from on, and how many writes of any
+// kind came with them.
+struct SourceWrites {
+    std::vector<int> values;
+    int allWrites = 0;
+};
+SourceWrites InputSourceWrites(const simtest::SimProcess& sim, std::size_t from) {
+    SourceWrites writes;
+    for (const simtest::LoggedFrame& frame : sim.Received(from)) {
+        if (frame.Code() != Protocol::WriteRequest) {
+            continue;
+        }
+        ++writes.allWrites;
+        if (frame.Group() == Protocol::GroupSystem &&
+            frame.Channel() == Protocol::ItemInputSource) {
+            writes.values.push_back(frame.PayloadByte(0));
+        }
+    }
+    return writes;
+}
+
+// Clicks the row of program (1..30) in the Program dialog's list.
+void ClickProgramRow(ProgramDlg& dialog, int program) {
+    auto* list = Control<QTableWidget>(&dialog, ProgramDlg::kListId);
+    QTableWidgetItem* item = list->item(program - 1, 1);
+    list->scrollToItem(item);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
 }
 
 QPoint Centre(const CRect& r) {
@@ -175,6 +208,8 @@ private slots:
                                   << "Out 5 dynamics";
         QTest::newRow("sources") << "sources"
                                  << "Out 5 sources";
+        QTest::newRow("input source") << "input source"
+                                      << "Input source";
         QTest::newRow("copy") << "copy"
                               << "Copy Out 1 to Out 2";
         QTest::newRow("EQ import") << "import"
@@ -200,6 +235,8 @@ private slots:
         // What the edit does; field: a field that shows the edited value (or none).
         std::function<void()> edit;
         NumEdit* field = nullptr;
+        // With the input source: the open input editor's radio of the digital source.
+        QRadioButton* digital = nullptr;
         if (kind == "strip gain") {
             field = bench.panel->OutputStrip(2)->GainEdit();
             edit = [field] { TypeValue(field, QStringLiteral("-6")); };
@@ -267,6 +304,12 @@ private slots:
                 const QString text = kind == "crossover" ? "40" : "-10";
                 edit = [field, text] { TypeValue(field, text); };
             }
+        } else if (kind == "input source") {
+            auto* input = bench.Editor<InDataDlg>(EditorSlots::InputChannel, 2);
+            QVERIFY(input != nullptr);
+            digital = Control<QRadioButton>(input, InDataDlg::kDigitalId);
+            QVERIFY(!digital->isChecked());
+            edit = [digital] { QTest::mouseClick(digital, Qt::LeftButton); };
         } else if (kind == "name") {
             auto* button = Control<QPushButton>(bench.panel, bench.panel->GetLayout().ids.boxName);
             QVERIFY(button != nullptr);
@@ -316,6 +359,11 @@ private slots:
 
         const std::unique_ptr<CAudio_Data> before = CopyOf(program);
         const int enabledBefore = program.GetOutput(1)->IsEnabled();
+        const int sourceBefore = program.GetInputSource();
+        auto* sourceDisplay =
+            Control<QLabel>(bench.panel, bench.panel->GetLayout().ids.inputSourceDisplay);
+        QVERIFY(sourceDisplay != nullptr);
+        const QString sourceShownBefore = sourceDisplay->text();
         const QString shownBefore = field != nullptr ? field->text() : QString();
         const int steps = history.count();
         edit();
@@ -328,6 +376,8 @@ private slots:
         QVERIFY(MenuAction(bench.frame, "editUndo")->isEnabled());
         const std::unique_ptr<CAudio_Data> after = CopyOf(program);
         const int enabledAfter = program.GetOutput(1)->IsEnabled();
+        const int sourceAfter = program.GetInputSource();
+        const QString sourceShownAfter = sourceDisplay->text();
         if (field != nullptr) {
             // A drag on the graph reaches the editor's fields at the next notification.
             QTRY_VERIFY(field->text() != shownBefore);
@@ -335,6 +385,10 @@ private slots:
         const QString shownAfter = field != nullptr ? field->text() : QString();
         if (kind == "select") {
             QVERIFY(enabledAfter != enabledBefore);
+        } else if (kind == "input source") {
+            QCOMPARE(sourceAfter, 1);
+            QCOMPARE(sourceShownAfter, QStringLiteral("Digital"));
+            QCOMPARE(Differences(*before, *after), QString());
         } else {
             QVERIFY(!Differences(*before, *after).isEmpty());
         }
@@ -342,6 +396,11 @@ private slots:
         session.Undo();
         QCOMPARE(Differences(*before, program), QString());
         QCOMPARE(program.GetOutput(1)->IsEnabled(), enabledBefore);
+        QCOMPARE(program.GetInputSource(), sourceBefore);
+        QCOMPARE(sourceDisplay->text(), sourceShownBefore);
+        if (digital != nullptr) {
+            QVERIFY(!digital->isChecked());
+        }
         QCOMPARE(MenuAction(bench.frame, "editRedo")->text(), "Redo " + step);
         if (field != nullptr) {
             QCOMPARE(field->text(), shownBefore);
@@ -353,6 +412,11 @@ private slots:
         session.Redo();
         QCOMPARE(Differences(*after, program), QString());
         QCOMPARE(program.GetOutput(1)->IsEnabled(), enabledAfter);
+        QCOMPARE(program.GetInputSource(), sourceAfter);
+        QCOMPARE(sourceDisplay->text(), sourceShownAfter);
+        if (digital != nullptr) {
+            QVERIFY(digital->isChecked());
+        }
         QCOMPARE(history.undoText(), step);
         if (field != nullptr) {
             QCOMPARE(field->text(), shownAfter);
@@ -536,6 +600,101 @@ private slots:
         QCOMPARE(out3.GetGain(), gainBefore + 20);
         QCOMPARE(out3.IsParamsChanged(), 1);
         QVERIFY(link.WaitUntilSettled(kWaitMs));
+        QVERIFY(messages.texts().isEmpty());
+    }
+
+    // The input source has no change mark: an undone or redone choice is written to the device
+    // at once, as the choice itself was, and nothing else goes out with it. The panel's display
+    // and the open input editor show the value the device now has.
+    void undoneInputSourceReachesTheDevice() {
+        simtest::ConnectedPanel bench;
+        MessageRecorder messages;
+        PanelSession& session = bench.session;
+        CAudio_Data& program = session.GetDocument().GetProgram();
+        PanelLink& link = session.Link();
+        QVERIFY(bench.Connect(kWaitMs));
+        QVERIFY(ShowActive(&bench.panel));
+        QCOMPARE(program.GetInputSource(), 0);
+        bench.panel.Editors().OpenInputChannel(0);
+        auto* editor =
+            qobject_cast<InDataDlg*>(bench.panel.Editors().At(EditorSlots::InputChannel, 0));
+        QVERIFY(editor != nullptr && ShowActive(editor));
+        auto* digital = Control<QRadioButton>(editor, InDataDlg::kDigitalId);
+        auto* display =
+            Control<QLabel>(&bench.panel, bench.panel.GetLayout().ids.inputSourceDisplay);
+
+        std::size_t mark = bench.sim.Frames().size();
+        QTest::mouseClick(digital, Qt::LeftButton);
+        QTRY_COMPARE(session.History().undoText(), QStringLiteral("Input source"));
+        QVERIFY(link.WaitUntilSettled(kWaitMs));
+        QCOMPARE(InputSourceWrites(bench.sim, mark).values, std::vector<int>{1});
+
+        // Undo and redo, each one write of the restored value and no other frame.
+        for (const int restored : {0, 1}) {
+            const int queued = link.GetEngine().Count();
+            mark = bench.sim.Frames().size();
+            if (restored == 0) {
+                session.Undo();
+            } else {
+                session.Redo();
+            }
+            QCOMPARE(program.GetInputSource(), restored);
+            QCOMPARE(link.GetEngine().Count(), queued + 1);
+            QCOMPARE(display->text(), restored == 0 ? QStringLiteral("Analog") : "Digital");
+            QCOMPARE(digital->isChecked(), restored == 1);
+            QVERIFY(link.WaitUntilSettled(kWaitMs));
+            const SourceWrites writes = InputSourceWrites(bench.sim, mark);
+            QCOMPARE(writes.values, std::vector<int>{restored});
+            QCOMPARE(writes.allWrites, 1);
+        }
+        QVERIFY(messages.texts().isEmpty());
+    }
+
+    // The name the Program dialog gives the program ahead of a store is one step of its own;
+    // ahead of a recall it is the recalled slot's name and belongs to the recall's step. Undo
+    // gives the program its name back.
+    void programNameIsOneStep() {
+        simtest::ConnectedPanel bench;
+        MessageRecorder messages;
+        PanelSession& session = bench.session;
+        CAudio_Data& program = session.GetDocument().GetProgram();
+        QVERIFY(bench.Connect(kWaitMs));
+        const std::string nameBefore = program.GetName();
+        QVERIFY(nameBefore != "Stage");
+        ProgramDlg dialog(session);
+        QVERIFY(ShowActive(&dialog));
+
+        Control<QRadioButton>(&dialog, ProgramDlg::kStoreRadioId)->click();
+        ClickProgramRow(dialog, 4);
+        auto* name = Control<CharEdit>(&dialog, ProgramDlg::kNameEditId);
+        name->selectAll();
+        QTest::keyClicks(name, QStringLiteral("Stage"));
+        int steps = session.History().count();
+        Control<QPushButton>(&dialog, ProgramDlg::kDeviceOkId)->click();
+        QVERIFY(session.Link().WaitUntilSettled(kWaitMs));
+        QCOMPARE(program.GetName(), std::string("Stage"));
+        QCOMPARE(session.History().count(), steps + 1);
+        QCOMPARE(session.History().undoText(), QStringLiteral("Program name"));
+        session.Undo();
+        QCOMPARE(program.GetName(), nameBefore);
+        session.Redo();
+        QCOMPARE(program.GetName(), std::string("Stage"));
+
+        // A recall under the slot's own name: one step, which undoes the name as well.
+        session.Link().SetProgramName(7, QStringLiteral("Seven"));
+        Control<QRadioButton>(&dialog, ProgramDlg::kRecallRadioId)->click();
+        ClickProgramRow(dialog, 7);
+        QCOMPARE(name->text(), QStringLiteral("Seven"));
+        steps = session.History().count();
+        QSignalSpy arrived(&session.Link(), &PanelLink::programReceived);
+        Control<QPushButton>(&dialog, ProgramDlg::kDeviceOkId)->click();
+        QTRY_VERIFY_WITH_TIMEOUT(arrived.count() == 1, kWaitMs);
+        QCOMPARE(program.GetName(), std::string("Seven"));
+        QCOMPARE(session.History().count(), steps + 1);
+        QCOMPARE(session.History().undoText(), QStringLiteral("Recall program 7"));
+        session.Undo();
+        QCOMPARE(program.GetName(), std::string("Stage"));
+        QVERIFY(session.Link().WaitUntilSettled(kWaitMs));
         QVERIFY(messages.texts().isEmpty());
     }
 };

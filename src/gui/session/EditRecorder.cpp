@@ -48,6 +48,7 @@ void EditRecorder::Keep() {
     for (int n = 0; n < m_variant.outputCount; ++n) {
         KeepChannel(*m_kept.GetOutput(n), *program.GetOutput(n));
     }
+    m_kept.SetInputSource(program.GetInputSource());
     KeepTexts();
 }
 
@@ -99,12 +100,24 @@ void EditRecorder::CommitNow(const QString& name, Scope scope, bool wheel) {
             KeepChannel(kept, now);
         }
     }
+    const bool sourceChanged = m_kept.GetInputSource() != program.GetInputSource();
+    if (sourceChanged) {
+        step->SetInputSource(m_kept.GetInputSource(), program.GetInputSource());
+        m_kept.SetInputSource(program.GetInputSource());
+        namesOnly = false;
+    }
     const bool wholeProgram = scope == Scope::WholeProgram;
+    const bool named = scope == Scope::ProgramName && m_keptName != program.GetName();
     if (wholeProgram) {
         step->SetTexts({m_keptName, m_keptTitle}, {program.GetName(), m_document.GetTitle()});
         KeepTexts();
+    } else if (named) {
+        // Naming leaves the title as it is, on either side of the step.
+        step->SetTexts({m_keptName, m_document.GetTitle()},
+                       {program.GetName(), m_document.GetTitle()});
+        KeepTexts();
     }
-    if (labels.isEmpty() && !wholeProgram) {
+    if (labels.isEmpty() && !sourceChanged && !wholeProgram && !named) {
         return;
     }
     if (wheel) {
@@ -112,7 +125,7 @@ void EditRecorder::CommitNow(const QString& name, Scope scope, bool wheel) {
     } else if (namesOnly) {
         step->SetGesture(EditStep::Gesture::Typing);
     }
-    step->setText(!name.isEmpty() ? name : StepNames::Step(labels, changes));
+    step->setText(!name.isEmpty() ? name : StepNames::Edit(labels, changes, sourceChanged));
     m_history.push(step.release());
 }
 
@@ -133,6 +146,12 @@ void EditRecorder::Apply(const EditStep& step, bool after) {
         program.SetName(texts.name);
         emit titleRestored(QString::fromStdString(texts.title));
         KeepTexts();
+    }
+    if (step.HasInputSource()) {
+        const int source = step.InputSourceOf(after);
+        program.SetInputSource(source);
+        m_kept.SetInputSource(source);
+        emit inputSourceRestored(source);
     }
     emit restored();
 }

@@ -20,11 +20,16 @@ struct Variant;
 // button or key came up, a wheel turned or the focus left a field (the edit that caused it).
 // A drag, a held spin button or a held key is thus one step; wheel turns on one thing merge,
 // and so do the keystrokes of one name.
-// Programs the device sends are kept without a step (Keep) unless the operator asked for them.
+// Besides the channels, a step holds the program's input source when the edit changed it (one
+// setting for the whole device), and the program's name when a whole program was replaced or
+// the program was named. Programs the device sends are kept without a step (Keep) unless the
+// operator asked for them.
 //
 // Undoing or redoing a step puts its channels into the document, marks what differs to be sent
-// at the next ticks (nothing is sent at once) and reports restored, after which everything
-// showing the program shows it anew.
+// at the next ticks and reports restored, after which everything showing the program shows it
+// anew. The input source has no change mark: a step that changed it reports the restored value
+// (inputSourceRestored), for the device to get it as a choice of the operator would give it;
+// nothing else is sent at once.
 class EditRecorder : public QObject {
     Q_OBJECT
 
@@ -32,6 +37,7 @@ public:
     enum class Scope {
         Channels,     // an edit of channels
         WholeProgram, // a program replaced: its name and the title belong to the step
+        ProgramName,  // the program named: its name belongs to the step (none when unchanged)
     };
 
     EditRecorder(CZorvanDoc& document, const Variant& variant, QUndoStack& history,
@@ -48,6 +54,8 @@ public:
 
 signals:
     void restored();
+    // A step that changed the input source put source back into the program.
+    void inputSourceRestored(int source);
     void titleRestored(const QString& title);
 
 protected:

@@ -43,6 +43,10 @@ PanelSession::PanelSession(const Variant& variant, FoundIdTable* foundIds, QObje
     connect(m_link.get(), &PanelLink::channelCopied, this, [this](int to, bool output, int from) {
         m_recorder->Commit(StepNames::Copy(from, to, output));
     });
+    // The input source has no change mark to be sent by: an undone or redone one is written
+    // as the operator's choice is, and the open input editors show it.
+    connect(m_recorder.get(), &EditRecorder::inputSourceRestored, m_link.get(),
+            [this](int source) { m_link->ShowInputSource(source, true); });
     connect(m_recorder.get(), &EditRecorder::restored, this, &PanelSession::programReplaced);
     connect(m_recorder.get(), &EditRecorder::titleRestored, m_link.get(), &PanelLink::SetMainTitle);
     connect(m_files.get(), &ProgramFileActions::fileUsed, this, &PanelSession::fileUsed);
@@ -82,6 +86,10 @@ bool PanelSession::RecallProgram(int program) {
 }
 
 bool PanelSession::StoreProgram(int program) {
+    // The name given ahead of the store is the operator's edit of the program (one step); the
+    // store itself leaves the program as it is.
+    m_recorder->Commit();
+    m_recorder->Commit(StepNames::ProgramName(), EditRecorder::Scope::ProgramName);
     if (!m_link->StoreProgram(program)) {
         return false;
     }
@@ -94,6 +102,9 @@ void PanelSession::WaitForTransfer() {
 }
 
 void PanelSession::NameProgram(int program, const QString& name) {
+    // What was edited before is a step of its own. The name becomes a step with the store that
+    // follows, or belongs to the recall's step: a recalled program comes under its slot's name.
+    m_recorder->Commit();
     m_document->GetProgram().SetName(name.toLatin1().toStdString());
     m_link->SetProgramName(program, name);
 }

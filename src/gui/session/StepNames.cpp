@@ -69,6 +69,14 @@ QString Step(const QStringList& labels, const QStringList& changes) {
     return QStringLiteral("Edit of %1 channels").arg(labels.size());
 }
 
+QString Edit(const QStringList& labels, const QStringList& changes, bool inputSource) {
+    if (labels.isEmpty()) {
+        return inputSource ? QStringLiteral("Input source") : QString();
+    }
+    const QString step = Step(labels, changes);
+    return inputSource ? step + QStringLiteral(", input source") : step;
+}
+
 QString Copy(int from, int to, bool output) {
     return QStringLiteral("Copy %1 to %2")
         .arg(ChannelLabel(from, output), ChannelLabel(to, output));
@@ -76,6 +84,10 @@ QString Copy(int from, int to, bool output) {
 
 QString OpenFile(const QString& fileName) {
     return QStringLiteral("Open file %1").arg(fileName);
+}
+
+QString ProgramName() {
+    return QStringLiteral("Program name");
 }
 
 QString Recall(int program) {
