@@ -1,10 +1,11 @@
 #pragma once
 
 // An operator who does whatever comes to mind at a connected panel: moves faders, types gains,
-// mutes and inverts channels, opens editors and turns their controls, copies channels, recalls
-// and stores programs of the device's slots. Every choice comes from one seeded generator, so a
-// seed replays the same session; the last actions are kept for the report of a failure. Only the
-// real widgets are used, as a person would use them: clicks, keys and typed text.
+// mutes and inverts channels, opens editors and turns their controls, chooses the input source,
+// copies channels, recalls and stores programs of the device's slots, undoes and redoes. Every
+// choice comes from one seeded generator, so a seed replays the same session; the last actions are
+// kept for the report of a failure. Only the real widgets are used, as a person would use them:
+// clicks, keys and typed text.
 
 #include "gui/GuiTest.h"
 #include "gui/OperatorActions.h"
@@ -16,6 +17,7 @@
 #include "gui/dialogs/CopyDlg.h"
 #include "gui/dialogs/ProgramDlg.h"
 #include "gui/editors/EditorWindow.h"
+#include "gui/editors/InDataDlg.h"
 #include "gui/panel/ChannelStrip.h"
 #include "gui/panel/MuteButton.h"
 #include "gui/panel/PanelView.h"
@@ -63,6 +65,7 @@ public:
             {"open editor", 3, [this] { OpenEditor(); }},
             {"editor control", 10, [this] { UseEditorControl(); }},
             {"close editor", 1, [this] { CloseEditor(); }},
+            {"input source", 1, [this] { ChooseInputSource(); }},
             {"copy", 1, [this] { CopyChannel(); }},
             {"recall", 1, [this] { RecallOrStore(false); }},
             {"store", 1, [this] { RecallOrStore(true); }},
@@ -345,6 +348,26 @@ private:
         } else {
             session.Redo();
         }
+    }
+
+    // The analog or digital source of the whole program, in the input editor of any input,
+    // opened first when it is not.
+    void ChooseInputSource() {
+        ChannelStrip* strip = m_panel.InputStrip(Pick(0, m_panel.InputStripCount() - 1));
+        const bool digital = Pick(0, 1) == 1;
+        Note(QStringLiteral("input source %1 in the editor of %2")
+                 .arg(digital ? QStringLiteral("digital") : QStringLiteral("analog"),
+                      StripName(strip)));
+        ShowActive(&m_panel);
+        ClickAt(EditorButton(strip, false));
+        EditorWindow* editor =
+            m_panel.Editors().Slots().At(EditorSlots::InputChannel, strip->Index());
+        if (editor == nullptr || !ShowActive(editor)) {
+            Note(QStringLiteral("input source: the editor did not open"));
+            return;
+        }
+        ClickAt(
+            Control<QRadioButton>(editor, digital ? InDataDlg::kDigitalId : InDataDlg::kAnalogId));
     }
 
     void CopyChannel() {

@@ -263,6 +263,13 @@ private slots:
             }
         };
         compare(m_session.GetDocument().GetProgram(), 0);
+        // The input source is one setting of the device, beside its programs.
+        const int source = m_session.GetDocument().GetProgram().GetInputSource();
+        if (source != device->GetInputSource()) {
+            differences << QStringLiteral("input source: panel %1, device %2")
+                               .arg(source)
+                               .arg(device->GetInputSource());
+        }
         for (const auto& [slot, program] : monkey.Stored()) {
             compare(*program, slot);
         }
