@@ -15,6 +15,7 @@
 #include "gui/app/MainFrame.h"
 #include "gui/app/ScreenCommands.h"
 #include "gui/dialogs/CHSetupDlg.h"
+#include "gui/dialogs/InterfaceDlg.h"
 #include "gui/dialogs/ProgramDlg.h"
 #include "gui/editors/EqDlg.h"
 #include "gui/editors/EqImportDlg.h"
@@ -33,6 +34,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
@@ -93,22 +95,21 @@ template <class T> void WhenRunning(const std::function<void(T*)>& act) {
     timer->start();
 }
 
-// The input-source writes the device received from frame from on, and how many writes of any
-// kind came with them.
-struct SourceWrites {
-    std::vector<int> values;
+// The payloads of the writes of system item the device received from frame from on, and how
+// many writes of any kind came with them.
+struct ItemWrites {
+    QList<QByteArray> payloads;
     int allWrites = 0;
 };
-SourceWrites InputSourceWrites(const simtest::SimProcess& sim, std::size_t from) {
-    SourceWrites writes;
+ItemWrites WritesOf(const simtest::SimProcess& sim, int item, std::size_t from) {
+    ItemWrites writes;
     for (const simtest::LoggedFrame& frame : sim.Received(from)) {
         if (frame.Code() != Protocol::WriteRequest) {
             continue;
         }
         ++writes.allWrites;
-        if (frame.Group() == Protocol::GroupSystem &&
-            frame.Channel() == Protocol::ItemInputSource) {
-            writes.values.push_back(frame.PayloadByte(0));
+        if (frame.Group() == Protocol::GroupSystem && frame.Channel() == item) {
+            writes.payloads.append(frame.Payload());
         }
     }
     return writes;
@@ -603,10 +604,27 @@ private slots:
         QVERIFY(messages.texts().isEmpty());
     }
 
-    // The input source has no change mark: an undone or redone choice is written to the device
-    // at once, as the choice itself was, and nothing else goes out with it. The panel's display
-    // and the open input editor show the value the device now has.
-    void undoneInputSourceReachesTheDevice() {
+    void undoneSettingsReachTheDevice_data() {
+        QTest::addColumn<QString>("setting");
+        QTest::addColumn<QString>("step");
+        QTest::addColumn<int>("item");
+        QTest::newRow("input source") << "source"
+                                      << "Input source" << int(Protocol::ItemInputSource);
+        QTest::newRow("backlight") << "backlight"
+                                   << "Backlight" << int(Protocol::ItemBacklight);
+        QTest::newRow("temperature") << "temperature"
+                                     << "Temperature" << int(Protocol::ItemTemperature);
+        QTest::newRow("interface text") << "text"
+                                        << "Interface text" << int(Protocol::ItemInterfaceText);
+    }
+
+    // The device settings a program carries have no change mark: an undone or redone choice
+    // is written to the device at once, as the choice itself was, and nothing else goes out
+    // with it. The input source shows in the panel's display and the open input editor.
+    void undoneSettingsReachTheDevice() {
+        QFETCH(QString, setting);
+        QFETCH(QString, step);
+        QFETCH(int, item);
         simtest::ConnectedPanel bench;
         MessageRecorder messages;
         PanelSession& session = bench.session;
@@ -614,38 +632,93 @@ private slots:
         PanelLink& link = session.Link();
         QVERIFY(bench.Connect(kWaitMs));
         QVERIFY(ShowActive(&bench.panel));
-        QCOMPARE(program.GetInputSource(), 0);
-        bench.panel.Editors().OpenInputChannel(0);
-        auto* editor =
-            qobject_cast<InDataDlg*>(bench.panel.Editors().At(EditorSlots::InputChannel, 0));
-        QVERIFY(editor != nullptr && ShowActive(editor));
-        auto* digital = Control<QRadioButton>(editor, InDataDlg::kDigitalId);
         auto* display =
             Control<QLabel>(&bench.panel, bench.panel.GetLayout().ids.inputSourceDisplay);
+        QRadioButton* digital = nullptr;
+        InterfaceDlg settings(link, &bench.panel);
 
-        std::size_t mark = bench.sim.Frames().size();
-        QTest::mouseClick(digital, Qt::LeftButton);
-        QTRY_COMPARE(session.History().undoText(), QStringLiteral("Input source"));
+        // The choice as the operator makes it; value: the setting as it is in the program, and
+        // the start of the payload that writes it.
+        std::function<void()> choose;
+        std::function<QByteArray()> value;
+        if (setting == "source") {
+            bench.panel.Editors().OpenInputChannel(0);
+            auto* editor =
+                qobject_cast<InDataDlg*>(bench.panel.Editors().At(EditorSlots::InputChannel, 0));
+            QVERIFY(editor != nullptr && ShowActive(editor));
+            digital = Control<QRadioButton>(editor, InDataDlg::kDigitalId);
+            choose = [digital] { QTest::mouseClick(digital, Qt::LeftButton); };
+            value = [&program] { return QByteArray(1, char(program.GetInputSource())); };
+        } else if (setting == "text") {
+            QVERIFY(ShowActive(&settings));
+            auto* line = Control<CharEdit>(&settings, InterfaceDlg::kLine1EditId);
+            auto* ok = Control<QPushButton>(&settings, InterfaceDlg::kOkId);
+            // A text of its own first, so that the undo has one to write back.
+            line->selectAll();
+            QTest::keyClicks(line, QStringLiteral("Alpha"));
+            QTest::mouseClick(ok, Qt::LeftButton);
+            QTRY_COMPARE(session.History().undoText(), step);
+            choose = [line, ok] {
+                line->selectAll();
+                QTest::keyClicks(line, QStringLiteral("Beta"));
+                QTest::mouseClick(ok, Qt::LeftButton);
+            };
+            value = [&program] {
+                return QByteArray::fromStdString(program.GetInfoText(InterfaceDlg::kLine1));
+            };
+        } else {
+            QVERIFY(ShowActive(&settings));
+            const bool backlight = setting == "backlight";
+            auto* list =
+                Control<QComboBox>(&settings, backlight ? InterfaceDlg::kBacklightComboId
+                                                        : InterfaceDlg::kTemperatureComboId);
+            choose = [list] {
+                list->setFocus();
+                QTest::keyClick(list, list->currentIndex() == 0 ? Qt::Key_Down : Qt::Key_Up);
+            };
+            value = [&program, backlight] {
+                return QByteArray(
+                    1, char(backlight ? program.GetBacklight() : program.GetTemperature()));
+            };
+        }
         QVERIFY(link.WaitUntilSettled(kWaitMs));
-        QCOMPARE(InputSourceWrites(bench.sim, mark).values, std::vector<int>{1});
+        const QByteArray before = value();
+        std::size_t mark = bench.sim.Frames().size();
+        const int steps = session.History().count();
+        choose();
+        QTRY_COMPARE(session.History().count(), steps + 1);
+        QCOMPARE(session.History().undoText(), step);
+        const QByteArray after = value();
+        QVERIFY(after != before);
+        QVERIFY(link.WaitUntilSettled(kWaitMs));
+        QCOMPARE(WritesOf(bench.sim, item, mark).payloads.size(), 1);
 
-        // Undo and redo, each one write of the restored value and no other frame.
-        for (const int restored : {0, 1}) {
+        // Undo and redo: each the one write of the value put back, and no other frame.
+        for (const bool back : {true, false}) {
+            const QByteArray restored = back ? before : after;
             const int queued = link.GetEngine().Count();
             mark = bench.sim.Frames().size();
-            if (restored == 0) {
+            if (back) {
                 session.Undo();
             } else {
                 session.Redo();
             }
-            QCOMPARE(program.GetInputSource(), restored);
+            QCOMPARE(value(), restored);
             QCOMPARE(link.GetEngine().Count(), queued + 1);
-            QCOMPARE(display->text(), restored == 0 ? QStringLiteral("Analog") : "Digital");
-            QCOMPARE(digital->isChecked(), restored == 1);
+            if (digital != nullptr) {
+                QCOMPARE(display->text(), back ? QStringLiteral("Analog") : "Digital");
+                QCOMPARE(digital->isChecked(), !back);
+            }
             QVERIFY(link.WaitUntilSettled(kWaitMs));
-            const SourceWrites writes = InputSourceWrites(bench.sim, mark);
-            QCOMPARE(writes.values, std::vector<int>{restored});
+            const ItemWrites writes = WritesOf(bench.sim, item, mark);
             QCOMPARE(writes.allWrites, 1);
+            QCOMPARE(writes.payloads.size(), 1);
+            // A text has its place among the lines; the other settings are the first byte.
+            const QByteArray& payload = writes.payloads.front();
+            QVERIFY2(setting == "text"
+                         ? payload.contains(restored) && !payload.contains(back ? after : before)
+                         : payload.startsWith(restored),
+                     payload.toHex(' ').constData());
         }
         QVERIFY(messages.texts().isEmpty());
     }

@@ -48,7 +48,7 @@ void EditRecorder::Keep() {
     for (int n = 0; n < m_variant.outputCount; ++n) {
         KeepChannel(*m_kept.GetOutput(n), *program.GetOutput(n));
     }
-    m_kept.SetInputSource(program.GetInputSource());
+    m_keptSettings = DeviceSettings::Of(program);
     KeepTexts();
 }
 
@@ -100,10 +100,12 @@ void EditRecorder::CommitNow(const QString& name, Scope scope, bool wheel) {
             KeepChannel(kept, now);
         }
     }
-    const bool sourceChanged = m_kept.GetInputSource() != program.GetInputSource();
-    if (sourceChanged) {
-        step->SetInputSource(m_kept.GetInputSource(), program.GetInputSource());
-        m_kept.SetInputSource(program.GetInputSource());
+    const DeviceSettings settings = DeviceSettings::Of(program);
+    const DeviceSettings::Difference settingsChanged =
+        DeviceSettings::Compare(m_keptSettings, settings);
+    if (settingsChanged.Any()) {
+        step->SetSettings(m_keptSettings, settings);
+        m_keptSettings = settings;
         namesOnly = false;
     }
     const bool wholeProgram = scope == Scope::WholeProgram;
@@ -117,7 +119,7 @@ void EditRecorder::CommitNow(const QString& name, Scope scope, bool wheel) {
                        {program.GetName(), m_document.GetTitle()});
         KeepTexts();
     }
-    if (labels.isEmpty() && !sourceChanged && !wholeProgram && !named) {
+    if (labels.isEmpty() && !settingsChanged.Any() && !wholeProgram && !named) {
         return;
     }
     if (wheel) {
@@ -125,7 +127,8 @@ void EditRecorder::CommitNow(const QString& name, Scope scope, bool wheel) {
     } else if (namesOnly) {
         step->SetGesture(EditStep::Gesture::Typing);
     }
-    step->setText(!name.isEmpty() ? name : StepNames::Edit(labels, changes, sourceChanged));
+    step->setText(!name.isEmpty() ? name
+                                  : StepNames::Edit(labels, changes, settingsChanged.Names()));
     m_history.push(step.release());
 }
 
@@ -147,11 +150,15 @@ void EditRecorder::Apply(const EditStep& step, bool after) {
         emit titleRestored(QString::fromStdString(texts.title));
         KeepTexts();
     }
-    if (step.HasInputSource()) {
-        const int source = step.InputSourceOf(after);
-        program.SetInputSource(source);
-        m_kept.SetInputSource(source);
-        emit inputSourceRestored(source);
+    if (step.HasSettings()) {
+        const DeviceSettings& settings = step.SettingsOf(after);
+        const DeviceSettings::Difference restored =
+            DeviceSettings::Compare(DeviceSettings::Of(program), settings);
+        settings.ApplyTo(program);
+        m_keptSettings = settings;
+        if (restored.Any()) {
+            emit settingsRestored(restored.Items());
+        }
     }
     emit restored();
 }

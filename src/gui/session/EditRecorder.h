@@ -1,11 +1,13 @@
 #pragma once
 
 #include "core/model/AudioData.h"
+#include "gui/session/DeviceSettings.h"
 
 #include <QObject>
 #include <QString>
 
 #include <string>
+#include <vector>
 
 class CZorvanDoc;
 class EditStep;
@@ -20,15 +22,15 @@ struct Variant;
 // button or key came up, a wheel turned or the focus left a field (the edit that caused it).
 // A drag, a held spin button or a held key is thus one step; wheel turns on one thing merge,
 // and so do the keystrokes of one name.
-// Besides the channels, a step holds the program's input source when the edit changed it (one
-// setting for the whole device), and the program's name when a whole program was replaced or
-// the program was named. Programs the device sends are kept without a step (Keep) unless the
-// operator asked for them.
+// Besides the channels, a step holds the device settings the program carries (DeviceSettings:
+// input source, interface text, backlight, temperature) when the edit changed them, and the
+// program's name when a whole program was replaced or the program was named. Programs the device
+// sends are kept without a step (Keep) unless the operator asked for them.
 //
 // Undoing or redoing a step puts its channels into the document, marks what differs to be sent
 // at the next ticks and reports restored, after which everything showing the program shows it
-// anew. The input source has no change mark: a step that changed it reports the restored value
-// (inputSourceRestored), for the device to get it as a choice of the operator would give it;
+// anew. The device settings have no change mark: a step that changed some reports them
+// (settingsRestored), for the device to get them as a choice of the operator would give them;
 // nothing else is sent at once.
 class EditRecorder : public QObject {
     Q_OBJECT
@@ -54,8 +56,9 @@ public:
 
 signals:
     void restored();
-    // A step that changed the input source put source back into the program.
-    void inputSourceRestored(int source);
+    // A step put the device items (Protocol::Item...) that write changed settings back into
+    // the program, the input source first.
+    void settingsRestored(const std::vector<int>& items);
     void titleRestored(const QString& title);
 
 protected:
@@ -71,6 +74,7 @@ private:
     const Variant& m_variant;
     QUndoStack& m_history;
     CAudio_Data m_kept;
+    DeviceSettings m_keptSettings;
     std::string m_keptName;
     std::string m_keptTitle;
     bool m_commitPosted = false;

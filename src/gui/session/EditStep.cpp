@@ -25,10 +25,10 @@ void EditStep::SetTexts(Texts before, Texts after) {
     m_hasTexts = true;
 }
 
-void EditStep::SetInputSource(int before, int after) {
-    m_sourceBefore = before;
-    m_sourceAfter = after;
-    m_hasInputSource = true;
+void EditStep::SetSettings(const DeviceSettings& before, const DeviceSettings& after) {
+    m_settingsBefore = before;
+    m_settingsAfter = after;
+    m_hasSettings = true;
 }
 
 void EditStep::undo() {
@@ -81,7 +81,7 @@ bool EditStep::mergeWith(const QUndoCommand* command) {
     const auto* other = dynamic_cast<const EditStep*>(command);
     if (other == nullptr || m_gesture == Gesture::None || other->m_gesture != m_gesture ||
         other->text() != text() || other->m_lastMs - m_lastMs > kGestureGapMs || m_hasTexts ||
-        other->m_hasTexts || m_hasInputSource || other->m_hasInputSource || !SameChannels(*other)) {
+        other->m_hasTexts || m_hasSettings || other->m_hasSettings || !SameChannels(*other)) {
         return false;
     }
     for (std::size_t i = 0; i < m_inputs.size(); ++i) {

@@ -2,6 +2,7 @@
 
 #include "core/model/InData.h"
 #include "core/model/OutData.h"
+#include "gui/session/DeviceSettings.h"
 
 #include <QUndoCommand>
 
@@ -12,11 +13,12 @@
 class EditRecorder;
 
 // One step of a panel's undo history: every channel an edit changed, as it was before and
-// after, the program's input source when the edit changed it, and, when a whole program was
-// replaced or the program was named, the program's name and the window title on both sides. Undoing
-// or redoing hands the states to the recorder, which puts them into the document and marks what
-// differs to be sent. The step is pushed after its edit was made, so the first redo does nothing.
-// Steps of one wheel gesture on one control merge, and so do the keystrokes that type one channel's
+// after, the device settings the program carries when the edit changed them (input source,
+// interface text, backlight, temperature), and, when a whole program was replaced or the
+// program was named, the program's name and the window title on both sides. Undoing or redoing
+// hands the states to the recorder, which puts them into the document and marks what differs
+// to be sent. The step is pushed after its edit was made, so the first redo does nothing. Steps
+// of one wheel gesture on one control merge, and so do the keystrokes that type one channel's
 // name.
 class EditStep : public QUndoCommand {
 public:
@@ -46,15 +48,17 @@ public:
     void AddOutput(int index, std::unique_ptr<CAudio_OutData> before,
                    std::unique_ptr<CAudio_OutData> after);
     void SetTexts(Texts before, Texts after);
-    void SetInputSource(int before, int after);
+    void SetSettings(const DeviceSettings& before, const DeviceSettings& after);
     void SetGesture(Gesture gesture) { m_gesture = gesture; }
 
     const std::vector<Change<CAudio_InData>>& Inputs() const { return m_inputs; }
     const std::vector<Change<CAudio_OutData>>& Outputs() const { return m_outputs; }
     bool HasTexts() const { return m_hasTexts; }
     const Texts& TextsOf(bool after) const { return after ? m_textsAfter : m_textsBefore; }
-    bool HasInputSource() const { return m_hasInputSource; }
-    int InputSourceOf(bool after) const { return after ? m_sourceAfter : m_sourceBefore; }
+    bool HasSettings() const { return m_hasSettings; }
+    const DeviceSettings& SettingsOf(bool after) const {
+        return after ? m_settingsAfter : m_settingsBefore;
+    }
 
     void undo() override;
     void redo() override;
@@ -72,9 +76,9 @@ private:
     Texts m_textsBefore;
     Texts m_textsAfter;
     bool m_hasTexts = false;
-    int m_sourceBefore = 0;
-    int m_sourceAfter = 0;
-    bool m_hasInputSource = false;
+    DeviceSettings m_settingsBefore;
+    DeviceSettings m_settingsAfter;
+    bool m_hasSettings = false;
     Gesture m_gesture = Gesture::None;
     bool m_pushed = false; // the first redo has come
     qint64 m_lastMs = 0;

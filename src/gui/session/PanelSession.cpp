@@ -8,6 +8,7 @@
 #include "core/model/AudioData.h"
 #include "core/model/MeasuredDrivers.h"
 #include "core/model/Variant.h"
+#include "core/protocol/ProtocolCodes.h"
 #include "gui/session/EditRecorder.h"
 #include "gui/session/ProgramFileActions.h"
 #include "gui/session/StepNames.h"
@@ -43,10 +44,18 @@ PanelSession::PanelSession(const Variant& variant, FoundIdTable* foundIds, QObje
     connect(m_link.get(), &PanelLink::channelCopied, this, [this](int to, bool output, int from) {
         m_recorder->Commit(StepNames::Copy(from, to, output));
     });
-    // The input source has no change mark to be sent by: an undone or redone one is written
-    // as the operator's choice is, and the open input editors show it.
-    connect(m_recorder.get(), &EditRecorder::inputSourceRestored, m_link.get(),
-            [this](int source) { m_link->ShowInputSource(source, true); });
+    // The device settings have no change mark to be sent by: undone or redone ones are written
+    // as the operator's choice is (the input source shown and its open editors told, too).
+    connect(m_recorder.get(), &EditRecorder::settingsRestored, m_link.get(),
+            [this](const std::vector<int>& items) {
+                for (const int item : items) {
+                    if (item == Protocol::ItemInputSource) {
+                        m_link->ShowInputSource(m_document->GetProgram().GetInputSource(), true);
+                    } else {
+                        m_link->SendSystemItem(item);
+                    }
+                }
+            });
     connect(m_recorder.get(), &EditRecorder::restored, this, &PanelSession::programReplaced);
     connect(m_recorder.get(), &EditRecorder::titleRestored, m_link.get(), &PanelLink::SetMainTitle);
     connect(m_files.get(), &ProgramFileActions::fileUsed, this, &PanelSession::fileUsed);

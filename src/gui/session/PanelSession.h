@@ -29,16 +29,16 @@ struct Variant;
 //
 // The session keeps the panel's undo history (History), which ends with it. Every edit of the
 // program in the panel, its editors, its graph and its dialogs becomes a step (EditRecorder):
-// the channels, the program-wide input source and the program's name as the Program dialog
-// gives it ahead of a store; so does a program read from a file or recalled from the device by
-// the operator. The program the device sends when the panel connects or reconnects is not the
-// operator's edit: it starts a new history, since the steps before it belong to another
-// program. What the Device dialog does (a new device ID, a reconnect, the ID search) and the
-// Interface dialog's front-panel texts, backlight and temperature are operations on the device
-// itself, sent at once and not saved with a program: they stay out of the history. Undoing or
-// redoing a step changes the document, marks what it changed to be sent at the next ticks like
-// any edit, writes a restored input source to the device at once (it has no change mark), and
-// has everything showing the program show it anew (programReplaced).
+// the channels, the device settings the program carries (input source, and the Interface
+// dialog's front-panel texts, backlight and temperature) and the program's name as the Program
+// dialog gives it ahead of a store; so does a program read from a file or recalled from the
+// device by the operator. The program the device sends when the panel connects or reconnects is not
+// the operator's edit: it starts a new history, since the steps before it belong to another
+// program. What the Device dialog does (a new device ID, a reconnect to another device, the ID
+// search) are operations on the device and the line, not edits of the program: they stay out of
+// the history. Undoing or redoing a step changes the document, marks what it changed to be sent
+// at the next ticks like any edit, writes restored device settings to the device at once (they
+// have no change mark), and has everything showing the program show it anew (programReplaced).
 class PanelSession : public QObject {
     Q_OBJECT
 

@@ -69,12 +69,13 @@ QString Step(const QStringList& labels, const QStringList& changes) {
     return QStringLiteral("Edit of %1 channels").arg(labels.size());
 }
 
-QString Edit(const QStringList& labels, const QStringList& changes, bool inputSource) {
+QString Edit(const QStringList& labels, const QStringList& changes, const QStringList& settings) {
+    const QString named = settings.join(QStringLiteral(", "));
     if (labels.isEmpty()) {
-        return inputSource ? QStringLiteral("Input source") : QString();
+        return named.left(1).toUpper() + named.mid(1);
     }
     const QString step = Step(labels, changes);
-    return inputSource ? step + QStringLiteral(", input source") : step;
+    return settings.isEmpty() ? step : step + QStringLiteral(", ") + named;
 }
 
 QString Copy(int from, int to, bool output) {

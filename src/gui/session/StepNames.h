@@ -19,9 +19,10 @@ QString Changes(const ChannelDifference& difference, bool output);
 // One step over the channels labels, each with its changes: "Out 3 gain" for one channel,
 // "In A, In B name" when all changed alike, "Edit of 4 channels" otherwise.
 QString Step(const QStringList& labels, const QStringList& changes);
-// A step over the channels labels and, with inputSource, the program's input source: "Input
-// source" alone, else the channels' step followed by ", input source".
-QString Edit(const QStringList& labels, const QStringList& changes, bool inputSource);
+// A step over the channels labels and the device settings named settings ("input source",
+// "backlight", ...): the settings alone read "Input source" or "Backlight, temperature", else
+// the channels' step is followed by them ("In A delay, input source").
+QString Edit(const QStringList& labels, const QStringList& changes, const QStringList& settings);
 
 QString Copy(int from, int to, bool output);
 QString OpenFile(const QString& fileName);
