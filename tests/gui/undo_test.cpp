@@ -631,6 +631,9 @@ private slots:
         CAudio_Data& program = session.GetDocument().GetProgram();
         PanelLink& link = session.Link();
         QVERIFY(bench.Connect(kWaitMs));
+        // The settings the device reported at connect are not an edit.
+        session.CommitEdits();
+        QCOMPARE(session.History().count(), 0);
         QVERIFY(ShowActive(&bench.panel));
         auto* display =
             Control<QLabel>(&bench.panel, bench.panel.GetLayout().ids.inputSourceDisplay);
@@ -721,6 +724,31 @@ private slots:
                      payload.toHex(' ').constData());
         }
         QVERIFY(messages.texts().isEmpty());
+    }
+
+    // Channels and device settings changed in one go are one step named after all of them,
+    // and undo puts every one back.
+    void channelsAndSettingsInOneStep() {
+        Bench bench;
+        PanelSession& session = bench.Session();
+        CAudio_Data& program = bench.Program();
+        const int gain = program.GetOutput(0)->GetGain();
+        const int backlight = program.GetBacklight();
+        const int temperature = program.GetTemperature();
+        program.GetOutput(0)->SetGain(gain + 10);
+        program.SetBacklight(backlight == 0 ? 1 : 0);
+        program.SetTemperature(temperature + 5);
+        session.CommitEdits();
+        QCOMPARE(session.History().count(), 1);
+        QCOMPARE(session.History().undoText(),
+                 QStringLiteral("Out 1 gain, backlight, temperature"));
+        session.Undo();
+        QCOMPARE(program.GetOutput(0)->GetGain(), gain);
+        QCOMPARE(program.GetBacklight(), backlight);
+        QCOMPARE(program.GetTemperature(), temperature);
+        session.Redo();
+        QCOMPARE(program.GetBacklight(), backlight == 0 ? 1 : 0);
+        QCOMPARE(program.GetTemperature(), temperature + 5);
     }
 
     // The name the Program dialog gives the program ahead of a store is one step of its own;
