@@ -1,26 +1,16 @@
 #include "control/ReadBackCheck.h"
 
 #include "control/PanelLink.h"
+#include "core/files/ProgramCompare.h"
 #include "core/model/AudioData.h"
-#include "core/model/ParameterDiff.h"
 #include "core/model/Variant.h"
 #include "core/protocol/ProtocolCodes.h"
 
 namespace {
 
-// A program of deviceType made from a stored program's image, as a recall makes it.
-std::unique_ptr<CAudio_Data> FromImage(const ProgramImage& image, int deviceType) {
-    auto program = std::make_unique<CAudio_Data>();
-    program->SetDeviceType(deviceType);
-    program->LoadFromImage(image);
-    return program;
-}
-
-void AddLines(QStringList& lines, const CAudio_Data& written, const CAudio_Data& readBack,
-              int deviceType, int program) {
-    for (const ParameterDifference& difference :
-         ParameterDiff::Compare(written, readBack, deviceType)) {
-        lines << QString::fromStdString(ParameterDiff::Line(difference, program));
+void AddLines(QStringList& lines, const std::vector<std::string>& added) {
+    for (const std::string& line : added) {
+        lines << QString::fromStdString(line);
     }
 }
 
@@ -74,7 +64,9 @@ void ReadBackCheck::OnStoredProgram(int program) {
     const int deviceType = m_link.GetVariant().deviceType;
     const ProgramImage& image =
         m_link.GetDocument().GetStoredPrograms()[static_cast<std::size_t>(program - 1)];
-    AddLines(m_lines, *m_writtenProgram, *FromImage(image, deviceType), deviceType, program);
+    AddLines(m_lines,
+             ProgramCompare::Lines(*m_writtenProgram, *ProgramCompare::FromImage(image, deviceType),
+                                   deviceType, program));
     Finish();
 }
 
@@ -83,11 +75,8 @@ void ReadBackCheck::OnBankCompleted() {
         return;
     }
     const int deviceType = m_link.GetVariant().deviceType;
-    const CZorvanDoc::StoredPrograms& readBack = m_link.GetDocument().GetStoredPrograms();
-    for (std::size_t k = 0; k < readBack.size(); ++k) {
-        AddLines(m_lines, *FromImage(m_writtenBank[k], deviceType),
-                 *FromImage(readBack[k], deviceType), deviceType, static_cast<int>(k) + 1);
-    }
+    AddLines(m_lines, ProgramCompare::BankLines(
+                          m_writtenBank, m_link.GetDocument().GetStoredPrograms(), deviceType));
     Finish();
 }
 

@@ -4,11 +4,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <grp.h>
 #include <pwd.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -68,6 +70,15 @@ QString BusyHint(const QStringList& holders) {
     return QStringLiteral("The port is in use by another program%1.\n"
                           "Close that program, or let it release the port, and try again.")
         .arg(by);
+}
+
+QString LeftLockHint(const QString& lockPath, const QString& program, qint64 pid) {
+    const QString who = program.isEmpty() ? QStringLiteral("process %1").arg(pid)
+                                          : QStringLiteral("%1 (process %2)").arg(program).arg(pid);
+    return QStringLiteral("The port is locked by %1, which %2 left behind: that program no longer "
+                          "runs, but the lock belongs to another user.\n"
+                          "Remove it (for example: sudo rm %1) and try again.")
+        .arg(lockPath, who);
 }
 
 QString ModeText(unsigned mode) {
@@ -202,6 +213,48 @@ QStringList HoldersOf(const QString& path) {
     return holders;
 }
 
+QString LockFileOf(const QString& path) {
+    // The folders and the choice QSerialPort makes: the first readable folder that has the
+    // file already or may be written.
+    static const QStringList dirs{QStringLiteral("/var/lock"),
+                                  QStringLiteral("/etc/locks"),
+                                  QStringLiteral("/var/spool/locks"),
+                                  QStringLiteral("/var/spool/uucp"),
+                                  QStringLiteral("/tmp"),
+                                  QStringLiteral("/var/tmp"),
+                                  QStringLiteral("/var/lock/lockdev"),
+                                  QStringLiteral("/run/lock")};
+    QString name = path.startsWith(QLatin1String("/dev/")) ? path.mid(5) : path;
+    name.replace(QLatin1Char('/'), QLatin1Char('_'));
+    name.prepend(QLatin1String("/LCK.."));
+    const QStringList candidates =
+        dirs + QStringList{QStandardPaths::writableLocation(QStandardPaths::TempLocation)};
+    for (const QString& dir : candidates) {
+        const QFileInfo info(dir);
+        if (info.isReadable() && (QFile::exists(dir + name) || info.isWritable())) {
+            return dir + name;
+        }
+    }
+    return QString();
+}
+
+LockOwner ReadLockFile(const QString& lockPath) {
+    LockOwner owner;
+    QFile file(lockPath);
+    if (lockPath.isEmpty() || !file.open(QIODevice::ReadOnly)) {
+        return owner;
+    }
+    // "PID\nPROGRAM\nHOST\n..." as QLockFile writes it.
+    const QList<QByteArray> lines = file.read(4096).split('\n');
+    bool number = false;
+    const qint64 pid = lines.value(0).trimmed().toLongLong(&number);
+    if (number && pid > 0) {
+        owner.pid = pid;
+        owner.program = QString::fromLocal8Bit(lines.value(1).trimmed());
+    }
+    return owner;
+}
+
 QString Diagnose(const QString& path) {
     const QByteArray name = QFile::encodeName(path);
     struct stat info {};
@@ -213,7 +266,23 @@ QString Diagnose(const QString& path) {
         return errno == EACCES ? PermissionHint(ReadPermissionFacts(path)) : QString();
     }
     // The user may open it, yet the open was refused: the port's lock or its exclusive mode.
-    return BusyHint(HoldersOf(path));
+    // A lock of a program that is gone is only in the way when this user may not remove it.
+    const QString lock = LockFileOf(path);
+    const LockOwner owner = ReadLockFile(lock);
+    if (owner.pid > 0 && kill(static_cast<pid_t>(owner.pid), 0) != 0 && errno == ESRCH) {
+        return LeftLockHint(lock, owner.program, owner.pid);
+    }
+    QStringList holders = HoldersOf(path);
+    // The lock's process, also when it does not have the device open or cannot be looked into.
+    const QString lockProcess = QStringLiteral("process %1").arg(owner.pid);
+    const bool listed = std::any_of(holders.begin(), holders.end(), [&](const QString& holder) {
+        return holder.endsWith(lockProcess);
+    });
+    if (owner.pid > 0 && owner.pid != QCoreApplication::applicationPid() && !listed) {
+        holders += QStringLiteral("%1, %2").arg(
+            owner.program.isEmpty() ? QStringLiteral("?") : owner.program, lockProcess);
+    }
+    return BusyHint(holders);
 }
 
 #else
@@ -226,6 +295,14 @@ PermissionFacts ReadPermissionFacts(const QString& path) {
 
 QStringList HoldersOf(const QString&) {
     return QStringList();
+}
+
+QString LockFileOf(const QString&) {
+    return QString();
+}
+
+LockOwner ReadLockFile(const QString&) {
+    return LockOwner();
 }
 
 QString Diagnose(const QString&) {

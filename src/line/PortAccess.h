@@ -27,6 +27,9 @@ QString PermissionHint(const PermissionFacts& facts);
 // The explanation of a port held by another program; holders are "NAME, process PID" texts of
 // the programs that have it open, when they can be seen.
 QString BusyHint(const QStringList& holders);
+// The explanation of a port kept out by a lock file that a program which no longer runs left
+// behind, and which this user may not remove (it belongs to another user).
+QString LeftLockHint(const QString& lockPath, const QString& program, qint64 pid);
 // "crw-rw----" for a character device readable and writable by owner and group.
 QString ModeText(unsigned mode);
 
@@ -34,9 +37,19 @@ QString ModeText(unsigned mode);
 PermissionFacts ReadPermissionFacts(const QString& path);
 // The other processes that have the device at path open (where this user may look).
 QStringList HoldersOf(const QString& path);
+// The lock file QSerialPort takes for the device at path ("/var/lock/LCK..ttyUSB0"), whether it
+// exists now or not; empty where ports are not locked with files.
+QString LockFileOf(const QString& path);
+// The process a lock file names: its pid (0 when the file is missing or unreadable) and program.
+struct LockOwner {
+    qint64 pid = 0;
+    QString program;
+};
+LockOwner ReadLockFile(const QString& lockPath);
 // Looks at the device after an open failed with a permission error: the permission hint when
-// the user may not read and write it, otherwise the busy hint. Empty when the device is gone or
-// on a system where this cannot be told.
+// the user may not read and write it, the left lock hint when its lock file names a process that
+// is gone, otherwise the busy hint (with the lock's process among the holders). Empty when the
+// device is gone or on a system where this cannot be told.
 QString Diagnose(const QString& path);
 
 } // namespace PortAccess

@@ -2,6 +2,12 @@
 
 // A pseudo-terminal pair for the serial tests: the test holds the master side and plays the
 // device, the port under test opens the slave side.
+//
+// Pseudo-terminal numbers are handed out again as soon as one is closed, and a serial lock file
+// (LCK..pts_N) outlives a process that ended with the port open. Such a file keeps out an
+// unprivileged user who may not remove it, and any user while the process it names seems to run
+// (its pid taken by another run of the same program). So a terminal whose number has a lock
+// file is passed over: the pair is always one no one has locked.
 
 #include <QDeadlineTimer>
 
@@ -21,11 +27,18 @@ public:
     using Bytes = std::vector<std::uint8_t>;
 
     PseudoTerminal() {
-        m_master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
-        if (m_master < 0 || grantpt(m_master) != 0 || unlockpt(m_master) != 0)
-            return;
-        if (const char* name = ptsname(m_master))
-            m_slavePath = name;
+        // The passed-over terminals stay open until a free one is found, so that it has
+        // another number.
+        std::vector<int> locked;
+        for (int attempt = 0; attempt < 32 && Open() && HasLockFile(m_slavePath); ++attempt) {
+            locked.push_back(m_master);
+            m_master = -1;
+            m_slavePath.clear();
+        }
+        for (const int fd : locked)
+            ::close(fd);
+        if (!m_slavePath.empty() && HasLockFile(m_slavePath))
+            CloseMaster();
     }
     ~PseudoTerminal() { CloseMaster(); }
     PseudoTerminal(const PseudoTerminal&) = delete;
@@ -62,7 +75,37 @@ public:
         m_master = -1;
     }
 
+    // Whether a serial lock file names the terminal at path in one of the lock folders.
+    static bool HasLockFile(const std::string& path) {
+        std::string name = path.rfind("/dev/", 0) == 0 ? path.substr(5) : path;
+        for (char& c : name) {
+            if (c == '/')
+                c = '_';
+        }
+        for (const char* dir : {"/var/lock", "/run/lock", "/etc/locks", "/var/spool/locks",
+                                "/var/spool/uucp", "/tmp", "/var/tmp", "/var/lock/lockdev"}) {
+            if (::access((std::string(dir) + "/LCK.." + name).c_str(), F_OK) == 0)
+                return true;
+        }
+        return false;
+    }
+
 private:
+    bool Open() {
+        m_master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+        if (m_master < 0 || grantpt(m_master) != 0 || unlockpt(m_master) != 0) {
+            CloseMaster();
+            return false;
+        }
+        const char* name = ptsname(m_master);
+        if (name == nullptr) {
+            CloseMaster();
+            return false;
+        }
+        m_slavePath = name;
+        return true;
+    }
+
     int m_master = -1;
     std::string m_slavePath;
 };

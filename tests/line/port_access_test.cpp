@@ -8,7 +8,10 @@
 #include "line/PortAccess.h"
 #include "line/SerialPort.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QString>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -16,6 +19,7 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <pwd.h>
+#include <signal.h>
 #include <string>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -112,6 +116,36 @@ TEST(PortAccessHint, ModeReadsLikeAListing) {
     EXPECT_EQ(PortAccess::ModeText(S_IFREG | 0754), "-rwxr-xr--");
 }
 
+TEST(PortAccessLock, LockFileOfADeviceIsFoundAndRead) {
+    const QString lock = PortAccess::LockFileOf(QStringLiteral("/dev/pts/7"));
+    EXPECT_TRUE(lock.endsWith(QStringLiteral("/LCK..pts_7"))) << lock.toStdString();
+    EXPECT_TRUE(PortAccess::LockFileOf(QStringLiteral("/dev/ttyUSB0"))
+                    .endsWith(QStringLiteral("/LCK..ttyUSB0")));
+
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString written = dir.filePath(QStringLiteral("LCK..ttyS0"));
+    QFile file(written);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("4242\nsonvex-cli\nvm\n0123\n4567\n");
+    file.close();
+    const PortAccess::LockOwner owner = PortAccess::ReadLockFile(written);
+    EXPECT_EQ(owner.pid, 4242);
+    EXPECT_EQ(owner.program, "sonvex-cli");
+    EXPECT_EQ(PortAccess::ReadLockFile(dir.filePath(QStringLiteral("missing"))).pid, 0);
+
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write("garbage\n");
+    file.close();
+    EXPECT_EQ(PortAccess::ReadLockFile(written).pid, 0);
+
+    EXPECT_EQ(PortAccess::LeftLockHint(QStringLiteral("/var/lock/LCK..ttyS0"),
+                                       QStringLiteral("sonvex-cli"), 4242),
+              "The port is locked by /var/lock/LCK..ttyS0, which sonvex-cli (process 4242) left "
+              "behind: that program no longer runs, but the lock belongs to another user.\n"
+              "Remove it (for example: sudo rm /var/lock/LCK..ttyS0) and try again.");
+}
+
 // What an open in another process found.
 struct ChildOpen {
     LineStatus code = LineStatus::IoError;
@@ -137,6 +171,8 @@ ChildOpen OpenInChild(const std::string& path, const Unprivileged& user) {
             std::to_string(static_cast<int>(code)) + '\n' + port.OpenFailureReason();
         const bool sent =
             write(channel[1], report.data(), report.size()) == static_cast<ssize_t>(report.size());
+        // _exit runs no destructors: closing here takes the port's lock file away with it.
+        port.Close();
         _exit(sent ? 0 : 4);
     }
     close(channel[1]);
@@ -166,6 +202,74 @@ std::string GroupOf(const std::string& path) {
     }
     const group* entry = getgrgid(info.st_gid);
     return entry != nullptr ? entry->gr_name : std::to_string(info.st_gid);
+}
+
+// A lock file written for a device as QLockFile writes it, removed again at the end.
+class LockFileFor {
+public:
+    LockFileFor(const std::string& device, long pid, const std::string& program)
+        : m_path(PortAccess::LockFileOf(QString::fromStdString(device))) {
+        QFile file(m_path);
+        m_written =
+            file.open(QIODevice::NewOnly) &&
+            file.write(QByteArray::fromStdString(std::to_string(pid) + '\n' + program + "\nvm\n")) >
+                0;
+    }
+    ~LockFileFor() {
+        if (m_written) {
+            QFile::remove(m_path);
+        }
+    }
+    LockFileFor(const LockFileFor&) = delete;
+    LockFileFor& operator=(const LockFileFor&) = delete;
+
+    bool Written() const { return m_written; }
+    const QString& Path() const { return m_path; }
+
+private:
+    QString m_path;
+    bool m_written = false;
+};
+
+// A child process that waits until it is ended; the program it runs is this test's.
+class WaitingChild {
+public:
+    WaitingChild() : m_pid(fork()) {
+        if (m_pid == 0) {
+            for (;;) {
+                pause();
+            }
+        }
+    }
+    ~WaitingChild() {
+        if (m_pid > 0) {
+            kill(m_pid, SIGKILL);
+            waitpid(m_pid, nullptr, 0);
+        }
+    }
+    WaitingChild(const WaitingChild&) = delete;
+    WaitingChild& operator=(const WaitingChild&) = delete;
+
+    pid_t Pid() const { return m_pid; }
+
+private:
+    pid_t m_pid;
+};
+
+// A pid that no process has: a child that has ended and been reaped.
+pid_t GonePid() {
+    const pid_t child = fork();
+    if (child == 0) {
+        _exit(0);
+    }
+    waitpid(child, nullptr, 0);
+    return child;
+}
+
+std::string ProgramName() {
+    return QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe")))
+        .fileName()
+        .toStdString();
 }
 
 class PortAccessTest : public ::testing::Test {
@@ -249,6 +353,47 @@ TEST_F(PortAccessTest, LineHeldByAnotherProgramIsExplained) {
     ASSERT_EQ(ioctl(holder, TIOCNXCL), 0);
     close(holder);
     EXPECT_EQ(OpenInChild(Slave(), m_user).code, LineStatus::Success);
+}
+
+TEST_F(PortAccessTest, LockLeftByAGoneProgramOfAnotherUserIsExplained) {
+    if (!m_user.Usable()) {
+        GTEST_SKIP() << m_user.Why();
+    }
+    if (!m_user.Switches()) {
+        GTEST_SKIP() << "needs a lock file the opening user may not remove (a test running as "
+                        "root leaves one and opens the port as nobody)";
+    }
+    ASSERT_EQ(chmod(Slave().c_str(), 0666), 0);
+    const pid_t gone = GonePid();
+    const LockFileFor lock(Slave(), gone, "sonvex-cli");
+    ASSERT_TRUE(lock.Written()) << lock.Path().toStdString();
+    const ChildOpen opened = OpenInChild(Slave(), m_user);
+    EXPECT_EQ(opened.code, LineStatus::AccessDenied);
+    EXPECT_EQ(
+        opened.reason.rfind(
+            PortAccess::LeftLockHint(lock.Path(), QStringLiteral("sonvex-cli"), gone).toStdString(),
+            0),
+        0u)
+        << opened.reason;
+}
+
+TEST_F(PortAccessTest, LockOfARunningProgramKeepsThePortAndNamesIt) {
+    // A lock file names a running process of this very program, as when the pid of a run that
+    // ended with the port open went to another run: the lock counts as held, for any user.
+    const WaitingChild holder;
+    ASSERT_GT(holder.Pid(), 0);
+    const LockFileFor lock(Slave(), holder.Pid(), ProgramName());
+    ASSERT_TRUE(lock.Written()) << lock.Path().toStdString();
+    SerialPort port;
+    EXPECT_EQ(port.Open(Slave()), LineStatus::AccessDenied);
+    EXPECT_EQ(port.OpenFailureReason().rfind(
+                  PortAccess::BusyHint({QStringLiteral("%1, process %2")
+                                            .arg(QString::fromStdString(ProgramName()))
+                                            .arg(holder.Pid())})
+                      .toStdString(),
+                  0),
+              0u)
+        << port.OpenFailureReason();
 }
 
 TEST_F(PortAccessTest, LineLockedByAnotherSerialPortIsExplained) {

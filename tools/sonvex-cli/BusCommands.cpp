@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <functional>
 #include <iostream>
 #include <map>
 #include <vector>
@@ -88,6 +89,51 @@ int Summary(const char* what, int done, int total) {
     return done == total ? kSuccess : kFailure;
 }
 
+// One device of a walk over the line.
+struct WalkItem {
+    int id = 0;
+    int type = 0;                     // the device type it answered with
+    const Variant* variant = nullptr; // null for a model this tool does not know
+    QString path;                     // restore: its bank file
+};
+
+// What a walk does with one device in a session of its own that is not open yet; true when it
+// succeeded (after printing why not otherwise).
+using DeviceWork = std::function<bool(const WalkItem& item, DeviceSession& session)>;
+// Whether an item can be worked on, after printing why not otherwise.
+using DeviceCheck = std::function<bool(const WalkItem& item)>;
+
+// Walks the items in order: one that usable refuses is passed over; every other one gets the
+// progress line "[2/3] device 7, ...: doing" and then work. Ends with "summary N of M".
+int WalkDevices(const CliOptions& options, const std::vector<WalkItem>& items, const QString& doing,
+                const char* summary, const DeviceCheck& usable, const DeviceWork& work) {
+    const int total = static_cast<int>(items.size());
+    int index = 0;
+    int done = 0;
+    for (const WalkItem& item : items) {
+        ++index;
+        if (!usable(item)) {
+            continue;
+        }
+        Step(index, total, item.id, *item.variant, doing);
+        const CliOptions one = ForDevice(options, item.id, *item.variant);
+        DeviceSession session(one);
+        if (work(item, session)) {
+            ++done;
+        }
+    }
+    return Summary(summary, done, total);
+}
+
+// The found devices as walk items, in ID order.
+std::vector<WalkItem> ItemsOf(const LineDevices& devices) {
+    std::vector<WalkItem> items;
+    for (const auto& [id, type] : devices) {
+        items.push_back({id, type, Variant::ForDeviceType(type), QString()});
+    }
+    return items;
+}
+
 // A bank file of --all: ID-MODEL.datNN, e.g. 3-Fosk.dat48.
 struct BankName {
     int id = 0;
@@ -131,43 +177,41 @@ int BackupAll(const CliOptions& options) {
     if (!FindDevices(options, devices)) {
         return kFailure;
     }
-    const int total = static_cast<int>(devices.size());
-    int index = 0;
-    int done = 0;
-    for (const auto& [id, type] : devices) {
-        ++index;
-        const Variant* variant = Variant::ForDeviceType(type);
-        if (variant == nullptr) {
+    const auto known = [](const WalkItem& item) {
+        if (item.variant == nullptr) {
             Failure(QStringLiteral("device %1 reports an unknown model (type %2); skipped")
-                        .arg(id)
-                        .arg(type));
-            continue;
+                        .arg(item.id)
+                        .arg(item.type));
+            return false;
         }
-        Step(index, total, id, *variant, QStringLiteral("reading programs 1..30"));
-        const CliOptions one = ForDevice(options, id, *variant);
-        DeviceSession session(one);
-        bool complete = false;
-        QObject::connect(&session.Link(), &PanelLink::bankCompleted, [&] { complete = true; });
-        if (!session.Open() || !session.RunTransfer([&] { return session.Link().StoreAllToPC(); },
-                                                    QStringLiteral("reading programs 1..30"))) {
-            Failure(session.Error());
-            continue;
-        }
-        if (!complete) {
-            Failure(QStringLiteral("device %1: program 30 did not arrive; no bank file written")
-                        .arg(id));
-            continue;
-        }
-        const QString path = QDir(options.output).filePath(AllBankFileName(id, *variant));
-        const FileResult saved = StoreAllToPC(session.Document(), path.toStdString());
-        if (!saved) {
-            Failure(FileFailure(saved));
-            continue;
-        }
-        std::cout << saved.path << std::endl;
-        ++done;
-    }
-    return Summary("backed up", done, total);
+        return true;
+    };
+    return WalkDevices(
+        options, ItemsOf(devices), QStringLiteral("reading programs 1..30"), "backed up", known,
+        [&](const WalkItem& item, DeviceSession& session) {
+            bool complete = false;
+            QObject::connect(&session.Link(), &PanelLink::bankCompleted, [&] { complete = true; });
+            if (!session.Open() ||
+                !session.RunTransfer([&] { return session.Link().StoreAllToPC(); },
+                                     QStringLiteral("reading programs 1..30"))) {
+                Failure(session.Error());
+                return false;
+            }
+            if (!complete) {
+                Failure(QStringLiteral("device %1: program 30 did not arrive; no bank file written")
+                            .arg(item.id));
+                return false;
+            }
+            const QString path =
+                QDir(options.output).filePath(AllBankFileName(item.id, *item.variant));
+            const FileResult saved = StoreAllToPC(session.Document(), path.toStdString());
+            if (!saved) {
+                Failure(FileFailure(saved));
+                return false;
+            }
+            std::cout << saved.path << std::endl;
+            return true;
+        });
 }
 
 int RestoreAll(const CliOptions& options) {
@@ -199,49 +243,48 @@ int RestoreAll(const CliOptions& options) {
     if (!FindDevices(options, devices)) {
         return kFailure;
     }
-    const int total = static_cast<int>(files.size());
-    int index = 0;
-    int done = 0;
+    std::vector<WalkItem> items;
     for (const auto& [name, path] : files) {
-        ++index;
-        const auto found = devices.find(name.id);
+        items.push_back({name.id, name.variant->deviceType, name.variant, path});
+    }
+    const auto present = [&](const WalkItem& item) {
+        const auto found = devices.find(item.id);
         if (found == devices.end()) {
             Failure(QStringLiteral("%1: no device with ID %2 answered; not restored")
-                        .arg(path)
-                        .arg(name.id));
-            continue;
+                        .arg(item.path)
+                        .arg(item.id));
+            return false;
         }
-        if (found->second != name.variant->deviceType) {
+        if (found->second != item.type) {
             const Variant* actual = Variant::ForDeviceType(found->second);
             Failure(QStringLiteral("%1: device %2 is %3, the file is for %4; not restored")
-                        .arg(path)
-                        .arg(name.id)
+                        .arg(item.path)
+                        .arg(item.id)
                         .arg(actual != nullptr ? "a " + Describe(*actual)
                                                : QStringLiteral("of an unknown model"),
-                             "a " + Describe(*name.variant)));
-            continue;
+                             "a " + Describe(*item.variant)));
+            return false;
         }
-        Step(index, total, name.id, *name.variant, QStringLiteral("writing programs 1..30"));
-        const CliOptions one = ForDevice(options, name.id, *name.variant);
-        DeviceSession session(one);
-        const FileResult loaded = RecallAllFromPC(session.Document(), path.toStdString());
-        if (!loaded) {
-            Failure(FileFailure(loaded));
-            continue;
-        }
-        const CZorvanDoc::StoredPrograms written = session.Document().GetStoredPrograms();
-        if (!session.Open() ||
-            !session.RunTransfer([&] { return session.Link().RecallAllFromPC(); },
-                                 QStringLiteral("writing programs 1..30"))) {
-            Failure(session.Error());
-            continue;
-        }
-        if (options.verify && Verification::CheckBank(session, written, path) != kSuccess) {
-            continue;
-        }
-        ++done;
-    }
-    return Summary("restored", done, total);
+        return true;
+    };
+    return WalkDevices(
+        options, items, QStringLiteral("writing programs 1..30"), "restored", present,
+        [&](const WalkItem& item, DeviceSession& session) {
+            const FileResult loaded = RecallAllFromPC(session.Document(), item.path.toStdString());
+            if (!loaded) {
+                Failure(FileFailure(loaded));
+                return false;
+            }
+            const CZorvanDoc::StoredPrograms written = session.Document().GetStoredPrograms();
+            if (!session.Open() ||
+                !session.RunTransfer([&] { return session.Link().RecallAllFromPC(); },
+                                     QStringLiteral("writing programs 1..30"))) {
+                Failure(session.Error());
+                return false;
+            }
+            return !options.verify ||
+                   Verification::CheckBank(session, written, item.path) == kSuccess;
+        });
 }
 
 int InfoAll(const CliOptions& options) {
@@ -255,33 +298,31 @@ int InfoAll(const CliOptions& options) {
     if (!FindDevices(options, devices)) {
         return kFailure;
     }
-    const int total = static_cast<int>(devices.size());
-    int index = 0;
-    int done = 0;
-    for (const auto& [id, type] : devices) {
-        ++index;
-        const Variant* variant = Variant::ForDeviceType(type);
-        if (variant == nullptr) {
-            std::cout << "id " << id << ": unknown model (type " << type << ")\n";
-            continue;
+    const auto known = [](const WalkItem& item) {
+        if (item.variant == nullptr) {
+            std::cout << "id " << item.id << ": unknown model (type " << item.type << ")\n";
+            return false;
         }
-        Step(index, total, id, *variant, QStringLiteral("reading"));
-        const CliOptions one = ForDevice(options, id, *variant);
-        DeviceSession session(one);
-        if (!session.Open()) {
-            Failure(session.Error());
-            continue;
-        }
-        std::cout << (done > 0 ? "\n" : "") << "id " << id << ": "
-                  << Describe(*variant).toStdString() << '\n';
-        for (int k = 0; k < PanelLink::kProgramNameCount; ++k) {
-            std::cout << "  program " << k << ": "
-                      << session.Link().GetProgramName(k).trimmed().toStdString() << '\n';
-        }
-        std::cout.flush();
-        ++done;
-    }
-    return Summary("read", done, total);
+        return true;
+    };
+    bool first = true;
+    return WalkDevices(options, ItemsOf(devices), QStringLiteral("reading"), "read", known,
+                       [&](const WalkItem& item, DeviceSession& session) {
+                           if (!session.Open()) {
+                               Failure(session.Error());
+                               return false;
+                           }
+                           std::cout << (first ? "" : "\n") << "id " << item.id << ": "
+                                     << Describe(*item.variant).toStdString() << '\n';
+                           first = false;
+                           for (int k = 0; k < PanelLink::kProgramNameCount; ++k) {
+                               std::cout << "  program " << k << ": "
+                                         << session.Link().GetProgramName(k).trimmed().toStdString()
+                                         << '\n';
+                           }
+                           std::cout.flush();
+                           return true;
+                       });
 }
 
 } // namespace Commands

@@ -8,6 +8,7 @@
 #include "DeviceSession.h"
 #include "Verification.h"
 
+#include "core/files/ProgramCompare.h"
 #include "core/files/ProgramFiles.h"
 #include "core/files/ZorvanDoc.h"
 #include "core/model/AudioData.h"
@@ -50,11 +51,8 @@ int DiffBanks(const CliOptions& options) {
         }
     }
     Verification::Outcome outcome;
-    for (std::size_t k = 0; k < CZorvanDoc::StoredPrograms().size(); ++k) {
-        outcome.Add(*Verification::FromImage(banks[0].GetStoredPrograms()[k], variant),
-                    *Verification::FromImage(banks[1].GetStoredPrograms()[k], variant),
-                    variant.deviceType, static_cast<int>(k) + 1);
-    }
+    outcome.lines = ProgramCompare::BankLines(banks[0].GetStoredPrograms(),
+                                              banks[1].GetStoredPrograms(), variant.deviceType);
     return Print(outcome);
 }
 

@@ -3,7 +3,7 @@
 #include "Commands.h"
 #include "DeviceSession.h"
 
-#include "core/files/ProgramImage.h"
+#include "core/files/ProgramCompare.h"
 #include "core/model/AudioData.h"
 #include "core/model/Variant.h"
 
@@ -26,23 +26,16 @@ std::unique_ptr<CAudio_Data> ReadBack(DeviceSession& session, int program) {
     if (!session.RunTransfer([&] { return session.Link().ReadStoredProgram(program); }, what)) {
         return nullptr;
     }
-    return FromImage(session.Document().GetStoredPrograms()[static_cast<std::size_t>(program - 1)],
-                     session.GetVariant());
-}
-
-std::unique_ptr<CAudio_Data> FromImage(const ProgramImage& image, const Variant& variant) {
-    auto program = std::make_unique<CAudio_Data>();
-    program->SetDeviceType(variant.deviceType);
-    program->LoadFromImage(image);
-    return program;
+    return ProgramCompare::FromImage(
+        session.Document().GetStoredPrograms()[static_cast<std::size_t>(program - 1)],
+        session.GetVariant().deviceType);
 }
 
 void Outcome::Add(const CAudio_Data& written, const CAudio_Data& readBack, int deviceType,
                   int program) {
-    for (const ParameterDifference& difference :
-         ParameterDiff::Compare(written, readBack, deviceType)) {
-        lines.push_back(ParameterDiff::Line(difference, program));
-    }
+    const std::vector<std::string> added =
+        ProgramCompare::Lines(written, readBack, deviceType, program);
+    lines.insert(lines.end(), added.begin(), added.end());
 }
 
 int Report(const Outcome& outcome, const QString& what, const QString& file) {
@@ -82,13 +75,9 @@ int CheckBank(DeviceSession& session, const CZorvanDoc::StoredPrograms& written,
         return Commands::Failure(
             QStringLiteral("program 30 did not arrive; the programs were not compared"));
     }
-    const Variant& variant = session.GetVariant();
-    const CZorvanDoc::StoredPrograms& readBack = session.Document().GetStoredPrograms();
     Outcome outcome;
-    for (std::size_t k = 0; k < written.size(); ++k) {
-        outcome.Add(*FromImage(written[k], variant), *FromImage(readBack[k], variant),
-                    variant.deviceType, static_cast<int>(k) + 1);
-    }
+    outcome.lines = ProgramCompare::BankLines(written, session.Document().GetStoredPrograms(),
+                                              session.GetVariant().deviceType);
     return Report(outcome, QStringLiteral("programs 1..30"), file);
 }
 

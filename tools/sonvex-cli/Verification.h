@@ -1,17 +1,15 @@
 #pragma once
 
 #include "core/files/ZorvanDoc.h"
-#include "core/model/ParameterDiff.h"
 
 #include <QString>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 class CAudio_Data;
 class DeviceSession;
-struct ProgramImage;
-struct Variant;
 
 // Reading back what push and restore wrote, and saying how it differs (--verify).
 namespace Verification {
@@ -19,8 +17,6 @@ namespace Verification {
 // Reads program 0..30 of the device as it now holds it (the live program as the connect
 // reads it, a stored one without making it live). Null after the session's error is set.
 std::unique_ptr<CAudio_Data> ReadBack(DeviceSession& session, int program);
-// A program of variant made from a stored program's image, as a pull makes it.
-std::unique_ptr<CAudio_Data> FromImage(const ProgramImage& image, const Variant& variant);
 
 // What was written against what was read back, for program 0..30 (0: no "P" in front).
 struct Outcome {
