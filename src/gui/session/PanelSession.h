@@ -102,6 +102,14 @@ public:
     bool ApplyProgramFile(const QString& path);
     // Reads a bank file into the document's stored programs; false when it could not be read.
     bool ApplyBankFile(const QString& path);
+    // The same in two steps, for a file that is read before the operator is asked whether it
+    // may overwrite the device: a program or bank file read into a document of its own (null
+    // when it could not be read, the document untouched), then what was read applied as the
+    // Apply functions above apply a file they read (the file is not read again).
+    std::unique_ptr<CZorvanDoc> ReadProgramFile(const QString& path) const;
+    std::unique_ptr<CZorvanDoc> ReadBankFile(const QString& path) const;
+    void ApplyReadProgram(CZorvanDoc& read, const QString& path);
+    void ApplyReadBank(const CZorvanDoc& read);
     // Writes the document's program as a one-program file named after chosen, and names the
     // title after the program, and the measured drivers into its side file (a message tells
     // when that fails). The path written; empty when the program file could not be written.
