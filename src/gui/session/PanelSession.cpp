@@ -11,6 +11,7 @@
 #include "gui/session/EditRecorder.h"
 #include "gui/session/ProgramFileActions.h"
 #include "gui/session/StepNames.h"
+#include "gui/session/WriteVerifier.h"
 #include "gui/widgets/MessageBox.h"
 
 #include <QDir>
@@ -29,6 +30,7 @@ PanelSession::PanelSession(const Variant& variant, FoundIdTable* foundIds, QObje
     : QObject(parent), m_variant(variant), m_document(std::make_unique<CZorvanDoc>()),
       m_drivers(std::make_unique<MeasuredDrivers>()),
       m_link(std::make_unique<PanelLink>(*m_document, variant, foundIds)),
+      m_verifier(std::make_unique<WriteVerifier>(*this)),
       m_files(std::make_unique<ProgramFileActions>(*this)),
       m_recorder(std::make_unique<EditRecorder>(*m_document, variant, m_history)) {
     constexpr int kUndoLimit = 200;

@@ -14,6 +14,7 @@ class FoundIdTable;
 class MeasuredDrivers;
 class PanelLink;
 class ProgramFileActions;
+class WriteVerifier;
 struct Variant;
 
 // One panel's work on its model, without any widget: the document that holds the program being
@@ -49,6 +50,8 @@ public:
     PanelLink& Link() { return *m_link; }
     // Programs on the PC: the Program dialog's PC actions and the File menu's Open.
     ProgramFileActions& Files() { return *m_files; }
+    // "Verify after writing": reads back what was just written to the device.
+    WriteVerifier& Verifier() { return *m_verifier; }
     // The measured drivers of the program's outputs. They are kept beside the program file in
     // its side file: written with the program file, and replaced by the side file's when a
     // program file is opened (none when it has no side file).
@@ -143,6 +146,7 @@ private:
     std::unique_ptr<CZorvanDoc> m_document;
     std::unique_ptr<MeasuredDrivers> m_drivers;
     std::unique_ptr<PanelLink> m_link;
+    std::unique_ptr<WriteVerifier> m_verifier;
     std::unique_ptr<ProgramFileActions> m_files;
     QUndoStack m_history;
     std::unique_ptr<EditRecorder> m_recorder;

@@ -7,6 +7,7 @@
 #include "core/protocol/ProtocolCodes.h"
 #include "gui/session/FileOpenChecks.h"
 #include "gui/session/PanelSession.h"
+#include "gui/session/WriteVerifier.h"
 #include "gui/widgets/FileChooser.h"
 #include "gui/widgets/MessageBox.h"
 
@@ -124,7 +125,9 @@ void ProgramFileActions::SendProgram(CZorvanDoc& read, const QString& path) {
     m_session.ApplyReadProgram(read, path);
     emit fileUsed(path);
     // The device's live program becomes the loaded one (nothing is sent while disconnected).
-    m_session.StoreProgram(Protocol::LiveProgram);
+    if (m_session.StoreProgram(Protocol::LiveProgram) && WriteVerifier::IsOn()) {
+        m_session.Verifier().VerifyLiveProgram();
+    }
 }
 
 bool ProgramFileActions::SendBank(const CZorvanDoc& read, const QString& path) {
@@ -134,6 +137,9 @@ bool ProgramFileActions::SendBank(const CZorvanDoc& read, const QString& path) {
         return false;
     }
     m_session.WaitForTransfer();
+    if (WriteVerifier::IsOn()) {
+        m_session.Verifier().VerifyBank();
+    }
     return true;
 }
 

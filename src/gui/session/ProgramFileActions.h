@@ -13,7 +13,8 @@ class PanelSession;
 // file dialog (ChooseFile) with the model's patterns; the files themselves are read and written
 // by the core (ProgramFiles). Failures are told with "File read Error" or
 // "MusicFile Write Error" and change nothing. Every file that was read or written is reported
-// with fileUsed, for the recent-file list.
+// with fileUsed, for the recent-file list. With "Verify after writing" on, a program or bank
+// sent to the device is read back and compared once written (WriteVerifier).
 class ProgramFileActions : public QObject {
     Q_OBJECT
 
