@@ -165,7 +165,8 @@ ProgramDlg::ProgramDlg(PanelSession& session, QWidget* parent)
     m_verify = new QCheckBox(QStringLiteral("Verify after writing"), this);
     m_verify->setObjectName(QStringLiteral("verifyAfterWriting"));
     m_verify->setToolTip(QStringLiteral(
-        "Read back a program stored to the device, or a bank sent to it, and show what differs"));
+        "Read back a program stored to the device, or a program or bank file sent to it, and "
+        "show what differs"));
     QPalette verifyPalette = m_verify->palette();
     verifyPalette.setColor(QPalette::WindowText, QColor(DialogLook::kLabel));
     m_verify->setPalette(verifyPalette);
