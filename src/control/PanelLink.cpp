@@ -53,6 +53,12 @@ PanelLink::PanelLink(CZorvanDoc& document, const Variant& variant, LinkSetup set
     connect(&m_transfers, &ProgramTransfers::storedProgramReceived, this,
             &PanelLink::storedProgramReceived);
     connect(&m_transfers, &ProgramTransfers::bankCompleted, this, &PanelLink::bankCompleted);
+    connect(&m_transfers, &ProgramTransfers::liveProgramRead, this, &PanelLink::liveProgramRead);
+    connect(&m_link, &LinkSession::connectedChanged, this, [this](bool connected) {
+        if (!connected) {
+            m_transfers.ForgetReadsAside();
+        }
+    });
     connect(&m_transfers, &ProgramTransfers::programReceived, this, [this] {
         emit programReceived();
         emit panelRefreshRequested();

@@ -140,6 +140,10 @@ public:
     // Reads stored program 1..30 into its slot of the document's bank without switching the
     // device to it; storedProgramReceived is signalled when it has arrived.
     bool ReadStoredProgram(int program) { return m_transfers.ReadStoredProgram(program); }
+    // Reads the device's live program without replacing the panel's; liveProgramRead is
+    // signalled when it has arrived, and CopyReceivedProgram then gives it.
+    bool ReadLiveProgram() { return m_transfers.ReadLiveProgram(); }
+    void CopyReceivedProgram(CAudio_Data& program) const { m_transfers.CopyReceived(program); }
     // Writes the panel's program to the device as program (0..30); the live program is written
     // with inputs A and B muted around it.
     bool StoreProgram(int program) { return m_transfers.StoreProgram(program); }
@@ -216,6 +220,7 @@ signals:
     void channelCopied(int to, bool output, int from);
     void levelsReceived(const QVector<int>& inputLevels, const QVector<int>& outputLevels);
     void programReceived();
+    void liveProgramRead();
     void deviceInfoReceived();
     void storedProgramReceived(int program);
     void bankCompleted();

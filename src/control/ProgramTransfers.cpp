@@ -52,6 +52,15 @@ bool ProgramTransfers::ReadStoredProgram(int program) {
     return true;
 }
 
+bool ProgramTransfers::ReadLiveProgram() {
+    if (!m_link.IsConnected()) {
+        return false;
+    }
+    Start(TransferSequences::UploadProgram(m_document.GetProgram(), Protocol::LiveProgram));
+    ++m_liveReadsAside;
+    return true;
+}
+
 bool ProgramTransfers::StoreProgram(int program) {
     if (!m_link.IsConnected() || !IsProgram(program)) {
         return false;
@@ -84,9 +93,8 @@ bool ProgramTransfers::StoreAllToPC() {
     return true;
 }
 
-void ProgramTransfers::OnProgramReceived() {
+void ProgramTransfers::CopyReceived(CAudio_Data& program) const {
     // Only the model's own channels are copied; the device image holds all twelve.
-    CAudio_Data& program = m_document.GetProgram();
     const CAudio_Data& received = m_link.GetEngine().GetDeviceImage();
     for (int i = 0; i < m_variant.inputCount; ++i) {
         program.GetInput(i)->CopyFrom(*received.GetInput(i));
@@ -96,6 +104,18 @@ void ProgramTransfers::OnProgramReceived() {
         program.GetOutput(n)->CopyFrom(*received.GetOutput(n));
         program.GetOutput(n)->UpdateCurve();
     }
+}
+
+void ProgramTransfers::OnProgramReceived() {
+    // Transfers run in the order they were queued: the first program to arrive is the oldest
+    // read still outstanding.
+    if (m_liveReadsAside > 0) {
+        --m_liveReadsAside;
+        emit liveProgramRead();
+        return;
+    }
+    CAudio_Data& program = m_document.GetProgram();
+    CopyReceived(program);
     emit titleRequested(QString::fromStdString(m_variant.ReceivedTitle(program.GetName())));
     emit programReceived();
 }

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QString>
 
+class CAudio_Data;
 class CZorvanDoc;
 class DeviceReports;
 class LinkSession;
@@ -28,6 +29,13 @@ public:
     // Reads stored program 1..30 into its slot of the document's bank without switching the
     // device to it.
     bool ReadStoredProgram(int program);
+    // Reads the live program without replacing the document's: liveProgramRead is signalled
+    // instead of programReceived when it has arrived, and CopyReceived gives it then.
+    bool ReadLiveProgram();
+    // The model's channels of the program that arrived last, into program.
+    void CopyReceived(CAudio_Data& program) const;
+    // The link closed: the live reads queued aside went with its queue.
+    void ForgetReadsAside() { m_liveReadsAside = 0; }
     // Writes the document's program to the device as program 0..30; the live program is
     // written with inputs A and B muted around it. Sets the program title.
     bool StoreProgram(int program);
@@ -50,6 +58,7 @@ signals:
     // The main window's title is to read title.
     void titleRequested(const QString& title);
     void programReceived();
+    void liveProgramRead();
     void storedProgramReceived(int program);
     void bankCompleted();
 
@@ -62,4 +71,5 @@ private:
     LinkSession& m_link;
     DeviceReports& m_reports;
     TransferCount m_count;
+    int m_liveReadsAside = 0; // queued by ReadLiveProgram and not arrived yet
 };

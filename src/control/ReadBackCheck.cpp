@@ -19,6 +19,7 @@ void AddLines(QStringList& lines, const std::vector<std::string>& added) {
 ReadBackCheck::ReadBackCheck(PanelLink& link, QObject* parent) : QObject(parent), m_link(link) {
     connect(&link, &PanelLink::storedProgramReceived, this, &ReadBackCheck::OnStoredProgram);
     connect(&link, &PanelLink::bankCompleted, this, &ReadBackCheck::OnBankCompleted);
+    connect(&link, &PanelLink::liveProgramRead, this, &ReadBackCheck::OnLiveProgram);
     connect(&link, &PanelLink::connectedChanged, this, [this](bool connected) {
         if (!connected && IsRunning()) {
             m_state = State::Idle;
@@ -47,6 +48,23 @@ bool ReadBackCheck::StartProgram(int program, const CAudio_Data& written) {
     return true;
 }
 
+bool ReadBackCheck::StartLive(const CAudio_Data& written) {
+    if (IsRunning()) {
+        return false;
+    }
+    auto copy = std::make_unique<CAudio_Data>();
+    copy->SetDeviceType(m_link.GetVariant().deviceType);
+    copy->CopyFrom(written);
+    if (!m_link.ReadLiveProgram()) {
+        return false;
+    }
+    m_writtenProgram = std::move(copy);
+    m_program = Protocol::LiveProgram;
+    m_lines.clear();
+    m_state = State::Live;
+    return true;
+}
+
 bool ReadBackCheck::StartBank(const CZorvanDoc::StoredPrograms& written) {
     if (IsRunning() || !m_link.StoreAllToPC()) {
         return false;
@@ -67,6 +85,20 @@ void ReadBackCheck::OnStoredProgram(int program) {
     AddLines(m_lines,
              ProgramCompare::Lines(*m_writtenProgram, *ProgramCompare::FromImage(image, deviceType),
                                    deviceType, program));
+    Finish();
+}
+
+void ReadBackCheck::OnLiveProgram() {
+    if (m_state != State::Live) {
+        return;
+    }
+    const int deviceType = m_link.GetVariant().deviceType;
+    // The name as written: only the channels are read back.
+    CAudio_Data readBack;
+    readBack.SetDeviceType(deviceType);
+    readBack.CopyFrom(*m_writtenProgram);
+    m_link.CopyReceivedProgram(readBack);
+    AddLines(m_lines, *m_writtenProgram, readBack, deviceType, Protocol::LiveProgram);
     Finish();
 }
 

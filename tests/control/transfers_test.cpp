@@ -310,4 +310,42 @@ TEST_F(ControlTransfersTest, BankRoundTripsThroughTheDevice) {
     EXPECT_TRUE(recorder.messages.empty());
 }
 
+// A read of the live program aside leaves the panel's program as it is and gives the device's;
+// one still queued when the link closes does not take the program of the next connect for its
+// own.
+TEST_F(ControlTransfersTest, LiveReadAsideLeavesThePanelsProgram) {
+    InProcessSim sim({{1, 1}});
+    CZorvanDoc doc;
+    PanelLink link(doc, Variant::FourByEight(), sim.Setup());
+    ConnectAndSettle(link, InProcessSim::Port(), 1, kWaitMs);
+    int received = 0;
+    int readAside = 0;
+    QObject::connect(&link, &PanelLink::programReceived, [&] { ++received; });
+    QObject::connect(&link, &PanelLink::liveProgramRead, [&] { ++readAside; });
+    CAudio_Data& program = doc.GetProgram();
+    program.GetOutput(2)->SetGain(140);
+    ASSERT_TRUE(link.StoreProgram(Protocol::LiveProgram));
+    ASSERT_TRUE(link.WaitForTransfer(kWaitMs));
+    ASSERT_TRUE(link.WaitUntilSettled(kWaitMs));
+    program.GetOutput(2)->SetGain(20);
+    program.ClearChanged();
+
+    ASSERT_TRUE(link.ReadLiveProgram());
+    ASSERT_TRUE(link.WaitForTransfer(kWaitMs));
+    EXPECT_EQ(readAside, 1);
+    EXPECT_EQ(received, 0);
+    EXPECT_EQ(program.GetOutput(2)->GetGain(), 20);
+    CAudio_Data device;
+    device.SetDeviceType(1);
+    link.CopyReceivedProgram(device);
+    EXPECT_EQ(device.GetOutput(2)->GetGain(), 140);
+
+    ASSERT_TRUE(link.ReadLiveProgram());
+    ASSERT_TRUE(link.Disconnect());
+    ConnectAndSettle(link, InProcessSim::Port(), 1, kWaitMs);
+    EXPECT_EQ(readAside, 1);
+    EXPECT_EQ(received, 1);
+    EXPECT_EQ(program.GetOutput(2)->GetGain(), 140);
+}
+
 } // namespace

@@ -21,6 +21,7 @@
 #include "gui/widgets/MessageBox.h"
 
 #include <QAction>
+#include <QFile>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -151,6 +152,80 @@ private slots:
             QCOMPARE(frame.RecentFileList().first(), path);
         }
         QVERIFY(messages.texts().isEmpty());
+    }
+
+    void unreadableFileIsNotAsked_data() {
+        QTest::addColumn<bool>("recent");
+        QTest::addColumn<bool>("bank");
+        QTest::addColumn<QByteArray>("contents");
+        const QByteArray garbage("this is no program at all\n");
+        for (const bool recent : {false, true}) {
+            for (const bool bank : {false, true}) {
+                const char* source = recent ? "recent" : "File>Open";
+                const char* kind = bank ? "bank" : "program";
+                QTest::addRow("%s %s garbage", source, kind) << recent << bank << garbage;
+                QTest::addRow("%s %s truncated", source, kind) << recent << bank << QByteArray();
+            }
+        }
+    }
+
+    // A file with the right extension that does not read is refused with "File read Error"
+    // before any question: nothing is sent and the panel stays as it was.
+    void unreadableFileIsNotAsked() {
+        QFETCH(bool, recent);
+        QFETCH(bool, bank);
+        QFETCH(QByteArray, contents);
+        QTemporaryDir dir;
+        const QString good = bank ? MakeBankFile(dir.filePath("good.dat48"))
+                                  : MakeProgramFile(dir.filePath("good.dia48"));
+        QVERIFY(!good.isEmpty());
+        if (contents.isEmpty()) {
+            // A good file cut off in its middle.
+            QFile file(good);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            contents = file.readAll();
+            contents.truncate(contents.size() / 2);
+        }
+        const QString path = dir.filePath(bank ? "damaged.dat48" : "damaged.dia48");
+        {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QCOMPARE(file.write(contents), contents.size());
+        }
+        if (recent) {
+            RecentFiles().Add(path);
+        }
+        simtest::SimProcess sim({"--fast", "--device", QStringLiteral("%1:1").arg(kDeviceId)});
+        QVERIFY2(sim.Started(), qPrintable(sim.Error()));
+        MessageRecorder messages;
+        CMainFrame frame;
+        frame.OnCommand(ScreenCommand::kFourByEight);
+        PanelSession& session = *frame.CurrentSession();
+        PanelLink& link = session.Link();
+        simtest::UseFastTick(link, 5);
+        QVERIFY(frame.CurrentPanel()->ConnectTo(sim.Link(), kDeviceId));
+        QVERIFY(link.WaitUntilSettled(kWaitMs));
+        const QByteArray program = ProgramBytes(session.GetDocument());
+        const std::vector<std::string> names = BankNames(session.GetDocument());
+        const QStringList recentBefore = frame.RecentFileList();
+        const int steps = session.History().count();
+        const std::size_t mark = sim.Frames().size();
+
+        QuestionScript questions({true});
+        FileChoiceScript files({path});
+        frame.findChild<QAction*>(recent ? "recentFile1" : "fileOpen")->trigger();
+        QVERIFY(questions.Asked().isEmpty());
+        QCOMPARE(messages.texts(), QStringList{"File read Error"});
+        QTRY_VERIFY_WITH_TIMEOUT(sim.Received(mark).size() >= 3, kWaitMs);
+        QVERIFY(link.WaitUntilSettled(kWaitMs));
+        QCOMPARE(Writes(sim, mark), 0);
+        QCOMPARE(ProgramBytes(session.GetDocument()), program);
+        QVERIFY(BankNames(session.GetDocument()) == names);
+        QCOMPARE(session.History().count(), steps);
+        // Nothing is added; a recent entry that no longer opens is dropped, as it always was.
+        QStringList recentAfter = recentBefore;
+        recentAfter.removeAll(path);
+        QCOMPARE(frame.RecentFileList(), recentAfter);
     }
 
     // A file of another model in a panel is refused with a message naming its model, whether

@@ -7,11 +7,16 @@
 #include "core/files/ZorvanDoc.h"
 #include "core/model/AudioData.h"
 #include "core/model/Variant.h"
+#include "core/protocol/ProtocolCodes.h"
 #include "gui/ConnectedPanel.h"
 #include "gui/FileChoiceScript.h"
 #include "gui/GuiTest.h"
+#include "gui/ProgramBytes.h"
+#include "gui/QuestionScript.h"
 #include "gui/dialogs/ProgramDlg.h"
 #include "gui/dialogs/VerifyReportDlg.h"
+#include "gui/session/ProgramFileActions.h"
+#include "gui/session/WriteVerifier.h"
 #include "gui/widgets/CharEdit.h"
 #include "gui/widgets/MessageBox.h"
 
@@ -27,6 +32,8 @@ namespace {
 
 constexpr int kWaitMs = 30000;
 
+// A line of the live program carries no program number.
+const QRegularExpression kLiveLine("^(in|out)[1-8]\\.([a-z]+[1-8]?\\.)?[a-z]+: .+ != .+$");
 const QRegularExpression
     kLine("^P([1-9]|[12][0-9]|30) (in|out)[1-8]\\.([a-z]+[1-8]?\\.)?[a-z]+: .+ != .+$");
 
@@ -61,6 +68,37 @@ void ChangeEveryChannel(CAudio_Data& program) {
     program.ClearChanged();
 }
 
+// A bank file whose thirty programs all differ from where a device starts.
+QString MakeBankFile(const QString& path) {
+    CZorvanDoc bank;
+    for (ProgramImage& image : bank.GetStoredPrograms()) {
+        for (InputImage& input : image.inputs) {
+            input.gain = static_cast<std::uint16_t>(input.gain + 10);
+        }
+        for (OutputImage& output : image.outputs) {
+            output.gain = static_cast<std::uint16_t>(output.gain + 10);
+        }
+    }
+    return StoreAllToPC(bank, path.toStdString()) ? path : QString();
+}
+
+QString MakeProgramFile(const QString& path) {
+    CZorvanDoc document;
+    document.GetProgram().SetDeviceType(1);
+    document.GetProgram().SetName("Checked");
+    ChangeEveryChannel(document.GetProgram());
+    return QString::fromStdString(StoreProgramToPC(document, 1, path.toStdString()).path);
+}
+
+// Requests to read a channel, as a read-back makes them (the idle link polls only the meters).
+int ChannelReads(const simtest::SimProcess& sim, std::size_t from) {
+    int reads = 0;
+    for (const simtest::LoggedFrame& frame : sim.Received(from)) {
+        reads += frame.Code() == Protocol::ReadRequest && frame.Group() != Protocol::GroupSystem;
+    }
+    return reads;
+}
+
 QStringList ForgetArguments(int forgetEvery) {
     return forgetEvery > 0 ? QStringList{"--forget-every", QString::number(forgetEvery)}
                            : QStringList{};
@@ -73,6 +111,7 @@ class ProgramVerifyTest : public QObject {
 
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void init() { WriteVerifier::SetOn(false); }
 
     void storeToASlot_data() {
         QTest::addColumn<int>("forgetEvery");
@@ -167,6 +206,76 @@ private slots:
             QVERIFY2(kLine.match(line).hasMatch(), qPrintable(line));
         }
         dialog.findChild<QCheckBox*>("verifyAfterWriting")->setChecked(false);
+        QVERIFY(messages.texts().isEmpty());
+    }
+
+    void openedFile_data() {
+        QTest::addColumn<bool>("bank");
+        QTest::addColumn<bool>("verify");
+        QTest::addColumn<int>("forgetEvery");
+        for (const bool bank : {false, true}) {
+            const char* kind = bank ? "bank" : "program";
+            QTest::addRow("%s, keeping device", kind) << bank << true << 0;
+            QTest::addRow("%s, forgets every 3rd write", kind) << bank << true << 3;
+            QTest::addRow("%s, not verified", kind) << bank << false << 3;
+        }
+    }
+
+    // A file opened from the File menu while connected (after Yes) is read back as the Program
+    // dialog's writes are when "Verify after writing" is on: a program file from the live
+    // program, without replacing the panel's program; a bank file from the thirty stored
+    // programs. Off, nothing is read back.
+    void openedFile() {
+        QFETCH(bool, bank);
+        QFETCH(bool, verify);
+        QFETCH(int, forgetEvery);
+        QTemporaryDir dir;
+        const QString path = bank ? MakeBankFile(dir.filePath("venue.dat48"))
+                                  : MakeProgramFile(dir.filePath("show.dia48"));
+        QVERIFY(!path.isEmpty());
+        simtest::ConnectedPanel connected(Variant::FourByEight(), ForgetArguments(forgetEvery));
+        QVERIFY(connected.Connect(kWaitMs));
+        PanelSession& session = connected.panel.Session();
+        WriteVerifier::SetOn(verify);
+        MessageRecorder messages;
+        QuestionScript questions({true});
+        ReportCatcher reports;
+        const std::size_t mark = connected.sim.Frames().size();
+        QCOMPARE(session.Files().OpenFile(path), ProgramFileActions::OpenResult::Opened);
+        QCOMPARE(questions.Asked().size(), 1);
+        const QByteArray program = ProgramBytes(session.GetDocument());
+        if (!verify) {
+            QVERIFY(session.Link().WaitUntilSettled(kWaitMs));
+            QTRY_VERIFY_WITH_TIMEOUT(connected.sim.Received(mark).size() >= 3, kWaitMs);
+            QCOMPARE(ChannelReads(connected.sim, mark), 0);
+            QVERIFY(reports.summaries.isEmpty());
+            QVERIFY(messages.texts().isEmpty());
+            return;
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(reports.summaries.size(), 1, kWaitMs);
+        QVERIFY(ChannelReads(connected.sim, mark) > 0);
+        const QStringList& lines = reports.lines.first();
+        const QString what = bank ? QStringLiteral("The 30 stored programs of device 3")
+                                  : QStringLiteral("The live program of device 3");
+        if (forgetEvery == 0) {
+            QCOMPARE(reports.summaries.first(), what + " read back as written.");
+            QVERIFY(lines.isEmpty());
+        } else {
+            QVERIFY(!lines.isEmpty());
+            QCOMPARE(reports.summaries.first(),
+                     QStringLiteral("%1 read back differs from what was written in %2 "
+                                    "parameter(s):")
+                         .arg(what)
+                         .arg(lines.size()));
+        }
+        for (const QString& line : lines) {
+            QVERIFY2((bank ? kLine : kLiveLine).match(line).hasMatch(), qPrintable(line));
+        }
+        // What the device kept did not replace the file's program in the panel.
+        QCOMPARE(ProgramBytes(session.GetDocument()), program);
+        if (!bank) {
+            QCOMPARE(session.GetDocument().GetProgram().GetOutput(2)->GetGain(), 30 + 23 * 2);
+        }
         QVERIFY(messages.texts().isEmpty());
     }
 };

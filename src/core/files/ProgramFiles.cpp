@@ -236,6 +236,20 @@ FileResult RecallAllFromPC(CZorvanDoc& doc, const std::string& path) {
     return Succeeded(path);
 }
 
+void TakeRecalledProgram(CZorvanDoc& doc, CZorvanDoc& recalled) {
+    // Through the file format, so that exactly what a file holds is taken over.
+    CArchive storing;
+    recalled.Serialize(storing);
+    CArchive loading(storing.GetBuffer());
+    doc.Serialize(loading);
+    doc.SetTitle(recalled.GetTitle());
+}
+
+void TakeRecalledBank(CZorvanDoc& doc, const CZorvanDoc& recalled) {
+    doc.GetStoredPrograms() = recalled.GetStoredPrograms();
+    doc.GetWorkingImage() = doc.GetStoredPrograms().back();
+}
+
 std::unique_ptr<CAudio_Data> ProgramFromImage(const ProgramImage& image, int deviceType) {
     VariantOf(deviceType); // rejects an unknown type before anything is built
     auto program = std::make_unique<CAudio_Data>();

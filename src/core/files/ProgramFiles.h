@@ -63,6 +63,12 @@ FileResult StoreAllToPC(CZorvanDoc& doc, const std::string& chosenPath);
 // early leaves them as they were.
 FileResult RecallAllFromPC(CZorvanDoc& doc, const std::string& path);
 
+// A file can be recalled into a document of its own first (its program given the device type),
+// so that it is known to read before anything is replaced; these then put what was read into
+// doc as the recall into doc would have: the program and title, or the thirty stored programs.
+void TakeRecalledProgram(CZorvanDoc& doc, CZorvanDoc& recalled);
+void TakeRecalledBank(CZorvanDoc& doc, const CZorvanDoc& recalled);
+
 // Files larger than these are no program or bank file of any panel and are not read.
 inline constexpr std::size_t kMaxProgramFileSize = 1u << 20;
 inline constexpr std::size_t kMaxBankFileSize = 30u << 20;

@@ -1,15 +1,12 @@
 #include "gui/dialogs/ProgramDlg.h"
 
 #include "control/PanelLink.h"
-#include "control/ReadBackCheck.h"
 #include "core/files/ZorvanDoc.h"
 #include "core/model/AudioData.h"
 #include "core/protocol/ProtocolCodes.h"
 #include "gui/dialogs/DialogLook.h"
-#include "gui/dialogs/VerifyReportDlg.h"
 #include "gui/session/PanelSession.h"
 #include "gui/session/ProgramFileActions.h"
-#include "gui/widgets/AppSettings.h"
 #include "gui/widgets/CharEdit.h"
 #include "gui/widgets/ControlId.h"
 #include "gui/widgets/MessageBox.h"
@@ -168,27 +165,13 @@ ProgramDlg::ProgramDlg(PanelSession& session, QWidget* parent)
     m_verify = new QCheckBox(QStringLiteral("Verify after writing"), this);
     m_verify->setObjectName(QStringLiteral("verifyAfterWriting"));
     m_verify->setToolTip(QStringLiteral(
-        "Read back a program stored to the device, or a bank sent to it, and show what differs"));
+        "Read back a program stored to the device, or a program or bank file sent to it, and "
+        "show what differs"));
     QPalette verifyPalette = m_verify->palette();
     verifyPalette.setColor(QPalette::WindowText, QColor(DialogLook::kLabel));
     m_verify->setPalette(verifyPalette);
-    {
-        auto settings = AppSettings();
-        settings->beginGroup(QLatin1String(kSettingsGroup));
-        m_verify->setChecked(settings->value(QLatin1String(kVerifyKey)).toBool());
-    }
-    connect(m_verify, &QCheckBox::toggled, this, [](bool on) {
-        auto settings = AppSettings();
-        settings->beginGroup(QLatin1String(kSettingsGroup));
-        settings->setValue(QLatin1String(kVerifyKey), on);
-    });
-    m_check = new ReadBackCheck(session.Link(), this);
-    connect(m_check, &ReadBackCheck::finished, this, [this] {
-        if (!m_reportWhat.isEmpty()) {
-            ShowReport();
-        }
-    });
-    connect(m_check, &ReadBackCheck::abandoned, this, [this] { m_reportWhat.clear(); });
+    m_verify->setChecked(WriteVerifier::IsOn());
+    connect(m_verify, &QCheckBox::toggled, this, [](bool on) { WriteVerifier::SetOn(on); });
 
     auto* groups = new QHBoxLayout;
     groups->setSpacing(12);
@@ -250,11 +233,7 @@ void ProgramDlg::OnDeviceOk() {
     m_name->setText(name);
     if (store) {
         if (m_session.StoreProgram(m_selected) && m_verify->isChecked()) {
-            const int program = m_selected;
-            Verify(QStringLiteral("Program %1 of device %2").arg(program).arg(link.GetDeviceId()),
-                   [this, program] {
-                       return m_check->StartProgram(program, m_session.GetDocument().GetProgram());
-                   });
+            m_session.Verifier().VerifyStoredProgram(m_selected);
         }
     } else {
         m_session.RecallProgram(m_selected);
@@ -268,38 +247,12 @@ void ProgramDlg::OnPcOk() {
     } else if (m_pcModes[RecallFromPc]->isChecked()) {
         files.RecallProgramFromPC();
     } else if (m_pcModes[RecallAllFromPc]->isChecked()) {
+        // Read back as well when the box is checked (ProgramFileActions).
         if (files.RecallAllFromPC()) {
             FillList();
             ShowSelected();
-            if (m_verify->isChecked()) {
-                // The bank as it was sent: the read-back replaces the document's.
-                const CZorvanDoc::StoredPrograms sent = m_session.GetDocument().GetStoredPrograms();
-                Verify(QStringLiteral("The 30 stored programs of device %1")
-                           .arg(m_session.Link().GetDeviceId()),
-                       [this, &sent] { return m_check->StartBank(sent); });
-            }
         }
     } else {
         files.StoreAllToPC();
     }
-}
-
-template <class Start> void ProgramDlg::Verify(const QString& what, Start&& start) {
-    m_reportWhat.clear();
-    if (!start()) {
-        return;
-    }
-    m_session.WaitForTransfer();
-    // The last program may arrive after the progress window has closed.
-    m_reportWhat = what;
-    if (m_check->IsDone()) {
-        ShowReport();
-    }
-}
-
-void ProgramDlg::ShowReport() {
-    const QString what = m_reportWhat;
-    m_reportWhat.clear();
-    VerifyReportDlg report(what, m_check->Lines(), this);
-    report.exec();
 }

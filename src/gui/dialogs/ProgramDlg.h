@@ -1,12 +1,13 @@
 #pragma once
 
+#include "gui/session/WriteVerifier.h"
+
 #include <QDialog>
 
 class CharEdit;
 class PanelSession;
 class QCheckBox;
 class QLabel;
-class ReadBackCheck;
 class QRadioButton;
 class QTableWidget;
 
@@ -16,7 +17,7 @@ class QTableWidget;
 // actions of the panel (one program to or from a file, all thirty from a file to the device or
 // from the device to a file). The dialog only chooses; the panel's session does the transfers.
 // With "Verify after writing" (remembered) a store to a slot and a bank sent to the device are
-// read back once written and compared (ReadBackCheck); the "Verify" report shows what differs.
+// read back once written and compared (WriteVerifier); the "Verify" report shows what differs.
 class ProgramDlg : public QDialog {
     Q_OBJECT
 
@@ -39,8 +40,8 @@ public:
     static constexpr const char* kNotConnectedText = "Please to Open COM-Port";
     static constexpr const char* kEmptyNameText = "Program Name is not empty";
     // Where "Verify after writing" is kept in the application's settings.
-    static constexpr const char* kSettingsGroup = "Program";
-    static constexpr const char* kVerifyKey = "VerifyAfterWriting";
+    static constexpr const char* kSettingsGroup = WriteVerifier::kSettingsGroup;
+    static constexpr const char* kVerifyKey = WriteVerifier::kVerifyKey;
 
     // The dialog opens over parent, or else over the session's window.
     explicit ProgramDlg(PanelSession& session, QWidget* parent = nullptr);
@@ -57,10 +58,6 @@ private:
     void OnDeviceModeChanged();
     void OnDeviceOk();
     void OnPcOk();
-    // Reads back what was just written (started by start) and shows the report once it has
-    // arrived.
-    template <class Start> void Verify(const QString& what, Start&& start);
-    void ShowReport();
 
     PanelSession& m_session;
     int m_selected = 1;
@@ -71,6 +68,4 @@ private:
     QTableWidget* m_list = nullptr;
     QRadioButton* m_pcModes[4] = {};
     QCheckBox* m_verify = nullptr;
-    ReadBackCheck* m_check = nullptr;
-    QString m_reportWhat; // what the check running reads back, once its progress window closed
 };

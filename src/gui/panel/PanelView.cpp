@@ -12,10 +12,12 @@
 #include "gui/dialogs/DisplayDlg.h"
 #include "gui/dialogs/InterfaceDlg.h"
 #include "gui/dialogs/ProgramDlg.h"
+#include "gui/dialogs/VerifyReportDlg.h"
 #include "gui/graph/ResponseGraph.h"
 #include "gui/panel/ChannelStrip.h"
 #include "gui/panel/PanelForm.h"
 #include "gui/session/PanelSession.h"
+#include "gui/session/WriteVerifier.h"
 #include "gui/widgets/ControlColors.h"
 #include "gui/widgets/ControlId.h"
 #include "gui/widgets/DeviceText.h"
@@ -24,6 +26,7 @@
 #include "gui/widgets/MessageBox.h"
 #include "gui/widgets/StatusLamp.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
@@ -257,6 +260,7 @@ void PanelView::ConnectSession() {
     connect(link, &PanelLink::levelsReceived, this, &PanelView::ShowLevels);
     // Direct: the session goes on with the transfer once the progress window has closed.
     connect(&m_session, &PanelSession::transferStarted, this, &PanelView::ShowTransferProgress);
+    connect(&m_session.Verifier(), &WriteVerifier::reportReady, this, &PanelView::ShowVerifyReport);
     connect(&m_session, &PanelSession::driversChanged, this, [this] { m_graph->Redraw(); });
     connect(&m_session, &PanelSession::programReplaced, this, [this] {
         RefreshPanel();
@@ -421,6 +425,12 @@ void PanelView::OnDevice() {
 void PanelView::ShowTransferProgress() {
     DisplayDlg progress(m_link, this);
     progress.exec();
+}
+
+void PanelView::ShowVerifyReport(const QString& what, const QStringList& lines) {
+    QWidget* over = QApplication::activeModalWidget();
+    VerifyReportDlg report(what, lines, over != nullptr ? over : this);
+    report.exec();
 }
 
 // --- Dialogs ---

@@ -4,6 +4,7 @@
 #include "gui/panel/PanelLayout.h"
 
 #include <QString>
+#include <QStringList>
 #include <QVector>
 #include <QWidget>
 
@@ -69,6 +70,8 @@ public:
     // Runs the "transmitting Data" window modally until the whole-program transfer just started
     // has been sent (the session asks for it after every such transfer).
     void ShowTransferProgress();
+    // The "Verify" report of a write that was read back, over the dialog that made the write.
+    void ShowVerifyReport(const QString& what, const QStringList& lines);
 
     // --- Dialogs: the one place each is opened from ---
     void OpenProgram();

@@ -41,12 +41,7 @@ QString OverwriteQuestion(int deviceId, const QString& path, bool bank) {
         .arg(file);
 }
 
-bool MayOpen(PanelSession& session, const QString& path, bool bank) {
-    const QString otherModel = OtherModelText(session.GetVariant(), path);
-    if (!otherModel.isEmpty()) {
-        ShowMessage(session.Window(), otherModel);
-        return false;
-    }
+bool MayOverwrite(PanelSession& session, const QString& path, bool bank) {
     PanelLink& link = session.Link();
     return !link.IsConnected() ||
            AskQuestion(session.Window(), OverwriteQuestion(link.GetDeviceId(), path, bank));

@@ -5,9 +5,10 @@
 class PanelSession;
 struct Variant;
 
-// What is checked before a program or bank file is opened into a panel's session, ahead of
-// reading it: a file whose extension names another model is not read with this model's rules,
-// and nothing from a file reaches a connected device before the operator has said Yes.
+// What is checked before a program or bank file is opened into a panel's session: ahead of
+// reading it, a file whose extension names another model is not read with this model's rules;
+// once it has been read, nothing from it reaches a connected device before the operator has
+// said Yes.
 namespace FileOpenChecks {
 
 // Why the file at path is not opened into a panel of variant: its extension names another
@@ -20,9 +21,8 @@ QString OtherModelText(const Variant& variant, const QString& path);
 // "Write all 30 stored programs of device 3 from bank.dat48?".
 QString OverwriteQuestion(int deviceId, const QString& path, bool bank);
 
-// Whether the file may be opened into session: refused with a message for another model's file;
-// while connected, only after Yes to OverwriteQuestion. Disconnected, a file of the session's
-// model opens without a question.
-bool MayOpen(PanelSession& session, const QString& path, bool bank);
+// Whether the file at path, already read, may overwrite what OverwriteQuestion names: while
+// connected, only after Yes; disconnected, nothing is asked.
+bool MayOverwrite(PanelSession& session, const QString& path, bool bank);
 
 } // namespace FileOpenChecks

@@ -12,6 +12,7 @@
 #include "gui/session/EditRecorder.h"
 #include "gui/session/ProgramFileActions.h"
 #include "gui/session/StepNames.h"
+#include "gui/session/WriteVerifier.h"
 #include "gui/widgets/MessageBox.h"
 
 #include <QDir>
@@ -30,6 +31,7 @@ PanelSession::PanelSession(const Variant& variant, FoundIdTable* foundIds, QObje
     : QObject(parent), m_variant(variant), m_document(std::make_unique<CZorvanDoc>()),
       m_drivers(std::make_unique<MeasuredDrivers>()),
       m_link(std::make_unique<PanelLink>(*m_document, variant, foundIds)),
+      m_verifier(std::make_unique<WriteVerifier>(*this)),
       m_files(std::make_unique<ProgramFileActions>(*this)),
       m_recorder(std::make_unique<EditRecorder>(*m_document, variant, m_history)) {
     constexpr int kUndoLimit = 200;
@@ -184,10 +186,44 @@ bool PanelSession::ToggleEnabled(int channel, bool output) {
 // --- Programs and files ---
 
 bool PanelSession::ApplyProgramFile(const QString& path) {
-    m_recorder->Commit();
-    if (!::RecallProgramFromPC(*m_document, m_variant.deviceType, path.toStdString())) {
+    const std::unique_ptr<CZorvanDoc> read = ReadProgramFile(path);
+    if (!read) {
         return false;
     }
+    ApplyReadProgram(*read, path);
+    return true;
+}
+
+bool PanelSession::ApplyBankFile(const QString& path) {
+    const std::unique_ptr<CZorvanDoc> read = ReadBankFile(path);
+    if (!read) {
+        return false;
+    }
+    ApplyReadBank(*read);
+    return true;
+}
+
+std::unique_ptr<CZorvanDoc> PanelSession::ReadProgramFile(const QString& path) const {
+    auto read = std::make_unique<CZorvanDoc>();
+    read->GetProgram().SetDeviceType(m_variant.deviceType);
+    if (!::RecallProgramFromPC(*read, m_variant.deviceType, path.toStdString())) {
+        return nullptr;
+    }
+    return read;
+}
+
+std::unique_ptr<CZorvanDoc> PanelSession::ReadBankFile(const QString& path) const {
+    auto read = std::make_unique<CZorvanDoc>();
+    read->GetProgram().SetDeviceType(m_variant.deviceType);
+    if (!::RecallAllFromPC(*read, path.toStdString())) {
+        return nullptr;
+    }
+    return read;
+}
+
+void PanelSession::ApplyReadProgram(CZorvanDoc& read, const QString& path) {
+    m_recorder->Commit();
+    TakeRecalledProgram(*m_document, read);
     m_link->SetMainTitle(QString::fromStdString(m_document->GetTitle()));
     m_recorder->Commit(StepNames::OpenFile(QFileInfo(path).fileName()),
                        EditRecorder::Scope::WholeProgram);
@@ -201,11 +237,10 @@ bool PanelSession::ApplyProgramFile(const QString& path) {
                         .arg(QDir::toNativeSeparators(QString::fromStdString(side.path)),
                              QString::fromStdString(side.error)));
     }
-    return true;
 }
 
-bool PanelSession::ApplyBankFile(const QString& path) {
-    return static_cast<bool>(::RecallAllFromPC(*m_document, path.toStdString()));
+void PanelSession::ApplyReadBank(const CZorvanDoc& read) {
+    TakeRecalledBank(*m_document, read);
 }
 
 QString PanelSession::WriteProgramFile(const QString& chosen) {

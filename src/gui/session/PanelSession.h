@@ -14,6 +14,7 @@ class FoundIdTable;
 class MeasuredDrivers;
 class PanelLink;
 class ProgramFileActions;
+class WriteVerifier;
 struct Variant;
 
 // One panel's work on its model, without any widget: the document that holds the program being
@@ -54,6 +55,8 @@ public:
     PanelLink& Link() { return *m_link; }
     // Programs on the PC: the Program dialog's PC actions and the File menu's Open.
     ProgramFileActions& Files() { return *m_files; }
+    // "Verify after writing": reads back what was just written to the device.
+    WriteVerifier& Verifier() { return *m_verifier; }
     // The measured drivers of the program's outputs. They are kept beside the program file in
     // its side file: written with the program file, and replaced by the side file's when a
     // program file is opened (none when it has no side file).
@@ -108,6 +111,14 @@ public:
     bool ApplyProgramFile(const QString& path);
     // Reads a bank file into the document's stored programs; false when it could not be read.
     bool ApplyBankFile(const QString& path);
+    // The same in two steps, for a file that is read before the operator is asked whether it
+    // may overwrite the device: a program or bank file read into a document of its own (null
+    // when it could not be read, the document untouched), then what was read applied as the
+    // Apply functions above apply a file they read (the file is not read again).
+    std::unique_ptr<CZorvanDoc> ReadProgramFile(const QString& path) const;
+    std::unique_ptr<CZorvanDoc> ReadBankFile(const QString& path) const;
+    void ApplyReadProgram(CZorvanDoc& read, const QString& path);
+    void ApplyReadBank(const CZorvanDoc& read);
     // Writes the document's program as a one-program file named after chosen, and names the
     // title after the program, and the measured drivers into its side file (a message tells
     // when that fails). The path written; empty when the program file could not be written.
@@ -141,6 +152,7 @@ private:
     std::unique_ptr<CZorvanDoc> m_document;
     std::unique_ptr<MeasuredDrivers> m_drivers;
     std::unique_ptr<PanelLink> m_link;
+    std::unique_ptr<WriteVerifier> m_verifier;
     std::unique_ptr<ProgramFileActions> m_files;
     QUndoStack m_history;
     std::unique_ptr<EditRecorder> m_recorder;

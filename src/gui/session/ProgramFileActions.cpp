@@ -7,6 +7,7 @@
 #include "core/protocol/ProtocolCodes.h"
 #include "gui/session/FileOpenChecks.h"
 #include "gui/session/PanelSession.h"
+#include "gui/session/WriteVerifier.h"
 #include "gui/widgets/FileChooser.h"
 #include "gui/widgets/MessageBox.h"
 
@@ -82,23 +83,64 @@ bool ProgramFileActions::LoadProgram(const QString& path) {
     if (RefusedAsOtherModel(path)) {
         return false;
     }
-    if (!m_session.ApplyProgramFile(path)) {
-        ShowMessage(m_session.Window(), QString::fromLatin1(kFileReadError));
+    const std::unique_ptr<CZorvanDoc> read = ReadFile(path, false);
+    if (!read) {
         return false;
     }
-    emit fileUsed(path);
-    // The device's live program becomes the loaded one (nothing is sent while disconnected).
-    m_session.StoreProgram(Protocol::LiveProgram);
+    SendProgram(*read, path);
     return true;
 }
 
 ProgramFileActions::OpenResult ProgramFileActions::OpenFile(const QString& path) {
     const bool bank = ProgramFileKindOf(path.toStdString()).bank;
-    if (!FileOpenChecks::MayOpen(m_session, path, bank)) {
+    if (RefusedAsOtherModel(path)) {
         return OpenResult::Declined;
     }
-    const bool opened = bank ? LoadBank(path) : LoadProgram(path);
-    return opened ? OpenResult::Opened : OpenResult::Failed;
+    // Read first: a file that does not read is told as such, without a question before it.
+    const std::unique_ptr<CZorvanDoc> read = ReadFile(path, bank);
+    if (!read) {
+        return OpenResult::Failed;
+    }
+    if (!FileOpenChecks::MayOverwrite(m_session, path, bank)) {
+        return OpenResult::Declined;
+    }
+    if (bank) {
+        SendBank(*read, path);
+    } else {
+        SendProgram(*read, path);
+    }
+    return OpenResult::Opened;
+}
+
+std::unique_ptr<CZorvanDoc> ProgramFileActions::ReadFile(const QString& path, bool bank) {
+    std::unique_ptr<CZorvanDoc> read =
+        bank ? m_session.ReadBankFile(path) : m_session.ReadProgramFile(path);
+    if (!read) {
+        ShowMessage(m_session.Window(), QString::fromLatin1(kFileReadError));
+    }
+    return read;
+}
+
+void ProgramFileActions::SendProgram(CZorvanDoc& read, const QString& path) {
+    m_session.ApplyReadProgram(read, path);
+    emit fileUsed(path);
+    // The device's live program becomes the loaded one (nothing is sent while disconnected).
+    if (m_session.StoreProgram(Protocol::LiveProgram) && WriteVerifier::IsOn()) {
+        m_session.Verifier().VerifyLiveProgram();
+    }
+}
+
+bool ProgramFileActions::SendBank(const CZorvanDoc& read, const QString& path) {
+    m_session.ApplyReadBank(read);
+    emit fileUsed(path);
+    if (!m_session.Link().RecallAllFromPC()) {
+        return false;
+    }
+    m_session.WaitForTransfer();
+    if (WriteVerifier::IsOn()) {
+        m_session.Verifier().VerifyBank();
+    }
+    return true;
 }
 
 bool ProgramFileActions::RefusedAsOtherModel(const QString& path) {
@@ -114,14 +156,11 @@ bool ProgramFileActions::LoadBank(const QString& path) {
     if (RefusedAsOtherModel(path)) {
         return false;
     }
-    if (!m_session.ApplyBankFile(path)) {
-        ShowMessage(m_session.Window(), QString::fromLatin1(kFileReadError));
+    const std::unique_ptr<CZorvanDoc> read = ReadFile(path, true);
+    if (!read) {
         return false;
     }
-    emit fileUsed(path);
-    if (m_session.Link().RecallAllFromPC()) {
-        m_session.WaitForTransfer();
-    }
+    SendBank(*read, path);
     return true;
 }
 

@@ -3,6 +3,9 @@
 #include <QObject>
 #include <QString>
 
+#include <memory>
+
+class CZorvanDoc;
 class PanelSession;
 
 // Programs on the PC, as a panel session moves them: the four actions of the Program dialog's
@@ -10,7 +13,8 @@ class PanelSession;
 // file dialog (ChooseFile) with the model's patterns; the files themselves are read and written
 // by the core (ProgramFiles). Failures are told with "File read Error" or
 // "MusicFile Write Error" and change nothing. Every file that was read or written is reported
-// with fileUsed, for the recent-file list.
+// with fileUsed, for the recent-file list. With "Verify after writing" on, a program or bank
+// sent to the device is read back and compared once written (WriteVerifier).
 class ProgramFileActions : public QObject {
     Q_OBJECT
 
@@ -35,8 +39,10 @@ public:
     bool LoadProgram(const QString& path);
     // Opens a file from the File menu: a bank file (by its extension) is read into the
     // document's stored programs and, while connected, sent to the device; any other file is
-    // read as a one-program file. A file of another model is refused, and while connected the
-    // operator is asked first (FileOpenChecks): declined, nothing is read or sent.
+    // read as a one-program file. A file of another model is refused; any other is read aside
+    // first, so that a file that does not read is refused with "File read Error" before anything
+    // is asked. While connected the operator is then asked (FileOpenChecks): declined, nothing
+    // of what was read is taken over or sent.
     enum class OpenResult { Opened, Declined, Failed };
     OpenResult OpenFile(const QString& path);
 
@@ -45,6 +51,13 @@ signals:
 
 private:
     bool LoadBank(const QString& path);
+    // The file read aside, or null after "File read Error" was shown.
+    std::unique_ptr<CZorvanDoc> ReadFile(const QString& path, bool bank);
+    // What was read from path becomes the session's program (sent to the live program) or its
+    // stored programs (sent to the device's thirty, behind the progress window; false when
+    // nothing was sent).
+    void SendProgram(CZorvanDoc& read, const QString& path);
+    bool SendBank(const CZorvanDoc& read, const QString& path);
     // Tells why a file of another model is not read; false for a file of this model.
     bool RefusedAsOtherModel(const QString& path);
     void OnBankCompleted();
