@@ -98,7 +98,8 @@ void ReadBackCheck::OnLiveProgram() {
     readBack.SetDeviceType(deviceType);
     readBack.CopyFrom(*m_writtenProgram);
     m_link.CopyReceivedProgram(readBack);
-    AddLines(m_lines, *m_writtenProgram, readBack, deviceType, Protocol::LiveProgram);
+    AddLines(m_lines,
+             ProgramCompare::Lines(*m_writtenProgram, readBack, deviceType, Protocol::LiveProgram));
     Finish();
 }
 
