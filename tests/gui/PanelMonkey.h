@@ -2,10 +2,10 @@
 
 // An operator who does whatever comes to mind at a connected panel: moves faders, types gains,
 // mutes and inverts channels, opens editors and turns their controls, chooses the input source,
-// copies channels, recalls and stores programs of the device's slots, undoes and redoes. Every
-// choice comes from one seeded generator, so a seed replays the same session; the last actions are
-// kept for the report of a failure. Only the real widgets are used, as a person would use them:
-// clicks, keys and typed text.
+// changes the device's front-panel texts, backlight and temperature, copies channels, recalls and
+// stores programs of the device's slots, undoes and redoes. Every choice comes from one seeded
+// generator, so a seed replays the same session; the last actions are kept for the report of a
+// failure. Only the real widgets are used, as a person would use them: clicks, keys and typed text.
 
 #include "gui/GuiTest.h"
 #include "gui/OperatorActions.h"
@@ -15,6 +15,7 @@
 #include "core/model/Variant.h"
 #include "core/scales/DisplayModes.h"
 #include "gui/dialogs/CopyDlg.h"
+#include "gui/dialogs/InterfaceDlg.h"
 #include "gui/dialogs/ProgramDlg.h"
 #include "gui/editors/EditorWindow.h"
 #include "gui/editors/InDataDlg.h"
@@ -66,6 +67,7 @@ public:
             {"editor control", 10, [this] { UseEditorControl(); }},
             {"close editor", 1, [this] { CloseEditor(); }},
             {"input source", 1, [this] { ChooseInputSource(); }},
+            {"interface", 1, [this] { ChangeInterface(); }},
             {"copy", 1, [this] { CopyChannel(); }},
             {"recall", 1, [this] { RecallOrStore(false); }},
             {"store", 1, [this] { RecallOrStore(true); }},
@@ -368,6 +370,47 @@ private:
         }
         ClickAt(
             Control<QRadioButton>(editor, digital ? InDataDlg::kDigitalId : InDataDlg::kAnalogId));
+    }
+
+    // The Interface dialog: a front-panel text line typed and sent, or the backlight or the
+    // temperature list stepped with the arrow keys.
+    void ChangeInterface() {
+        const int what = Pick(0, 2);
+        const bool firstLine = Pick(0, 1) == 0;
+        const QString text = QStringLiteral("Mk%1").arg(m_count + 1);
+        const bool up = Pick(0, 1) == 0;
+        const int presses = Pick(1, 3);
+        if (what == 0) {
+            Note(QStringLiteral("interface line %1 typed %2").arg(firstLine ? 1 : 2).arg(text));
+        } else {
+            Note(QStringLiteral("interface %1 key %2 x%3")
+                     .arg(what == 1 ? QStringLiteral("backlight") : QStringLiteral("temperature"),
+                          up ? QStringLiteral("up") : QStringLiteral("down"))
+                     .arg(presses));
+        }
+        auto* opener = Control<QAbstractButton>(&m_panel, m_panel.GetLayout().ids.interface);
+        if (opener == nullptr) {
+            return;
+        }
+        RunDialog<InterfaceDlg>(opener, [&](InterfaceDlg* dialog) {
+            if (what == 0) {
+                auto* line = Control<CharEdit>(dialog, firstLine ? InterfaceDlg::kLine1EditId
+                                                                 : InterfaceDlg::kLine2EditId);
+                line->setFocus(Qt::TabFocusReason);
+                line->selectAll();
+                QTest::keyClicks(line, text);
+                ClickAt(Control<QPushButton>(dialog, InterfaceDlg::kOkId));
+            } else {
+                auto* list =
+                    Control<QComboBox>(dialog, what == 1 ? InterfaceDlg::kBacklightComboId
+                                                         : InterfaceDlg::kTemperatureComboId);
+                list->setFocus(Qt::TabFocusReason);
+                for (int i = 0; i < presses; ++i) {
+                    QTest::keyClick(list, up ? Qt::Key_Up : Qt::Key_Down);
+                }
+            }
+            dialog->close();
+        });
     }
 
     void CopyChannel() {

@@ -20,6 +20,7 @@
 #include "core/model/AudioData.h"
 #include "core/model/ParameterDiff.h"
 #include "core/model/Variant.h"
+#include "gui/dialogs/InterfaceDlg.h"
 #include "gui/panel/PanelView.h"
 #include "gui/session/PanelSession.h"
 #include "gui/widgets/MessageBox.h"
@@ -263,12 +264,25 @@ private slots:
             }
         };
         compare(m_session.GetDocument().GetProgram(), 0);
-        // The input source is one setting of the device, beside its programs.
-        const int source = m_session.GetDocument().GetProgram().GetInputSource();
-        if (source != device->GetInputSource()) {
-            differences << QStringLiteral("input source: panel %1, device %2")
-                               .arg(source)
-                               .arg(device->GetInputSource());
+        // The device's own settings, beside its programs.
+        const CAudio_Data& live = m_session.GetDocument().GetProgram();
+        const auto compareSetting = [&differences](const char* what, const QString& panel,
+                                                   const QString& device) {
+            if (panel != device) {
+                differences << QStringLiteral("%1: panel \"%2\", device \"%3\"")
+                                   .arg(QLatin1String(what), panel, device);
+            }
+        };
+        compareSetting("input source", QString::number(live.GetInputSource()),
+                       QString::number(device->GetInputSource()));
+        compareSetting("backlight", QString::number(live.GetBacklight()),
+                       QString::number(device->GetBacklight()));
+        compareSetting("temperature", QString::number(live.GetTemperature()),
+                       QString::number(device->GetTemperature()));
+        for (const int line : {InterfaceDlg::kLine1, InterfaceDlg::kLine2}) {
+            compareSetting(line == InterfaceDlg::kLine1 ? "interface line 1" : "interface line 2",
+                           QString::fromStdString(live.GetInfoText(line)).trimmed(),
+                           QString::fromStdString(device->GetInfoLine(line)));
         }
         for (const auto& [slot, program] : monkey.Stored()) {
             compare(*program, slot);
