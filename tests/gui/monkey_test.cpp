@@ -10,9 +10,9 @@
 // replays the same session (./sonvex.sh soak MINUTES runs a long one with a new seed).
 
 #include "common/DeviceMemory.h"
+#include "common/ProcessMemory.h"
 #include "gui/GuiTest.h"
 #include "gui/PanelMonkey.h"
-#include "gui/ProcessMemory.h"
 
 #include "common/FastLink.h"
 #include "common/SimProcess.h"

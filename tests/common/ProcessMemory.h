@@ -8,7 +8,17 @@
 #include <optional>
 #include <unistd.h>
 
-#if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 33))
+// AddressSanitizer allocates apart from the C library's arenas, which then tell nothing.
+#if defined(__SANITIZE_ADDRESS__)
+#define SONVEX_TEST_OWN_ALLOCATOR 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define SONVEX_TEST_OWN_ALLOCATOR 1
+#endif
+#endif
+
+#if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 33)) &&          \
+    !defined(SONVEX_TEST_OWN_ALLOCATOR)
 #include <malloc.h>
 #define SONVEX_TEST_HEAP_INFO 1
 #endif
