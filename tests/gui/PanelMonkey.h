@@ -46,6 +46,7 @@
 #include <map>
 #include <memory>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,8 @@ namespace simtest {
 class PanelMonkey {
 public:
     static constexpr std::size_t kLogLength = 40;
+    // The program slots the operator recalls and stores.
+    static constexpr int kSlotCount = 30;
 
     PanelMonkey(PanelView& panel, unsigned seed) : m_panel(panel), m_random(seed) {
         m_actions = {
@@ -81,6 +84,12 @@ public:
             total += action.weight;
         }
         m_totalWeight = total;
+        // Made before the run, so that what the panel holds is all that grows while it goes on.
+        for (int slot = 1; slot <= kSlotCount; ++slot) {
+            auto program = std::make_unique<CAudio_Data>();
+            program->SetDeviceType(panel.Session().GetVariant().deviceType);
+            m_slots[slot] = std::move(program);
+        }
     }
 
     std::mt19937& Random() { return m_random; }
@@ -121,8 +130,14 @@ public:
         }
     }
 
-    // The panel's program as each slot was last stored from it.
-    const std::map<int, std::unique_ptr<CAudio_Data>>& Stored() const { return m_stored; }
+    // The panel's program as each slot was last stored from it, for the slots stored so far.
+    std::map<int, const CAudio_Data*> Stored() const {
+        std::map<int, const CAudio_Data*> stored;
+        for (const int slot : m_storedSlots) {
+            stored[slot] = m_slots.at(slot).get();
+        }
+        return stored;
+    }
 
     // Opens every editor once, so that what they keep for the panel's lifetime is there before
     // memory is measured.
@@ -132,6 +147,23 @@ public:
                 ClickAt(EditorButton(strip, eq));
             }
         }
+    }
+
+    // Closes every editor window and waits until each is gone.
+    bool CloseEveryEditor() {
+        m_panel.Editors().CloseAll();
+        return QTest::qWaitFor([this] {
+            EditorSlots& editors = m_panel.Editors().Slots();
+            for (int kind = 0; kind < EditorSlots::KindCount; ++kind) {
+                const auto slotKind = static_cast<EditorSlots::Kind>(kind);
+                for (int i = 0; i < editors.Count(slotKind); ++i) {
+                    if (editors.At(slotKind, i) != nullptr) {
+                        return false;
+                    }
+                }
+            }
+            return true;
+        });
     }
 
     // Leaves every window for the panel and gives it the focus: a field or spin still holding a
@@ -443,7 +475,7 @@ private:
     // The Program dialog's recall of a slot into the panel, or store of the panel's program
     // into a slot under a new name.
     void RecallOrStore(bool store) {
-        const int slot = Pick(1, 30);
+        const int slot = Pick(1, kSlotCount);
         const QString name = QStringLiteral("Mk%1").arg(m_count + 1);
         Note(store ? QStringLiteral("store slot %1 as %2").arg(slot).arg(name)
                    : QStringLiteral("recall slot %1").arg(slot));
@@ -463,10 +495,8 @@ private:
                     edit->selectAll();
                     QTest::keyClicks(edit, name);
                     // What the store writes: the panel's program as it is now.
-                    auto written = std::make_unique<CAudio_Data>();
-                    written->SetDeviceType(session.GetVariant().deviceType);
-                    written->CopyFrom(session.GetDocument().GetProgram());
-                    m_stored[slot] = std::move(written);
+                    m_slots.at(slot)->CopyFrom(session.GetDocument().GetProgram());
+                    m_storedSlots.insert(slot);
                 }
                 // Returns once the progress window of the transfer has closed.
                 ClickAt(Control<QPushButton>(dialog, ProgramDlg::kDeviceOkId));
@@ -481,7 +511,8 @@ private:
     int m_count = 0;
     std::deque<QString> m_log;
     bool m_trace = false;
-    std::map<int, std::unique_ptr<CAudio_Data>> m_stored;
+    std::map<int, std::unique_ptr<CAudio_Data>> m_slots;
+    std::set<int> m_storedSlots;
 };
 
 } // namespace simtest

@@ -43,7 +43,7 @@ void CFilter::Serialize(CArchive& ar) {
     // Crossover slopes 0..3; a band's shelf slope uses 0..1 of them.
     m_slope = CrossoverSlopeRange.Clamp(slope);
     m_code = code;
-    UpdateResponse();
+    ForgetResponse();
 }
 
 void CFilter::LoadFromImage(const BandImage& band) {

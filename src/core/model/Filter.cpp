@@ -16,14 +16,14 @@ void CFilter::SetType(int type) {
     if (type == LowPass) {
         m_sentFrequency = MaxFrequency;
     }
-    UpdateResponse();
+    ForgetResponse();
     m_changed = 1;
 }
 
 void CFilter::SetFrequency(int hz) {
     m_frequency = hz;
     UpdateHandles();
-    UpdateResponse();
+    ForgetResponse();
     m_changed = 1;
 }
 
@@ -32,7 +32,7 @@ void CFilter::SetGain(double dB) {
     if (m_bandMode) {
         UpdateBandHandle();
     }
-    UpdateResponse();
+    ForgetResponse();
     m_changed = 1;
 }
 
@@ -42,7 +42,7 @@ void CFilter::SetGainIndex(int index) {
     if (m_bandMode) {
         UpdateBandHandle();
     }
-    UpdateResponse();
+    ForgetResponse();
     m_changed = 1;
 }
 
@@ -51,7 +51,7 @@ void CFilter::SetFlat(int flat) {
     if (m_bandMode) {
         UpdateBandHandle();
     }
-    UpdateResponse();
+    ForgetResponse();
     m_changed = 1;
 }
 
@@ -60,7 +60,7 @@ void CFilter::SetBandwidth(double octaves) {
     if (m_bandMode) {
         UpdateBandwidthHandles();
     }
-    UpdateResponse();
+    ForgetResponse();
     m_changed = 1;
 }
 
@@ -69,19 +69,19 @@ void CFilter::SetBandwidthIndex(int index) {
     if (m_bandMode) {
         UpdateBandwidthHandles();
     }
-    UpdateResponse();
+    ForgetResponse();
     m_changed = 1;
 }
 
 void CFilter::SetCrossoverType(int type) {
     m_crossoverType = type;
-    UpdateResponse();
+    ForgetResponse();
     m_changed = 1;
 }
 
 void CFilter::SetSlope(int slope) {
     m_slope = slope;
-    UpdateResponse();
+    ForgetResponse();
     m_changed = 1;
 }
 
@@ -105,7 +105,7 @@ void CFilter::SetCurveRect(const CRect& rect) {
     m_width = rect.Width();
     m_height = rect.Height();
     UpdateHandles();
-    UpdateResponse();
+    ForgetResponse();
 }
 
 // ---- Getters and texts ----
@@ -126,7 +126,20 @@ double CFilter::GetResponse(int i) const {
     if (i < 0 || i >= PlotPointCount) {
         return 0.0;
     }
-    return m_response[static_cast<std::size_t>(i)];
+    return GetResponses()[static_cast<std::size_t>(i)];
+}
+
+const std::array<double, PlotPointCount>& CFilter::GetResponses() const {
+    if (m_response == nullptr) {
+        m_response = std::make_unique<std::array<double, PlotPointCount>>();
+        m_response->fill(0.0);
+        m_responseStale = true;
+    }
+    if (m_responseStale) {
+        ComputeResponse();
+        m_responseStale = false;
+    }
+    return *m_response;
 }
 
 void CFilter::GetBandwidthHandles(CRect& left, CRect& right) const {
@@ -188,35 +201,36 @@ void CFilter::StepSentFrequency(int value) {
     m_changed = 1;
 }
 
-void CFilter::UpdateResponse() {
+void CFilter::ComputeResponse() const {
+    std::array<double, PlotPointCount>& response = *m_response;
     switch (m_type) {
     case Peaking:
         if (m_flat) {
-            m_response.fill(0.0);
+            response.fill(0.0);
         } else {
-            m_response = PeakingResponse(m_frequency, m_gain, m_bandwidth);
+            response = PeakingResponse(m_frequency, m_gain, m_bandwidth);
         }
         break;
     case LowShelf:
     case HighShelf:
         if (m_flat) {
-            m_response.fill(0.0);
+            response.fill(0.0);
         } else {
-            m_response = ShelfResponse(m_type == HighShelf, m_frequency, m_gain, m_slope);
+            response = ShelfResponse(m_type == HighShelf, m_frequency, m_gain, m_slope);
         }
         break;
     case HighPass:
         if (m_frequency > MinFrequency) {
-            m_response = HighPassResponse(m_frequency, m_crossoverType, m_slope);
+            response = HighPassResponse(m_frequency, m_crossoverType, m_slope);
         } else {
-            m_response.fill(0.0);
+            response.fill(0.0);
         }
         break;
     case LowPass:
         if (m_frequency < MaxFrequency) {
-            m_response = LowPassResponse(m_frequency, m_crossoverType, m_slope);
+            response = LowPassResponse(m_frequency, m_crossoverType, m_slope);
         } else {
-            m_response.fill(0.0);
+            response.fill(0.0);
         }
         break;
     default:
@@ -234,7 +248,7 @@ void CFilter::CopyFrom(const CFilter& other) {
     m_slope = other.m_slope;
     m_sentFrequency = other.m_frequency;
     UpdateHandles();
-    UpdateResponse();
+    ForgetResponse();
 }
 
 // ---- Handles ----
@@ -286,7 +300,7 @@ bool CFilter::DragTo(CPoint point, CPoint grabOffset) {
     }
     m_gain = EqGainIndexToDb(GetGainIndex());
     UpdateBandHandle();
-    UpdateResponse();
+    ForgetResponse();
     return changed;
 }
 

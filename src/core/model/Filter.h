@@ -4,6 +4,7 @@
 #include "core/plot/PlotGrid.h"
 
 #include <array>
+#include <memory>
 #include <string>
 
 class CArchive;
@@ -26,7 +27,7 @@ public:
     CFilter(const CFilter&) = delete;
     CFilter& operator=(const CFilter&) = delete;
 
-    // Setters: store, recompute the response and mark the section changed.
+    // Setters: store, mark the response to be worked out again and the section changed.
     void SetType(int type);
     void SetFrequency(int hz);
     void SetGain(double dB);
@@ -42,7 +43,7 @@ public:
     void SetDeviceType(int deviceType);
     // The frequency last given to the device, as a program file keeps it.
     void SetSentFrequency(int hz);
-    // Graph size: recomputes handles and response, no flag.
+    // Graph size: recomputes the handles and marks the response to be worked out again, no flag.
     void SetCurveRect(const CRect& rect);
 
     int GetType() const { return m_type; }
@@ -66,7 +67,7 @@ public:
     int GetGraphHeight() const { return m_height; }
     // Response in dB at PlotFrequencies[i]; 0.0 outside 0..240.
     double GetResponse(int i) const;
-    const std::array<double, PlotPointCount>& GetResponses() const { return m_response; }
+    const std::array<double, PlotPointCount>& GetResponses() const;
     const CRect& GetBandHandle() const { return m_bandHandle; }
     void GetBandwidthHandles(CRect& left, CRect& right) const;
     const CRect& GetLeftBandwidthHandle() const { return m_leftHandle; }
@@ -85,7 +86,10 @@ public:
     // flag takes value once both agree (and always for an EQ band).
     void StepSentFrequency(int value);
     // Recomputes the response from the current parameters.
-    void UpdateResponse();
+    // The response is worked out when it is next read: a section kept only for its values (an
+    // undo step's copy of a channel, a program kept for comparison) never holds one.
+    void ForgetResponse() { m_responseStale = true; }
+    void ComputeResponse() const;
     // Takes the user parameters of other; block code, band mode, device type and changed
     // flag stay.
     void CopyFrom(const CFilter& other);
@@ -95,7 +99,7 @@ public:
     // Crossover section: takes frequency, crossover type and slope from the high-pass or the
     // low-pass fields by its own type; the response is not recomputed.
     void LoadFromImage(const CrossoverImage& highPass, const CrossoverImage& lowPass);
-    // Stores or loads the nine archived fields; loading recomputes the response.
+    // Stores or loads the nine archived fields; loading marks the response to be worked out again.
     void Serialize(CArchive& ar);
 
     // Graph editing. Points are in graph control pixels (margins included). The section keeps
@@ -119,7 +123,8 @@ private:
     void UpdateBandHandle();
     void UpdateBandwidthHandles();
 
-    std::array<double, PlotPointCount> m_response{};
+    mutable std::unique_ptr<std::array<double, PlotPointCount>> m_response;
+    mutable bool m_responseStale = true;
     CRect m_bandHandle;
     CRect m_leftHandle;
     CRect m_rightHandle;
